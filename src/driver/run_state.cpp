@@ -1,0 +1,10 @@
+#include "driver/run_state.h"
+
+char rod_file_list[ROD_SLOT_COUNT][ROD_SLOT_SIZE];
+uint32_t incorrect_run_count = 0;
+const char* start_date = "";
+char mps_dir_value[MPS_DIR_SIZE];
+objet* report_header_list = nullptr;
+objet* merged_report = nullptr;
+char postpro_options[POSTPRO_OPTIONS_SIZE];
+run_settings run_options;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+#include "cmdline/cmd_line.h"
+#include "report/objet.h"
+
+// Process-wide state shared by the phases of a run.
+enum { ROD_SLOT_COUNT = 1000, ROD_SLOT_SIZE = 2048, MPS_DIR_SIZE = 2200 };
+
+extern char rod_file_list[ROD_SLOT_COUNT][ROD_SLOT_SIZE];
+extern uint32_t incorrect_run_count;
+extern const char* start_date;
+extern char mps_dir_value[MPS_DIR_SIZE];
+extern objet* report_header_list;
+extern objet* merged_report;
+extern char postpro_options[POSTPRO_OPTIONS_SIZE];
+extern run_settings run_options;

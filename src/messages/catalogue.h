@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// Code -> translated text, filled once before any message is emitted.
+extern QMap<QString, QString> message_catalogue;
+
+void fill_message_catalogue();
+
+// Loads prefix + locale translation files from $VARNETDIR/lib/locale; a missing
+// VARNETDIR or directory ends the run with status 255.
+void install_translators(QCoreApplication& app, const QStringList& prefixes);

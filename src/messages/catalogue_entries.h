@@ -1,0 +1,12 @@
+#pragma once
+
+struct catalogue_entry {
+  const char* code;
+  const char* category;  // translation context; null for untranslated entries
+  const char* text;      // English source text
+};
+
+extern const catalogue_entry catalogue_entries[];
+extern const int catalogue_entry_count;
+extern const catalogue_entry untranslated_entries[];
+extern const int untranslated_entry_count;

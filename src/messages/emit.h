@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <cstdio>
+
+// One coded line on standard error: "Varnet-<letter>-<code>,  <text>\n".
+// Fatal ends the run with status 7, severe with 9.
+void msg_info(const char* code, const QString& arg1, const QString& arg2);
+void msg_warning(const char* code, const QString& arg1, const QString& arg2);
+[[noreturn]] void msg_fatal(const char* code, const QString& arg1, const QString& arg2);
+[[noreturn]] void msg_severe(const char* code, const QString& arg1, const QString& arg2);
+
+void msg_emit(const char* code, char letter, const QString& arg1, const QString& arg2);
+
+// The line msg_emit writes, without writing it.
+QString msg_line(const char* code, char letter, const QString& arg1, const QString& arg2);
+
+// Writes text in the local 8-bit encoding, no newline added.
+void msg_print(const QString& text, FILE* stream);
+
+// Fills the lowest-numbered placeholder (%1 to %99) still in text with
+// argument, as QString::arg does, but leaves a text without placeholder
+// unchanged instead of warning on standard error.
+QString fill_placeholder(const QString& text, const QString& argument);

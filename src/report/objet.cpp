@@ -1,0 +1,305 @@
+#include "report/objet.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "messages/emit.h"
+#include "util/checked.h"
+
+[[noreturn]] static void internal_error() { msg_fatal("ERRINTERN", QString(), QString()); }
+
+objet* new_objet(uint32_t type) {
+  auto* o = static_cast<objet*>(checked_malloc(sizeof(objet)));
+  o->type = type;
+  o->kind = 1;
+  o->count = 0;
+  o->next = nullptr;
+  o->item = nullptr;
+  o->flags = 0;
+  return o;
+}
+
+objet* make_list(objet* item, objet* next) {
+  objet* node = new_objet(OBJ_LIST);
+  node->item = item;
+  node->next = next;
+  return node;
+}
+
+objet* new_node() { return make_list(nullptr, nullptr); }
+
+static objet* chain_of(std::initializer_list<objet*> items) {
+  objet* head = nullptr;
+  objet** link = &head;
+  for (objet* item : items) {
+    *link = make_list(item, nullptr);
+    link = &(*link)->next;
+  }
+  return head;
+}
+
+objet* list1(objet* a) { return chain_of({a}); }
+objet* list2(objet* a, objet* b) { return chain_of({a, b}); }
+objet* list3(objet* a, objet* b, objet* c) { return chain_of({a, b, c}); }
+objet* list4(objet* a, objet* b, objet* c, objet* d) { return chain_of({a, b, c, d}); }
+objet* list5(objet* a, objet* b, objet* c, objet* d, objet* e) { return chain_of({a, b, c, d, e}); }
+objet* list6(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f) {
+  return chain_of({a, b, c, d, e, f});
+}
+objet* list7(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g) {
+  return chain_of({a, b, c, d, e, f, g});
+}
+objet* list8(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h) {
+  return chain_of({a, b, c, d, e, f, g, h});
+}
+objet* list9(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
+             objet* i) {
+  return chain_of({a, b, c, d, e, f, g, h, i});
+}
+objet* list10(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
+              objet* i, objet* j) {
+  return chain_of({a, b, c, d, e, f, g, h, i, j});
+}
+
+objet* make_string(const char* text, uint32_t length) {
+  objet* s = new_objet(OBJ_STRING);
+  s->text = static_cast<char*>(checked_malloc(static_cast<size_t>(length) + 1));
+  memcpy(s->text, text, length);
+  s->text[length] = '\0';
+  s->length = length;
+  return s;
+}
+
+objet* make_string(const char* text) { return make_string(text, static_cast<uint32_t>(strlen(text))); }
+
+objet* make_int(int32_t v) {
+  objet* o = new_objet(OBJ_INT);
+  o->value = v;
+  return o;
+}
+
+objet* make_long(int32_t v) {
+  objet* o = new_objet(OBJ_LONG);
+  o->value = v;
+  return o;
+}
+
+objet* make_function(objet_function f) {
+  objet* o = new_objet(OBJ_FUNCTION);
+  o->function = f;
+  return o;
+}
+
+objet* open_stream(objet* name, objet* mode) {
+  FILE* stream = fopen(name->text, mode->text);
+  if (!stream) return nullptr;
+  objet* s = new_objet(OBJ_STREAM);
+  s->stream = stream;
+  return s;
+}
+
+int close_stream(objet* s) {
+  int result = fclose(s->stream);
+  s->stream = nullptr;
+  return result;
+}
+
+objet* last_node(objet* chain) {
+  while (chain->next) chain = chain->next;
+  return chain;
+}
+
+objet* append(objet* chain, objet* tail) {
+  objet* last = last_node(chain);
+  last->next = tail;
+  return last;
+}
+
+objet* append2(objet* a, objet* b, objet* c) {
+  append(a, b);
+  append(b, c);
+  return a;
+}
+
+objet* insert_after(objet* node, objet* chain) {
+  objet* old_successor = node->next;
+  node->next = nullptr;
+  append(node, chain);
+  objet* inserted_last = last_node(chain);
+  inserted_last->next = old_successor;
+  return inserted_last;
+}
+
+objet* nest_range(objet* first, objet* last) {
+  objet* run = first->next;
+  objet* holder = make_list(run, last->next);
+  last->next = nullptr;
+  first->next = holder;
+  return holder;
+}
+
+objet* detach_item(objet* x, objet* chain) {
+  for (objet* node = chain; is_list(node); node = node->next) {
+    if (node->item == x) {
+      node->item = nullptr;
+      return node;
+    }
+  }
+  return nullptr;
+}
+
+void free_contents(objet* n) {
+  if (n->next) free_objet(n->next);
+  if (n->item) free_objet(n->item);
+}
+
+void free_cell(objet* o) {
+  switch (o->type) {
+    case OBJ_STRING:
+      free(o->text);
+      break;
+    case OBJ_LIST:
+    case OBJ_INT:
+    case OBJ_LONG:
+    case OBJ_STREAM:
+    case OBJ_FUNCTION:
+      break;
+    default:
+      internal_error();
+  }
+  free(o);
+}
+
+// Iterative over both links, so that neither long chains nor deep trees can
+// exhaust the stack.
+void free_objet(objet* o) {
+  std::vector<objet*> pending;
+  pending.push_back(o);
+  while (!pending.empty()) {
+    objet* cell = pending.back();
+    pending.pop_back();
+    while (cell) {
+      objet* next = nullptr;
+      if (cell->type == OBJ_LIST) {
+        next = cell->next;
+        if (cell->item) pending.push_back(cell->item);
+      }
+      free_cell(cell);
+      cell = next;
+    }
+  }
+}
+
+static objet* compact_item(objet* item) { return item ? compact(item) : nullptr; }
+
+objet* compact(objet* o) {
+  while (o && is_marked(o)) {
+    if (o->type != OBJ_LIST) {
+      free_objet(o);
+      return nullptr;
+    }
+    objet* successor = o->next;
+    o->next = nullptr;
+    free_objet(o);
+    o = successor;
+  }
+  if (!o || o->type != OBJ_LIST) return o;
+  o->item = compact_item(o->item);
+  objet* p = o;
+  while (objet* c = p->next) {
+    if (is_marked(c)) {
+      if (c->type == OBJ_LIST) {
+        p->next = c->next;
+        c->next = nullptr;
+      } else {
+        p->next = nullptr;
+      }
+      free_objet(c);
+    } else {
+      if (c->type == OBJ_LIST) c->item = compact_item(c->item);
+      p = c;
+    }
+  }
+  return o;
+}
+
+static objet* copy_atom(objet* o) {
+  objet* copy;
+  switch (o->type) {
+    case OBJ_STRING:
+      copy = make_string(o->text, o->length);
+      break;
+    case OBJ_INT:
+    case OBJ_LONG:
+      copy = new_objet(o->type);
+      copy->value = o->value;
+      break;
+    case OBJ_FUNCTION:
+      copy = make_function(o->function);
+      break;
+    default:
+      internal_error();
+  }
+  copy->kind = o->kind;
+  copy->count = o->count;
+  return copy;
+}
+
+objet* copy_objet(objet* o) {
+  if (o->type != OBJ_LIST) return copy_atom(o);
+  objet* copy = make_list(o->item, o->next);
+  copy->kind = o->kind;
+  copy->count = o->count;
+  return copy;
+}
+
+objet* deep_copy(objet* o) {
+  objet* head = nullptr;
+  objet** link = &head;
+  while (o) {
+    if (o->type != OBJ_LIST) {
+      *link = copy_atom(o);
+      break;
+    }
+    objet* copy = make_list(nullptr, nullptr);
+    copy->kind = o->kind;
+    copy->count = o->count;
+    *link = copy;
+    copy->item = deep_copy(o->item);
+    link = &copy->next;
+    o = o->next;
+  }
+  return head;
+}
+
+bool equal_string(const objet* a, const objet* b) {
+  return a->length == b->length && strncmp(a->text, b->text, a->length) == 0;
+}
+
+// Cells of different types are never equal: reading one type's payload as the
+// other's would compare unrelated memory.
+bool equal_objet(const objet* a, const objet* b) {
+  switch (a->type) {
+    case OBJ_STRING:
+      return b->type == OBJ_STRING && equal_string(a, b);
+    case OBJ_INT:
+    case OBJ_LONG:
+      return (b->type == OBJ_INT || b->type == OBJ_LONG) && a->value == b->value;
+    default:
+      internal_error();
+  }
+}
+
+objet* parse_long(const char* text, uint32_t length) {
+  if (length == 4 && memcmp(text, "\"??\"", 4) == 0 && text[4] == '\0') return make_long(0);
+  long value = 0;
+  if (length >= 1 && text[0] == '"') {
+    // As sscanf's "%ld" after the opening quote: blanks, sign, digits; the
+    // 64-bit result keeps its low 32 bits. No number reads as 0.
+    std::string digits(text + 1, length - 1);
+    value = strtol(digits.c_str(), nullptr, 10);
+  }
+  return make_long(static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(value))));
+}

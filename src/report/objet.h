@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// The one cell of all report data: a list node linking cells into chains and
+// trees, or an atom (string, number, stream, callback).
+enum objet_type : uint32_t {
+  OBJ_LIST = 1,
+  OBJ_STRING = 2,
+  OBJ_INT = 3,
+  OBJ_LONG = 4,
+  OBJ_STREAM = 5,
+  OBJ_FUNCTION = 6,
+};
+
+struct objet;
+using objet_function = void (*)(objet* argument);
+
+enum { REMOVAL_MARK = 1 };
+
+struct objet {
+  uint32_t type;
+  uint32_t kind;   // role code: record kind on keyword cells, 2/3 on number cells
+  uint32_t count;  // on a keyword cell: the number of fields as read
+  union {
+    objet* next;              // OBJ_LIST
+    uint32_t length;          // OBJ_STRING
+    int32_t value;            // OBJ_INT, OBJ_LONG
+    FILE* stream;             // OBJ_STREAM
+    objet_function function;  // OBJ_FUNCTION
+  };
+  union {
+    objet* item;  // OBJ_LIST
+    char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
+  };
+  uint8_t flags;  // bit 0: removal mark
+};
+
+inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
+inline bool is_string(const objet* o) { return o && o->type == OBJ_STRING; }
+inline bool is_marked(const objet* o) { return o->flags & REMOVAL_MARK; }
+inline void mark_for_removal(objet* o) { o->flags |= REMOVAL_MARK; }
+
+// Construction
+objet* new_objet(uint32_t type);
+objet* make_list(objet* item, objet* next);
+objet* new_node();
+objet* list1(objet* a);
+objet* list2(objet* a, objet* b);
+objet* list3(objet* a, objet* b, objet* c);
+objet* list4(objet* a, objet* b, objet* c, objet* d);
+objet* list5(objet* a, objet* b, objet* c, objet* d, objet* e);
+objet* list6(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f);
+objet* list7(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g);
+objet* list8(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h);
+objet* list9(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
+             objet* i);
+objet* list10(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
+              objet* i, objet* j);
+objet* make_string(const char* text, uint32_t length);
+objet* make_string(const char* text);  // up to the NUL
+objet* make_int(int32_t v);
+objet* make_long(int32_t v);
+objet* make_function(objet_function f);
+objet* open_stream(objet* name, objet* mode);
+int close_stream(objet* s);
+
+// List operations
+objet* last_node(objet* chain);
+objet* append(objet* chain, objet* tail);
+objet* append2(objet* a, objet* b, objet* c);
+objet* insert_after(objet* node, objet* chain);
+objet* nest_range(objet* first, objet* last);
+objet* detach_item(objet* x, objet* chain);
+void free_contents(objet* n);
+
+// Release
+void free_objet(objet* o);
+void free_cell(objet* o);
+objet* compact(objet* o);
+
+// Copy and comparison
+objet* copy_objet(objet* o);
+objet* deep_copy(objet* o);
+bool equal_string(const objet* a, const objet* b);
+bool equal_objet(const objet* a, const objet* b);
+
+// A quoted field ("-12", "??") as a new OBJ_LONG.
+objet* parse_long(const char* text, uint32_t length);

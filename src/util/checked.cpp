@@ -1,0 +1,62 @@
+#include "util/checked.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+#include "util/process_exit.h"
+
+enum { FATAL_STATUS = 7 };
+
+void fatal_exit(const char* text, const char* comment, const char* argument) {
+  QString message = QCoreApplication::translate("Fatal error", text, comment);
+  if (argument && message.contains(QLatin1String("%1")))
+    message = message.arg(QString::fromLocal8Bit(argument));
+  fprintf(stderr, "%s", message.toLocal8Bit().constData());
+  end_process(FATAL_STATUS);
+}
+
+static const char MALLOC_TEXT[] = QT_TRANSLATE_NOOP("Fatal error",
+    "FATAL ERROR on malloc,\n Please contact your administrative.\n");
+
+void* checked_malloc(size_t size) {
+  void* block = malloc(size);
+  if (!block) fatal_exit(MALLOC_TEXT);
+  return block;
+}
+
+void* checked_realloc(void* block, size_t size) {
+  void* grown = realloc(block, size);
+  if (!grown)
+    fatal_exit(QT_TRANSLATE_NOOP("Fatal error",
+                                 "FATAL ERROR on realloc,\n Please contact your administrative.\n"));
+  return grown;
+}
+
+char* checked_strdup(const char* text) {
+  char* copy = strdup(text);
+  if (!copy) {
+    // Deliberately untranslated: translation itself may need memory.
+    fprintf(stderr, "%s", MALLOC_TEXT);
+    end_process(FATAL_STATUS);
+  }
+  return copy;
+}
+
+void checked_fclose(FILE* stream) {
+  if (fclose(stream) == EOF)
+    fatal_exit(QT_TRANSLATE_NOOP("Fatal error",
+                                 "FATAL ERROR on fclose,\n Please contact your administrative.\n"));
+}
+
+void checked_sprintf(char* destination, size_t size, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  int written = vsnprintf(destination, size, format, arguments);
+  va_end(arguments);
+  if (written < 0 || static_cast<size_t>(written) >= size)
+    fatal_exit("FATAL ERROR on sprintf (%1),\n Please contact your administrative.\n",
+               "%1 : the sprintf format", format);
+}

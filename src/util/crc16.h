@@ -1,0 +1,9 @@
+#pragma once
+
+#include <cstdint>
+
+// Table-driven CRC over polynomial 0x1021. A negative initial byte keeps the
+// initial register; a negative reflect reflects input and output. The file
+// checksum (initial register 0, initial byte 0, reflect -1) is CRC-16/KERMIT.
+uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned length,
+               int16_t initial_byte, int reflect);

@@ -1,0 +1,29 @@
+#include "util/environment.h"
+
+#include <QString>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "messages/emit.h"
+
+const char* current_time_text() {
+  time_t now = time(nullptr);
+  char* text = ctime(&now);
+  if (!text) return "";
+  size_t length = strlen(text);
+  if (length && text[length - 1] == '\n') text[length - 1] = '\0';
+  return text;
+}
+
+const char* env_copy(const char* name, char* destination, size_t size) {
+  const char* value = getenv(name);
+  if (!value) {
+    destination[0] = '\0';
+    return nullptr;
+  }
+  if (strlen(value) >= size)
+    msg_fatal("ENVTOOLNG", QString::fromLocal8Bit(name), QString::number(size - 1));
+  strcpy(destination, value);
+  return destination;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Path helpers on 8-bit local-encoding texts, following QFileInfo's rules.
+
+// File-name part of path; destination unchanged when path is null or empty.
+void file_name_of(const char* path, std::string& destination);
+
+// Directory part of path, not made absolute ("." for a bare file name);
+// destination emptied first, left empty when path is null or empty.
+void dir_name_of(const char* path, std::string& destination);
+
+// path made absolute against base; nothing done when either is null.
+void absolute_path(const char* base, const char* path, std::string& destination);
+
+// Steps that lead from directory `from` to directory `to`, both absolute
+// ("../z/w/"); no result when either is null or not absolute.
+std::optional<std::string> relative_path(const char* from, const char* to);

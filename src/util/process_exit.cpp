@@ -1,0 +1,12 @@
+#include "util/process_exit.h"
+
+#include <cstdlib>
+
+static exit_handler current_handler = nullptr;
+
+void set_exit_handler(exit_handler handler) { current_handler = handler; }
+
+void end_process(int status) {
+  if (current_handler) current_handler(status);
+  std::exit(status);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+// Every road that ends the run goes through end_process, so that tests and
+// fuzz targets can replace the real exit with a handler that unwinds instead.
+using exit_handler = void (*)(int status);
+
+// Installs a handler (nullptr restores the real exit). A handler that returns
+// is followed by the real exit.
+void set_exit_handler(exit_handler handler);
+
+[[noreturn]] void end_process(int status);

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs the real binary on one scenario folder and compares what it produced.
+#   args      the command-line arguments, one per line (run in a copy of the folder)
+#   env       optional lines NAME=VALUE added to the environment
+#   stderr    expected standard error, line by line (the date never appears there)
+#   status    expected exit status
+#   *.expected  each file NAME.expected must equal the produced NAME, with the
+#             header date masked as DATE
+set -uo pipefail
+scenario=$1
+build=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$scenario"/. "$work"/
+cd "$work"
+
+mapfile -t arguments < <(grep -v '^$' args 2>/dev/null || true)
+extra_env=()
+[ -f env ] && mapfile -t extra_env < <(sed "s|@BUILD@|$build|g" env)
+env VARNETDIR="$build/varnet" MPS_DIR="$build" LANG=C LC_ALL=C "${extra_env[@]}" \
+  "$build/mpsmerge" "${arguments[@]}" 2>actual.stderr >actual.stdout
+actual_status=$?
+
+fail=0
+expected_status=$(cat status 2>/dev/null || echo 0)
+if [ "$actual_status" != "$expected_status" ]; then
+  echo "exit status $actual_status, expected $expected_status"; fail=1
+fi
+if [ -f stderr ] && ! diff -u stderr actual.stderr; then fail=1; fi
+if [ -s actual.stdout ]; then echo "unexpected standard output:"; cat actual.stdout; fail=1; fi
+for expected in *.expected; do
+  [ -e "$expected" ] || continue
+  produced=${expected%.expected}
+  if [ ! -f "$produced" ]; then echo "missing $produced"; fail=1; continue; fi
+  sed -E '1s/"[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9:]{8} [0-9]{4}"/"DATE"/' "$produced" >masked
+  if ! diff -u "$expected" masked; then fail=1; fi
+done
+exit $fail
