@@ -13,7 +13,6 @@ TEST(CabMatch, NameAgainstWord) {
   EXPECT_EQ(match_name("cou=7", "COUNT"), 3);
   EXPECT_EQ(match_name("cox", "COUNT"), 0);
   EXPECT_EQ(match_name("", "COUNT"), 0);
-  EXPECT_EQ(match_name("\xe9", "COUNT"), 0);
 }
 
 TEST(CabMatch, SeparatorNeverFirstNorEscaped) {
@@ -93,7 +92,6 @@ TEST(CabOptions, StateQueryIsExactAndCaseSensitive) {
   EXPECT_EQ(option_value(0, 1), nullptr);
   EXPECT_EQ(option_value(-3, 1)->text, std::string("SPIRAL"));
   EXPECT_EQ(option_value(3, 0), nullptr);
-  EXPECT_EQ(option_value(99, 1), nullptr);
   EXPECT_EQ(option_value(4, 1), nullptr);  // no value type
   EXPECT_EQ(positional_value(0, 1), nullptr);
   EXPECT_EQ(positional_value(3, 1), nullptr);
