@@ -23,6 +23,21 @@ static void discard_partial_report(const char* name) {
   }
 }
 
+// The cells of the writing go before any fatal end, so that nothing is left
+// behind on any road.
+static void release_writing(objet* output, objet* name_cell, objet* mode_cell, objet* stream) {
+  if (stream) free_objet(stream);
+  free_objet(name_cell);
+  free_objet(mode_cell);
+  free_objet(output);
+}
+
+[[noreturn]] static void fail_on(const char* code, char* name) {
+  QString shown = QString::fromLocal8Bit(name);
+  free(name);
+  msg_fatal(code, shown, QString());
+}
+
 const char* write_rdd_report(const char* dest_value) {
   objet* output = make_rdd_header(report_header_list, merged_report, start_date);
   report_header_list = nullptr;
@@ -32,20 +47,20 @@ const char* write_rdd_report(const char* dest_value) {
   objet* name_cell = make_string(name);
   objet* mode_cell = make_string("w");
   objet* stream = open_stream(name_cell, mode_cell);
-  if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(name), QString());
+  if (!stream) {
+    release_writing(output, name_cell, mode_cell, nullptr);
+    fail_on("FICNOTOPN", name);
+  }
 
   number_duplicate_names(output);
   write_rdd_records(stream, output);
   bool failed = ferror(stream->stream) || fflush(stream->stream) != 0;
   if (close_stream(stream) != 0) failed = true;
+  release_writing(output, name_cell, mode_cell, stream);
   if (failed) {
     discard_partial_report(name);
-    msg_fatal("FICERROPN", QString::fromLocal8Bit(name), QString());
+    fail_on("FICERROPN", name);
   }
-  free_objet(stream);
-  free_objet(name_cell);
-  free_objet(mode_cell);
-  free_objet(output);
   return name;
 }
 
