@@ -1,6 +1,7 @@
 #include "report/regroup.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "merge/classify.h"
@@ -66,10 +67,14 @@ objet* regroup_all(objet* chain) {
 
 static bool holds_dt_or_xe(objet* element) { return has_dt_record(element) || has_xe_record(element); }
 
+using deferred_regroups = std::vector<std::pair<objet*, objet*>>;
+
 // Takes the XI block, DS block and DT or XE element at the start of v into
-// one group; the DS block's own contents are regrouped first when they open
-// groups. Returns null when nothing is taken.
-static objet* take_group(objet** v) {
+// one group; returns null when nothing is taken. A DS block whose contents
+// open groups gets a holder in their place, regrouped later from deferred:
+// nothing looks into a DS block once it is taken, so the order does not
+// matter and nesting depth costs no call stack.
+static objet* take_group(objet** v, deferred_regroups* deferred) {
   objet* first = nullptr;
   objet* last = nullptr;
   auto take = [&](objet* node) {
@@ -82,7 +87,7 @@ static objet* take_group(objet** v) {
     objet* ds = (*v)->item;
     if (opens_group(ds->next)) {
       objet* inner = new_node();
-      inner->item = regroup(inner, ds->next);
+      deferred->push_back({inner, ds->next});
       ds->next = inner;
     }
     take(*v);
@@ -95,11 +100,22 @@ static objet* take_group(objet** v) {
 
 // A chain that starts with some other block takes nothing: instead of
 // looping on it, the remaining elements follow the holder.
-objet* regroup(objet* holder, objet* chain) {
+static objet* regroup_chain(objet* holder, objet* chain, deferred_regroups* deferred) {
   objet* v = chain;
-  objet* groups = take_group(&v);
+  objet* groups = take_group(&v, deferred);
   objet* last_group = groups;
-  while (last_group && starts_with_block(v)) last_group = last_group->next = take_group(&v);
+  while (last_group && starts_with_block(v)) last_group = last_group->next = take_group(&v, deferred);
   holder->next = v;
+  return groups;
+}
+
+objet* regroup(objet* holder, objet* chain) {
+  deferred_regroups deferred;
+  objet* groups = regroup_chain(holder, chain, &deferred);
+  while (!deferred.empty()) {
+    auto [inner, contents] = deferred.back();
+    deferred.pop_back();
+    inner->item = regroup_chain(inner, contents, &deferred);
+  }
   return groups;
 }

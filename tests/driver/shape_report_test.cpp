@@ -106,3 +106,22 @@ TEST_F(ShapeReport, DeeplyNestedReportsAreShaped) {
   EXPECT_EQ(shape(report->next->next), "(CF)");
   free_objet(report);
 }
+
+TEST_F(ShapeReport, DeeplyNestedDsBlocksAreRegrouped) {
+  const int depth = 100000;
+  std::string text = "HD\nCF\n";
+  for (int i = 0; i < depth; ++i) text += "DS \"a\" \"b\" \"c\" \"d\" \"5\" \"6\" \"7\"\n";
+  for (int i = 0; i < depth; ++i) text += "FS \"x\" \"2\"\n";
+  text += "CF\n";
+  objet* report = shaped(text, false);
+  // Every DS block but the innermost holds the group of the DS block inside it.
+  objet* group_holder = report->next->item;
+  objet* ds = group_holder->item->item->item;
+  int levels = 1;
+  while (is_list(ds->next->item) && !is_record(ds->next->item)) {
+    ds = ds->next->item->item->item;
+    ++levels;
+  }
+  EXPECT_EQ(levels, depth);
+  free_objet(report);
+}

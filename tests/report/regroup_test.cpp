@@ -57,3 +57,4 @@ TEST(Regroup, AChainStartingWithAnotherBlockMakesNoGroup) {
   EXPECT_EQ(regrouped("SY\nRE\nFR\nDS\nFS\nCF\n"), "(SY) (- (RE FR) (DS FS)) (CF)");
   EXPECT_EQ(regrouped("SY\nXI\nYI\nRE\nFR\nDS\nFS\nCF\n"), "(SY) ((((XI YI))) (RE FR) (DS FS)) (CF)");
 }
+
