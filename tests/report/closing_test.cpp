@@ -59,18 +59,3 @@ TEST(Closing, RunsReachingTheLastRecordEndTheRun) {
     EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
   }
 }
-
-TEST(Closing, SearchesOverKeys) {
-  objet* chain = records_from("AB\nREX\nRE\nSC\n");
-  objet* keys = list2(make_string("RE"), make_string("SC"));
-  EXPECT_EQ(find_before(chain, keys), chain->next);  // REX is no RE
-  EXPECT_EQ(find_before(chain->next->next, keys), nullptr);
-  objet* none = list1(make_string("ZZ"));
-  EXPECT_EQ(find_before(chain, none), node_at(chain, 3));
-  EXPECT_EQ(run_end(nullptr, keys), nullptr);
-  EXPECT_EQ(run_end(chain, keys), nullptr);
-  EXPECT_EQ(run_end(chain->next->next, keys), node_at(chain, 3));
-  free_objet(keys);
-  free_objet(none);
-  free_objet(chain);
-}

@@ -64,20 +64,3 @@ TEST(Nesting, BlocksAreOpaqueToLaterPairsAndTheTopIsSplitInThree) {
   EXPECT_EQ(shape(report), "(SY) - (CF)");
   free_objet(report);
 }
-
-TEST(Nesting, DeepNestingNeedsNoDeepCallStack) {
-  const int depth = 100000;
-  std::string text;
-  for (int i = 0; i < depth; ++i) text += "RE\n";
-  for (int i = 0; i < depth; ++i) text += "FR\n";
-  objet* head = headed(text);
-  nest_balanced(head, "RE", "FR");
-  objet* block = head->next->item;
-  int levels = 1;
-  while (block->next->next) {
-    block = block->next->item;
-    ++levels;
-  }
-  EXPECT_EQ(levels, depth);
-  free_objet(head);
-}
