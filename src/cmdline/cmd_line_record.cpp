@@ -1,0 +1,3 @@
+#include "cmdline/cmd_line.h"
+
+command_line cmd_line;
