@@ -197,4 +197,33 @@ TEST_F(PostproRuns, BridgeGetsTheReportDirectoryAndLowerCaseName) {
   EXPECT_EQ(run_to_end([] { run_bridge("out/x.rdd", "nowhere"); }), 7);
 }
 
+// The bundled example: one TDC file, three testers, one of which reports an
+// incorrect scenario.
+TEST(BundledExample, PairsAndRunsWithOneIncorrectTester) {
+  scratch_dir scratch;
+  static const char* names[] = {"lift_acceptance.tdc", "cabin.rio", "landing.rio", "supervisor.rio"};
+  memset(&cmd_line, 0, sizeof cmd_line);
+  for (int j = 0; j < 4; ++j) {
+    write_file(names[j], read_file(std::string(MPS_SOURCE_DIR) + "/examples/" + names[j]));
+    cmd_line.files[j] = names[j];
+  }
+  strcpy(postpro_options, OPTIONS);
+  run_options.log = 0;
+  incorrect_run_count = 0;
+  setenv("MPS_DIR", BUILD.c_str(), 1);
+  std::string error_output;
+  EXPECT_EQ(run_to_end([] {
+              identify_and_pair();
+              run_postprocessors();
+            }, &error_output), -1);
+  EXPECT_EQ(error_output,
+            "Varnet-I-MERGEPOST,  Generating report from cabin.rio file\n"
+            "Varnet-I-MERGEPOST,  Generating report from landing.rio file\n"
+            "Varnet-W-MSGENDPOS,  Some scenarios are incorrect\n"
+            "Varnet-I-MERGEPOST,  Generating report from supervisor.rio file\n");
+  EXPECT_EQ(incorrect_run_count, 1u);
+  EXPECT_EQ(cmd_line.time_flag, 0);
+  EXPECT_STREQ(rod_file_list[2], "supervisor.rod");
+}
+
 }  // namespace
