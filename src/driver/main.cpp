@@ -9,6 +9,7 @@
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  silence_qt_messages();
   install_translators(app, {QStringLiteral("mps_"), QStringLiteral("vrntident_"), QStringLiteral("cab_")});
   fill_message_catalogue();
   incorrect_run_count = 0;

@@ -1,6 +1,7 @@
 #include "messages/emit.h"
 
 #include <QRegularExpression>
+#include <QtGlobal>
 
 #include "messages/catalogue.h"
 #include "util/process_exit.h"
@@ -58,3 +59,7 @@ void msg_severe(const char* code, const QString& arg1, const QString& arg2) {
   msg_emit(code, 'S', arg1, arg2);
   end_process(SEVERE_STATUS);
 }
+
+static void drop_qt_message(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+void silence_qt_messages() { qInstallMessageHandler(drop_qt_message); }

@@ -22,3 +22,7 @@ void msg_print(const QString& text, FILE* stream);
 // argument, as QString::arg does, but leaves a text without placeholder
 // unchanged instead of warning on standard error.
 QString fill_placeholder(const QString& text, const QString& argument);
+
+// Qt's own diagnostics (such as QString::arg warnings) are not part of this
+// program's standard error; they are dropped for the whole process.
+void silence_qt_messages();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real binary on one scenario folder and compares what it produced.
 #   args      the command-line arguments, one per line (run in a copy of the folder)
-#   env       optional lines NAME=VALUE added to the environment
+#   env       optional environment changes (see below)
 #   stderr    expected standard error, line by line (the date never appears there)
 #   status    expected exit status
 #   *.expected  each file NAME.expected must equal the produced NAME, with the
@@ -15,10 +15,19 @@ cp -r "$scenario"/. "$work"/
 cd "$work"
 
 mapfile -t arguments < <(grep -v '^$' args 2>/dev/null || true)
-extra_env=()
-[ -f env ] && mapfile -t extra_env < <(sed "s|@BUILD@|$build|g" env)
-env VARNETDIR="$build/varnet" MPS_DIR="$build" LANG=C LC_ALL=C "${extra_env[@]}" \
-  "$build/mpsmerge" "${arguments[@]}" 2>actual.stderr >actual.stdout
+# env lines: NAME=VALUE overrides, or -uNAME to unset; @BUILD@ is the build directory.
+(
+  export VARNETDIR="$build/varnet" MPS_DIR="$build" LANG=C LC_ALL=C
+  if [ -f env ]; then
+    while IFS= read -r line; do
+      case "$line" in
+        -u*) unset "${line#-u}" ;;
+        ?*) export "${line//@BUILD@/$build}" ;;
+      esac
+    done <env
+  fi
+  exec "$build/mpsmerge" "${arguments[@]}" 2>actual.stderr >actual.stdout
+)
 actual_status=$?
 
 fail=0
@@ -26,7 +35,10 @@ expected_status=$(cat status 2>/dev/null || echo 0)
 if [ "$actual_status" != "$expected_status" ]; then
   echo "exit status $actual_status, expected $expected_status"; fail=1
 fi
-if [ -f stderr ] && ! diff -u stderr actual.stderr; then fail=1; fi
+if [ -f stderr ]; then
+  sed "s|@BUILD@|$build|g" stderr >expected.stderr
+  diff -u expected.stderr actual.stderr || fail=1
+fi
 if [ -s actual.stdout ]; then echo "unexpected standard output:"; cat actual.stdout; fail=1; fi
 for expected in *.expected; do
   [ -e "$expected" ] || continue

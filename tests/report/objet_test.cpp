@@ -1,25 +1,146 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include "report/objet.h"
 #include "support/process_trap.h"
 
-TEST(Objet, CompactDropsLeadingMarkedNodes) {
-  objet* chain = list4(make_string("a"), make_string("b"), make_string("c"), make_string("d"));
+static objet* letters(const char* text) {
+  objet* head = nullptr;
+  for (const char* p = text; *p; ++p) {
+    objet* node = list1(make_string(p, 1));
+    head = head ? (append(head, node), head) : node;
+  }
+  return head;
+}
+
+static std::string spelled(objet* chain) {
+  std::string out;
+  for (; chain; chain = chain->next) out += chain->item ? chain->item->text : "_";
+  return out;
+}
+
+TEST(ObjetCompact, DropsMarkedNodesAtEveryDepth) {
+  objet* chain = letters("abcd");
   mark_for_removal(chain);
   mark_for_removal(chain->next);
   mark_for_removal(chain->next->next);
   objet* rest = compact(chain);
-  ASSERT_NE(rest, nullptr);
-  EXPECT_STREQ(rest->item->text, "d");
-  EXPECT_EQ(rest->next, nullptr);
+  EXPECT_EQ(spelled(rest), "d");
   free_objet(rest);
+
+  objet* inner = letters("xyz");
+  mark_for_removal(inner->next);
+  objet* outer = list3(make_string("p"), inner, make_string("q"));
+  mark_for_removal(outer->next->next);
+  outer = compact(outer);
+  EXPECT_EQ(spelled(outer->next->item), "xz");
+  EXPECT_EQ(outer->next->next, nullptr);
+  free_objet(outer);
 }
 
-TEST(Objet, ParseLongReadsQuotedNumbers) {
-  objet* unknown = parse_long("\"??\"", 4);
-  objet* negative = parse_long("\"-12\"", 5);
-  EXPECT_EQ(unknown->value, 0);
-  EXPECT_EQ(negative->value, -12);
-  free_objet(unknown);
-  free_objet(negative);
+TEST(ObjetCompact, MarkedAtomLeavesAnEmptyNode) {
+  objet* atom = make_string("gone");
+  mark_for_removal(atom);
+  objet* node = list2(atom, make_string("kept"));
+  node = compact(node);
+  EXPECT_EQ(spelled(node), "_kept");
+  free_objet(node);
+}
+
+TEST(ObjetLists, SplicingOperations) {
+  objet* chain = letters("ad");
+  EXPECT_STREQ(insert_after(chain, letters("bc"))->item->text, "c");
+  EXPECT_EQ(spelled(chain), "abcd");
+
+  objet* holder = nest_range(chain, chain->next->next);
+  EXPECT_EQ(spelled(holder->item), "bc");
+  EXPECT_EQ(spelled(holder->next), "d");
+  EXPECT_EQ(chain->next, holder);
+
+  objet* d = holder->next->item;
+  EXPECT_EQ(detach_item(d, chain), holder->next);
+  EXPECT_EQ(holder->next->item, nullptr);
+  EXPECT_EQ(detach_item(d, chain), nullptr);
+  free_objet(d);
+  free_objet(chain);
+}
+
+TEST(ObjetCopy, ShallowSharesDeepDoesNot) {
+  objet* record = letters("ab");
+  record->kind = 7;
+  record->flags = REMOVAL_MARK;
+  objet* shallow = copy_objet(record);
+  EXPECT_EQ(shallow->item, record->item);
+  EXPECT_EQ(shallow->next, record->next);
+  EXPECT_EQ(shallow->kind, 7u);
+  free_cell(shallow);
+
+  objet* deep = deep_copy(record);
+  EXPECT_NE(deep->item, record->item);
+  EXPECT_NE(deep->next, record->next);
+  EXPECT_EQ(spelled(deep), "ab");
+  EXPECT_EQ(deep->kind, 7u);
+  EXPECT_EQ(deep->flags, 0);
+  free_objet(deep);
+  free_objet(record);
+
+  std::string written;
+  EXPECT_EQ(run_to_end([] {
+              objet stream_cell{};
+              stream_cell.type = OBJ_STREAM;
+              copy_objet(&stream_cell);
+            }, &written), 7);
+  EXPECT_EQ(written, "Varnet-F-ERRINTERN,  \n");
+}
+
+TEST(ObjetCompare, StringsCompareUpToLengthAndFirstNul) {
+  objet* with_nul = make_string("ab\0cd", 5);
+  objet* other_tail = make_string("ab\0xy", 5);
+  objet* shorter = make_string("ab");
+  EXPECT_EQ(with_nul->length, 5u);
+  EXPECT_EQ(with_nul->text[3], 'c');
+  EXPECT_TRUE(equal_objet(with_nul, other_tail));
+  EXPECT_FALSE(equal_objet(with_nul, shorter));
+  objet* number = make_long(5);
+  objet* same = make_int(5);
+  EXPECT_TRUE(equal_objet(number, same));
+  EXPECT_FALSE(equal_objet(shorter, number));
+  for (objet* o : {with_nul, other_tail, shorter, number, same}) free_objet(o);
+}
+
+TEST(ObjetParseLong, QuotedFields) {
+  struct { const char* field; int32_t value; } cases[] = {
+      {"\"??\"", 0}, {"\"-12\"", -12}, {"\" 42\"", 42}, {"\"7abc\"", 7}, {"\"abc\"", 0},
+      {"noquote", 0}, {"\"\"", 0}, {"\"4294967297\"", 1}, {"\"99999999999999999999\"", -1}};
+  for (const auto& c : cases) {
+    objet* cell = parse_long(c.field, static_cast<uint32_t>(strlen(c.field)));
+    EXPECT_EQ(cell->type, static_cast<uint32_t>(OBJ_LONG));
+    EXPECT_EQ(cell->value, c.value) << c.field;
+    free_objet(cell);
+  }
+}
+
+// Releasing very long chains must not grow the stack with their length.
+static void* release_chain(void* length) {
+  objet* head = nullptr;
+  for (long i = *static_cast<long*>(length); i > 0; --i) head = make_list(make_int(1), head);
+  free_objet(head);
+  return nullptr;
+}
+
+TEST(ObjetRelease, LongChainsOnASmallStack) {
+#if defined(__SANITIZE_ADDRESS__)
+  long lengths[] = {100000, 1000000};
+#else
+  long lengths[] = {100000, 10000000};
+#endif
+  for (long& length : lengths) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 64 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, release_chain, &length), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+  }
 }

@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "support/process_trap.h"
+#include "util/checked.h"
+
+TEST(Checked, SprintfThatWouldNotFitIsFatal) {
+  char area[8];
+  checked_sprintf(area, sizeof area, "%s", "1234567");
+  EXPECT_STREQ(area, "1234567");
+  std::string written;
+  EXPECT_EQ(run_to_end([&] { checked_sprintf(area, sizeof area, "%s-%d", "abcd", 1234); }, &written), 7);
+  EXPECT_EQ(written, "FATAL ERROR on sprintf (%s-%d),\n Please contact your administrative.\n");
+}
+
+TEST(Checked, MallocFailureIsFatal) {
+  std::string written;
+  EXPECT_EQ(run_to_end([] { checked_malloc(static_cast<size_t>(-1) / 2); }, &written), 7);
+  // A sanitizer runtime may add its own warning before ours.
+  const std::string text = "FATAL ERROR on malloc,\n Please contact your administrative.\n";
+  ASSERT_GE(written.size(), text.size());
+  EXPECT_EQ(written.substr(written.size() - text.size()), text);
+}
