@@ -12,7 +12,8 @@ rio_row rio_table[PAIR_ROWS];
 tdc_row tdc_table[PAIR_ROWS];
 int16_t rio_of_tdc[PAIR_ROWS][PAIR_ROWS];
 
-enum { PLAN_FIELDS = 5 };
+// Both kinds of rows keep this much of the file's head as their key.
+enum { PLAN_FIELDS = 5, KEY_BYTES = 2048 };
 
 static QString name_of_file(int16_t file_index) {
   return QString::fromLocal8Bit(cmd_line.files[file_index]);
@@ -90,12 +91,12 @@ static void identify_file(int16_t file_index, int* rio_rows, int* tdc_rows) {
   if (mask_marker(head, "TDC file")) {
     tdc_row& row = tdc_table[(*tdc_rows)++];
     row.file_index = file_index;
-    memcpy(row.header_key, head, TDC_KEY_SIZE);
+    memcpy(row.header_key, head, KEY_BYTES);
     copy_plan_line(length, row.plan_line);
   } else if (mask_marker(head, "RIO file")) {
     rio_row& row = rio_table[(*rio_rows)++];
     row.file_index = file_index;
-    memcpy(row.header_key, head, TDC_KEY_SIZE);
+    memcpy(row.header_key, head, KEY_BYTES);
   } else {
     msg_fatal("UNKMIRVAF", name_of_file(file_index), QString());
   }
@@ -104,7 +105,7 @@ static void identify_file(int16_t file_index, int* rio_rows, int* tdc_rows) {
 // Keys are compared over the bytes both tables hold, so a header line too
 // long to be zero-terminated in a TDC row is never read beyond its area.
 static bool same_key(const rio_row& rio, const tdc_row& tdc) {
-  return strncmp(rio.header_key, tdc.header_key, TDC_KEY_SIZE) == 0;
+  return strncmp(rio.header_key, tdc.header_key, KEY_BYTES) == 0;
 }
 
 static void pair_rows(int rio_rows, int tdc_rows) {

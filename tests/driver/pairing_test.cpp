@@ -163,11 +163,4 @@ TEST(QuotedField, StopsAtTheEndOfItsText) {
   EXPECT_EQ(run_to_end([&] { quoted_field(rest, &rest); }), 7);
 }
 
-TEST(MaskMarker, MasksOnlyTheFirstOccurrence) {
-  char line[] = "RIO file and RIO file";
-  EXPECT_EQ(mask_marker(line, "RIO file"), 1);
-  EXPECT_STREQ(line, "XXXXXXXX and RIO file");
-  EXPECT_EQ(mask_marker(line, "TDC file"), 0);
-}
-
 }  // namespace
