@@ -1,3 +1,0 @@
-#include "cmdline/cmd_line.h"
-
-command_line cmd_line;
