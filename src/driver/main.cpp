@@ -3,6 +3,8 @@
 
 #include "cmdline/cmd_line.h"
 #include "driver/banner.h"
+#include "driver/pairing.h"
+#include "driver/postpro_runs.h"
 #include "driver/run_state.h"
 #include "merge/classify.h"
 #include "merge/time_points.h"
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
 
   show_banner();
   start_date = checked_strdup(current_time_text());
+
+  identify_and_pair();
+  run_postprocessors();
 
   return end_of_run_summary();
 }
