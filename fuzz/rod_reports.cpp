@@ -1,0 +1,47 @@
+// ROD report text through the whole per-report road, the merge and the RDD
+// writer. Input: a first byte whose low bit picks the TIME variant, then two
+// or three reports separated by lines "====".
+
+#include "driver/merge_step.h"
+#include "driver/run_state.h"
+#include "driver/shape_report.h"
+#include "driver/write_rdd.h"
+#include "fuzz_support.h"
+#include "merge/classify.h"
+#include "merge/time_points.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz_start_process();
+  start_date = "Sun Dec  6 10:00:00 2026";
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const bool time_variant = data[0] & 1;
+  const std::vector<std::string> reports = fuzz_split(data + 1, size - 1, "====", 3);
+  // The fatal road leaves its cells behind; fuzz_run releases them.
+  merged_report = nullptr;
+  report_header_list = nullptr;
+  init_keyword_cells();
+  init_fixed_time_cell();
+  objet* read_mode = make_string("r");
+  const std::string rdd_path = fuzz_path("out.rdd");
+  size_t left_behind = 0;
+  const int status = fuzz_run(
+      [&] {
+        for (size_t i = 0; i < reports.size(); ++i) {
+          const std::string rod_path = fuzz_path("r" + std::to_string(i) + ".rod");
+          fuzz_write_file(rod_path, reports[i]);
+          const int report_number = static_cast<int>(i) + 1;
+          objet* report = shape_report(rod_path.c_str(), report_number, read_mode, time_variant);
+          merge_shaped_report(report, rod_path.c_str(), report_number, time_variant);
+        }
+        release_rdd_report(write_rdd_report(rdd_path.c_str()));
+      },
+      &left_behind);
+  // A run that ends normally releases everything it made.
+  if (status == -1 && left_behind) fuzz_leak(left_behind);
+  free_objet(read_mode);
+  return 0;
+}
