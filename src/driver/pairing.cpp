@@ -59,7 +59,10 @@ static size_t read_head(const char* file_name) {
   if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(file_name), QString());
   memset(head, 0, sizeof head);
   size_t length = fread(head, 1, HEAD_WINDOW, stream);
+  // A directory opens but cannot be read: an access problem, not a short file.
+  const bool unreadable = ferror(stream);
   fclose(stream);
+  if (unreadable) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(file_name), QString());
   int line_feeds = 0;
   for (size_t i = 0; i < length; ++i)
     if (head[i] == '\n') {

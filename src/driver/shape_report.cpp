@@ -19,9 +19,12 @@ static objet* read_report_file(const char* rod_path, objet* read_mode_cell) {
   objet* stream = open_stream(path, read_mode_cell);
   if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(rod_path), QString());
   objet* records = read_records(stream);
+  // A read error is not the end of the report: what was read is not all of it.
+  const bool unreadable = ferror(stream->stream);
   close_stream(stream);
   free_objet(stream);
   free_objet(path);
+  if (unreadable) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(rod_path), QString());
   return records;
 }
 

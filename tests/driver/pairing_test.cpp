@@ -1,6 +1,7 @@
 #include "driver/pairing.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -86,6 +87,9 @@ TEST_F(Pairing, RefusesFilesThatAreNotRioOrTdcFiles) {
   std::string error_output;
   EXPECT_EQ(pair({"a.tdc", "missing.rio"}, &error_output), 7);
   EXPECT_EQ(error_output, "Varnet-F-FICNOTOPN,  File missing.rio access problem\n");
+  mkdir("folder.rio", 0755);
+  EXPECT_EQ(pair({"a.tdc", "folder.rio"}, &error_output), 7);
+  EXPECT_EQ(error_output, "Varnet-F-FICNOTOPN,  File folder.rio access problem\n");
 }
 
 // The plan line is cut where the window ends, without reading beyond it.

@@ -179,6 +179,59 @@ TEST_F(PostproRuns, NamesThatWouldNotFitTheirAreasAreRefused) {
   EXPECT_FALSE(QFileInfo::exists("runs.log"));
 }
 
+// Each area holds a text one byte shorter than itself (its zero byte after
+// it); one byte more is refused before anything runs.
+TEST_F(PostproRuns, AreasAreFilledToTheLastByte) {
+  write_fake("mpspostpro", "exit 0\n");
+  write_fake("mpsuml", "exit 0\n");
+  setenv("MPS_DIR", "bin", 1);
+  pair_rio_files({{"t1.rio", ""}});
+  std::string error_output;
+  auto refused = [](const std::string& name, int area) {
+    return "Varnet-F-NAMTOOLNG,  The name " + name + " makes a path or command longer than " +
+           std::to_string(area - 1) + " characters\n";
+  };
+
+  // The ROD report slot: 2047 characters.
+  std::string rio = std::string(2043, 'r') + ".rio";
+  cmd_line.files[1] = rio.c_str();
+  EXPECT_EQ(run(&error_output), -1);
+  EXPECT_EQ(strlen(rod_file_list[0]), 2047u);
+  rio = std::string(2044, 'r') + ".b";
+  cmd_line.files[1] = rio.c_str();
+  EXPECT_EQ(run(&error_output), 7);
+  EXPECT_EQ(error_output, refused(rio, ROD_SLOT_SIZE));
+
+  // The quoted TDC name: 2047 characters with its quotes.
+  cmd_line.files[1] = "t1.rio";
+  std::string tdc = std::string(2045, 't');
+  cmd_line.files[0] = tdc.c_str();
+  EXPECT_EQ(run(&error_output), -1);
+  tdc += 't';
+  cmd_line.files[0] = tdc.c_str();
+  EXPECT_EQ(run(&error_output), 7);
+  EXPECT_EQ(error_output, refused(tdc, 2048));
+  cmd_line.files[0] = "plan.tdc";
+
+  // The post-processor command: 5119 characters, padded by blanks in the options.
+  const std::string command = "\"bin/mpspostpro\" \"t1.rio\" \"t1.ro\" " + std::string(OPTIONS) +
+                              " -TDC=\"plan.tdc\" -NOLOG";
+  std::string padding(POSTPRO_OPTIONS_SIZE - 1 - command.size(), ' ');
+  strcpy(postpro_options, (OPTIONS + padding).c_str());
+  EXPECT_EQ(run(&error_output), -1);
+  strcat(postpro_options, " ");
+  EXPECT_EQ(run(&error_output), 7);
+  EXPECT_EQ(error_output, refused("t1.rio", POSTPRO_OPTIONS_SIZE));
+
+  // The bridge command: 5119 characters.
+  const std::string bridge_frame = "\"bin/mpsuml\" -path \"\" -name \"x.rdd\" -nobanner ";
+  std::string rdd = std::string(5119 - bridge_frame.size(), 'd') + "/x.rdd";
+  EXPECT_EQ(run_to_end([&] { run_bridge(rdd.c_str(), "bin"); }), -1);
+  rdd.insert(0, "d");
+  EXPECT_EQ(run_to_end([&] { run_bridge(rdd.c_str(), "bin"); }, &error_output), 7);
+  EXPECT_EQ(error_output, refused(rdd, 5120));
+}
+
 TEST_F(PostproRuns, BridgeGetsTheReportDirectoryAndLowerCaseName) {
   mkdir("out", 0755);
   write_file("out/x.rdd", "");

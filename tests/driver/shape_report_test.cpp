@@ -94,6 +94,9 @@ TEST_F(ShapeReport, MalformedReportsEndTheRun) {
   EXPECT_EQ(fatal_road(write("HD\nCF\nBC\n\nCF\n")), "Varnet-F-ERRINTERN,  \n");
   std::string missing = (directory.path() + "/missing.rod").toStdString();
   EXPECT_EQ(fatal_road(missing), "Varnet-F-FICNOTOPN,  File " + missing + " access problem\n");
+  // A directory opens but fails every read: not taken for an empty report.
+  std::string directory_path = directory.path().toStdString();
+  EXPECT_EQ(fatal_road(directory_path), "Varnet-F-FICNOTOPN,  File " + directory_path + " access problem\n");
 }
 
 TEST_F(ShapeReport, DeeplyNestedReportsAreShaped) {

@@ -39,6 +39,10 @@ TEST(RodReader, EmptyFileAndShortLines) {
 }
 
 TEST(RodReader, LongLinesAreReadInPieces) {
+  // 5118 characters and the line feed fill the buffer: still one line.
+  objet* whole = records_from("AB \"" + std::string(5113, 'x') + "\"\nCD\n");
+  EXPECT_EQ(shape(whole), "AB CD");
+  free_objet(whole);
   std::string first_piece = "AB" + std::string(5117, ' ');
   std::string rest = "CD \"z\"" + std::string(875, ' ') + "\n";
   objet* records = records_from(first_piece + rest + "EF \"1\"\n");
