@@ -6,6 +6,10 @@
 #   status    expected exit status
 #   *.expected  each file NAME.expected must equal the produced NAME, with the
 #             header date masked as DATE
+#   absent    names, one per line, that must not exist after the run
+#   prepare   optional script run in the copy before the run, for what the
+#             repository cannot hold (huge files, links to devices)
+#   case      one line naming the bad input or fault, for docs/failures.md
 set -uo pipefail
 scenario=$1
 build=$(cd "$2" && pwd)
@@ -13,6 +17,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$scenario"/. "$work"/
 cd "$work"
+if [ -f prepare ]; then bash prepare || { echo "prepare failed"; exit 1; }; fi
 
 mapfile -t arguments < <(grep -v '^$' args 2>/dev/null || true)
 # env lines: NAME=VALUE overrides, or -uNAME to unset; @BUILD@ is the build directory.
@@ -47,4 +52,9 @@ for expected in *.expected; do
   sed -E '1s/"[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9:]{8} [0-9]{4}"/"DATE"/' "$produced" >masked
   if ! diff -u "$expected" masked; then fail=1; fi
 done
+if [ -f absent ]; then
+  while IFS= read -r name; do
+    if [ -n "$name" ] && [ -e "$name" ]; then echo "$name exists after the run"; fail=1; fi
+  done <absent
+fi
 exit $fail
