@@ -55,8 +55,11 @@ TEST(CommandErrors, Values) {
   EXPECT_EQ(error, error_line("Mandatory argument for this option,", "RDD"));
   EXPECT_EQ(analyse({"-RDD=", "a"}, &error), 0);
   EXPECT_EQ(error, error_line("Mandatory argument for this option,", "RDD="));
+  EXPECT_EQ(analyse({std::string(1024, 'f'), "-RDD=" + std::string(1024, 'r')}), 1);
   EXPECT_EQ(analyse({std::string(1025, 'f')}, &error), 0);
   EXPECT_EQ(error, error_line("Arg length too large,", std::string(1025, 'f')));
+  EXPECT_EQ(analyse({"a", "-RDD=" + std::string(1025, 'r')}, &error), 0);
+  EXPECT_EQ(error, error_line("Arg length too large,", std::string(1025, 'r')));
 }
 
 TEST(CommandErrors, ExcludedPairs) {

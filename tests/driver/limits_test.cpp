@@ -26,11 +26,12 @@ TEST(Limits, MpsDirArea) {
   unsetenv("MPS_TEST_DIR");
 }
 
-// Names the files in cmd_line; the names live as long as the returned vector.
-std::vector<std::string> name_files(const std::vector<std::string>& names) {
+// Names the files in cmd_line, keeping the names alive until the next call.
+void name_files(std::vector<std::string> names) {
+  static std::vector<std::string> held;
+  held = std::move(names);
   memset(&cmd_line, 0, sizeof cmd_line);
-  for (size_t j = 0; j < names.size(); ++j) cmd_line.files[j] = names[j].c_str();
-  return names;
+  for (size_t j = 0; j < held.size(); ++j) cmd_line.files[j] = held[j].c_str();
 }
 
 TEST(Limits, EveryRowOfThePairingTables) {
@@ -42,7 +43,7 @@ TEST(Limits, EveryRowOfThePairingTables) {
     names.push_back("t" + std::to_string(r) + ".rio");
     write_file(names.back(), head);
   }
-  auto files = name_files(names);
+  name_files(names);
   ASSERT_EQ(run_to_end([] { identify_and_pair(); }), -1);
   EXPECT_EQ(tdc_table[0].pair_count, MAX_FILES - 1);
   EXPECT_EQ(rio_of_tdc[0][MAX_FILES - 2], MAX_FILES - 2);
@@ -51,7 +52,7 @@ TEST(Limits, EveryRowOfThePairingTables) {
   // A thousand RIO rows: every row taken, none left for a TDC file.
   names[0] = "t999.rio";
   write_file(names[0], head);
-  files = name_files(names);
+  name_files(names);
   std::string error;
   EXPECT_EQ(run_to_end([] { identify_and_pair(); }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-NEEDTDCFI,  At least one TDC file should be on the command line\n");
@@ -66,7 +67,7 @@ TEST(Limits, HeadWindow) {
   const std::string rio_head = "MIRVA ProbeSuite RIO file ";
   write_file("a.tdc", tdc_head + std::string(HEAD_WINDOW - 1 - tdc_head.size(), 'x') + "\n");
   write_file("a.rio", rio_head + std::string(HEAD_WINDOW - 1 - rio_head.size(), 'x') + "\n");
-  auto files = name_files({"a.tdc", "a.rio"});
+  name_files({"a.tdc", "a.rio"});
   cmd_line.time_flag = 1;  // no plan line to compare
   EXPECT_EQ(run_to_end([] { identify_and_pair(); }), -1);
   EXPECT_EQ(tdc_table[0].pair_count, 1);
