@@ -29,7 +29,7 @@ namespace {
 const char* const HEADER = "MIRVA ProbeSuite \"v2.6a\" \"BENCH-PLAN\" \"%s file\" \"Sun Dec  6 09:00:00 2026\"\n";
 const uint32_t START_TIME = 4000000;   // absolute ticks; above every origin
 const uint32_t ORIGIN_SPAN = 3000000;  // origins lie in [0, ORIGIN_SPAN)
-const uint32_t TIME_SPAN = 1500000000; // the timeline stays below 2^31 once aligned
+const uint32_t TIME_SPAN = 1200000000; // the timeline stays below 2^31 once aligned
 const uint32_t FINE = 1;
 const uint32_t COARSE = 1000;          // coarse ticks; every absolute time is a multiple
 
