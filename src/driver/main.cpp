@@ -1,10 +1,14 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "cmdline/cmd_line.h"
 #include "driver/banner.h"
 #include "driver/run_state.h"
+#include "merge/classify.h"
+#include "merge/time_points.h"
 #include "messages/catalogue.h"
 #include "messages/emit.h"
+#include "util/checked.h"
 #include "util/environment.h"
 
 int main(int argc, char** argv) {
@@ -13,11 +17,16 @@ int main(int argc, char** argv) {
   install_translators(app, {QStringLiteral("mps_"), QStringLiteral("vrntident_"), QStringLiteral("cab_")});
   fill_message_catalogue();
   incorrect_run_count = 0;
-
+  init_keyword_cells();
+  init_fixed_time_cell();
   env_copy("MPS_DIR", mps_dir_value, sizeof mps_dir_value);
 
+  if (!analyse_command_line(argc, argv, postpro_options, &run_options))
+    msg_fatal("INITPBRLM", QString(), QString());
+  fill_cmd_line();
+
   show_banner();
-  start_date = current_time_text();
+  start_date = checked_strdup(current_time_text());
 
   return end_of_run_summary();
 }

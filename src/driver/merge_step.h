@@ -1,0 +1,8 @@
+#pragma once
+
+#include "report/objet.h"
+
+// The last steps of one report's road: alignment with merged_report, the
+// source record, and the merge into merged_report (by time when
+// time_variant is set).
+void merge_shaped_report(objet* report, const char* rod_path, int report_number, bool time_variant);

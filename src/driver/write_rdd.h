@@ -1,0 +1,11 @@
+#pragma once
+
+// Writes merged_report as the RDD report, headed by the header line built
+// from report_header_list and start_date, to dest_value or "mpsrdd.rdd".
+// Both globals are released and emptied. Returns the output file name (a
+// copy the caller hands to release_rdd_report after the bridge run). A write
+// error removes the partial file and ends the run ("FICERROPN", status 7).
+const char* write_rdd_report(const char* dest_value);
+
+// The end-of-run releases: the output name and the shared keyword cells.
+void release_rdd_report(const char* output_name);

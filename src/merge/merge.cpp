@@ -1,0 +1,74 @@
+#include "merge/merge.h"
+
+#include <vector>
+
+#include "merge/classify.h"
+#include "merge/merge_groups.h"
+#include "merge/time_batch.h"
+
+using body_merge = void (*)(objet* merged_body, objet* body);
+
+static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
+
+static objet* merge_sections(objet* merged, objet* report, body_merge merge_body) {
+  objet* first = section_or_empty(report);
+  objet* body = section_or_empty(first->next);
+  objet* last = section_or_empty(body->next);
+  first->next = nullptr;
+  body->next = nullptr;
+  last->next = nullptr;
+  if (!merged) {
+    objet* head = list1(first);
+    head->next = body;
+    body->next = list1(last);
+    return head;
+  }
+  objet* merged_body = merged->next;
+  append(merged->item, first);
+  append(merged_body->next->item, last);
+  merge_body(merged_body, body);
+  free_objet(body);
+  return merged;
+}
+
+// Elements the group merge does not take are kept after the merged body's
+// elements, in reading order, so no tester's record is lost.
+static void merge_bodies(objet* merged_body, objet* body) {
+  objet* elements = body->item;
+  if (!elements) return;
+  if (!merged_body->item) {
+    merged_body->item = elements;
+    body->item = nullptr;
+    return;
+  }
+  objet* merged_groups = merged_body->item->item;
+  objet* groups = elements->item;
+  if (is_list(merged_groups) && is_list(groups) && starts_with_block(merged_groups->item) &&
+      starts_with_block(groups->item)) {
+    merge_groups(merged_groups, groups);
+    objet* left_overs = elements->next;
+    elements->next = nullptr;
+    if (left_overs) append(merged_body->item, left_overs);
+    return;
+  }
+  append(merged_body->item, elements);
+  body->item = nullptr;
+}
+
+static void merge_bodies_by_time(objet* merged_body, objet* body) {
+  std::vector<objet*> items;
+  for (objet* node = body->item; is_list(node); node = node->next) {
+    if (!node->item) continue;
+    items.push_back(node->item);
+    node->item = nullptr;
+  }
+  merged_body->item = insert_all_by_time(merged_body->item, items);
+}
+
+objet* merge_report(objet* merged, objet* report) {
+  return merge_sections(merged, report, merge_bodies);
+}
+
+objet* merge_report_by_time(objet* merged, objet* report) {
+  return merge_sections(merged, report, merge_bodies_by_time);
+}

@@ -1,0 +1,58 @@
+#include "merge/merge_records.h"
+
+#include <cstring>
+
+#include "merge/fields.h"
+#include "merge/long_field.h"
+
+static void move_tail(objet* target, objet* incoming, int position) {
+  objet* before = node_at(incoming, position - 1);
+  if (!before || !before->next) return;
+  objet* tail = before->next;
+  before->next = nullptr;
+  append(target, tail);
+}
+
+static bool text_is(const objet* cell, const char* text) {
+  return is_string(cell) && cell->length == strlen(text) && memcmp(cell->text, text, cell->length) == 0;
+}
+
+// Status "1" stays; otherwise "2", then "1", from the incoming record win.
+static void merge_fs_status(objet* target, objet* incoming) {
+  objet* mine = string_at(target, 3);
+  objet* theirs = string_at(incoming, 3);
+  if (!mine || !theirs || text_is(mine, "\"1\"")) return;
+  if (text_is(theirs, "\"2\"") || text_is(theirs, "\"1\""))
+    free_objet(replace_field(target, 3, copy_objet(theirs)));
+}
+
+static void merge_times(objet* target, objet* incoming, int field, bool smaller) {
+  objet* mine = long_at(target, field);
+  objet* theirs = long_at(incoming, field);
+  if (!mine || !theirs) return;
+  uint32_t a = static_cast<uint32_t>(mine->value);
+  uint32_t b = static_cast<uint32_t>(theirs->value);
+  if (smaller ? b < a : b > a) mine->value = theirs->value;
+}
+
+void merge_records(objet* target, objet* incoming, int tail_position, int field, field_rule rule) {
+  if (rule == FS_STATUS)
+    merge_fs_status(target, incoming);
+  else
+    merge_times(target, incoming, field, rule == KEEP_SMALLER);
+  move_tail(target, incoming, tail_position);
+}
+
+bool holds_report(objet* record, int start, const objet* report_number) {
+  if (!report_number || (report_number->type != OBJ_INT && report_number->type != OBJ_LONG))
+    return false;
+  for (objet* node = node_at(record, start); is_list(node);) {
+    objet* cell = node->item;
+    if (cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG) && cell->value == report_number->value)
+      return true;
+    node = node->next;
+    if (!is_list(node)) break;
+    node = node->next;
+  }
+  return false;
+}

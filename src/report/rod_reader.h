@@ -1,0 +1,10 @@
+#pragma once
+
+#include "report/objet.h"
+
+enum { ROD_LINE_BUFFER_SIZE = 5120 };
+
+// The whole stream as a chain of records, one per line; null when empty.
+objet* read_records(objet* stream);
+// One line (its text and length, newline included when present) as a record.
+objet* split_line(objet* line);

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "cmdanalysis/sample_command.h"
+
+using sample::analyse;
+using sample::error_line;
+
+// The hidden-option line takes the rest of the usage text with it: '.' also
+// crosses line ends and '*' is greedy.
+TEST(CabErrorLine, HiddenUsageLinesCutToTheEnd) {
+  cab_reset(&sample::command, sample::rules_init);
+  testing::internal::CaptureStderr();
+  cab_error(6, "W");
+  cab_error(17, "W");
+  cab_error(20, nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "MIRVA ProbeSuite Command analysis : Unknown option, W\nUsage SAMPLE:\n\t<input>[,input] [output]\n\n"
+            "MIRVA ProbeSuite Command analysis : File not found W\n"
+            "MIRVA ProbeSuite Command analysis : Internal error, bad option name\n");
+}
+
+TEST(CabErrorLine, StrangeWordsAreReportedNotMisread) {
+  std::string error;
+  // The prefix alone leaves an empty item, which still gets its blank.
+  EXPECT_EQ(analyse({"a", "-"}, &error), -1);
+  EXPECT_EQ(error, error_line("Unknown option,", ""));
+  EXPECT_EQ(analyse({"a", "-="}, &error), -1);
+  EXPECT_EQ(error, error_line("Unknown option,", "="));
+  // Bytes that are not UTF-8 come back as they were given.
+  EXPECT_EQ(analyse({"a", "-\xff\xfe\x80"}, &error), -1);
+  EXPECT_EQ(error, error_line("Unknown option,", "\xff\xfe\x80"));
+  const std::string huge(1 << 20, 'V');
+  EXPECT_EQ(analyse({"a", "-" + huge}, &error), -1);
+  EXPECT_EQ(error, error_line("Unknown option,", huge));
+  EXPECT_EQ(analyse({huge}, &error), -1);
+  EXPECT_EQ(error, error_line("Arg length too large,", huge));
+  // "=" alone is an ordinary positional value.
+  ASSERT_EQ(analyse({"="}), 0);
+  EXPECT_EQ(positional_value(1, 1)->text, std::string("="));
+}
+
+static int allocations_left = 0;
+static void* failing_malloc(size_t size) { return allocations_left-- > 0 ? malloc(size) : nullptr; }
+
+TEST(CabErrorLine, AllocationFailureEndsTheAnalysisQuietly) {
+  void* (*real_malloc)(size_t) = cab_malloc;
+  cab_malloc = failing_malloc;
+  std::string error;
+  allocations_left = 0;
+  EXPECT_EQ(analyse({"a"}, &error), -1);
+  EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
+  allocations_left = 1;  // the argument copy, not its value node
+  EXPECT_EQ(analyse({"a"}, &error), -1);
+  EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
+  allocations_left = 2;  // the default value of SHAPE
+  EXPECT_EQ(analyse({"a"}, &error), -1);
+  EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
+  cab_malloc = real_malloc;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(cab_alloc(0), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "cmdanalysis/sample_command.h"
+
+using sample::analyse;
+using sample::error_line;
+
+TEST(CabMatch, NameAgainstWord) {
+  cab_reset(&sample::command, sample::rules_init);
+  EXPECT_EQ(match_name("count", "COUNT"), 5);
+  EXPECT_EQ(match_name("COUNTER", "COUNT"), 5);  // the caller refuses what follows
+  EXPECT_EQ(match_name("cou", "COUNT"), 3);
+  EXPECT_EQ(match_name("cou=7", "COUNT"), 3);
+  EXPECT_EQ(match_name("cox", "COUNT"), 0);
+  EXPECT_EQ(match_name("", "COUNT"), 0);
+}
+
+TEST(CabMatch, SeparatorNeverFirstNorEscaped) {
+  cab_reset(&sample::command, sample::rules_init);
+  char plain[] = "a,b";
+  char leading[] = ",x";
+  char escaped[] = "a\\,b,c";
+  char empty[] = "";
+  EXPECT_EQ(find_separator(plain, ','), plain + 1);
+  EXPECT_EQ(find_separator(leading, ','), nullptr);
+  EXPECT_EQ(find_separator(escaped, ','), escaped + 4);
+  EXPECT_EQ(find_separator(empty, ','), nullptr);
+}
+
+TEST(CabOptions, UniquePrefixInAnyCaseAndLanguage) {
+  ASSERT_EQ(analyse({"in", "-verb", "-coun=7", "-shekl=marp", "-Decal=1"}), 0);
+  EXPECT_EQ(option_state("VERBOSE"), 4);
+  EXPECT_EQ(option_state("COUNT"), 1);
+  EXPECT_EQ(option_value(1, 1)->number, 7);
+  EXPECT_EQ(option_value(option_state("SHAPE"), 1)->text, std::string("SPIRAL"));
+  EXPECT_EQ(option_state("OFFSET"), 2);
+}
+
+TEST(CabOptions, AmbiguousUnknownAndOverlongWords) {
+  std::string error;
+  EXPECT_EQ(analyse({"in", "-VER"}, &error), -1);
+  EXPECT_EQ(error, error_line("Ambiguous option,", "VER"));
+  // A word that runs past a full name is not that option.
+  EXPECT_EQ(analyse({"in", "-VERIFYX"}, &error), -1);
+  EXPECT_EQ(error, error_line("Unknown option,", "VERIFYX"));
+  // Exact matches win over longer names they begin.
+  EXPECT_EQ(analyse({"in", "-COMPTE=3"}), 0);
+}
+
+TEST(CabOptions, NegatedFormsAndDefaultStates) {
+  ASSERT_EQ(analyse({"in", "-noverb", "-NOCOUL"}), 0);
+  EXPECT_EQ(option_state("VERBOSE"), -4);
+  EXPECT_EQ(option_state("COLOR"), -6);
+  ASSERT_EQ(analyse({"in"}), 0);
+  EXPECT_EQ(option_state("VERBOSE"), -4);  // negatable, not given
+  EXPECT_EQ(option_state("COLOR"), 6);     // default on
+  EXPECT_EQ(option_state("VERIFY"), 0);
+  std::string error;
+  EXPECT_EQ(analyse({"in", "-VERBOSE", "-NOVERBOSE"}, &error), -1);
+  EXPECT_EQ(error, error_line("An option can't be used twice,", "NOVERBOSE"));
+}
+
+TEST(CabOptions, ValueRules) {
+  std::string error;
+  EXPECT_EQ(analyse({"in", "-COUNT"}, &error), -1);
+  EXPECT_EQ(error, error_line("Mandatory argument for this option,", "COUNT"));
+  EXPECT_EQ(analyse({"in", "-COUNT="}, &error), -1);
+  EXPECT_EQ(error, error_line("Mandatory argument for this option,", "COUNT="));
+  EXPECT_EQ(analyse({"in", "-VERIFY=1"}, &error), -1);
+  EXPECT_EQ(error, error_line("No argument for this option,", "VERIFY=1"));
+  EXPECT_EQ(analyse({"in", "-SHAPE=round,square"}, &error), -1);
+  EXPECT_EQ(error, error_line("List forbidden invalid option,", "SHAPE=round,square"));
+  EXPECT_EQ(analyse({"in", "-COUNT=1", "-COUNT=2"}, &error), -1);
+  EXPECT_EQ(error, error_line("An option can't be used twice,", "COUNT=2"));
+  // A list type may be given again; its values add up.
+  ASSERT_EQ(analyse({"in", "-OFFSET=1,-2", "-OFFSET=3", "-OFFSET="}), 0);
+  EXPECT_EQ(option_value(2, 2)->number, -2);
+  EXPECT_EQ(option_value(2, 3)->number, 3);
+  EXPECT_EQ(option_value(2, 4), nullptr);
+}
+
+TEST(CabOptions, StateQueryIsExactAndCaseSensitive) {
+  ASSERT_EQ(analyse({"in"}), 0);
+  std::string error;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(option_state("count"), 0);
+  EXPECT_EQ(option_state("COMPTE"), 0);  // only GB names are asked for
+  error = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(error,
+            "MIRVA ProbeSuite Command analysis : Internal error, bad option name count\n"
+            "MIRVA ProbeSuite Command analysis : Internal error, bad option name COMPTE\n");
+  EXPECT_EQ(option_value(0, 1), nullptr);
+  EXPECT_EQ(option_value(-3, 1)->text, std::string("SPIRAL"));
+  EXPECT_EQ(option_value(3, 0), nullptr);
+  EXPECT_EQ(option_value(4, 1), nullptr);  // no value type
+  EXPECT_EQ(positional_value(0, 1), nullptr);
+  EXPECT_EQ(positional_value(3, 1), nullptr);
+}

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "merge/align.h"
+#include "merge/fields.h"
+#include "support/process_trap.h"
+#include "support/tree_build.h"
+
+namespace {
+// A report whose body holds the given records, with SY as first element.
+objet* timed_report(objet* sy, std::initializer_list<objet*> body) {
+  return report_tree(sy, chain(body), rec("FT \"0\" \"0\""));
+}
+
+int32_t value_at(objet* record, int i) { return field_at(record, i)->value; }
+}  // namespace
+
+TEST(Align, CoarserTickIsScaledAndTakesTheFinerLabel) {
+  objet* merged = timed_report(rec("SY \"c1\" \"0\" \"0\" \"1000\" \"1\" \"ms\""), {rec("XI \"7\" \"0\" \"0\"")});
+  objet* xi = rec("XI \"2\" \"0\" \"0\"");
+  objet* report = timed_report(rec("SY \"c2\" \"0\" \"0\" \"1\" \"1000\" \"s\""), {xi});
+  objet* merged_sy = collect_records(merged, keyword_cells[KIND_SY]);
+  objet* report_sy = collect_records(report, keyword_cells[KIND_SY]);
+  align_time_units(merged, report, merged_sy, report_sy);
+  free_collection(merged_sy);
+  free_collection(report_sy);
+  objet* sy = report->item->item;
+  EXPECT_EQ(value_at(sy, 5), 1);
+  EXPECT_EQ(value_at(sy, 4), 1000);
+  EXPECT_STREQ(field_at(sy, 6)->text, "\"ms\"");
+  EXPECT_EQ(value_at(xi, 1), 2000);
+  EXPECT_EQ(value_at(merged->next->item->item, 1), 7);
+  free_objet(merged);
+  free_objet(report);
+}
+
+TEST(Align, SameClockShiftsTheLaterStartAndBorrowsAUnit) {
+  objet* early = rec("XI \"40\" \"0\" \"0\"");
+  objet* merged = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early});
+  objet* report = timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {rec("XI \"1\" \"0\" \"0\"")});
+  align_reports(merged, report);
+  objet* sy = merged->item->item;
+  EXPECT_EQ(value_at(sy, 2), 9);
+  EXPECT_EQ(value_at(sy, 3), 500);
+  EXPECT_EQ(value_at(early, 1), 540);
+  EXPECT_EQ(value_at(report->next->item->item, 1), 1);
+  free_objet(merged);
+  free_objet(report);
+}
+
+TEST(Align, RendezvousOffsetIsTheTruncatedMean) {
+  objet* merged_first = rec("XI \"100\" \"0\" \"0\"");
+  objet* merged = timed_report(rec("SY \"a\" \"0\" \"0\" \"1\" \"1\" \"ms\""),
+                               {merged_first, rec("RD \"r1\" \"x\" \"0\" \"20\" \"20\""),
+                                rec("RD \"r2\" \"x\" \"0\" \"30\" \"30\"")});
+  objet* report = timed_report(rec("SY \"b\" \"0\" \"0\" \"1\" \"1\" \"ms\""),
+                               {rec("XI \"5\" \"0\" \"0\""), rec("RD \"zz\" \"x\" \"0\" \"1\" \"1\""),
+                                rec("RD \"r1\" \"x\" \"0\" \"30\" \"30\""),
+                                rec("RD \"r2\" \"x\" \"0\" \"41\" \"41\"")});
+  align_reports(merged, report);
+  EXPECT_EQ(value_at(merged_first, 1), 110);
+  free_objet(merged);
+  free_objet(report);
+}
+
+TEST(Align, FirstRecordsMeetWhicheverStartsLater) {
+  objet* merged_first = rec("XI \"100\" \"0\" \"0\"");
+  objet* report_first = rec("DS \"n\" \"\" \"\" \"d\" \"40\" \"0\" \"0\"");
+  objet* merged = timed_report(rec("IT \"x\""), {merged_first});
+  objet* report = timed_report(rec("IT \"x\""), {report_first});
+  align_reports(merged, report);
+  EXPECT_EQ(value_at(merged_first, 1), 100);
+  EXPECT_EQ(value_at(report_first, 5), 100);
+
+  align_reports(report, merged);  // now equal: nothing moves
+  EXPECT_EQ(value_at(merged_first, 1), 100);
+
+  objet* later = timed_report(rec("IT \"x\""), {rec("XI \"250\" \"0\" \"0\"")});
+  align_reports(merged, later);
+  EXPECT_EQ(value_at(merged_first, 1), 250);
+  free_objet(merged);
+  free_objet(report);
+  free_objet(later);
+}
+
+TEST(Align, FirstRecordOtherThanXiOrDsEndsTheRun) {
+  objet* merged = timed_report(rec("IT \"x\""), {rec("DA \"1\" \"\" \"1\" \"2\" \"3\"")});
+  objet* report = timed_report(rec("IT \"x\""), {rec("XI \"1\" \"0\" \"0\"")});
+  std::string error;
+  EXPECT_EQ(run_to_end([&] { align_reports(merged, report); }, &error), 7);
+  EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  free_objet(merged);
+  free_objet(report);
+}
+
+TEST(Align, ClockBorrowMatchesTheUnitLoop) {
+  auto loop = [](uint32_t ticks, uint32_t per_unit, uint32_t d) {
+    uint32_t borrowed = 0;
+    while (ticks < d) {
+      ++borrowed;
+      ticks += per_unit;
+    }
+    return borrowed;
+  };
+  const uint32_t cases[][3] = {{0, 1000, 500},       {499, 1000, 500},      {500, 1000, 500},
+                               {0, 1000, 2500},      {7, 3, 20},            {0, 0x80000000u, 0x80000000u},
+                               {100, 0xFFFFFFFFu, 200}, {1000, 0xFFFFFFF6u, 5000}, {5, 0xC0000000u, 0x80000000u}};
+  for (const auto& c : cases) EXPECT_EQ(clock_borrow(c[0], c[1], c[2]), loop(c[0], c[1], c[2]));
+  EXPECT_EQ(clock_borrow(0, 1, 0x80000000u), 0x80000000u);
+  EXPECT_EQ(clock_borrow(3, 0, 10), 0u);
+
+  objet* tree = timed_report(rec("SY \"c\" \"5\" \"3\" \"0\" \"1\" \"ms\""), {rec("XI \"1\" \"0\" \"0\"")});
+  shift_times(tree, 10);
+  objet* sy = tree->item->item;
+  EXPECT_EQ(value_at(sy, 2), 5);
+  EXPECT_EQ(value_at(sy, 3), -7);
+  free_objet(tree);
+}

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "merge/merge.h"
+#include "merge/merge_groups.h"
+#include "merge/merge_records.h"
+#include "merge/time_batch.h"
+#include "support/process_trap.h"
+#include "support/tree_build.h"
+
+namespace {
+std::string q(int n) { return "\"" + std::to_string(n) + "\""; }
+
+// XI block (time xi, closed at xi + 80) and DS block named `name`.
+objet* group(int report, int xi, const char* name, int ds, int start, const char* status,
+             int inner_time) {
+  objet* xi_block = chain({rec("XI " + q(xi) + " \"0\" \"0\"", report, 1),
+                           rec("FT " + q(xi + 1) + " " + q(xi + 1), report, 2),
+                           rec("YI " + q(xi + 80) + " \"y\"", report, 3)});
+  objet* ds_block = chain({rec(std::string("DS \"") + name + "\" \"\" \"\" \"k\" " + q(ds) + " \"0\" " + q(start), report, 4),
+                           rec("FT " + q(inner_time) + " " + q(inner_time), report, 5),
+                           rec(std::string("FS \"a\" \"0\" \"") + status + "\" \"d\" \"e\"", report, 6)});
+  return chain({xi_block, ds_block});
+}
+
+objet* xi_group(int report, int xi, int line) {
+  return chain({chain({rec("XI " + q(xi) + " \"0\" \"0\"", report, line),
+                       rec("YI " + q(xi + 1) + " \"y\"", report, line + 1)})});
+}
+
+// A report whose body holds the group list, then the left-over records.
+objet* grouped_report(std::initializer_list<objet*> groups, std::initializer_list<objet*> left_overs = {}) {
+  objet* body = chain({chain(groups)});
+  for (objet* record : left_overs) append(body, list1(record));
+  return report_tree(rec("IT \"x\""), body, rec("PO \"x\""));
+}
+
+objet* body_of(objet* merged) { return merged->next->item; }
+}  // namespace
+
+TEST(Merge, SameDsNameMergesBlocksTailsAndTimes) {
+  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)}));
+  merged = merge_report(merged, grouped_report({group(2, 15, "n", 18, 400, "2", 22)}));
+  EXPECT_EQ(record_lines(body_of(merged)),
+            "XI \"10\" \"0\" \"0\" \"1\" \"1\" \"2\" \"1\" \n"
+            "FT \"11\" \"11\" \"1\" \"2\" \n"
+            "FT \"16\" \"16\" \"2\" \"2\" \n"
+            "YI \"95\" \"y\" \"1\" \"3\" \"2\" \"3\" \n"
+            "DS \"n\" \"\" \"\" \"k\" \"18\" \"0\" \"500\" \"1\" \"4\" \"2\" \"4\" \n"
+            "FT \"22\" \"22\" \"2\" \"5\" \n"
+            "FT \"30\" \"30\" \"1\" \"5\" \n"
+            "FS \"a\" \"0\" \"2\" \"d\" \"e\" \"1\" \"6\" \"2\" \"6\" \n");
+  EXPECT_EQ(shape(merged->item), "(IT) (IT)");
+  EXPECT_EQ(shape(merged->next->next->item), "(PO) (PO)");
+  free_objet(merged);
+}
+
+TEST(Merge, FsStatusRule) {
+  const char* cases[][3] = {{"0", "2", "2"}, {"2", "1", "1"}, {"1", "2", "1"}, {"0", "3", "0"}};
+  for (const auto& c : cases) {
+    objet* mine = rec(std::string("FS \"a\" \"0\" \"") + c[0] + "\" \"d\" \"e\"", 1);
+    objet* theirs = rec(std::string("FS \"a\" \"0\" \"") + c[1] + "\" \"d\" \"e\"", 2);
+    merge_records(mine, theirs, FS_TAIL, 3, FS_STATUS);
+    EXPECT_EQ(std::string(field_at(mine, 3)->text), std::string("\"") + c[2] + "\"") << c[0] << c[1];
+    EXPECT_EQ(field_at(theirs, 6), nullptr);
+    free_objet(mine);
+    free_objet(theirs);
+  }
+}
+
+TEST(Merge, GroupsWithoutDsMergeByReportNumber) {
+  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)}));
+  merged = merge_report(merged, grouped_report({xi_group(2, 5, 1), xi_group(2, 40, 7)}));
+  objet* groups = body_of(merged)->item;
+  EXPECT_EQ(shape(groups), "((XI FT YI) (DS FT FS)) ((XI YI))");
+  EXPECT_EQ(record_lines(groups->item->item), "XI \"5\" \"0\" \"0\" \"1\" \"1\" \"2\" \"1\" \n"
+                                               "FT \"11\" \"11\" \"1\" \"2\" \n"
+                                               "YI \"90\" \"y\" \"1\" \"3\" \"2\" \"2\" \n");
+  free_objet(merged);
+}
+
+TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
+  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "a", 20, 500, "0", 30)}));
+  objet* head = body_of(merged)->item;
+  objet* first_group = head->item;
+  merged = merge_report(merged, grouped_report({group(2, 15, "b", 18, 100, "0", 22)}));
+  ASSERT_EQ(body_of(merged)->item, head);
+  EXPECT_EQ(head->next->item, first_group);
+  EXPECT_STREQ(field_at(head->item->next->item->item, 1)->text, "\"b\"");
+  EXPECT_STREQ(field_at(first_group->next->item->item, 1)->text, "\"a\"");
+  free_objet(merged);
+}
+
+TEST(Merge, LeftOversAndUngroupedBodiesAreKeptInReadingOrder) {
+  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)},
+                                                       {rec("FT \"1\" \"1\"", 1, 9)}));
+  merged = merge_report(merged, grouped_report({group(2, 15, "n", 18, 400, "0", 22)},
+                                               {rec("FT \"2\" \"2\"", 2, 9)}));
+  objet* plain = report_tree(rec("IT \"x\""), chain({rec("FT \"3\" \"3\"", 3, 2), rec("RD \"r\" \"x\" \"0\" \"0\" \"0\"", 3, 3)}),
+                             rec("PO \"x\""));
+  merged = merge_report(merged, plain);
+  std::string lines = record_lines(body_of(merged));
+  EXPECT_EQ(lines.substr(lines.find("FS ")),
+            "FS \"a\" \"0\" \"0\" \"d\" \"e\" \"1\" \"6\" \"2\" \"6\" \n"
+            "FT \"1\" \"1\" \"1\" \"9\" \n"
+            "FT \"2\" \"2\" \"2\" \"9\" \n"
+            "FT \"3\" \"3\" \"3\" \"2\" \n"
+            "RD \"r\" \"x\" \"0\" \"0\" \"0\" \"3\" \"3\" \n");
+  free_objet(merged);
+}
+
+TEST(Merge, TimeVariantKeepsEqualTimesInReadingOrder) {
+  objet* merged = nullptr;
+  int times[] = {5, 3, 5};
+  for (int n = 1; n <= 3; ++n) {
+    objet* body = chain({rec("FT \"0\" " + q(times[n - 1]), n)});
+    merged = merge_report_by_time(merged, report_tree(rec("IT \"x\""), body, rec("PO \"x\"")));
+  }
+  EXPECT_EQ(record_lines(body_of(merged)),
+            "FT \"0\" \"3\" \"2\" \"1\" \nFT \"0\" \"5\" \"1\" \"1\" \nFT \"0\" \"5\" \"3\" \"1\" \n");
+  free_objet(merged);
+}
+
+TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
+  objet* target = chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})});
+  objet* incoming = group(2, 10, "n", 20, 5, "0", 30);
+  EXPECT_EQ(run_to_end([&] { merge_ds_block(target->item, nullptr, incoming->next); }), 7);
+  free_objet(target);
+  free_objet(incoming);
+}
+
+TEST(Merge, BatchInsertionMatchesOneByOne) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<std::string> list_lines, item_lines;
+    int list_size = random() % 12, item_count = random() % 12;
+    for (int i = 0; i < list_size; ++i)
+      list_lines.push_back(random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i));
+    for (int i = 0; i < item_count; ++i) item_lines.push_back("FT " + q(100 + i) + " " + q(random() % 6));
+
+    objet* one_by_one = nullptr;
+    objet* batch = nullptr;
+    std::vector<objet*> items;
+    for (const std::string& line : list_lines) {
+      one_by_one = one_by_one ? (append(one_by_one, list1(rec(line))), one_by_one) : list1(rec(line));
+      batch = batch ? (append(batch, list1(rec(line))), batch) : list1(rec(line));
+    }
+    for (const std::string& line : item_lines) {
+      one_by_one = insert_by_time(one_by_one, rec(line));
+      items.push_back(rec(line));
+    }
+    batch = insert_all_by_time(batch, items);
+    EXPECT_EQ(record_lines(batch), record_lines(one_by_one)) << "round " << round;
+    free_objet(batch);
+    free_objet(one_by_one);
+  }
+}

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "driver/run_state.h"
+#include "driver/write_rdd.h"
+#include "merge/rdd_writer.h"
+#include "support/process_trap.h"
+#include "support/tree_build.h"
+
+namespace {
+std::string written(objet* output) {
+  char* buffer = nullptr;
+  size_t size = 0;
+  objet* out = new_objet(OBJ_STREAM);
+  out->stream = open_memstream(&buffer, &size);
+  write_rdd_records(out, output);
+  fclose(out->stream);
+  free_objet(out);
+  std::string text(buffer, size);
+  free(buffer);
+  return text;
+}
+}  // namespace
+
+TEST(RddWriter, DuplicateNamesAreNumberedAsRenamedSoFar) {
+  objet* tree = chain({rec("IE \"0\" \"T\""), rec("IE \"1\" \"x\" \"T\""), rec("IE \"0\" \"T\""),
+                       rec("IE \"0\" \"A\""), rec("IE \"0\" \"B\""), rec("IE \"0\" \"A\""),
+                       rec("IE \"0\" \"B\""), rec("IE \"0\"")});
+  number_duplicate_names(tree);
+  EXPECT_EQ(written(tree),
+            "IE \"0\" \"T\" \"1\" \"1\" \nIE \"1\" \"x\" \"T 2\" \"1\" \"1\" \nIE \"0\" \"T 3\" \"1\" \"1\" \n"
+            "IE \"0\" \"A\" \"1\" \"1\" \nIE \"0\" \"B\" \"1\" \"1\" \nIE \"0\" \"A 2\" \"1\" \"1\" \n"
+            "IE \"0\" \"B 2\" \"1\" \"1\" \nIE \"0\" \"1\" \"1\" \n");
+  free_objet(tree);
+}
+
+TEST(RddWriter, RecordsAreWrittenWholeTrimmedOrNotAtAll) {
+  objet* tp = chain({keyword_cell("TP", KIND_TP), make_long(4)});
+  objet* tree = chain({rec("XI \"7\" \"8\" \"9\"", 2, 15), tp, chain({keyword_cell("FF", KIND_FF)}),
+                       rec("BF \"a\" \"b\""), rec("FS \"a\" \"0\" \"1\" \"d\" \"e\""), rec("PA \"one\"")});
+  EXPECT_EQ(written(tree), "XI \"7\" \"2\" \"15\" \nBF \"a\" \"b\" \"1\" \"1\" \nFS \"a\" \"0\" \"1\" \"1\" \"1\" \n"
+                           "PA \"1\" \"1\" \n");
+  free_objet(tree);
+}
+
+TEST(RddWriter, HeaderAndLeadingCfRecords) {
+  objet* headers = records_from("HD \"v\" \"\"\"plan\"\"\"\nHD \"w\" \"other\"\n");
+  objet* output = make_rdd_header(headers, nullptr, "Mon Jan  1 00:00:00 2024");
+  EXPECT_EQ(written(output), "MIRVA ProbeSuite \"v2.6a\" \"\"\"plan\"\"\" \"RDD file\" \"Mon Jan  1 00:00:00 2024\" \n");
+  free_objet(output);
+
+  objet* report = report_tree(rec("CF \"a\""), chain({rec("CF \"b\""), rec("XI \"1\" \"0\" \"0\""), rec("CF \"c\"")}),
+                              rec("PO \"x\""));
+  drop_leading_cf(report);
+  EXPECT_EQ(shape(report), "(-) (- XI CF) (PO)");
+  free_objet(report);
+}
+
+TEST(RddWriter, SourceRecordFollowsTheFirstIeRecord) {
+  char directory[] = "/tmp/rddXXXXXX";
+  ASSERT_NE(mkdtemp(directory), nullptr);
+  std::string path = std::string(directory) + "/r.rod";
+  std::ofstream(path) << "123456789";
+  char cwd[5000];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  ASSERT_EQ(chdir(directory), 0);
+
+  objet* report = report_tree(rec("IE \"0\" \"A\""), chain({rec("IE \"0\" \"B\"")}), rec("PO \"x\""));
+  add_source_record(report, "r.rod", 3);
+  std::string here = std::string(directory);
+  EXPECT_EQ(record_lines(report->item),
+            "IE \"0\" \"A\" \"1\" \"1\" \nCF \"r.rod\" \"./\" \"" + here + "/.\" \"9\" \"8585\" \"3\" \"0\" \n");
+  free_objet(report);
+
+  ASSERT_EQ(chdir(cwd), 0);
+  report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
+  add_source_record(report, path.c_str(), 1);
+  std::string line = record_lines(report->item);
+  EXPECT_NE(line.find("\"" + here + "\" \"9\" \"8585\" \"1\" \"0\""), std::string::npos) << line;
+  free_objet(report);
+
+  std::ofstream(path, std::ios::trunc).close();
+  report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
+  add_source_record(report, path.c_str(), 1);
+  EXPECT_NE(record_lines(report->item).find("\"0\" \"0\" \"1\" \"0\" \n"), std::string::npos);
+  free_objet(report);
+  unlink(path.c_str());
+  rmdir(directory);
+
+  report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
+  std::string error;
+  EXPECT_EQ(run_to_end([&] { add_source_record(report, path.c_str(), 1); }, &error), 7);
+  EXPECT_EQ(error, "Varnet-F-FICERROPN,  File " + path + " opening problem\n");
+  free_objet(report);
+}
+
+TEST(RddWriter, WriteErrorEndsTheRunWithoutReport) {
+  report_header_list = records_from("HD \"v\" \"p\"\n");
+  merged_report = report_tree(rec("IT \"x\""), chain({rec("FT \"0\" \"1\"")}), rec("PO \"x\""));
+  std::string error;
+  EXPECT_EQ(run_to_end([] { write_rdd_report("/dev/full"); }, &error), 7);
+  EXPECT_EQ(error, "Varnet-F-FICERROPN,  File /dev/full opening problem\n");
+
+  report_header_list = records_from("HD \"v\" \"p\"\n");
+  merged_report = nullptr;
+  EXPECT_EQ(run_to_end([] { write_rdd_report("/nonexistent/dir/out.rdd"); }, &error), 7);
+  EXPECT_EQ(error, "Varnet-F-FICNOTOPN,  File /nonexistent/dir/out.rdd access problem\n");
+}

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "merge/classify.h"
+#include "merge/fields.h"
+#include "merge/time_points.h"
+#include "support/process_trap.h"
+#include "support/report_text.h"
+
+static int32_t tp_value(objet* node) { return field_at(node->item, 1)->value; }
+
+TEST(TimePoints, TimePointsCarryTheLastTimeSeen) {
+  objet* report = classified_records(
+      "XX \"a\"\n"
+      "XI \"120\" \"1\" \"2\"\n"
+      "XX \"b\"\n"
+      "ER \"c\"\n"
+      "DS \"1\" \"2\" \"3\" \"4\" \"250\" \"6\" \"7\"\n"
+      "PP \"1\"\n");
+  insert_time_points(report);
+  EXPECT_EQ(shape(report), "XX TP XI XX TP ER TP DS PP TP");
+  objet* tp = report->next;
+  EXPECT_EQ(kind_of(tp->item), static_cast<uint32_t>(KIND_TP));
+  EXPECT_EQ(tp_value(tp), 0);
+  EXPECT_EQ(tp_value(node_at(report, 4)), 120);
+  EXPECT_EQ(tp_value(node_at(report, 6)), 120);
+  EXPECT_EQ(tp_value(node_at(report, 9)), 250);
+  free_objet(report);
+}
+
+TEST(TimePoints, KeysPerKindAndForBlocks) {
+  init_fixed_time_cell();
+  objet* report = classified_records(
+      "YI \"5\"\n"
+      "SN \"a\" \"b\" \"c\" \"1\" \"2\" \"77\"\n"
+      "RE \"x\"\n");
+  EXPECT_EQ(time_key(report->item), fixed_time_cell);
+  EXPECT_EQ(fixed_time_cell->value, 33);
+  EXPECT_EQ(time_key(report->next->item)->value, 77);
+  EXPECT_EQ(time_key(report->next->next->item), nullptr);
+  // A block's key is the first record key among its own items.
+  objet* inner = list2(report->next->item, report->item);
+  objet* block = list3(report->next->next->item, inner, report->next->item);
+  EXPECT_EQ(order_key(block), time_key(report->next->item));
+  EXPECT_EQ(order_key(list1(nullptr)), nullptr);
+}
+
+TEST(TimePoints, InsertByTimeKeepsEqualKeysInArrivalOrder) {
+  objet* records = classified_records(
+      "DT \"20\"\nDT \"10\"\nDT \"20\"\nDT \"-1\"\nDT \"20\"\n");
+  objet* items[5];
+  for (int i = 0; i < 5; ++i) items[i] = node_at(records, i)->item;
+  objet* list = nullptr;
+  for (objet* item : items) list = insert_by_time(list, item);
+  // -1 compares as the largest unsigned time.
+  objet* expected[5] = {items[1], items[0], items[2], items[4], items[3]};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(node_at(list, i)->item, expected[i]) << i;
+}
+
+TEST(TimePoints, InsertByTimeRefusesAnItemWithoutKey) {
+  objet* records = classified_records("RE \"x\"\n");
+  std::string error;
+  EXPECT_EQ(run_to_end([&] { insert_by_time(nullptr, records->item); }, &error), 7);
+  EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  free_objet(records);
+}
