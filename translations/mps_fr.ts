@@ -107,6 +107,16 @@
         <comment>Error code is &quot;UNKMIRVAF&quot;</comment>
         <translation>Le fichier %1 n'est ni un fichier TDC ni un fichier RIO</translation>
     </message>
+    <message>
+        <source>The name %1 makes a path or command longer than %2 characters</source>
+        <comment>Error code is &quot;NAMTOOLNG&quot;</comment>
+        <translation>Le nom %1 rend un chemin ou une commande plus long que %2 caractères</translation>
+    </message>
+    <message>
+        <source>The RIO files %1 and %2 would write the same ROD report</source>
+        <comment>Error code is &quot;SAMERODFI&quot;</comment>
+        <translation>Les fichiers RIO %1 et %2 écriraient le même rapport ROD</translation>
+    </message>
 </context>
 <context>
     <name>RIO/TDC analysis</name>

@@ -3,7 +3,11 @@
 
 #include "cmdline/cmd_line.h"
 #include "driver/banner.h"
+#include "driver/pairing.h"
+#include "driver/postpro_runs.h"
+#include "driver/report_walk.h"
 #include "driver/run_state.h"
+#include "driver/write_rdd.h"
 #include "merge/classify.h"
 #include "merge/time_points.h"
 #include "messages/catalogue.h"
@@ -27,6 +31,16 @@ int main(int argc, char** argv) {
 
   show_banner();
   start_date = checked_strdup(current_time_text());
+
+  identify_and_pair();
+  run_postprocessors();
+  const bool time_variant = time_option(cmd_line) != 0;
+
+  walk_reports(time_variant);
+
+  const char* output_name = write_rdd_report(dest_option(cmd_line));
+  run_bridge(output_name, mps_dir_value);
+  release_rdd_report(output_name);
 
   return end_of_run_summary();
 }

@@ -251,6 +251,8 @@ const catalogue_entry catalogue_entries[] = {
     {"BADPREPRO", "Postpro error", "Pre-processing of %1 has failed"},
     // Codes of this program that guard its fixed areas and its inputs.
     {"ENVTOOLNG", "Fatal error", "Environment variable %1 is longer than %2 characters"},
+    {"NAMTOOLNG", "Postpro error", "The name %1 makes a path or command longer than %2 characters"},
+    {"SAMERODFI", "Postpro error", "The RIO files %1 and %2 would write the same ROD report"},
 };
 const int catalogue_entry_count = sizeof catalogue_entries / sizeof catalogue_entries[0];
 

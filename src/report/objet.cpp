@@ -192,9 +192,9 @@ void free_objet(objet* o) {
   }
 }
 
-static objet* compact_item(objet* item) { return item ? compact(item) : nullptr; }
-
-objet* compact(objet* o) {
+// One chain of the tree; the items still to compact are left on pending, so
+// that no nesting depth can exhaust the stack.
+static objet* compact_chain(objet* o, std::vector<objet**>* pending) {
   while (o && is_marked(o)) {
     if (o->type != OBJ_LIST) {
       free_objet(o);
@@ -206,7 +206,7 @@ objet* compact(objet* o) {
     o = successor;
   }
   if (!o || o->type != OBJ_LIST) return o;
-  o->item = compact_item(o->item);
+  if (o->item) pending->push_back(&o->item);
   objet* p = o;
   while (objet* c = p->next) {
     if (is_marked(c)) {
@@ -218,9 +218,20 @@ objet* compact(objet* o) {
       }
       free_objet(c);
     } else {
-      if (c->type == OBJ_LIST) c->item = compact_item(c->item);
+      if (c->type == OBJ_LIST && c->item) pending->push_back(&c->item);
       p = c;
     }
+  }
+  return o;
+}
+
+objet* compact(objet* o) {
+  std::vector<objet**> pending;
+  o = compact_chain(o, &pending);
+  while (!pending.empty()) {
+    objet** slot = pending.back();
+    pending.pop_back();
+    *slot = compact_chain(*slot, &pending);
   }
   return o;
 }

@@ -41,7 +41,7 @@ objet* split_line(objet* line) {
 objet* read_records(objet* stream) {
   FILE* file = stream->stream;
   if (feof(file)) return nullptr;
-  static char buffer[ROD_LINE_BUFFER_SIZE];
+  char buffer[ROD_LINE_BUFFER_SIZE];
   objet* head = nullptr;
   objet* tail = nullptr;
   while (fgets(buffer, sizeof buffer, file)) {

@@ -62,18 +62,3 @@ TEST(Classify, BlocksNeedARecordFirstAndTwoCarriedItems) {
   free_objet(single);
   free_objet(with_gap);
 }
-
-TEST(Classify, GroupTestsOverAChainOfChains) {
-  init_keyword_cells();
-  objet* xi_chain = list2(list2(record_of("XI"), record_of("YI")), record_of("XX"));
-  objet* ds_chain = list1(list2(record_of("DS"), record_of("FS")));
-  objet* groups = list2(xi_chain, ds_chain);
-  EXPECT_TRUE(all_open_groups(groups));
-  objet* dt_block = list2(record_of("DT"), record_of("YT"));
-  objet* mixed = list2(record_of("RE"), dt_block);
-  EXPECT_FALSE(starts_with_block(mixed));
-  EXPECT_EQ(first_dt_holder(mixed), mixed->next);
-  EXPECT_EQ(first_xe_holder(mixed), nullptr);
-  free_objet(groups);
-  free_objet(mixed);
-}

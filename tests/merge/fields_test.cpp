@@ -17,15 +17,3 @@ TEST(Fields, PositionsPastTheRecordGiveNothing) {
   free_objet(old);
   free_objet(record);
 }
-
-TEST(Fields, NodeAtStopsAtAnAtomInTheChain) {
-  objet* chain = list1(make_string("a"));
-  objet* atom = make_string("b");
-  chain->next = atom;  // a broken chain must not be walked through
-  EXPECT_EQ(node_at(chain, 0), chain);
-  EXPECT_EQ(node_at(chain, 1), nullptr);
-  EXPECT_EQ(node_at(chain, 2), nullptr);
-  chain->next = nullptr;
-  free_objet(atom);
-  free_objet(chain);
-}

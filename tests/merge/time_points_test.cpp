@@ -27,23 +27,6 @@ TEST(TimePoints, TimePointsCarryTheLastTimeSeen) {
   free_objet(report);
 }
 
-TEST(TimePoints, KeysPerKindAndForBlocks) {
-  init_fixed_time_cell();
-  objet* report = classified_records(
-      "YI \"5\"\n"
-      "SN \"a\" \"b\" \"c\" \"1\" \"2\" \"77\"\n"
-      "RE \"x\"\n");
-  EXPECT_EQ(time_key(report->item), fixed_time_cell);
-  EXPECT_EQ(fixed_time_cell->value, 33);
-  EXPECT_EQ(time_key(report->next->item)->value, 77);
-  EXPECT_EQ(time_key(report->next->next->item), nullptr);
-  // A block's key is the first record key among its own items.
-  objet* inner = list2(report->next->item, report->item);
-  objet* block = list3(report->next->next->item, inner, report->next->item);
-  EXPECT_EQ(order_key(block), time_key(report->next->item));
-  EXPECT_EQ(order_key(list1(nullptr)), nullptr);
-}
-
 TEST(TimePoints, InsertByTimeKeepsEqualKeysInArrivalOrder) {
   objet* records = classified_records(
       "DT \"20\"\nDT \"10\"\nDT \"20\"\nDT \"-1\"\nDT \"20\"\n");
@@ -61,5 +44,19 @@ TEST(TimePoints, InsertByTimeRefusesAnItemWithoutKey) {
   std::string error;
   EXPECT_EQ(run_to_end([&] { insert_by_time(nullptr, records->item); }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  free_objet(records);
+}
+
+TEST(TimePoints, ClosingRecordsShareTheFixedTimeAndBlocksTakeTheirFirstRecordKey) {
+  init_fixed_time_cell();
+  objet* records = classified_records("RE \"x\"\nYI \"5\"\nDT \"77\"\n");
+  EXPECT_EQ(time_key(records->next->item), fixed_time_cell);
+  EXPECT_EQ(fixed_time_cell->value, 33);
+  objet* block = list2(records->item, records->next->item);
+  EXPECT_EQ(order_key(block), fixed_time_cell);
+  EXPECT_EQ(order_key(records->item), nullptr);
+  block->item = nullptr;
+  block->next->item = nullptr;
+  free_objet(block);
   free_objet(records);
 }

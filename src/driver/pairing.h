@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+
+// Which RIO file came from which TDC file, decided from their header lines.
+enum {
+  PAIR_ROWS = 1000,
+  RIO_KEY_SIZE = 4096,
+  TDC_KEY_SIZE = 2048,
+  PLAN_LINE_SIZE = 2048,
+  HEAD_WINDOW = 10240,
+};
+
+struct rio_row {
+  int16_t file_index;  // position in cmd_line.files; -1: free row
+  int16_t pair_count;
+  char header_key[RIO_KEY_SIZE];
+};
+
+struct tdc_row {
+  int16_t file_index;  // -1: free row, or dropped because no RIO file needs it
+  int16_t pair_count;
+  char header_key[TDC_KEY_SIZE];
+  char plan_line[PLAN_LINE_SIZE];  // empty when the file has none
+};
+
+extern rio_row rio_table[PAIR_ROWS];
+extern tdc_row tdc_table[PAIR_ROWS];
+// Row t: the rio_table rows paired with TDC row t, in increasing order, ended by -1.
+extern int16_t rio_of_tdc[PAIR_ROWS][PAIR_ROWS];
+
+// Identifies every file of cmd_line.files, pairs each RIO file with its one
+// TDC file, empties rod_file_list, and sets cmd_line.time_flag when the TDC
+// files come from different test plans. Returns 1; any inconsistency is fatal.
+int identify_and_pair();
+
+// Overwrites the first occurrence of word in line with as many "X"; returns
+// 1 when found, else 0.
+int mask_marker(char* line, const char* word);
+
+// Finds the next double-quoted field in text and zero-terminates it in place,
+// quotes included; *rest receives where the search for the next field goes
+// on. A missing quote is fatal ("UNEXPTEOF").
+char* quoted_field(char* text, char** rest);

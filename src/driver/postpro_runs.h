@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// Runs the post-processor once per paired RIO file, TDC file by TDC file,
+// storing each ROD report path in rod_file_list. Returns when every run has
+// succeeded (status 0 or 3); otherwise ends the run.
+void run_postprocessors();
+
+// Runs the report bridge on the RDD report just written.
+void run_bridge(const char* rdd_name, const char* mps_dir);
+
+// Where the post-processor writes the ROD report of a RIO file: the text
+// from the last dot of the whole path replaced by ".rod", or ".rod" appended.
+std::string rod_path_of(const char* rio_name);
+
+// The post-processor's second argument: a final ".rio..." turned into ".ro".
+std::string second_argument_of(const char* rio_name);

@@ -1,0 +1,55 @@
+#include "driver/shape_report.h"
+
+#include <QString>
+
+#include "driver/run_state.h"
+#include "merge/classify.h"
+#include "merge/numeric.h"
+#include "merge/time_points.h"
+#include "messages/emit.h"
+#include "report/closing.h"
+#include "report/nesting.h"
+#include "report/numbering.h"
+#include "report/regroup.h"
+#include "report/report_errors.h"
+#include "report/rod_reader.h"
+
+static objet* read_report_file(const char* rod_path, objet* read_mode_cell) {
+  objet* path = make_string(rod_path);
+  objet* stream = open_stream(path, read_mode_cell);
+  if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(rod_path), QString());
+  objet* records = read_records(stream);
+  close_stream(stream);
+  free_objet(stream);
+  free_objet(path);
+  return records;
+}
+
+// A report without even its header line has nothing to set aside.
+static objet* set_header_aside(objet* records) {
+  if (!records) unexpected_end_of_report();
+  objet* rest = records->next;
+  records->next = nullptr;
+  if (report_header_list) {
+    append(report_header_list, records);
+  } else {
+    report_header_list = records;
+  }
+  return rest;
+}
+
+objet* shape_report(const char* rod_path, int report_number, objet* read_mode_cell, bool time_variant) {
+  objet* records = set_header_aside(read_report_file(rod_path, read_mode_cell));
+  objet* number = make_int(report_number);
+  number_records(number, records);
+  free_objet(number);
+  objet* report = filter_report(records, time_variant ? FILTER_B : FILTER_A);
+  classify_records(report);
+  convert_numeric_fields(report);
+  insert_time_points(report);
+  report = add_closing_records(report);
+  report = nest_blocks(report);
+  report = prune_blocks(report);
+  regroup_all(report);
+  return report;
+}

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "merge/classify.h"
+#include "merge/fields.h"
+#include "merge/time_points.h"
+#include "report/closing.h"
+#include "support/process_trap.h"
+#include "support/report_text.h"
+
+static objet* closed(const std::string& text) {
+  return add_closing_records(insert_time_points(classified_records(text)));
+}
+
+static std::string closed_shape(const std::string& text) {
+  objet* report = closed(text);
+  std::string result = shape(report);
+  free_objet(report);
+  return result;
+}
+
+static const char* const dw = "DW \"a\" \"b\" \"10\" \"5\" \"20\"\n";
+static const char* const ev = "EV \"a\" \"b\" \"1\" \"c\" \"2\"\n";
+static const char* const sn = "SN \"a\" \"b\" \"c\" \"1\" \"2\" \"3\"\n";
+
+TEST(Closing, RunsGetTheirClosingRecords) {
+  EXPECT_EQ(closed_shape(std::string(ev) + "CH\nCH\nRE\nSC\nXX\n"), "EV CH CH FV RE SC FR XX TP");
+  EXPECT_EQ(closed_shape(std::string(ev) + "RE\nBC\nBC\n"), "EV FV RE FR BC BC");
+  EXPECT_EQ(closed_shape("PP\nPQ\nDA \"1\" \"2\" \"3\" \"4\" \"5\"\nPA\nBC\nBC\n"), "PP TP PQ FQ DA PA FA BC BC");
+  // An opener that is the last record is closed right after it; a single record never is.
+  EXPECT_EQ(closed_shape(std::string("BC\n") + ev), "BC EV FV");
+  EXPECT_EQ(closed_shape(ev), "EV");
+}
+
+TEST(Closing, DwRunsGetFfAndAnFwCopyWithShiftedTimes) {
+  objet* report = closed(std::string(dw) + "DX\nCH\n" + ev + "CH\nBC\nBC\n");
+  EXPECT_EQ(shape(report), "DW DX CH FX FF EV CH FV FW BC BC");
+  objet* fw = node_at(report, 8)->item;
+  EXPECT_EQ(kind_of(fw), static_cast<uint32_t>(KIND_FW));
+  EXPECT_EQ(field_at(fw, 3)->value, 15);
+  EXPECT_EQ(field_at(fw, 4)->value, 5);
+  EXPECT_EQ(field_at(fw, 5)->value, 25);
+  EXPECT_EQ(field_at(fw, 6)->value, 1);  // the DW record's report and line numbers
+  EXPECT_EQ(field_at(fw, 7)->value, 1);
+  EXPECT_EQ(field_at(report->item, 3)->value, 10);
+  EXPECT_EQ(kind_of(node_at(report, 4)->item), static_cast<uint32_t>(KIND_FF));
+  free_objet(report);
+}
+
+TEST(Closing, CoRunsCloseTheFollowingSnOrDwBlock) {
+  EXPECT_EQ(closed_shape(std::string("CO\nCO\n") + sn + "CH\nBC\nBC\n"), "CO CO SN CH FN FO BC BC");
+  EXPECT_EQ(closed_shape(std::string("CO\n") + dw + "CH\nBC\nBC\n"), "CO DW CH FF FO FW BC BC");
+}
+
+TEST(Closing, RunsReachingTheLastRecordEndTheRun) {
+  for (std::string text : {std::string("BC\nRE\nSC\n"), std::string(ev) + "CH\n",
+                           std::string("BC\n") + ev + "CH\nCH\n"}) {
+    std::string error;
+    EXPECT_EQ(run_to_end([&] { closed(text); }, &error), 7) << text;
+    EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  }
+}

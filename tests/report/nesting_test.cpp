@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "report/closing.h"
+#include "report/nesting.h"
+#include "support/process_trap.h"
+#include "support/report_text.h"
+
+static objet* headed(const std::string& text) {
+  objet* head = keyword_only_node("  ", 1);
+  head->next = records_from(text);
+  return head;
+}
+
+static std::string after(objet* head, const std::function<void(objet*)>& pass) {
+  pass(head);
+  std::string result = shape(head->next);
+  free_objet(head);
+  return result;
+}
+
+static std::string nested_flat(const std::string& text, const char* opening, const char* closing) {
+  return after(headed(text), [&](objet* head) { nest_flat(head, opening, closing); });
+}
+
+static std::string nested_balanced(const std::string& text, const char* opening, const char* closing) {
+  return after(headed(text), [&](objet* head) { nest_balanced(head, opening, closing); });
+}
+
+TEST(Nesting, FlatPairsEndAtTheFirstClosingRecord) {
+  EXPECT_EQ(nested_flat("XX\nA\nTP\nXX\nB\nTP\n", "XX", "TP"), "(XX A TP) (XX B TP)");
+  EXPECT_EQ(nested_flat("CO\nCO\nSN\nCH\nFN\nFO\nA\n", "CO", "FO"), "(CO CO SN CH FN FO) A");
+  EXPECT_EQ(nested_flat("A\nB\n", "XX", "TP"), "A B");
+}
+
+TEST(Nesting, BalancedPairsNestLikeBrackets) {
+  EXPECT_EQ(nested_balanced("RE\nSC\nRE\nIT\nFR\nFR\n", "RE", "FR"), "(RE SC (RE IT FR) FR)");
+  EXPECT_EQ(nested_balanced("RE\nFR\nRE\nRE\nFR\nRE\nFR\nFR\nX\n", "RE", "FR"),
+            "(RE FR) (RE (RE FR) (RE FR) FR) X");
+}
+
+TEST(Nesting, UnpairedRecordsEndTheRun) {
+  std::function<void()> roads[] = {
+      [] { nested_balanced("FR\nRE\nFR\n", "RE", "FR"); },
+      [] { nested_balanced("RE\nSC\n", "RE", "FR"); },
+      [] { nested_balanced("RE\nRE\nFR\n", "RE", "FR"); },
+      [] { nested_flat("XX\nA\n", "XX", "TP"); },
+      [] { nest_blocks(records_from("A\n")); },
+      [] { nest_blocks(nullptr); },
+  };
+  for (auto& road : roads) {
+    std::string error;
+    EXPECT_EQ(run_to_end(road, &error), 7);
+    EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  }
+}
+
+TEST(Nesting, BlocksAreOpaqueToLaterPairsAndTheTopIsSplitInThree) {
+  objet* report = nest_blocks(records_from("SY\nXX\nDA\nTP\nDA\nPA\nFA\nRE\nSC\nFR\nCF\n"));
+  EXPECT_EQ(shape(report), "(SY) ((XX DA TP) (DA PA FA) (RE SC FR)) (CF)");
+  free_objet(report);
+  report = nest_blocks(records_from("SY\nCF\n"));
+  EXPECT_EQ(shape(report), "(SY) - (CF)");
+  free_objet(report);
+}

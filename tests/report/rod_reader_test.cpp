@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "merge/fields.h"
+#include "support/process_trap.h"
+#include "support/report_text.h"
+
+static std::string field_text(objet* records, int record, int field) {
+  return field_at(node_at(records, record)->item, field)->text;
+}
+
+TEST(RodReader, LineSyntax) {
+  objet* records = records_from(
+      "AB \"a\"\"b\"\n"
+      "CD   \"x\",\"y\"z\"\"\n"
+      "EF\n"
+      "G\tH \"\" \"\"\"\"\n"
+      "IJ \"last\"");
+  EXPECT_EQ(shape(records), "AB CD EF G\tH IJ");
+  EXPECT_EQ(field_text(records, 0, 1), "\"a\"\"b\"");
+  EXPECT_EQ(field_text(records, 1, 1), "\"x\"");
+  EXPECT_EQ(field_text(records, 1, 2), "\"y\"");
+  EXPECT_EQ(field_text(records, 1, 3), "\"\"");
+  EXPECT_EQ(field_at(node_at(records, 2)->item, 1), nullptr);
+  EXPECT_EQ(field_text(records, 3, 1), "\"\"");
+  EXPECT_EQ(field_text(records, 3, 2), "\"\"\"\"");
+  EXPECT_EQ(field_text(records, 4, 1), "\"last\"");
+  free_objet(records);
+}
+
+TEST(RodReader, EmptyFileAndShortLines) {
+  EXPECT_EQ(records_from(""), nullptr);
+  // Fields are looked for from the third character on, whatever the keyword:
+  // the quotes at the start of the third line open no field.
+  objet* records = records_from("\n \n\"\"\nA \"bc\"\n");
+  EXPECT_EQ(shape(records), "   A");
+  EXPECT_EQ(field_at(node_at(records, 2)->item, 1), nullptr);
+  EXPECT_EQ(field_text(records, 3, 1), "\"bc\"");
+  free_objet(records);
+}
+
+TEST(RodReader, LongLinesAreReadInPieces) {
+  std::string first_piece = "AB" + std::string(5117, ' ');
+  std::string rest = "CD \"z\"" + std::string(875, ' ') + "\n";
+  objet* records = records_from(first_piece + rest + "EF \"1\"\n");
+  EXPECT_EQ(shape(records), "AB CD EF");
+  EXPECT_EQ(field_text(records, 1, 1), "\"z\"");
+  free_objet(records);
+}
+
+TEST(RodReader, UnclosedFieldsEndTheRun) {
+  // The last two: a quote at the third character opens a field; a field cut
+  // by the end of a 5119-character piece is unclosed.
+  std::initializer_list<std::string> texts = {"AB \"x\n", "AB \"x\"\"\n", "AB \"a\" \"b", "A\"bc\"\n",
+                                               "AB \"" + std::string(5200, 'x') + "\"\n"};
+  for (const std::string& text : texts) {
+    std::string error;
+    EXPECT_EQ(run_to_end([&] { records_from(text); }, &error), 7) << text;
+    EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  }
+}
