@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QTranslator>
 #include <cstdlib>
 
@@ -9,6 +8,14 @@
 #include "util/process_exit.h"
 
 enum { NO_INSTALLATION_STATUS = 255 };
+
+// The toolchain chooses its language from LANG alone (for example
+// fr_FR.UTF-8, which the translator load cuts back to fr_FR and fr): the
+// LC_ variables, which Qt's own locale lookup prefers, do not count.
+static QString locale_name() {
+  const char* lang = getenv("LANG");
+  return lang && *lang ? QString::fromLocal8Bit(lang) : QStringLiteral("C");
+}
 
 void install_translators(QCoreApplication& app, const QStringList& prefixes) {
   const char* varnetdir = getenv("VARNETDIR");
@@ -24,7 +31,7 @@ void install_translators(QCoreApplication& app, const QStringList& prefixes) {
     msg_print(QStringLiteral("Fatal Error: directory doesn't exist '%1'\n").arg(info.filePath()), stderr);
     end_process(NO_INSTALLATION_STATUS);
   }
-  const QString locale = QLocale::system().name();
+  const QString locale = locale_name();
   for (const QString& prefix : prefixes) {
     auto* translator = new QTranslator();
     if (translator->load(prefix + locale, directory))

@@ -5,7 +5,7 @@
 #   stderr    expected standard error, line by line (the date never appears there)
 #   status    expected exit status
 #   *.expected  each file NAME.expected must equal the produced NAME, with the
-#             header date masked as DATE
+#             header date masked as DATE and the run's directory as @WORK@
 #   absent    names, one per line, that must not exist after the run
 #   prepare   optional script run in the copy before the run, for what the
 #             repository cannot hold (huge files, links to devices)
@@ -17,6 +17,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$scenario"/. "$work"/
 cd "$work"
+work_dir=$(pwd -P)
 if [ -f prepare ]; then bash prepare || { echo "prepare failed"; exit 1; }; fi
 
 mapfile -t arguments < <(grep -v '^$' args 2>/dev/null || true)
@@ -49,7 +50,8 @@ for expected in *.expected; do
   [ -e "$expected" ] || continue
   produced=${expected%.expected}
   if [ ! -f "$produced" ]; then echo "missing $produced"; fail=1; continue; fi
-  sed -E '1s/"[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9:]{8} [0-9]{4}"/"DATE"/' "$produced" >masked
+  sed -E -e '1s/"[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9:]{8} [0-9]{4}"/"DATE"/' \
+    -e "s|$work_dir|@WORK@|g" "$produced" >masked
   if ! diff -u "$expected" masked; then fail=1; fi
 done
 if [ -f absent ]; then
