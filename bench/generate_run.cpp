@@ -1,0 +1,264 @@
+// Writes one benchmark run into a directory: the TDC file bench.tdc and the
+// RIO traces t000.rio, t001.rio, ... of TESTERS virtual testers, each of
+// about RECORDS records (the header line not counted).
+//
+//   generate_run SEED TESTERS RECORDS DIR
+//
+// The records after the header line are what the post-processor stand-in
+// copies into the ROD report, so they are written as a real report reads:
+// a RE block with the tester's clock first, then groups (XI, DS, DT or XE
+// blocks, some DS blocks holding nested groups) and a DB block last. Group
+// names, ids and shapes depend on the seed only, so the groups of all
+// testers merge; the record counts inside a group depend on the tester.
+// Every tester sees the same absolute timeline through its own clock: tick
+// length 1 or 1000, clock CLK-A or CLK-B, its own origin, and one
+// rendezvous per plain top-level group at the same absolute time for all.
+// The same arguments always give the same bytes.
+#include <cerrno>
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+const char* const HEADER = "MIRVA ProbeSuite \"v2.6a\" \"BENCH-PLAN\" \"%s file\" \"Sun Dec  6 09:00:00 2026\"\n";
+const uint32_t START_TIME = 4000000;   // absolute ticks; above every origin
+const uint32_t ORIGIN_SPAN = 3000000;  // origins lie in [0, ORIGIN_SPAN)
+const uint32_t TIME_SPAN = 1200000000; // the timeline stays below 2^31 once aligned
+const uint32_t FINE = 1;
+const uint32_t COARSE = 1000;          // coarse ticks; every absolute time is a multiple
+
+uint64_t mix(uint64_t z) {
+  z += 0x9e3779b97f4a7c15ULL;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  return z ^ (z >> 31);
+}
+
+struct rng {
+  uint64_t state;
+  uint32_t below(uint32_t n) { return static_cast<uint32_t>((state = mix(state)) % n); }
+};
+
+// Shape decisions that must agree between testers are drawn from the name.
+uint32_t shape_of(uint64_t seed, const std::string& name, uint32_t n) {
+  uint64_t h = 0xcbf29ce484222325ULL;
+  for (unsigned char c : name) h = (h ^ c) * 0x100000001b3ULL;
+  return static_cast<uint32_t>(mix(h ^ mix(seed)) % n);
+}
+
+struct tester {
+  FILE* out;
+  rng r;
+  uint64_t seed;
+  uint32_t origin;   // absolute tick where this tester's clock reads 0
+  uint32_t tick;     // FINE or COARSE
+  uint32_t now;      // absolute time of the last timed record
+  uint32_t step_max; // largest advance between two timed records
+  uint64_t records;  // lines written after the header
+  uint64_t budget;   // records wanted before the DB block
+};
+
+void emit(tester& x, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vfprintf(x.out, format, args);
+  va_end(args);
+  ++x.records;
+}
+
+// Advances the clock and gives the tester's own reading of it.
+uint32_t tick_on(tester& x) {
+  x.now += COARSE * (1 + x.r.below(x.step_max / COARSE));
+  return (x.now - x.origin) / x.tick;
+}
+
+uint32_t local(const tester& x, uint32_t ticks) { return ticks / x.tick; }
+
+void changes(tester& x, uint32_t most) {
+  uint32_t n = 1 + x.r.below(most);
+  for (uint32_t i = 0; i < n; ++i) {
+    if (x.r.below(16) == 0)
+      emit(x, "CH \"V%u\" \"said \"\"%u\"\"\" \"ok\"\n", i, x.r.below(1000));
+    else
+      emit(x, "CH \"V%u\" \"%u\" \"ok\"\n", i, x.r.below(100000));
+  }
+}
+
+void actions(tester& x, uint32_t most) {
+  for (uint32_t n = x.r.below(most + 1); n > 0; --n)
+    emit(x, "XX \"A%u\" \"action\" \"done\"\n", x.r.below(100));
+}
+
+void event(tester& x) {
+  uint32_t what = x.r.below(20);
+  if (what < 7) {
+    uint32_t at = tick_on(x);
+    emit(x, "DW \"W%u\" \"write\" \"%u\" \"%u\" \"%u\"\n", x.r.below(50), at,
+         local(x, COARSE * (1 + x.r.below(20))), at);
+    for (uint32_t n = 1 + x.r.below(2); n > 0; --n) {
+      emit(x, "DX \"P%u\" \"data\" \"%u\"\n", x.r.below(8), x.r.below(4096));
+      changes(x, 2);
+    }
+  } else if (what < 13) {
+    emit(x, "EV \"E%u\" \"signal\" \"%u\" \"info\" \"%u\"\n", x.r.below(50), x.r.below(10), tick_on(x));
+    changes(x, 2);
+  } else if (what < 17) {
+    emit(x, "SN \"S%u\" \"snap\" \"x\" \"%u\" \"%u\" \"%u\"\n", x.r.below(50), x.r.below(10),
+         x.r.below(10), tick_on(x));
+    changes(x, 1);
+  } else {
+    emit(x, "XX \"A%u\" \"check\" \"done\"\n", x.r.below(100));
+  }
+}
+
+void group(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at);
+
+void ds_block(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at) {
+  bool nested = depth < 2 && shape_of(x.seed, name + "/nest", depth == 0 ? 6 : 8) == 0;
+  uint32_t at = tick_on(x);
+  emit(x, "DS \"%s\" \"Test group\" \"STEP\" \"ID-%s\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), name.c_str(), at,
+       depth, order);
+  if (nested) {
+    uint32_t inner = 2 + shape_of(x.seed, name + "/inner", 2);
+    for (uint32_t j = 1; j <= inner; ++j) group(x, name + "." + std::to_string(j), j, depth + 1, 0);
+  } else {
+    if (rendezvous_at > x.now) x.now = rendezvous_at;
+    uint32_t rd = depth == 0 ? (x.now - x.origin) / x.tick : tick_on(x);
+    emit(x, "RD \"RDV-%s\" \"sync\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), depth, rd, rd);
+    uint32_t n = 3 + x.r.below(depth == 0 ? 12 : 6);
+    for (uint32_t i = 0; i < n && x.records < x.budget; ++i) event(x);
+  }
+  emit(x, "FS \"%s\" \"%u\" \"%u\" \"0\" \"0\"\n", name.c_str(), tick_on(x), x.r.below(3));
+}
+
+// rendezvous_at: the absolute time of the group's rendezvous, 0 for a nested group.
+void group(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at) {
+  emit(x, "XI \"%u\" \"%u\" \"%u\"\n", tick_on(x), order, depth);
+  actions(x, 2);
+  emit(x, "YI \"%u\" \"0\"\n", tick_on(x));
+  ds_block(x, name, order, depth, rendezvous_at);
+  if (shape_of(x.seed, name + "/end", 3) == 0) {
+    emit(x, "XE \"%u\" \"ERR\" \"exception\"\n", tick_on(x));
+    actions(x, 1);
+    emit(x, "FE \"%u\" \"0\"\n", tick_on(x));
+  } else {
+    emit(x, "DT \"%u\" \"PASS\" \"verdict\"\n", tick_on(x));
+    actions(x, 1);
+    emit(x, "YT \"%u\" \"0\"\n", tick_on(x));
+  }
+}
+
+void first_section(tester& x, unsigned index, const char* clock) {
+  uint32_t whole = 7200 + x.origin / 1000000;
+  uint32_t per_unit = 1000000 / x.tick;
+  emit(x, "RE \"Bench run\" \"%u\"\n", index);
+  emit(x, "SC \"Scenario %03u\" \"bench\"\n", index);
+  emit(x, "IT \"1\" \"bench iteration\"\n");
+  emit(x, "DE \"Generated run\" \"seed %" PRIu64 "\"\n", x.seed);
+  emit(x, "PR \"bench\" \"1\"\n");
+  emit(x, "PE \"tester\" \"%03u\"\n", index);
+  emit(x, "RU \"run\" \"1\"\n");
+  emit(x, "SY \"%s\" \"%u\" \"%u\" \"%u\" \"%u\" \"%s\"\n", clock, whole, local(x, x.origin % 1000000), per_unit,
+       x.tick, x.tick == FINE ? "us" : "ms");
+  emit(x, "PO \"port\" \"%03u\"\n", index);
+  emit(x, "IE \"0\" \"BENCH\" \"tester %03u\"\n", index);
+  emit(x, "CF \"bench.tdc\" \"plans\" \"/opt/plans\" \"4242\" \"17\"\n");
+}
+
+void last_section(tester& x) {
+  emit(x, "DB \"Summary\" \"end\"\n");
+  emit(x, "BC \"groups\" \"done\"\n");
+  emit(x, "BF \"Summary\" \"end\"\n");
+}
+
+FILE* open_out(const std::string& path) {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f) {
+    fprintf(stderr, "generate_run: cannot write %s: %s\n", path.c_str(), strerror(errno));
+    exit(2);
+  }
+  return f;
+}
+
+void close_out(FILE* f, const std::string& path) {
+  if (ferror(f) | fclose(f)) {
+    fprintf(stderr, "generate_run: cannot write %s\n", path.c_str());
+    exit(2);
+  }
+}
+
+const uint32_t AVERAGE_GROUP = 40; // records of a top-level group, roughly
+const uint32_t MOST_TIMED = 160;   // timed records of one top-level group, generously
+
+void write_tester(uint64_t seed, unsigned index, uint64_t records, const std::string& dir) {
+  char name[32];
+  snprintf(name, sizeof name, "/t%03u.rio", index);
+  std::string path = dir + name;
+  tester x{open_out(path), rng{mix(seed) ^ mix(index + 1)}, seed, 0, 0, START_TIME, 0, 0, 0};
+  static char buffer[1 << 20];
+  setvbuf(x.out, buffer, _IOFBF, sizeof buffer);
+  x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
+  x.tick = (index + seed) % 2 ? COARSE : FINE;
+  const char* clock = index % 3 == 2 ? "CLK-B" : "CLK-A";
+
+  uint64_t groups = records / AVERAGE_GROUP + 1;
+  uint64_t period = TIME_SPAN / groups / COARSE * COARSE;
+  if (period > 1000000) period = 1000000;
+  if (period < 4 * COARSE) period = 4 * COARSE;
+  x.step_max = static_cast<uint32_t>(period / MOST_TIMED / COARSE * COARSE);
+  if (x.step_max < COARSE) x.step_max = COARSE;
+
+  fprintf(x.out, HEADER, "RIO");
+  first_section(x, index, clock);
+  x.budget = records > x.records + 3 ? records - 3 : x.records;
+  for (uint32_t k = 0; x.records < x.budget && START_TIME + (k + 1) * period < START_TIME + TIME_SPAN; ++k) {
+    uint32_t start = static_cast<uint32_t>(START_TIME + k * period);
+    if (x.now < start) x.now = start;
+    group(x, "G" + std::to_string(k), k, 0, start + 3 * x.step_max);
+  }
+  last_section(x);
+  close_out(x.out, path);
+}
+
+void write_tdc(const std::string& dir) {
+  std::string path = dir + "/bench.tdc";
+  FILE* f = open_out(path);
+  fprintf(f, HEADER, "TDC");
+  fprintf(f, "CF \"bench.tdc\" \"plans\" \"/opt/plans\" \"4242\" \"17\"\n");
+  fprintf(f, "TD \"compiled test description of the benchmark run\"\n");
+  close_out(f, path);
+}
+
+bool number(const char* text, uint64_t most, uint64_t& value) {
+  char* end = nullptr;
+  errno = 0;
+  unsigned long long v = strtoull(text, &end, 10);
+  if (errno || !*text || *end || v > most) return false;
+  value = v;
+  return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  uint64_t seed, testers, records;
+  if (argc != 5 || !number(argv[1], UINT64_MAX, seed) || !number(argv[2], 999, testers) || testers == 0 ||
+      !number(argv[3], 10000000, records)) {
+    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR\n");
+    return 2;
+  }
+  std::string dir = argv[4];
+  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+    fprintf(stderr, "generate_run: cannot make %s: %s\n", dir.c_str(), strerror(errno));
+    return 2;
+  }
+  write_tdc(dir);
+  for (unsigned i = 0; i < testers; ++i) write_tester(seed, i, records, dir);
+  return 0;
+}
