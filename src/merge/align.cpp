@@ -8,6 +8,7 @@
 
 #include "merge/classify.h"
 #include "merge/long_field.h"
+#include "merge/name_key.h"
 #include "merge/record_walk.h"
 #include "merge/time_points.h"
 #include "report/report_errors.h"
@@ -172,14 +173,6 @@ bool align_by_clock(objet* merged, objet* report, objet* merged_sy, objet* repor
   shift_apart(merged, report, static_cast<int32_t>(d));
   return true;
 }
-
-namespace {
-// equal_string in map form: the same length and the same text up to a NUL.
-using name_key = std::pair<uint32_t, std::string>;
-name_key key_of(const objet* name) {
-  return {name->length, std::string(name->text, strnlen(name->text, name->length))};
-}
-}  // namespace
 
 int32_t match_rendezvous(objet* merged_rd, objet* report_rd, uint32_t* count) {
   std::vector<objet*> merged_records;
