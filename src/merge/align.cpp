@@ -234,9 +234,21 @@ static uint32_t first_time(objet* tree) {
   return static_cast<uint32_t>(time->value);
 }
 
+// The same list as collect_records(merged, SY), without walking a body
+// that merge_report marked as holding no SY record.
+static objet* merged_sy_records(objet* merged) {
+  objet* body = merged->next;
+  if (!is_list(body) || !(body->flags & NO_SY_MARK)) return collect_records(merged, keyword_cells[KIND_SY]);
+  objet* elements = body->item;
+  body->item = nullptr;
+  objet* records = collect_records(merged, keyword_cells[KIND_SY]);
+  body->item = elements;
+  return records;
+}
+
 void align_reports(objet* merged, objet* report) {
   if (!merged) return;
-  objet* merged_sy = collect_records(merged, keyword_cells[KIND_SY]);
+  objet* merged_sy = merged_sy_records(merged);
   objet* report_sy = collect_records(report, keyword_cells[KIND_SY]);
   align_time_units(merged, report, merged_sy, report_sy);
   bool aligned = align_by_clock(merged, report, merged_sy, report_sy);

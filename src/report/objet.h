@@ -17,7 +17,8 @@ enum objet_type : uint32_t {
 struct objet;
 using objet_function = void (*)(objet* argument);
 
-enum { REMOVAL_MARK = 1 };
+// NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
+enum { REMOVAL_MARK = 1, NO_SY_MARK = 2 };
 
 struct objet {
   uint32_t type;
@@ -34,7 +35,7 @@ struct objet {
     objet* item;  // OBJ_LIST
     char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
   };
-  uint8_t flags;  // bit 0: removal mark
+  uint8_t flags;  // REMOVAL_MARK, NO_SY_MARK
 };
 
 inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
