@@ -225,6 +225,13 @@ static objet* compact_chain(objet* o, std::vector<objet**>* pending) {
   return o;
 }
 
+objet* drop_first(objet* chain) {
+  objet* rest = chain->next;
+  chain->next = nullptr;
+  free_objet(chain);
+  return rest;
+}
+
 objet* compact(objet* o) {
   std::vector<objet**> pending;
   o = compact_chain(o, &pending);

@@ -80,6 +80,8 @@ void free_contents(objet* n);
 void free_objet(objet* o);
 void free_cell(objet* o);
 objet* compact(objet* o);
+// Frees the first node of a chain (and its item); returns the rest.
+objet* drop_first(objet* chain);
 
 // Copy and comparison
 objet* copy_objet(objet* o);
