@@ -24,6 +24,7 @@ struct objet {
   uint32_t type;
   uint32_t kind;   // role code: record kind on keyword cells, 2/3 on number cells
   uint32_t count;  // on a keyword cell: the number of fields as read
+  uint8_t flags;   // REMOVAL_MARK, NO_SY_MARK
   union {
     objet* next;              // OBJ_LIST
     uint32_t length;          // OBJ_STRING
@@ -35,7 +36,6 @@ struct objet {
     objet* item;  // OBJ_LIST
     char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
   };
-  uint8_t flags;  // REMOVAL_MARK, NO_SY_MARK
 };
 
 inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
