@@ -10,36 +10,45 @@
 
 [[noreturn]] static void internal_error() { msg_fatal("ERRINTERN", QString(), QString()); }
 
-// Cells come in slabs and freed ones wait on a free list: a report holds
-// millions of them, and each malloc'ed cell would cost half as much again in
-// allocator overhead. Sanitizer builds keep one malloc per cell, so that a
-// use after free is still caught.
-#if defined(__SANITIZE_ADDRESS__)
-static objet* take_cell() { return static_cast<objet*>(checked_malloc(sizeof(objet))); }
-static void give_back_cell(objet* o) { free(o); }
-#else
-static objet* free_cells = nullptr;
+// Cells and short texts come in slabs and freed ones wait on a free list: a
+// report holds millions of each, and one malloc apiece would cost half as
+// much again in allocator overhead. Sanitizer builds keep one malloc each, so
+// that a use after free is still caught.
+namespace {
+struct slot_pool {
+  size_t slot_size;
+  void* free_slots;
+};
+slot_pool cell_pool = {sizeof(objet), nullptr};
+const size_t SHORT_TEXT = 16;  // bytes of a text slot, the NUL included
+slot_pool text_pool = {SHORT_TEXT, nullptr};
+}  // namespace
 
-static objet* take_cell() {
-  if (!free_cells) {
-    const size_t slab = 4096;
-    auto* cells = static_cast<objet*>(checked_malloc(slab * sizeof(objet)));
-    for (size_t i = 0; i < slab; ++i) cells[i].next = i + 1 < slab ? &cells[i + 1] : nullptr;
-    free_cells = cells;
+#if defined(__SANITIZE_ADDRESS__)
+static void* take_slot(slot_pool* pool) { return checked_malloc(pool->slot_size); }
+static void give_back_slot(slot_pool*, void* slot) { free(slot); }
+#else
+static void* take_slot(slot_pool* pool) {
+  if (!pool->free_slots) {
+    const size_t count = 4096;
+    char* slab = static_cast<char*>(checked_malloc(count * pool->slot_size));
+    for (size_t i = 0; i < count; ++i)
+      *reinterpret_cast<void**>(slab + i * pool->slot_size) = i + 1 < count ? slab + (i + 1) * pool->slot_size : nullptr;
+    pool->free_slots = slab;
   }
-  objet* cell = free_cells;
-  free_cells = cell->next;
-  return cell;
+  void* slot = pool->free_slots;
+  pool->free_slots = *static_cast<void**>(slot);
+  return slot;
 }
 
-static void give_back_cell(objet* o) {
-  o->next = free_cells;
-  free_cells = o;
+static void give_back_slot(slot_pool* pool, void* slot) {
+  *static_cast<void**>(slot) = pool->free_slots;
+  pool->free_slots = slot;
 }
 #endif
 
 objet* new_objet(uint32_t type) {
-  objet* o = take_cell();
+  auto* o = static_cast<objet*>(take_slot(&cell_pool));
   o->type = type;
   o->kind = 1;
   o->count = 0;
@@ -93,7 +102,8 @@ objet* list10(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet*
 
 objet* make_string(const char* text, uint32_t length) {
   objet* s = new_objet(OBJ_STRING);
-  s->text = static_cast<char*>(checked_malloc(static_cast<size_t>(length) + 1));
+  size_t size = static_cast<size_t>(length) + 1;
+  s->text = static_cast<char*>(size <= SHORT_TEXT ? take_slot(&text_pool) : checked_malloc(size));
   memcpy(s->text, text, length);
   s->text[length] = '\0';
   s->length = length;
@@ -186,7 +196,10 @@ void free_contents(objet* n) {
 void free_cell(objet* o) {
   switch (o->type) {
     case OBJ_STRING:
-      free(o->text);
+      if (static_cast<size_t>(o->length) + 1 <= SHORT_TEXT)
+        give_back_slot(&text_pool, o->text);
+      else
+        free(o->text);
       break;
     case OBJ_LIST:
     case OBJ_INT:
@@ -197,7 +210,7 @@ void free_cell(objet* o) {
     default:
       internal_error();
   }
-  give_back_cell(o);
+  give_back_slot(&cell_pool, o);
 }
 
 // Iterative over both links, so that neither long chains nor deep trees can
