@@ -32,8 +32,10 @@ static void* take_slot(slot_pool* pool) {
   if (!pool->free_slots) {
     const size_t count = 4096;
     char* slab = static_cast<char*>(checked_malloc(count * pool->slot_size));
-    for (size_t i = 0; i < count; ++i)
-      *reinterpret_cast<void**>(slab + i * pool->slot_size) = i + 1 < count ? slab + (i + 1) * pool->slot_size : nullptr;
+    for (size_t i = 0; i < count; ++i) {
+      char* next = i + 1 < count ? slab + (i + 1) * pool->slot_size : nullptr;
+      *reinterpret_cast<void**>(slab + i * pool->slot_size) = next;
+    }
     pool->free_slots = slab;
   }
   void* slot = pool->free_slots;

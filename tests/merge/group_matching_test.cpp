@@ -55,7 +55,8 @@ void scanning_merge(objet* target, objet* incoming) {
       if (!ds) {
         objet* record = own_xi ? own_xi : own_ds;
         if (!holds_report(record, own_xi ? OPENING_TAIL : DS_TAIL, field_at(xi, OPENING_TAIL))) taker = node;
-      } else if (own_ds ? same_name(own_ds, ds) : !own_xi || !holds_report(own_xi, OPENING_TAIL, field_at(ds, DS_TAIL))) {
+      } else if (own_ds ? same_name(own_ds, ds)
+                        : !own_xi || !holds_report(own_xi, OPENING_TAIL, field_at(ds, DS_TAIL))) {
         taker = node;
       }
     }
