@@ -70,8 +70,9 @@ void merge_block_items(objet* block, objet* incoming) {
   objet* closing = before->next;
   before->next = nullptr;
   std::vector<objet*> items = take_inner_items(incoming->next, last_node(incoming));
-  block->next = insert_all_by_time(block->next, items);
-  append(block, closing);
+  objet* last = nullptr;
+  block->next = insert_all_by_time(block->next, items, &last);
+  (last ? last : block)->next = closing;
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
