@@ -105,10 +105,10 @@ objet* random_group(std::mt19937& random, int report, int depth) {
                      inner, rec("FS \"a\" \"0\" \"0\" \"d\" \"e\"", report)});
   objet* dt = chain({rec("DT " + q(t + 3), report), rec("YT " + q(t + 4), report)});
   switch (random() % 5) {
-    case 0: return chain({xi});
-    case 1: free_objet(xi); return chain({ds});
+    case 0: free_objet(ds); free_objet(dt); return chain({xi});
+    case 1: free_objet(xi); free_objet(dt); return chain({ds});
     case 2: return chain({xi, ds, dt});
-    default: return chain({xi, ds});
+    default: free_objet(dt); return chain({xi, ds});
   }
 }
 
