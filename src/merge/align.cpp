@@ -8,6 +8,7 @@
 
 #include "merge/classify.h"
 #include "merge/long_field.h"
+#include "merge/name_key.h"
 #include "merge/record_walk.h"
 #include "merge/time_points.h"
 #include "report/report_errors.h"
@@ -173,14 +174,6 @@ bool align_by_clock(objet* merged, objet* report, objet* merged_sy, objet* repor
   return true;
 }
 
-namespace {
-// equal_string in map form: the same length and the same text up to a NUL.
-using name_key = std::pair<uint32_t, std::string>;
-name_key key_of(const objet* name) {
-  return {name->length, std::string(name->text, strnlen(name->text, name->length))};
-}
-}  // namespace
-
 int32_t match_rendezvous(objet* merged_rd, objet* report_rd, uint32_t* count) {
   std::vector<objet*> merged_records;
   std::map<name_key, std::vector<size_t>> positions;
@@ -241,9 +234,21 @@ static uint32_t first_time(objet* tree) {
   return static_cast<uint32_t>(time->value);
 }
 
+// The same list as collect_records(merged, SY), without walking a body
+// that merge_report marked as holding no SY record.
+static objet* merged_sy_records(objet* merged) {
+  objet* body = merged->next;
+  if (!is_list(body) || !(body->flags & NO_SY_MARK)) return collect_records(merged, keyword_cells[KIND_SY]);
+  objet* elements = body->item;
+  body->item = nullptr;
+  objet* records = collect_records(merged, keyword_cells[KIND_SY]);
+  body->item = elements;
+  return records;
+}
+
 void align_reports(objet* merged, objet* report) {
   if (!merged) return;
-  objet* merged_sy = collect_records(merged, keyword_cells[KIND_SY]);
+  objet* merged_sy = merged_sy_records(merged);
   objet* report_sy = collect_records(report, keyword_cells[KIND_SY]);
   align_time_units(merged, report, merged_sy, report_sy);
   bool aligned = align_by_clock(merged, report, merged_sy, report_sy);

@@ -68,8 +68,6 @@ bool is_fp(const objet* keyword) { return keyword_is(keyword, "FP"); }
 bool is_pt(const objet* keyword) { return keyword_is(keyword, "PT"); }
 bool is_pp(const objet* keyword) { return keyword_is(keyword, "PP"); }
 
-bool is_record(const objet* x) { return is_list(x) && is_string(x->item); }
-
 bool is_block(const objet* x) {
   if (!is_list(x) || !is_record(x->item)) return false;
   int carried = 0;

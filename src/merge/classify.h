@@ -43,7 +43,7 @@ bool is_pt(const objet* keyword);
 bool is_pp(const objet* keyword);
 
 // Shape tests
-bool is_record(const objet* x);
+inline bool is_record(const objet* x) { return is_list(x) && is_string(x->item); }
 bool is_block(const objet* x);
 bool starts_with_block(const objet* x);
 objet* find_record(objet* list, const objet* keyword_cell);

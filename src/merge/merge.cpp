@@ -4,11 +4,23 @@
 
 #include "merge/classify.h"
 #include "merge/merge_groups.h"
+#include "merge/record_walk.h"
 #include "merge/time_batch.h"
 
 using body_merge = void (*)(objet* merged_body, objet* body);
 
 static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
+
+static bool holds_sy_record(objet* body) {
+  auto is_sy = [](objet* holder) { return equal_objet(holder->item->item, keyword_cells[KIND_SY]); };
+  return walk_records(body, is_sy);
+}
+
+// Alignment reads every SY record of the merged tree for each new report;
+// the mark spares it the walk over a body that holds none.
+static void note_sy_records(objet* merged_body, objet* body) {
+  if (holds_sy_record(body->item)) merged_body->flags &= static_cast<uint8_t>(~NO_SY_MARK);
+}
 
 static objet* merge_sections(objet* merged, objet* report, body_merge merge_body) {
   objet* first = section_or_empty(report);
@@ -18,6 +30,8 @@ static objet* merge_sections(objet* merged, objet* report, body_merge merge_body
   body->next = nullptr;
   last->next = nullptr;
   if (!merged) {
+    body->flags |= NO_SY_MARK;
+    note_sy_records(body, body);
     objet* head = list1(first);
     head->next = body;
     body->next = list1(last);
@@ -26,6 +40,7 @@ static objet* merge_sections(objet* merged, objet* report, body_merge merge_body
   objet* merged_body = merged->next;
   append(merged->item, first);
   append(merged_body->next->item, last);
+  note_sy_records(merged_body, body);
   merge_body(merged_body, body);
   free_objet(body);
   return merged;

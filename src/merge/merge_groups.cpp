@@ -1,11 +1,17 @@
 #include "merge/merge_groups.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "merge/classify.h"
 #include "merge/fields.h"
 #include "merge/long_field.h"
 #include "merge/merge_records.h"
+#include "merge/name_key.h"
 #include "merge/time_batch.h"
 #include "report/report_errors.h"
 
@@ -64,8 +70,9 @@ void merge_block_items(objet* block, objet* incoming) {
   objet* closing = before->next;
   before->next = nullptr;
   std::vector<objet*> items = take_inner_items(incoming->next, last_node(incoming));
-  block->next = insert_all_by_time(block->next, items);
-  append(block, closing);
+  objet* last = nullptr;
+  block->next = insert_all_by_time(block->next, items, &last);
+  (last ? last : block)->next = closing;
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
@@ -141,92 +148,195 @@ void merge_group_into(objet* target_group, objet* group) {
   merge_block(target_group, first_xe_holder(target_group), first_xe_holder(group));
 }
 
-static void append_group(objet* target, objet* incoming_node) {
-  append(target, list1(take(incoming_node)));
+namespace {
+// What the matching reads of one target group, kept while a list is merged
+// so that no group's blocks are searched again for every incoming group.
+struct target_entry {
+  objet* group;
+  objet* node;  // the target node that holds the group
+  objet* ds;
+  objet* xi;
+  int64_t start;  // DS field 7 as unsigned; -1 without it
+  size_t rank;    // position among the target groups
+  enum { UNLISTED, NAMED, WITHOUT_DS } listed;
+  std::pair<name_key, name_key> name;
+};
+
+struct by_rank {
+  bool operator()(const target_entry* a, const target_entry* b) const { return a->rank < b->rank; }
+};
+
+using entry_set = std::set<target_entry*, by_rank>;
+
+struct group_index {
+  objet* target;
+  objet* tail;
+  std::vector<std::unique_ptr<target_entry>> entries;  // in list order
+  std::map<std::pair<name_key, name_key>, entry_set> by_name;
+  entry_set without_ds;
+  std::vector<int64_t> running_max;  // of start over entries; empty when stale
+};
+}  // namespace
+
+// Fields 1 and 4 of a DS record, the name groups are matched by.
+static bool ds_name_of(objet* ds, std::pair<name_key, name_key>* name) {
+  objet* a = string_at(ds, 1);
+  objet* b = string_at(ds, 4);
+  if (!a || !b) return false;
+  *name = {key_of(a), key_of(b)};
+  return true;
 }
 
-void merge_group_by_report(objet* target, objet* incoming_node) {
+static void describe(group_index* index, target_entry* entry) {
+  if (entry->listed == target_entry::NAMED) {
+    auto same = index->by_name.find(entry->name);
+    same->second.erase(entry);
+    if (same->second.empty()) index->by_name.erase(same);
+  } else if (entry->listed == target_entry::WITHOUT_DS) {
+    index->without_ds.erase(entry);
+  }
+  entry->ds = ds_record_of(entry->group);
+  entry->xi = xi_record_of(entry->group);
+  objet* start = entry->ds ? long_at(entry->ds, 7) : nullptr;
+  entry->start = start ? int64_t{static_cast<uint32_t>(start->value)} : -1;
+  entry->listed = target_entry::UNLISTED;
+  if (!entry->ds) {
+    entry->listed = target_entry::WITHOUT_DS;
+    index->without_ds.insert(entry);
+  } else if (ds_name_of(entry->ds, &entry->name)) {
+    entry->listed = target_entry::NAMED;
+    index->by_name[entry->name].insert(entry);
+  }
+  index->running_max.clear();
+}
+
+static target_entry* add_entry(group_index* index, size_t rank, objet* group, objet* node) {
+  auto entry = std::make_unique<target_entry>();
+  entry->group = group;
+  entry->node = node;
+  entry->listed = target_entry::UNLISTED;
+  target_entry* added = entry.get();
+  index->entries.insert(index->entries.begin() + static_cast<std::ptrdiff_t>(rank), std::move(entry));
+  for (size_t i = rank; i < index->entries.size(); ++i) index->entries[i]->rank = i;
+  describe(index, added);
+  return added;
+}
+
+static group_index index_targets(objet* target) {
+  group_index index;
+  index.target = target;
+  for (objet* node = target; is_list(node); node = node->next) {
+    index.tail = node;
+    if (node->item) add_entry(&index, index.entries.size(), node->item, node);
+  }
+  return index;
+}
+
+static void merge_into(group_index* index, target_entry* entry, objet* group) {
+  merge_group_into(entry->group, group);
+  describe(index, entry);
+}
+
+static void append_group(group_index* index, objet* incoming_node) {
+  objet* node = list1(take(incoming_node));
+  index->tail->next = node;
+  index->tail = node;
+  add_entry(index, index->entries.size(), node->item, node);
+}
+
+// A group without DS block into the first target group that does not hold
+// its report yet, else appended as a new last group.
+static void merge_group_by_report(group_index* index, objet* incoming_node) {
   objet* group = incoming_node->item;
   objet* xi = xi_record_of(group);
   if (!xi) {
-    append_group(target, incoming_node);
+    append_group(index, incoming_node);
     return;
   }
   objet* report_number = field_at(xi, OPENING_TAIL);
-  for (objet* node = target; is_list(node); node = node->next) {
-    if (!node->item) continue;
-    objet* record = xi_record_of(node->item);
+  for (const auto& entry : index->entries) {
+    objet* record = entry->xi;
     int start = OPENING_TAIL;
     if (!record) {
-      record = ds_record_of(node->item);
+      record = entry->ds;
       start = DS_TAIL;
     }
     if (!record) internal_report_error();
     if (holds_report(record, start, report_number)) continue;
-    merge_group_into(node->item, group);
+    merge_into(index, entry.get(), group);
     return;
   }
-  append_group(target, incoming_node);
+  append_group(index, incoming_node);
 }
 
-static bool same_ds_name(objet* a, objet* b) {
-  for (int field : {1, 4}) {
-    objet* x = string_at(a, field);
-    objet* y = string_at(b, field);
-    if (!x || !y || !equal_string(x, y)) return false;
-  }
-  return true;
-}
-
-bool merge_group_by_name(objet* target, objet* incoming_node) {
+// A group with a DS block into the first target group of the same DS name,
+// or the first one without DS block that lacks the group's report; false
+// when none takes it.
+static bool merge_group_by_name(group_index* index, objet* incoming_node) {
   objet* group = incoming_node->item;
   objet* ds = ds_record_of(group);
   objet* report_number = field_at(ds, DS_TAIL);
-  for (objet* node = target; is_list(node); node = node->next) {
-    if (!node->item) continue;
-    objet* target_ds = ds_record_of(node->item);
-    bool takes = false;
-    if (target_ds) {
-      takes = same_ds_name(target_ds, ds);
-    } else {
-      objet* xi = xi_record_of(node->item);
-      takes = !xi || !holds_report(xi, OPENING_TAIL, report_number);
-    }
-    if (takes) {
-      merge_group_into(node->item, group);
-      return true;
+  target_entry* found = nullptr;
+  std::pair<name_key, name_key> name;
+  if (ds_name_of(ds, &name)) {
+    auto same = index->by_name.find(name);
+    if (same != index->by_name.end()) found = *same->second.begin();
+  }
+  for (target_entry* entry : index->without_ds) {
+    if (found && entry->rank > found->rank) break;
+    if (!entry->xi || !holds_report(entry->xi, OPENING_TAIL, report_number)) {
+      found = entry;
+      break;
     }
   }
-  return false;
+  if (!found) return false;
+  merge_into(index, found, group);
+  return true;
 }
 
-static bool starts_later(objet* group, uint32_t key) {
-  objet* ds = ds_record_of(group);
-  objet* start = ds ? long_at(ds, 7) : nullptr;
-  return start && static_cast<uint32_t>(start->value) > key;
-}
-
-void insert_group_in_order(objet* target, objet* incoming_node) {
+// Inserted before the first target group whose DS field 7 is greater
+// (unsigned; groups without it are passed over); the list head stays the same
+// node. That group is the first whose running maximum exceeds the key.
+static void insert_group_in_order(group_index* index, objet* incoming_node) {
   objet* start = long_at(ds_record_of(incoming_node->item), 7);
-  uint32_t key = start ? static_cast<uint32_t>(start->value) : 0;
-  objet* before = nullptr;
-  for (objet* node = target; is_list(node); before = node, node = node->next) {
-    if (!node->item || !starts_later(node->item, key)) continue;
-    if (before)
-      put_after(before, take(incoming_node));
-    else
-      put_first(target, take(incoming_node));
+  int64_t key = start ? int64_t{static_cast<uint32_t>(start->value)} : 0;
+  if (index->running_max.empty()) {
+    int64_t highest = -1;
+    for (const auto& entry : index->entries) {
+      highest = std::max(highest, entry->start);
+      index->running_max.push_back(highest);
+    }
+  }
+  size_t rank = static_cast<size_t>(
+      std::upper_bound(index->running_max.begin(), index->running_max.end(), key) -
+      index->running_max.begin());
+  if (rank == index->entries.size()) {
+    append_group(index, incoming_node);
     return;
   }
-  append_group(target, incoming_node);
+  target_entry* later = index->entries[rank].get();
+  objet* before = rank ? index->entries[rank - 1]->node : nullptr;
+  for (objet* node = before ? before->next : index->target; node != later->node; node = node->next)
+    before = node;
+  objet* group = take(incoming_node);
+  if (before) {
+    put_after(before, group);
+    add_entry(index, rank, group, before->next);
+    return;
+  }
+  put_first(index->target, group);
+  later->node = index->target->next;
+  if (index->tail == index->target) index->tail = later->node;
+  add_entry(index, rank, group, index->target);
 }
 
 void merge_groups(objet* target, objet* incoming) {
+  group_index index = index_targets(target);
   for (objet* node = incoming; is_list(node); node = node->next) {
     if (!node->item) continue;
     if (!first_ds_block(node->item))
-      merge_group_by_report(target, node);
-    else if (!merge_group_by_name(target, node))
-      insert_group_in_order(target, node);
+      merge_group_by_report(&index, node);
+    else if (!merge_group_by_name(&index, node))
+      insert_group_in_order(&index, node);
   }
 }

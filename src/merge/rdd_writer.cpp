@@ -10,6 +10,7 @@
 
 #include "merge/classify.h"
 #include "merge/fields.h"
+#include "merge/name_key.h"
 #include "merge/record_walk.h"
 #include "messages/emit.h"
 #include "pprint/pt_ecrit.h"
@@ -87,11 +88,6 @@ objet* make_rdd_header(objet* header_list, objet* merged, const char* date) {
 }
 
 namespace {
-// equal_string as a map key: the same length and the same text up to a NUL.
-using name_key = std::pair<uint32_t, std::string>;
-name_key key_of(const objet* name) {
-  return {name->length, std::string(name->text, strnlen(name->text, name->length))};
-}
 
 // The node holding an IE record's name: field 2 after a field 1 of "0",
 // field 3 otherwise; only fields the record had when read count.

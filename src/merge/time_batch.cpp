@@ -11,7 +11,7 @@
 // maximum key exceeds the item's key; the items that land before one original
 // node stay sorted by key, equal keys in insertion order. Keyless original
 // nodes never receive an item.
-objet* insert_all_by_time(objet* list, const std::vector<objet*>& items) {
+objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet** last) {
   struct placed {
     size_t gap;
     uint32_t key;
@@ -56,5 +56,6 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items) {
       link(list1(inserted[next_item++].item));
     if (gap < nodes.size()) link(nodes[gap]);
   }
+  if (last) *last = tail;
   return head;
 }

@@ -24,10 +24,19 @@ static objet* key_chain(std::initializer_list<const char*> keys) {
   return head;
 }
 
-// The key is compared over the keyword's own length, so a longer keyword
-// never matches a two-letter key.
+// The key is compared over the keyword's own length as strncmp does, so a
+// longer keyword never matches a two-letter key unless a NUL ends it there.
+// Keys are two letters; spelled out, since every record of every pass meets it.
 static bool keyword_matches(const objet* key, const objet* keyword) {
-  return strncmp(key->text, keyword->text, keyword->length) == 0;
+  const char* k = key->text;
+  const char* w = keyword->text;
+  uint32_t length = keyword->length;
+  if (key->length != 2 || !k[0] || !k[1]) return strncmp(k, w, length) == 0;
+  if (length == 0) return true;
+  if (w[0] != k[0]) return false;
+  if (length == 1) return true;
+  if (w[1] != k[1]) return false;
+  return length == 2 || w[2] == '\0';
 }
 
 bool keyword_in(objet* keys, const objet* keyword) {
@@ -147,6 +156,7 @@ objet* add_closing_records(objet* chain) {
   run_rule(head, INT_MAX, {"CO"}, {"CO"}, co_rule);
   run_rule(head, INT_MAX, {"RE"}, {"SC", "IT", "DE", "PR", "PE", "RU", "SY", "PO", "IE", "CF"},
            add_closing_record<KIND_FR>);
-  mark_for_removal(head);
-  return compact(head);
+  // The passes leave no other mark (filtering compacted the chain): only
+  // the head goes, without a walk over the whole tree.
+  return drop_first(head);
 }

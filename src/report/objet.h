@@ -17,12 +17,14 @@ enum objet_type : uint32_t {
 struct objet;
 using objet_function = void (*)(objet* argument);
 
-enum { REMOVAL_MARK = 1 };
+// NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
+enum { REMOVAL_MARK = 1, NO_SY_MARK = 2 };
 
 struct objet {
   uint32_t type;
   uint32_t kind;   // role code: record kind on keyword cells, 2/3 on number cells
   uint32_t count;  // on a keyword cell: the number of fields as read
+  uint8_t flags;   // REMOVAL_MARK, NO_SY_MARK
   union {
     objet* next;              // OBJ_LIST
     uint32_t length;          // OBJ_STRING
@@ -34,7 +36,6 @@ struct objet {
     objet* item;  // OBJ_LIST
     char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
   };
-  uint8_t flags;  // bit 0: removal mark
 };
 
 inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
@@ -79,6 +80,8 @@ void free_contents(objet* n);
 void free_objet(objet* o);
 void free_cell(objet* o);
 objet* compact(objet* o);
+// Frees the first node of a chain (and its item); returns the rest.
+objet* drop_first(objet* chain);
 
 // Copy and comparison
 objet* copy_objet(objet* o);

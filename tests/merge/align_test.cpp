@@ -2,6 +2,7 @@
 
 #include "merge/align.h"
 #include "merge/fields.h"
+#include "merge/merge.h"
 #include "support/process_trap.h"
 #include "support/tree_build.h"
 
@@ -114,4 +115,23 @@ TEST(Align, ClockBorrowMatchesTheUnitLoop) {
   EXPECT_EQ(value_at(sy, 2), 5);
   EXPECT_EQ(value_at(sy, 3), -7);
   free_objet(tree);
+}
+
+// merge_report notes whether a body holds SY records; one that came with a
+// later report still takes part in the same-clock test.
+TEST(Align, SyRecordInAMergedBodyCounts) {
+  for (bool body_sy : {false, true}) {
+    objet* early = rec("XI \"40\" \"0\" \"0\"");
+    objet* merged = merge_report(nullptr, timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}));
+    objet* second = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {rec("FT \"50\" \"50\"")});
+    if (body_sy) append(second->next->item, list1(rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"")));
+    merged = merge_report(merged, second);
+    objet* late = rec("XI \"1\" \"0\" \"0\"");
+    objet* report = timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late});
+    align_reports(merged, report);
+    EXPECT_EQ(value_at(early, 1), body_sy ? 40 : 540);
+    EXPECT_EQ(value_at(late, 1), body_sy ? 40 : 1);
+    free_objet(merged);
+    free_objet(report);
+  }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "merge/classify.h"
 #include "merge/fields.h"
 #include "merge/time_points.h"
@@ -58,4 +60,25 @@ TEST(Closing, RunsReachingTheLastRecordEndTheRun) {
     EXPECT_EQ(run_to_end([&] { closed(text); }, &error), 7) << text;
     EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
   }
+}
+
+// Keyword tests are spelled out character by character; they must keep
+// strncmp's answers over the keyword's length, NULs included.
+TEST(Closing, KeywordTestsAgreeWithStrncmp) {
+  objet* keys = list1(make_string("DW"));
+  const char alphabet[] = {'D', 'W', '\0', 'X'};
+  for (int length = 0; length <= 3; ++length) {
+    int combinations = 1 << (2 * length);
+    for (int code = 0; code < combinations; ++code) {
+      char text[4] = {};
+      for (int i = 0; i < length; ++i) text[i] = alphabet[(code >> (2 * i)) & 3];
+      objet* keyword = make_string(text, static_cast<uint32_t>(length));
+      bool expected = strncmp("DW", text, static_cast<size_t>(length)) == 0;
+      EXPECT_EQ(keyword_in(keys, keyword), expected) << length << " " << code;
+      EXPECT_EQ(equal_string(keyword, keys->item),
+                length == 2 && strncmp("DW", text, 2) == 0) << length << " " << code;
+      free_objet(keyword);
+    }
+  }
+  free_objet(keys);
 }
