@@ -3,7 +3,7 @@
 #include "merge/align.h"
 #include "merge/fields.h"
 #include "support/process_trap.h"
-#include "support/tree_build.h"
+#include "support/report_text.h"
 
 namespace {
 // A report whose body holds the given records, with SY as first element.
