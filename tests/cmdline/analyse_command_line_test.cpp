@@ -26,48 +26,36 @@ TEST(PostproOptions, CanonicalNamesWhateverWasWritten) {
   EXPECT_STREQ(options_text, "  -RA=ERR -VA=EVAL -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD");
 }
 
-TEST(CommandErrors, NamesAndRepetitions) {
-  std::string error;
-  EXPECT_EQ(analyse({"-L", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Ambiguous option,", "L"));
-  EXPECT_EQ(analyse({"-N", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Ambiguous option,", "N"));
-  EXPECT_EQ(analyse({"-LOGX", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Unknown option,", "LOGX"));
-  EXPECT_EQ(analyse({"a", "-TIME", "-TIME"}, &error), 0);
-  EXPECT_EQ(error, error_line("An option can't be used twice,", "TIME"));
-  EXPECT_EQ(analyse({"a", "-COMMENT", "-NOCOMMENT"}, &error), 0);
-  EXPECT_EQ(error, error_line("An option can't be used twice,", "NOCOMMENT"));
-  EXPECT_EQ(analyse({}, &error), 0);
-  EXPECT_EQ(error, error_line("Argument missing,", "TDC_and_RIO_files"));
+TEST(CommandErrors, ErrorLineOfEveryRefusedCommand) {
+  const std::string f1025(1025, 'f'), r1025(1025, 'r');
+  const struct {
+    std::vector<std::string> words;
+    const char* text;
+    std::string item;
+  } cases[] = {
+      {{"-L", "a"}, "Ambiguous option,", "L"},
+      {{"-N", "a"}, "Ambiguous option,", "N"},
+      {{"-LOGX", "a"}, "Unknown option,", "LOGX"},
+      {{"a", "-TIME", "-TIME"}, "An option can't be used twice,", "TIME"},
+      {{"a", "-COMMENT", "-NOCOMMENT"}, "An option can't be used twice,", "NOCOMMENT"},
+      {{}, "Argument missing,", "TDC_and_RIO_files"},
+      {{"-LE=F", "a"}, "Ambiguous value of option,", "F"},
+      {{"-LE=GBR", "a"}, "Arg length too large,", "GBR"},
+      {{"-RDD=a,b", "a"}, "List forbidden invalid option,", "RDD=a,b"},
+      {{"-RDD", "a"}, "Mandatory argument for this option,", "RDD"},
+      {{"-RDD=", "a"}, "Mandatory argument for this option,", "RDD="},
+      {{f1025}, "Arg length too large,", f1025},
+      {{"a", "-RDD=" + r1025}, "Arg length too large,", r1025},
+      {{"-PORTRAIT", "-LANDSCAPE", "a"}, "Illegal combination of command elements,", "LANDSCAPE and PORTRAIT"},
+      {{"-NOLOG", "-LOG", "a"}, "Illegal combination of command elements,", "LOG and NOLOG"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_EQ(analyse(c.words, &error), 0) << c.item.substr(0, 20);
+    EXPECT_EQ(error, error_line(c.text, c.item));
+  }
   EXPECT_EQ(settings.log, 0);
-}
-
-TEST(CommandErrors, Values) {
-  std::string error;
-  EXPECT_EQ(analyse({"-LE=F", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Ambiguous value of option,", "F"));
-  EXPECT_EQ(analyse({"-LE=GBR", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Arg length too large,", "GBR"));
-  EXPECT_EQ(analyse({"-RDD=a,b", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("List forbidden invalid option,", "RDD=a,b"));
-  EXPECT_EQ(analyse({"-RDD", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Mandatory argument for this option,", "RDD"));
-  EXPECT_EQ(analyse({"-RDD=", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Mandatory argument for this option,", "RDD="));
   EXPECT_EQ(analyse({std::string(1024, 'f'), "-RDD=" + std::string(1024, 'r')}), 1);
-  EXPECT_EQ(analyse({std::string(1025, 'f')}, &error), 0);
-  EXPECT_EQ(error, error_line("Arg length too large,", std::string(1025, 'f')));
-  EXPECT_EQ(analyse({"a", "-RDD=" + std::string(1025, 'r')}, &error), 0);
-  EXPECT_EQ(error, error_line("Arg length too large,", std::string(1025, 'r')));
-}
-
-TEST(CommandErrors, ExcludedPairs) {
-  std::string error;
-  EXPECT_EQ(analyse({"-PORTRAIT", "-LANDSCAPE", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Illegal combination of command elements,", "LANDSCAPE and PORTRAIT"));
-  EXPECT_EQ(analyse({"-NOLOG", "-LOG", "a"}, &error), 0);
-  EXPECT_EQ(error, error_line("Illegal combination of command elements,", "LOG and NOLOG"));
 }
 
 TEST(CommandErrors, StateAskedInLowerCase) {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTranslator>
-
 #include "cmdline/program_command.h"
 #include "support/process_trap.h"
 
@@ -43,22 +40,4 @@ TEST(FillCmdLine, AtMostOneThousandFiles) {
   std::string error;
   EXPECT_EQ(run_to_end([] { fill_cmd_line(); }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-TOOMANYFI,  Too many RIO and/or TDC files on the command line\n");
-}
-
-TEST(CabTranslation, FrenchErrorLine) {
-  QTranslator french;
-  ASSERT_TRUE(french.load(QStringLiteral("cab_fr"), QStringLiteral(MPS_BUILD_DIR "/varnet/lib/locale")));
-  QCoreApplication::installTranslator(&french);
-  std::string missing, excluded;
-  analyse({}, &missing);
-  analyse({"-LOG", "-NOLOG", "a"}, &excluded);
-  QCoreApplication::removeTranslator(&french);
-  const std::string usage =
-      "\nUtilisation MPSMERGE:\n\t<fichiers_RIO_et_TDC>[,fichiers_RIO_et_TDC]\n\t[-RA=<TEST|ERR|RA>]\n"
-      "\t[-VA=<EVAL|NOEVAL|COMBINE>]\n\t[-LE=<GB|FA|FR>]\n\t[-COMMENT|-NOCOMMENT]\n\t[-PORTRAIT]\n"
-      "\t[-LANDSCAPE]\n\t[-NOLOG]\n\t[-LOG]\n\t[-NORO]\n\t[-SUMMARY|-NOSUMMARY]\n\t[-RDD=<nom_fichier>]\n"
-      "\t[-TIME]\n";
-  EXPECT_EQ(missing, "MIRVA ProbeSuite Analyse de commande : Argument manquant, fichiers_RIO_et_TDC" + usage + "\n");
-  EXPECT_EQ(excluded, "MIRVA ProbeSuite Analyse de commande : Combinaison ill\xc3\xa9gale d'\xc3\xa9l\xc3\xa9ments "
-                      "de commande, LOG et NOLOG" + usage + "\n");
 }

@@ -4,7 +4,7 @@
 #include "merge/fields.h"
 #include "merge/merge.h"
 #include "support/process_trap.h"
-#include "support/tree_build.h"
+#include "support/report_text.h"
 
 namespace {
 // A report whose body holds the given records, with SY as first element.

@@ -9,7 +9,7 @@
 #include "merge/merge_records.h"
 #include "merge/time_batch.h"
 #include "support/process_trap.h"
-#include "support/tree_build.h"
+#include "support/report_text.h"
 
 namespace {
 std::string q(int n) { return "\"" + std::to_string(n) + "\""; }

@@ -10,7 +10,7 @@
 #include "driver/write_rdd.h"
 #include "merge/rdd_writer.h"
 #include "support/process_trap.h"
-#include "support/tree_build.h"
+#include "support/report_text.h"
 
 namespace {
 std::string written(objet* output) {

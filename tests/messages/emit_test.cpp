@@ -4,32 +4,23 @@
 #include "messages/emit.h"
 #include "support/process_trap.h"
 
-TEST(MessageLine, FillsArgumentsIntoCatalogueText) {
-  EXPECT_EQ(msg_line("FICNOTOPN", 'F', "a.rio", ""), "Varnet-F-FICNOTOPN,  File a.rio access problem\n");
-  EXPECT_EQ(msg_line("UNEXPTEOF", 'F', "", ""), "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
-  EXPECT_EQ(msg_line("ENDNOENWR", 'I', "", ""),
-            "Varnet-I-ENDNOENWR,  End of execution without errors or warnings\n");
-}
-
-TEST(MessageLine, OnlySecondArgumentTakesTheLowestPlaceholder) {
-  EXPECT_EQ(msg_line("ENDNOEWAR", 'I', "", "2"), "Varnet-I-ENDNOEWAR,  End of execution with 2 warning(s)\n");
-  // "%1 %2 ..." with the second argument alone: it lands where %1 stood.
-  EXPECT_EQ(msg_line("NOTRIGGER", 'W', "", "x"), "Varnet-W-NOTRIGGER,  x  is not an event variable\n");
-}
-
-TEST(MessageLine, PlaceholderPairsFromArgumentsAreRemoved) {
-  EXPECT_EQ(msg_line("FICNOTOPN", 'F', "x%2.rio", ""), "Varnet-F-FICNOTOPN,  File x.rio access problem\n");
-  EXPECT_EQ(msg_line("FICNOTOPN", 'F', "a%1b%3c%4", ""), "Varnet-F-FICNOTOPN,  File abc%4 access problem\n");
-}
-
-TEST(MessageLine, UnknownCodeIsThePrefixAlone) {
-  EXPECT_EQ(msg_line("ERRINTERN", 'F', "", ""), "Varnet-F-ERRINTERN,  \n");
-  EXPECT_EQ(msg_line("ERRINTERN", 'F', "ignored", "too"), "Varnet-F-ERRINTERN,  \n");
-}
-
-TEST(MessageLine, TextWithoutPlaceholderIgnoresArguments) {
-  EXPECT_EQ(msg_line("NEEDRIOFI", 'F', "extra", ""),
-            "Varnet-F-NEEDRIOFI,  At least one RIO file should be on the command line\n");
+TEST(MessageLine, FillsCatalogueTexts) {
+  const struct {
+    const char *code, *first, *second, *line;
+  } cases[] = {
+      {"FICNOTOPN", "a.rio", "", "Varnet-F-FICNOTOPN,  File a.rio access problem\n"},
+      {"ENDNOENWR", "", "", "Varnet-I-ENDNOENWR,  End of execution without errors or warnings\n"},
+      // The second argument alone takes the lowest placeholder.
+      {"ENDNOEWAR", "", "2", "Varnet-I-ENDNOEWAR,  End of execution with 2 warning(s)\n"},
+      {"NOTRIGGER", "", "x", "Varnet-W-NOTRIGGER,  x  is not an event variable\n"},
+      // Placeholder pairs coming from the arguments are removed.
+      {"FICNOTOPN", "x%2.rio", "", "Varnet-F-FICNOTOPN,  File x.rio access problem\n"},
+      {"FICNOTOPN", "a%1b%3c%4", "", "Varnet-F-FICNOTOPN,  File abc%4 access problem\n"},
+      // An unknown code is the prefix alone.
+      {"ERRINTERN", "ignored", "too", "Varnet-F-ERRINTERN,  \n"},
+      {"NEEDRIOFI", "extra", "", "Varnet-F-NEEDRIOFI,  At least one RIO file should be on the command line\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(msg_line(c.code, c.line[7], c.first, c.second), c.line) << c.code;
 }
 
 TEST(MessageSeverity, FatalAndSevereEndTheRunWithTheirStatus) {

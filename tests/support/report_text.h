@@ -1,19 +1,29 @@
 #pragma once
 
-// Builds reports from ROD text and renders their shape, for the report tests.
+// Builds reports from ROD text or by hand, and renders their shape or their
+// records as lines, for the report, merge and writer tests.
 
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 #include "merge/classify.h"
+#include "merge/fields.h"
 #include "merge/numeric.h"
+#include "merge/record_walk.h"
+#include "merge/time_points.h"
+#include "pprint/pt_ecrit.h"
 #include "report/numbering.h"
 #include "report/objet.h"
 #include "report/rod_reader.h"
 
 // records_from: text read as a ROD report would be read.
-// classified_records: read, numbered as report 1 and classified; with convert,
-//   the numeric fields also become long cells.
+// classified_records: read, numbered as report `report` and classified; with
+//   convert, the numeric fields also become long cells.
+// rec: one record of a ROD line, as line `line` of report `report`.
+// chain: a chain of the given items; report_tree: a shaped report.
+// record_lines: every record of a tree, one line each, as pt_ecrit writes it.
 // shape: the keywords of a chain, blocks and groups in parentheses, empty
 //   items as "-", e.g. "XX (EV CH FV) ((XI YI) (DS FS))".
 // keyword_cell: keyword cell of a record made by a pass, with its kind.
@@ -29,9 +39,10 @@ inline objet* records_from(const std::string& text) {
   return records;
 }
 
-inline objet* classified_records(const std::string& text, bool convert = true) {
+inline objet* classified_records(const std::string& text, bool convert = true, int report = 1) {
   init_keyword_cells();
-  objet* number = make_int(1);
+  init_fixed_time_cell();
+  objet* number = make_int(report);
   objet* records = number_records(number, records_from(text));
   free_objet(number);
   classify_records(records);
@@ -67,4 +78,48 @@ inline objet* keyword_cell(const char* keyword, uint32_t kind) {
   objet* cell = make_string(keyword);
   cell->kind = kind;
   return cell;
+}
+
+inline objet* rec(const std::string& text, int report = 1, int line = 1) {
+  objet* node = classified_records(text + "\n", true, report);
+  node_at(node->item, static_cast<int>(node->item->item->count) + 2)->item->value = line;
+  objet* record = node->item;
+  free_cell(node);
+  return record;
+}
+
+inline objet* chain(std::initializer_list<objet*> items) {
+  objet* head = nullptr;
+  objet* tail = nullptr;
+  for (objet* item : items) {
+    objet* node = list1(item);
+    if (tail)
+      tail->next = node;
+    else
+      head = node;
+    tail = node;
+  }
+  return head;
+}
+
+inline objet* report_tree(objet* first, objet* body, objet* last) {
+  return chain({chain({first}), body, chain({last})});
+}
+
+inline std::string record_lines(objet* tree) {
+  char* buffer = nullptr;
+  size_t size = 0;
+  FILE* memory = open_memstream(&buffer, &size);
+  objet* out = new_objet(OBJ_STREAM);
+  out->stream = memory;
+  auto write = [out](objet* holder) {
+    pt_ecrit(out, holder->item);
+    return false;
+  };
+  walk_records(tree, write);
+  fclose(memory);
+  free_objet(out);
+  std::string text(buffer, size);
+  free(buffer);
+  return text;
 }
