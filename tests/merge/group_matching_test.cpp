@@ -7,7 +7,7 @@
 #include "merge/long_field.h"
 #include "merge/merge_groups.h"
 #include "merge/merge_records.h"
-#include "support/tree_build.h"
+#include "support/report_text.h"
 
 // merge_groups indexes the target groups; these runs compare it with the
 // plain scans it replaces on random group lists.
