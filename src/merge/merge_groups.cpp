@@ -85,6 +85,25 @@ static void keep_inner_left_overs(objet* block, objet* from, objet* incoming) {
   }
 }
 
+// Where the report-number tails of a block's two end records start, and how
+// their time (or status) fields merge.
+struct block_end_rules {
+  int opening_tail, opening_field;
+  field_rule opening_rule;
+  int closing_tail, closing_field;
+  field_rule closing_rule;
+};
+static const block_end_rules ITEM_BLOCK_ENDS = {OPENING_TAIL, 1, KEEP_SMALLER, CLOSING_TAIL, 1, KEEP_LARGER};
+static const block_end_rules DS_BLOCK_ENDS = {DS_TAIL, 5, KEEP_SMALLER, FS_TAIL, 3, FS_STATUS};
+
+static void merge_block_ends(objet* block, objet* incoming, const block_end_rules& rules) {
+  merge_records(block->item, incoming->item, rules.opening_tail, rules.opening_field, rules.opening_rule);
+  objet* closing = closing_of(block);
+  objet* incoming_closing = closing_of(incoming);
+  if (closing && incoming_closing)
+    merge_records(closing, incoming_closing, rules.closing_tail, rules.closing_field, rules.closing_rule);
+}
+
 void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder) {
   if (!incoming_holder) return;
   if (!target_holder) {
@@ -106,10 +125,7 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
   }
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
-  merge_records(block->item, incoming->item, OPENING_TAIL, 1, KEEP_SMALLER);
-  objet* closing = closing_of(block);
-  objet* incoming_closing = closing_of(incoming);
-  if (closing && incoming_closing) merge_records(closing, incoming_closing, CLOSING_TAIL, 1, KEEP_LARGER);
+  merge_block_ends(block, incoming, ITEM_BLOCK_ENDS);
   merge_block_items(block, incoming);
 }
 
@@ -123,10 +139,7 @@ void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_h
   }
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
-  merge_records(block->item, incoming->item, DS_TAIL, 5, KEEP_SMALLER);
-  objet* closing = closing_of(block);
-  objet* incoming_closing = closing_of(incoming);
-  if (closing && incoming_closing) merge_records(closing, incoming_closing, FS_TAIL, 3, FS_STATUS);
+  merge_block_ends(block, incoming, DS_BLOCK_ENDS);
   objet* inner = incoming->next;
   if (!inner || !all_open_groups(inner->item)) {
     merge_block_items(block, incoming);
