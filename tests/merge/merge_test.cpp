@@ -41,23 +41,6 @@ objet* grouped_report(std::initializer_list<objet*> groups, std::initializer_lis
 objet* body_of(objet* merged) { return merged->next->item; }
 }  // namespace
 
-TEST(Merge, SameDsNameMergesBlocksTailsAndTimes) {
-  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)}));
-  merged = merge_report(merged, grouped_report({group(2, 15, "n", 18, 400, "2", 22)}));
-  EXPECT_EQ(record_lines(body_of(merged)),
-            "XI \"10\" \"0\" \"0\" \"1\" \"1\" \"2\" \"1\" \n"
-            "FT \"11\" \"11\" \"1\" \"2\" \n"
-            "FT \"16\" \"16\" \"2\" \"2\" \n"
-            "YI \"95\" \"y\" \"1\" \"3\" \"2\" \"3\" \n"
-            "DS \"n\" \"\" \"\" \"k\" \"18\" \"0\" \"500\" \"1\" \"4\" \"2\" \"4\" \n"
-            "FT \"22\" \"22\" \"2\" \"5\" \n"
-            "FT \"30\" \"30\" \"1\" \"5\" \n"
-            "FS \"a\" \"0\" \"2\" \"d\" \"e\" \"1\" \"6\" \"2\" \"6\" \n");
-  EXPECT_EQ(shape(merged->item), "(IT) (IT)");
-  EXPECT_EQ(shape(merged->next->next->item), "(PO) (PO)");
-  free_objet(merged);
-}
-
 TEST(Merge, FsStatusRule) {
   const char* cases[][3] = {{"0", "2", "2"}, {"2", "1", "1"}, {"1", "2", "1"}, {"0", "3", "0"}};
   for (const auto& c : cases) {
@@ -109,18 +92,6 @@ TEST(Merge, LeftOversAndUngroupedBodiesAreKeptInReadingOrder) {
             "FT \"2\" \"2\" \"2\" \"9\" \n"
             "FT \"3\" \"3\" \"3\" \"2\" \n"
             "RD \"r\" \"x\" \"0\" \"0\" \"0\" \"3\" \"3\" \n");
-  free_objet(merged);
-}
-
-TEST(Merge, TimeVariantKeepsEqualTimesInReadingOrder) {
-  objet* merged = nullptr;
-  int times[] = {5, 3, 5};
-  for (int n = 1; n <= 3; ++n) {
-    objet* body = chain({rec("FT \"0\" " + q(times[n - 1]), n)});
-    merged = merge_report_by_time(merged, report_tree(rec("IT \"x\""), body, rec("PO \"x\"")));
-  }
-  EXPECT_EQ(record_lines(body_of(merged)),
-            "FT \"0\" \"3\" \"2\" \"1\" \nFT \"0\" \"5\" \"1\" \"1\" \nFT \"0\" \"5\" \"3\" \"1\" \n");
   free_objet(merged);
 }
 

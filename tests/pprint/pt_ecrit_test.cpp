@@ -19,13 +19,6 @@ static std::string written(objet* cell) {
   return text;
 }
 
-TEST(PtEcrit, RecordIsOneLineWithTrailingBlank) {
-  objet* record = list5(make_string("SY"), make_string("\"a\""), make_string("\"b\""), make_int(1),
-                        make_int(7));
-  EXPECT_EQ(written(record), "SY \"a\" \"b\" \"1\" \"7\" \n");
-  free_objet(record);
-}
-
 TEST(PtEcrit, AtomsAndEmptyItems) {
   objet* negative = make_long(-5);
   EXPECT_EQ(written(negative), "\"-5\" ");

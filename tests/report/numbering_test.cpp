@@ -19,20 +19,6 @@ static std::string filtered(const std::string& text, filter_variant variant) {
   return result;
 }
 
-TEST(Numbering, CountsFieldsAndAppendsReportAndLineNumbers) {
-  objet* records = numbered("SY \"a\" \"b\"\nRE\n");
-  objet* sy = records->item;
-  EXPECT_EQ(sy->item->count, 2u);
-  EXPECT_EQ(field_at(sy, 3)->value, 4);
-  EXPECT_EQ(field_at(sy, 3)->kind, 3u);
-  EXPECT_EQ(field_at(sy, 4)->value, 1);
-  EXPECT_EQ(field_at(sy, 4)->kind, 2u);
-  EXPECT_EQ(records->next->item->item->count, 0u);
-  EXPECT_EQ(field_at(records->next->item, 2)->value, 2);
-  free_objet(records);
-  EXPECT_EQ(number_records(nullptr, nullptr), nullptr);
-}
-
 TEST(Filter, VariantsKeepTheirTables) {
   EXPECT_EQ(filtered("SY\nRE\nSC\nUN\n", FILTER_A), "SY RE SC");
   EXPECT_EQ(filtered("SY\nRE\nSC\nUN\n", FILTER_B), "SY RE SC");

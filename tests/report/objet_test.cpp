@@ -108,18 +108,6 @@ TEST(ObjetCompare, StringsCompareUpToLengthAndFirstNul) {
   for (objet* o : {with_nul, other_tail, shorter, number, same}) free_objet(o);
 }
 
-TEST(ObjetParseLong, QuotedFields) {
-  struct { const char* field; int32_t value; } cases[] = {
-      {"\"??\"", 0}, {"\"-12\"", -12}, {"\" 42\"", 42}, {"\"7abc\"", 7}, {"\"abc\"", 0},
-      {"noquote", 0}, {"\"\"", 0}, {"\"4294967297\"", 1}, {"\"99999999999999999999\"", -1}};
-  for (const auto& c : cases) {
-    objet* cell = parse_long(c.field, static_cast<uint32_t>(strlen(c.field)));
-    EXPECT_EQ(cell->type, static_cast<uint32_t>(OBJ_LONG));
-    EXPECT_EQ(cell->value, c.value) << c.field;
-    free_objet(cell);
-  }
-}
-
 // Releasing very long chains must not grow the stack with their length.
 static void* release_chain(void* length) {
   objet* head = nullptr;
