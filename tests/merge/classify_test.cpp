@@ -23,15 +23,11 @@ TEST(Classify, KeywordsOutsideTheReadVocabularyAreInternalErrors) {
 }
 
 TEST(Classify, KeywordTestsNeverReadPastShortKeywords) {
-  objet* empty = make_string("");
-  objet* one = make_string("C");
-  objet* co = make_string("COX");
-  EXPECT_FALSE(is_co(empty));
-  EXPECT_FALSE(is_co(one));
-  EXPECT_TRUE(is_co(co));
-  free_objet(empty);
-  free_objet(one);
-  free_objet(co);
+  for (const char* keyword : {"", "C", "COX"}) {
+    objet* cell = make_string(keyword);
+    EXPECT_EQ(is_co(cell), keyword[0] && keyword[1]) << keyword;
+    free_objet(cell);
+  }
 }
 
 static objet* record_of(const char* keyword) { return list1(make_string(keyword)); }

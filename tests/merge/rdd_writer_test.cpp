@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -12,16 +11,7 @@
 
 namespace {
 std::string written(objet* output) {
-  char* buffer = nullptr;
-  size_t size = 0;
-  objet* out = new_objet(OBJ_STREAM);
-  out->stream = open_memstream(&buffer, &size);
-  write_rdd_records(out, output);
-  fclose(out->stream);
-  free_objet(out);
-  std::string text(buffer, size);
-  free(buffer);
-  return text;
+  return stream_text([output](objet* out) { write_rdd_records(out, output); });
 }
 }  // namespace
 

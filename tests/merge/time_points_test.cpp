@@ -27,18 +27,6 @@ TEST(TimePoints, TimePointsCarryTheLastTimeSeen) {
   free_objet(report);
 }
 
-TEST(TimePoints, InsertByTimeKeepsEqualKeysInArrivalOrder) {
-  objet* records = classified_records(
-      "DT \"20\"\nDT \"10\"\nDT \"20\"\nDT \"-1\"\nDT \"20\"\n");
-  objet* items[5];
-  for (int i = 0; i < 5; ++i) items[i] = node_at(records, i)->item;
-  objet* list = nullptr;
-  for (objet* item : items) list = insert_by_time(list, item);
-  // -1 compares as the largest unsigned time.
-  objet* expected[5] = {items[1], items[0], items[2], items[4], items[3]};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(node_at(list, i)->item, expected[i]) << i;
-}
-
 TEST(TimePoints, InsertByTimeRefusesAnItemWithoutKey) {
   objet* records = classified_records("RE \"x\"\n");
   std::string error;

@@ -1,22 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
-#include "pprint/pt_ecrit.h"
-#include "report/objet.h"
+#include "support/report_text.h"
 
 static std::string written(objet* cell) {
-  char* buffer = nullptr;
-  size_t size = 0;
-  objet* out = new_objet(OBJ_STREAM);
-  out->stream = open_memstream(&buffer, &size);
-  pt_ecrit(out, cell);
-  fclose(out->stream);
-  free_objet(out);
-  std::string text(buffer, size);
-  free(buffer);
-  return text;
+  return stream_text([cell](objet* out) { pt_ecrit(out, cell); });
 }
 
 TEST(PtEcrit, AtomsAndEmptyItems) {

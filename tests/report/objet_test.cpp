@@ -19,34 +19,6 @@ static std::string spelled(objet* chain) {
   return out;
 }
 
-TEST(ObjetCompact, DropsMarkedNodesAtEveryDepth) {
-  objet* chain = letters("abcd");
-  mark_for_removal(chain);
-  mark_for_removal(chain->next);
-  mark_for_removal(chain->next->next);
-  objet* rest = compact(chain);
-  EXPECT_EQ(spelled(rest), "d");
-  free_objet(rest);
-
-  objet* inner = letters("xyz");
-  mark_for_removal(inner->next);
-  objet* outer = list3(make_string("p"), inner, make_string("q"));
-  mark_for_removal(outer->next->next);
-  outer = compact(outer);
-  EXPECT_EQ(spelled(outer->next->item), "xz");
-  EXPECT_EQ(outer->next->next, nullptr);
-  free_objet(outer);
-}
-
-TEST(ObjetCompact, MarkedAtomLeavesAnEmptyNode) {
-  objet* atom = make_string("gone");
-  mark_for_removal(atom);
-  objet* node = list2(atom, make_string("kept"));
-  node = compact(node);
-  EXPECT_EQ(spelled(node), "_kept");
-  free_objet(node);
-}
-
 TEST(ObjetLists, SplicingOperations) {
   objet* chain = letters("ad");
   EXPECT_STREQ(insert_after(chain, letters("bc"))->item->text, "c");
