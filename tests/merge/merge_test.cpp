@@ -26,11 +26,6 @@ objet* group(int report, int xi, const char* name, int ds, int start, const char
   return chain({xi_block, ds_block});
 }
 
-objet* xi_group(int report, int xi, int line) {
-  return chain({chain({rec("XI " + q(xi) + " \"0\" \"0\"", report, line),
-                       rec("YI " + q(xi + 1) + " \"y\"", report, line + 1)})});
-}
-
 // A report whose body holds the group list, then the left-over records.
 objet* grouped_report(std::initializer_list<objet*> groups, std::initializer_list<objet*> left_overs = {}) {
   objet* body = chain({chain(groups)});
@@ -52,17 +47,6 @@ TEST(Merge, FsStatusRule) {
     free_objet(mine);
     free_objet(theirs);
   }
-}
-
-TEST(Merge, GroupsWithoutDsMergeByReportNumber) {
-  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)}));
-  merged = merge_report(merged, grouped_report({xi_group(2, 5, 1), xi_group(2, 40, 7)}));
-  objet* groups = body_of(merged)->item;
-  EXPECT_EQ(shape(groups), "((XI FT YI) (DS FT FS)) ((XI YI))");
-  EXPECT_EQ(record_lines(groups->item->item), "XI \"5\" \"0\" \"0\" \"1\" \"1\" \"2\" \"1\" \n"
-                                               "FT \"11\" \"11\" \"1\" \"2\" \n"
-                                               "YI \"90\" \"y\" \"1\" \"3\" \"2\" \"2\" \n");
-  free_objet(merged);
 }
 
 TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
