@@ -15,10 +15,6 @@ TEST(PtEcrit, AtomsAndEmptyItems) {
   EXPECT_EQ(written(lone), "\n");
   free_objet(lone);
 
-  objet* stream = new_objet(OBJ_STREAM);
-  EXPECT_EQ(written(stream), "<flux> ");
-  free_objet(stream);
-
   objet* gap = list3(make_string("XI"), nullptr, make_int(2));
   EXPECT_EQ(written(gap), "XI \"2\" \n");
   free_objet(gap);

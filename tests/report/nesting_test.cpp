@@ -13,19 +13,21 @@ static objet* headed(const std::string& text) {
   return head;
 }
 
-static std::string after(objet* head, const std::function<void(objet*)>& pass) {
-  pass(head);
+static std::string nested(const std::string& text, void (*pass)(objet*, const char*, const char*),
+                          const char* opening, const char* closing) {
+  objet* head = headed(text);
+  pass(head, opening, closing);
   std::string result = shape(head->next);
   free_objet(head);
   return result;
 }
 
 static std::string nested_flat(const std::string& text, const char* opening, const char* closing) {
-  return after(headed(text), [&](objet* head) { nest_flat(head, opening, closing); });
+  return nested(text, nest_flat, opening, closing);
 }
 
 static std::string nested_balanced(const std::string& text, const char* opening, const char* closing) {
-  return after(headed(text), [&](objet* head) { nest_balanced(head, opening, closing); });
+  return nested(text, nest_balanced, opening, closing);
 }
 
 TEST(Nesting, FlatPairsEndAtTheFirstClosingRecord) {
