@@ -90,19 +90,16 @@ TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
 TEST(Merge, BatchInsertionMatchesOneByOne) {
   std::mt19937 random(7);
   for (int round = 0; round < 20; ++round) {
-    std::vector<std::string> list_lines, item_lines;
+    std::string list_text;
+    std::vector<std::string> item_lines;
     int list_size = random() % 12, item_count = random() % 12;
     for (int i = 0; i < list_size; ++i)
-      list_lines.push_back(random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i));
+      list_text += (random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i)) + "\n";
     for (int i = 0; i < item_count; ++i) item_lines.push_back("FT " + q(100 + i) + " " + q(random() % 6));
 
-    objet* one_by_one = nullptr;
-    objet* batch = nullptr;
+    objet* one_by_one = classified_records(list_text);
+    objet* batch = classified_records(list_text);
     std::vector<objet*> items;
-    for (const std::string& line : list_lines) {
-      one_by_one = one_by_one ? (append(one_by_one, list1(rec(line))), one_by_one) : list1(rec(line));
-      batch = batch ? (append(batch, list1(rec(line))), batch) : list1(rec(line));
-    }
     for (const std::string& line : item_lines) {
       one_by_one = insert_by_time(one_by_one, rec(line));
       items.push_back(rec(line));
