@@ -20,9 +20,7 @@ static std::string closed_shape(const std::string& text) {
   return result;
 }
 
-static const char* const dw = "DW \"a\" \"b\" \"10\" \"5\" \"20\"\n";
 static const char* const ev = "EV \"a\" \"b\" \"1\" \"c\" \"2\"\n";
-static const char* const sn = "SN \"a\" \"b\" \"c\" \"1\" \"2\" \"3\"\n";
 
 TEST(Closing, RunsGetTheirClosingRecords) {
   EXPECT_EQ(closed_shape(std::string(ev) + "CH\nCH\nRE\nSC\nXX\n"), "EV CH CH FV RE SC FR XX TP");
