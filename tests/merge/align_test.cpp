@@ -15,54 +15,6 @@ objet* timed_report(objet* sy, std::initializer_list<objet*> body) {
 int32_t value_at(objet* record, int i) { return field_at(record, i)->value; }
 }  // namespace
 
-TEST(Align, CoarserTickIsScaledAndTakesTheFinerLabel) {
-  objet* merged = timed_report(rec("SY \"c1\" \"0\" \"0\" \"1000\" \"1\" \"ms\""), {rec("XI \"7\" \"0\" \"0\"")});
-  objet* xi = rec("XI \"2\" \"0\" \"0\"");
-  objet* report = timed_report(rec("SY \"c2\" \"0\" \"0\" \"1\" \"1000\" \"s\""), {xi});
-  objet* merged_sy = collect_records(merged, keyword_cells[KIND_SY]);
-  objet* report_sy = collect_records(report, keyword_cells[KIND_SY]);
-  align_time_units(merged, report, merged_sy, report_sy);
-  free_collection(merged_sy);
-  free_collection(report_sy);
-  objet* sy = report->item->item;
-  EXPECT_EQ(value_at(sy, 5), 1);
-  EXPECT_EQ(value_at(sy, 4), 1000);
-  EXPECT_STREQ(field_at(sy, 6)->text, "\"ms\"");
-  EXPECT_EQ(value_at(xi, 1), 2000);
-  EXPECT_EQ(value_at(merged->next->item->item, 1), 7);
-  free_objet(merged);
-  free_objet(report);
-}
-
-TEST(Align, SameClockShiftsTheLaterStartAndBorrowsAUnit) {
-  objet* early = rec("XI \"40\" \"0\" \"0\"");
-  objet* merged = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early});
-  objet* report = timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {rec("XI \"1\" \"0\" \"0\"")});
-  align_reports(merged, report);
-  objet* sy = merged->item->item;
-  EXPECT_EQ(value_at(sy, 2), 9);
-  EXPECT_EQ(value_at(sy, 3), 500);
-  EXPECT_EQ(value_at(early, 1), 540);
-  EXPECT_EQ(value_at(report->next->item->item, 1), 1);
-  free_objet(merged);
-  free_objet(report);
-}
-
-TEST(Align, RendezvousOffsetIsTheTruncatedMean) {
-  objet* merged_first = rec("XI \"100\" \"0\" \"0\"");
-  objet* merged = timed_report(rec("SY \"a\" \"0\" \"0\" \"1\" \"1\" \"ms\""),
-                               {merged_first, rec("RD \"r1\" \"x\" \"0\" \"20\" \"20\""),
-                                rec("RD \"r2\" \"x\" \"0\" \"30\" \"30\"")});
-  objet* report = timed_report(rec("SY \"b\" \"0\" \"0\" \"1\" \"1\" \"ms\""),
-                               {rec("XI \"5\" \"0\" \"0\""), rec("RD \"zz\" \"x\" \"0\" \"1\" \"1\""),
-                                rec("RD \"r1\" \"x\" \"0\" \"30\" \"30\""),
-                                rec("RD \"r2\" \"x\" \"0\" \"41\" \"41\"")});
-  align_reports(merged, report);
-  EXPECT_EQ(value_at(merged_first, 1), 110);
-  free_objet(merged);
-  free_objet(report);
-}
-
 TEST(Align, FirstRecordsMeetWhicheverStartsLater) {
   objet* merged_first = rec("XI \"100\" \"0\" \"0\"");
   objet* report_first = rec("DS \"n\" \"\" \"\" \"d\" \"40\" \"0\" \"0\"");

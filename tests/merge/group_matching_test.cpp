@@ -18,14 +18,11 @@ objet* take(objet* node) {
   return item;
 }
 
-objet* ds_of(objet* group) {
-  objet* holder = first_ds_block(group);
-  return holder ? holder->item->item : nullptr;
-}
+objet* first_record(objet* holder) { return holder ? holder->item->item : nullptr; }
 
-objet* xi_of(objet* group) {
-  objet* holder = first_xi_block(group);
-  return holder ? holder->item->item : nullptr;
+uint32_t start_of(objet* ds) {
+  objet* start = ds ? long_at(ds, 7) : nullptr;
+  return start ? static_cast<uint32_t>(start->value) : 0;
 }
 
 bool same_name(objet* a, objet* b) {
@@ -41,42 +38,28 @@ void scanning_merge(objet* target, objet* incoming) {
   for (objet* in = incoming; in; in = in->next) {
     objet* group = in->item;
     if (!group) continue;
-    objet* ds = ds_of(group);
-    objet* xi = xi_of(group);
-    if (!ds && !xi) {
-      append(target, list1(take(in)));
-      continue;
-    }
+    objet* ds = first_record(first_ds_block(group));
+    objet* xi = first_record(first_xi_block(group));
     objet* taker = nullptr;
-    for (objet* node = target; node && !taker; node = node->next) {
+    for (objet* node = target; node && !taker && (ds || xi); node = node->next) {
       if (!node->item) continue;
-      objet* own_ds = ds_of(node->item);
-      objet* own_xi = xi_of(node->item);
-      if (!ds) {
-        objet* record = own_xi ? own_xi : own_ds;
-        if (!holds_report(record, own_xi ? OPENING_TAIL : DS_TAIL, field_at(xi, OPENING_TAIL))) taker = node;
-      } else if (own_ds ? same_name(own_ds, ds)
-                        : !own_xi || !holds_report(own_xi, OPENING_TAIL, field_at(ds, DS_TAIL))) {
-        taker = node;
-      }
+      objet* own_ds = first_record(first_ds_block(node->item));
+      objet* own_xi = first_record(first_xi_block(node->item));
+      bool takes = !ds ? !holds_report(own_xi ? own_xi : own_ds, own_xi ? OPENING_TAIL : DS_TAIL,
+                                       field_at(xi, OPENING_TAIL))
+                 : own_ds ? same_name(own_ds, ds)
+                          : !own_xi || !holds_report(own_xi, OPENING_TAIL, field_at(ds, DS_TAIL));
+      if (takes) taker = node;
     }
     if (taker) {
       merge_group_into(taker->item, group);
       continue;
     }
-    if (!ds) {
-      append(target, list1(take(in)));
-      continue;
-    }
-    objet* start = long_at(ds, 7);
-    uint32_t key = start ? static_cast<uint32_t>(start->value) : 0;
+    // Unmatched: a group with a DS block goes before the first later start.
     objet* before = nullptr;
-    objet* node = target;
-    for (; node; before = node, node = node->next) {
-      objet* own = node->item ? ds_of(node->item) : nullptr;
-      objet* own_start = own ? long_at(own, 7) : nullptr;
-      if (own_start && static_cast<uint32_t>(own_start->value) > key) break;
-    }
+    objet* node = ds ? target : nullptr;
+    for (; node; before = node, node = node->next)
+      if (node->item && start_of(first_record(first_ds_block(node->item))) > start_of(ds)) break;
     if (!node) {
       append(target, list1(take(in)));
     } else if (before) {

@@ -26,11 +26,6 @@ objet* group(int report, int xi, const char* name, int ds, int start, const char
   return chain({xi_block, ds_block});
 }
 
-objet* xi_group(int report, int xi, int line) {
-  return chain({chain({rec("XI " + q(xi) + " \"0\" \"0\"", report, line),
-                       rec("YI " + q(xi + 1) + " \"y\"", report, line + 1)})});
-}
-
 // A report whose body holds the group list, then the left-over records.
 objet* grouped_report(std::initializer_list<objet*> groups, std::initializer_list<objet*> left_overs = {}) {
   objet* body = chain({chain(groups)});
@@ -40,23 +35,6 @@ objet* grouped_report(std::initializer_list<objet*> groups, std::initializer_lis
 
 objet* body_of(objet* merged) { return merged->next->item; }
 }  // namespace
-
-TEST(Merge, SameDsNameMergesBlocksTailsAndTimes) {
-  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)}));
-  merged = merge_report(merged, grouped_report({group(2, 15, "n", 18, 400, "2", 22)}));
-  EXPECT_EQ(record_lines(body_of(merged)),
-            "XI \"10\" \"0\" \"0\" \"1\" \"1\" \"2\" \"1\" \n"
-            "FT \"11\" \"11\" \"1\" \"2\" \n"
-            "FT \"16\" \"16\" \"2\" \"2\" \n"
-            "YI \"95\" \"y\" \"1\" \"3\" \"2\" \"3\" \n"
-            "DS \"n\" \"\" \"\" \"k\" \"18\" \"0\" \"500\" \"1\" \"4\" \"2\" \"4\" \n"
-            "FT \"22\" \"22\" \"2\" \"5\" \n"
-            "FT \"30\" \"30\" \"1\" \"5\" \n"
-            "FS \"a\" \"0\" \"2\" \"d\" \"e\" \"1\" \"6\" \"2\" \"6\" \n");
-  EXPECT_EQ(shape(merged->item), "(IT) (IT)");
-  EXPECT_EQ(shape(merged->next->next->item), "(PO) (PO)");
-  free_objet(merged);
-}
 
 TEST(Merge, FsStatusRule) {
   const char* cases[][3] = {{"0", "2", "2"}, {"2", "1", "1"}, {"1", "2", "1"}, {"0", "3", "0"}};
@@ -69,17 +47,6 @@ TEST(Merge, FsStatusRule) {
     free_objet(mine);
     free_objet(theirs);
   }
-}
-
-TEST(Merge, GroupsWithoutDsMergeByReportNumber) {
-  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)}));
-  merged = merge_report(merged, grouped_report({xi_group(2, 5, 1), xi_group(2, 40, 7)}));
-  objet* groups = body_of(merged)->item;
-  EXPECT_EQ(shape(groups), "((XI FT YI) (DS FT FS)) ((XI YI))");
-  EXPECT_EQ(record_lines(groups->item->item), "XI \"5\" \"0\" \"0\" \"1\" \"1\" \"2\" \"1\" \n"
-                                               "FT \"11\" \"11\" \"1\" \"2\" \n"
-                                               "YI \"90\" \"y\" \"1\" \"3\" \"2\" \"2\" \n");
-  free_objet(merged);
 }
 
 TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
@@ -112,18 +79,6 @@ TEST(Merge, LeftOversAndUngroupedBodiesAreKeptInReadingOrder) {
   free_objet(merged);
 }
 
-TEST(Merge, TimeVariantKeepsEqualTimesInReadingOrder) {
-  objet* merged = nullptr;
-  int times[] = {5, 3, 5};
-  for (int n = 1; n <= 3; ++n) {
-    objet* body = chain({rec("FT \"0\" " + q(times[n - 1]), n)});
-    merged = merge_report_by_time(merged, report_tree(rec("IT \"x\""), body, rec("PO \"x\"")));
-  }
-  EXPECT_EQ(record_lines(body_of(merged)),
-            "FT \"0\" \"3\" \"2\" \"1\" \nFT \"0\" \"5\" \"1\" \"1\" \nFT \"0\" \"5\" \"3\" \"1\" \n");
-  free_objet(merged);
-}
-
 TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
   objet* target = chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})});
   objet* incoming = group(2, 10, "n", 20, 5, "0", 30);
@@ -135,19 +90,16 @@ TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
 TEST(Merge, BatchInsertionMatchesOneByOne) {
   std::mt19937 random(7);
   for (int round = 0; round < 20; ++round) {
-    std::vector<std::string> list_lines, item_lines;
+    std::string list_text;
+    std::vector<std::string> item_lines;
     int list_size = random() % 12, item_count = random() % 12;
     for (int i = 0; i < list_size; ++i)
-      list_lines.push_back(random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i));
+      list_text += (random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i)) + "\n";
     for (int i = 0; i < item_count; ++i) item_lines.push_back("FT " + q(100 + i) + " " + q(random() % 6));
 
-    objet* one_by_one = nullptr;
-    objet* batch = nullptr;
+    objet* one_by_one = classified_records(list_text);
+    objet* batch = classified_records(list_text);
     std::vector<objet*> items;
-    for (const std::string& line : list_lines) {
-      one_by_one = one_by_one ? (append(one_by_one, list1(rec(line))), one_by_one) : list1(rec(line));
-      batch = batch ? (append(batch, list1(rec(line))), batch) : list1(rec(line));
-    }
     for (const std::string& line : item_lines) {
       one_by_one = insert_by_time(one_by_one, rec(line));
       items.push_back(rec(line));

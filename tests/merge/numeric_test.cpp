@@ -6,7 +6,7 @@
 
 TEST(Numeric, ConvertsTheListedPositionsOnly) {
   objet* records = classified_records(
-      "SY \"name\" \"??\" \"-5\" \" 12abc\" \"x\"\n"
+      "SY \"name\" \"??\" \"-5\" \" 12abc\" \"99999999999999999999\"\n"
       "RD \"7\" \"b\" \"99999999999\" \"+4\" \"\"\n"
       "RE \"1\"\n");
   objet* sy = records->item;
@@ -14,7 +14,7 @@ TEST(Numeric, ConvertsTheListedPositionsOnly) {
   EXPECT_EQ(field_at(sy, 2)->value, 0);
   EXPECT_EQ(field_at(sy, 3)->value, -5);
   EXPECT_EQ(field_at(sy, 4)->value, 12);
-  EXPECT_EQ(field_at(sy, 5)->value, 0);
+  EXPECT_EQ(field_at(sy, 5)->value, -1);  // saturated 64-bit value, low 32 bits
   objet* rd = records->next->item;
   EXPECT_EQ(field_at(rd, 1)->type, static_cast<uint32_t>(OBJ_STRING));
   EXPECT_EQ(field_at(rd, 3)->value, static_cast<int32_t>(99999999999LL & 0xFFFFFFFF));

@@ -20,9 +20,7 @@ static std::string closed_shape(const std::string& text) {
   return result;
 }
 
-static const char* const dw = "DW \"a\" \"b\" \"10\" \"5\" \"20\"\n";
 static const char* const ev = "EV \"a\" \"b\" \"1\" \"c\" \"2\"\n";
-static const char* const sn = "SN \"a\" \"b\" \"c\" \"1\" \"2\" \"3\"\n";
 
 TEST(Closing, RunsGetTheirClosingRecords) {
   EXPECT_EQ(closed_shape(std::string(ev) + "CH\nCH\nRE\nSC\nXX\n"), "EV CH CH FV RE SC FR XX TP");
@@ -31,26 +29,6 @@ TEST(Closing, RunsGetTheirClosingRecords) {
   // An opener that is the last record is closed right after it; a single record never is.
   EXPECT_EQ(closed_shape(std::string("BC\n") + ev), "BC EV FV");
   EXPECT_EQ(closed_shape(ev), "EV");
-}
-
-TEST(Closing, DwRunsGetFfAndAnFwCopyWithShiftedTimes) {
-  objet* report = closed(std::string(dw) + "DX\nCH\n" + ev + "CH\nBC\nBC\n");
-  EXPECT_EQ(shape(report), "DW DX CH FX FF EV CH FV FW BC BC");
-  objet* fw = node_at(report, 8)->item;
-  EXPECT_EQ(kind_of(fw), static_cast<uint32_t>(KIND_FW));
-  EXPECT_EQ(field_at(fw, 3)->value, 15);
-  EXPECT_EQ(field_at(fw, 4)->value, 5);
-  EXPECT_EQ(field_at(fw, 5)->value, 25);
-  EXPECT_EQ(field_at(fw, 6)->value, 1);  // the DW record's report and line numbers
-  EXPECT_EQ(field_at(fw, 7)->value, 1);
-  EXPECT_EQ(field_at(report->item, 3)->value, 10);
-  EXPECT_EQ(kind_of(node_at(report, 4)->item), static_cast<uint32_t>(KIND_FF));
-  free_objet(report);
-}
-
-TEST(Closing, CoRunsCloseTheFollowingSnOrDwBlock) {
-  EXPECT_EQ(closed_shape(std::string("CO\nCO\n") + sn + "CH\nBC\nBC\n"), "CO CO SN CH FN FO BC BC");
-  EXPECT_EQ(closed_shape(std::string("CO\n") + dw + "CH\nBC\nBC\n"), "CO DW CH FF FO FW BC BC");
 }
 
 TEST(Closing, RunsReachingTheLastRecordEndTheRun) {

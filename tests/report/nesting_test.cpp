@@ -13,39 +13,33 @@ static objet* headed(const std::string& text) {
   return head;
 }
 
-static std::string after(objet* head, const std::function<void(objet*)>& pass) {
-  pass(head);
+static std::string nested(void (*pass)(objet*, const char*, const char*), const std::string& text,
+                          const char* opening, const char* closing) {
+  objet* head = headed(text);
+  pass(head, opening, closing);
   std::string result = shape(head->next);
   free_objet(head);
   return result;
 }
 
-static std::string nested_flat(const std::string& text, const char* opening, const char* closing) {
-  return after(headed(text), [&](objet* head) { nest_flat(head, opening, closing); });
-}
-
-static std::string nested_balanced(const std::string& text, const char* opening, const char* closing) {
-  return after(headed(text), [&](objet* head) { nest_balanced(head, opening, closing); });
-}
-
 TEST(Nesting, FlatPairsEndAtTheFirstClosingRecord) {
-  EXPECT_EQ(nested_flat("XX\nA\nTP\nXX\nB\nTP\n", "XX", "TP"), "(XX A TP) (XX B TP)");
-  EXPECT_EQ(nested_flat("CO\nCO\nSN\nCH\nFN\nFO\nA\n", "CO", "FO"), "(CO CO SN CH FN FO) A");
-  EXPECT_EQ(nested_flat("A\nB\n", "XX", "TP"), "A B");
+  EXPECT_EQ(nested(nest_flat, "XX\nA\nTP\nXX\nB\nTP\n", "XX", "TP"), "(XX A TP) (XX B TP)");
+  EXPECT_EQ(nested(nest_flat, "CO\nCO\nSN\nCH\nFN\nFO\nA\n", "CO", "FO"), "(CO CO SN CH FN FO) A");
+  EXPECT_EQ(nested(nest_flat, "A\nB\n", "XX", "TP"), "A B");
 }
 
 TEST(Nesting, BalancedPairsNestLikeBrackets) {
-  EXPECT_EQ(nested_balanced("RE\nSC\nRE\nIT\nFR\nFR\n", "RE", "FR"), "(RE SC (RE IT FR) FR)");
-  EXPECT_EQ(nested_balanced("RE\nFR\nRE\nRE\nFR\nRE\nFR\nFR\nX\n", "RE", "FR"),
+  EXPECT_EQ(nested(nest_balanced, "RE\nSC\nRE\nIT\nFR\nFR\n", "RE", "FR"), "(RE SC (RE IT FR) FR)");
+  EXPECT_EQ(nested(nest_balanced, "RE\nFR\nRE\nRE\nFR\nRE\nFR\nFR\nX\n", "RE", "FR"),
             "(RE FR) (RE (RE FR) (RE FR) FR) X");
 }
 
 TEST(Nesting, UnpairedRecordsEndTheRun) {
   std::function<void()> roads[] = {
-      [] { nested_balanced("FR\nRE\nFR\n", "RE", "FR"); },
-      [] { nested_balanced("RE\nSC\n", "RE", "FR"); },
-      [] { nested_balanced("RE\nRE\nFR\n", "RE", "FR"); },
-      [] { nested_flat("XX\nA\n", "XX", "TP"); },
+      [] { nested(nest_balanced, "FR\nRE\nFR\n", "RE", "FR"); },
+      [] { nested(nest_balanced, "RE\nSC\n", "RE", "FR"); },
+      [] { nested(nest_balanced, "RE\nRE\nFR\n", "RE", "FR"); },
+      [] { nested(nest_flat, "XX\nA\n", "XX", "TP"); },
       [] { nest_blocks(records_from("A\n")); },
       [] { nest_blocks(nullptr); },
   };

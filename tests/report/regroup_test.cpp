@@ -48,11 +48,6 @@ TEST(Regroup, DtOrXeTakenAloneStartsItsGroup) {
   EXPECT_EQ(regrouped("SY\nDT\nYT\nXI\nYI\nCF\n"), "(SY) ((((DT YT)) ((XI YI)))) (CF)");
 }
 
-TEST(Regroup, DsContentsThatOpenGroupsAreRegroupedInside) {
-  EXPECT_EQ(regrouped("SY\nDS\nXI\nYI\nDS\nFS\nFS\nCF\n"),
-            "(SY) ((((DS (((XI YI) (DS FS))) FS)))) (CF)");
-}
-
 TEST(Regroup, AChainStartingWithAnotherBlockMakesNoGroup) {
   EXPECT_EQ(regrouped("SY\nRE\nFR\nDS\nFS\nCF\n"), "(SY) (- (RE FR) (DS FS)) (CF)");
   EXPECT_EQ(regrouped("SY\nXI\nYI\nRE\nFR\nDS\nFS\nCF\n"), "(SY) ((((XI YI))) (RE FR) (DS FS)) (CF)");

@@ -8,25 +8,6 @@ static std::string field_text(objet* records, int record, int field) {
   return field_at(node_at(records, record)->item, field)->text;
 }
 
-TEST(RodReader, LineSyntax) {
-  objet* records = records_from(
-      "AB \"a\"\"b\"\n"
-      "CD   \"x\",\"y\"z\"\"\n"
-      "EF\n"
-      "G\tH \"\" \"\"\"\"\n"
-      "IJ \"last\"");
-  EXPECT_EQ(shape(records), "AB CD EF G\tH IJ");
-  EXPECT_EQ(field_text(records, 0, 1), "\"a\"\"b\"");
-  EXPECT_EQ(field_text(records, 1, 1), "\"x\"");
-  EXPECT_EQ(field_text(records, 1, 2), "\"y\"");
-  EXPECT_EQ(field_text(records, 1, 3), "\"\"");
-  EXPECT_EQ(field_at(node_at(records, 2)->item, 1), nullptr);
-  EXPECT_EQ(field_text(records, 3, 1), "\"\"");
-  EXPECT_EQ(field_text(records, 3, 2), "\"\"\"\"");
-  EXPECT_EQ(field_text(records, 4, 1), "\"last\"");
-  free_objet(records);
-}
-
 TEST(RodReader, EmptyFileAndShortLines) {
   EXPECT_EQ(records_from(""), nullptr);
   // Fields are looked for from the third character on, whatever the keyword:

@@ -23,6 +23,7 @@
 //   convert, the numeric fields also become long cells.
 // rec: one record of a ROD line, as line `line` of report `report`.
 // chain: a chain of the given items; report_tree: a shaped report.
+// stream_text: what a writer puts on a stream cell.
 // record_lines: every record of a tree, one line each, as pt_ecrit writes it.
 // shape: the keywords of a chain, blocks and groups in parentheses, empty
 //   items as "-", e.g. "XX (EV CH FV) ((XI YI) (DS FS))".
@@ -106,20 +107,27 @@ inline objet* report_tree(objet* first, objet* body, objet* last) {
   return chain({chain({first}), body, chain({last})});
 }
 
-inline std::string record_lines(objet* tree) {
+// What `write` puts on a stream cell, as text.
+template <typename Write>
+std::string stream_text(Write write) {
   char* buffer = nullptr;
   size_t size = 0;
-  FILE* memory = open_memstream(&buffer, &size);
   objet* out = new_objet(OBJ_STREAM);
-  out->stream = memory;
-  auto write = [out](objet* holder) {
-    pt_ecrit(out, holder->item);
-    return false;
-  };
-  walk_records(tree, write);
-  fclose(memory);
+  out->stream = open_memstream(&buffer, &size);
+  write(out);
+  fclose(out->stream);
   free_objet(out);
   std::string text(buffer, size);
   free(buffer);
   return text;
+}
+
+inline std::string record_lines(objet* tree) {
+  return stream_text([tree](objet* out) {
+    auto write = [out](objet* holder) {
+      pt_ecrit(out, holder->item);
+      return false;
+    };
+    walk_records(tree, write);
+  });
 }

@@ -17,16 +17,13 @@ TEST(Paths, FileAndDirectoryParts) {
 }
 
 TEST(Paths, AbsolutePath) {
-  std::string out = "kept";
-  absolute_path("/home/u", "data/x", out);
-  EXPECT_EQ(out, "/home/u/data/x");
-  absolute_path("/home/u", "/tmp/x", out);
-  EXPECT_EQ(out, "/tmp/x");
-  absolute_path("/home/u", "", out);
-  EXPECT_EQ(out, "/home/u");
-  out = "kept";
-  absolute_path(nullptr, "x", out);
-  EXPECT_EQ(out, "kept");
+  const char* rows[][3] = {{"/home/u", "data/x", "/home/u/data/x"}, {"/home/u", "/tmp/x", "/tmp/x"},
+                           {"/home/u", "", "/home/u"}, {nullptr, "x", "kept"}};
+  for (const auto& row : rows) {
+    std::string out = "kept";
+    absolute_path(row[0], row[1], out);
+    EXPECT_EQ(out, row[2]) << row[1];
+  }
 }
 
 TEST(Paths, RelativePath) {
