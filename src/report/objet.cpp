@@ -25,6 +25,14 @@ slot_pool text_pool = {SHORT_TEXT, nullptr};
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
+#define CELLS_FROM_MALLOC 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CELLS_FROM_MALLOC 1
+#endif
+#endif
+
+#if defined(CELLS_FROM_MALLOC)
 static void* take_slot(slot_pool* pool) { return checked_malloc(pool->slot_size); }
 static void give_back_slot(slot_pool*, void* slot) { free(slot); }
 #else
