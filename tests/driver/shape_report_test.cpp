@@ -94,24 +94,23 @@ TEST_F(ShapeReport, MalformedReportsEndTheRun) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(fatal_road(write(text)), expected) << text;
 }
 
-TEST_F(ShapeReport, DeeplyNestedReportsAreShaped) {
-  const int depth = 100000;
+// A report whose body is one block nested 100 000 deep.
+static const int NESTING_DEPTH = 100000;
+static std::string nested_report(const std::string& opener, const std::string& closer) {
   std::string text = "HD\nCF\n";
-  for (int i = 0; i < depth; ++i) text += "XI \"1\" \"2\" \"3\"\n";
-  for (int i = 0; i < depth; ++i) text += "YI \"0\"\n";
-  text += "CF\n";
-  objet* report = shaped(text, false);
+  for (int i = 0; i < NESTING_DEPTH; ++i) text += opener;
+  for (int i = 0; i < NESTING_DEPTH; ++i) text += closer;
+  return text + "CF\n";
+}
+
+TEST_F(ShapeReport, DeeplyNestedReportsAreShaped) {
+  objet* report = shaped(nested_report("XI \"1\" \"2\" \"3\"\n", "YI \"0\"\n"), false);
   EXPECT_EQ(shape(report->next->next), "(CF)");
   free_objet(report);
 }
 
 TEST_F(ShapeReport, DeeplyNestedDsBlocksAreRegrouped) {
-  const int depth = 100000;
-  std::string text = "HD\nCF\n";
-  for (int i = 0; i < depth; ++i) text += "DS \"a\" \"b\" \"c\" \"d\" \"5\" \"6\" \"7\"\n";
-  for (int i = 0; i < depth; ++i) text += "FS \"x\" \"2\"\n";
-  text += "CF\n";
-  objet* report = shaped(text, false);
+  objet* report = shaped(nested_report("DS \"a\" \"b\" \"c\" \"d\" \"5\" \"6\" \"7\"\n", "FS \"x\" \"2\"\n"), false);
   // Every DS block but the innermost holds the group of the DS block inside it.
   objet* group_holder = report->next->item;
   objet* ds = group_holder->item->item->item;
@@ -120,6 +119,6 @@ TEST_F(ShapeReport, DeeplyNestedDsBlocksAreRegrouped) {
     ds = ds->next->item->item->item;
     ++levels;
   }
-  EXPECT_EQ(levels, depth);
+  EXPECT_EQ(levels, NESTING_DEPTH);
   free_objet(report);
 }
