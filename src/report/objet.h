@@ -18,13 +18,14 @@ struct objet;
 using objet_function = void (*)(objet* argument);
 
 // NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
-enum { REMOVAL_MARK = 1, NO_SY_MARK = 2 };
+// NO_RD_MARK: on the first node of a block, the block holds no RD record.
+enum { REMOVAL_MARK = 1, NO_SY_MARK = 2, NO_RD_MARK = 4 };
 
 struct objet {
   uint32_t type;
   uint32_t kind;   // role code: record kind on keyword cells, 2/3 on number cells
   uint32_t count;  // on a keyword cell: the number of fields as read
-  uint8_t flags;   // REMOVAL_MARK, NO_SY_MARK
+  uint8_t flags;   // REMOVAL_MARK, NO_SY_MARK, NO_RD_MARK
   union {
     objet* next;              // OBJ_LIST
     uint32_t length;          // OBJ_STRING
