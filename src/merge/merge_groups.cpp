@@ -19,10 +19,20 @@
 // The opening record of the block a group node holds.
 static objet* opening_of(objet* holder) { return holder->item->item; }
 
-static objet* closing_of(objet* block) {
-  objet* last = last_node(block)->item;
-  return is_record(last) ? last : nullptr;
+// A block's last node (its closing record's) and the node before it, found
+// in one walk: a merged block grows with every report.
+struct block_end {
+  objet* before;
+  objet* last;
+};
+
+static block_end end_of(objet* block) {
+  objet* node = block;
+  while (node->next && node->next->next) node = node->next;
+  return {node, node->next ? node->next : node};
 }
+
+static objet* record_at(objet* node) { return is_record(node->item) ? node->item : nullptr; }
 
 static objet* ds_record_of(objet* group) {
   objet* holder = first_ds_block(group);
@@ -49,13 +59,6 @@ static objet* take(objet* holder) {
   return item;
 }
 
-// Node before the last one of a block, whose successor is the closing record.
-static objet* before_closing(objet* block) {
-  objet* node = block;
-  while (node->next && node->next->next) node = node->next;
-  return node;
-}
-
 // The inner items of incoming, taken from it in reading order.
 static std::vector<objet*> take_inner_items(objet* from, objet* closing) {
   std::vector<objet*> items;
@@ -65,21 +68,22 @@ static std::vector<objet*> take_inner_items(objet* from, objet* closing) {
   return items;
 }
 
-void merge_block_items(objet* block, objet* incoming) {
+// The inner items of incoming go into block in time order, before its
+// closing record.
+static void merge_block_items(objet* block, block_end end, objet* incoming, block_end incoming_end) {
   if (!block->next || !incoming->next) return;
-  objet* before = before_closing(block);
-  objet* closing = before->next;
-  before->next = nullptr;
-  std::vector<objet*> items = take_inner_items(incoming->next, last_node(incoming));
+  objet* closing = end.before->next;
+  end.before->next = nullptr;
+  std::vector<objet*> items = take_inner_items(incoming->next, incoming_end.last);
   objet* last = nullptr;
   block->next = insert_all_by_time(block->next, items, &last);
   (last ? last : block)->next = closing;
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
-static void keep_inner_left_overs(objet* block, objet* from, objet* incoming) {
-  std::vector<objet*> items = take_inner_items(from, last_node(incoming));
-  objet* node = before_closing(block);
+static void keep_inner_left_overs(block_end end, objet* from, block_end incoming_end) {
+  std::vector<objet*> items = take_inner_items(from, incoming_end.last);
+  objet* node = end.before;
   for (objet* item : items) {
     put_after(node, item);
     node = node->next;
@@ -97,10 +101,11 @@ struct block_end_rules {
 static const block_end_rules ITEM_BLOCK_ENDS = {OPENING_TAIL, 1, KEEP_SMALLER, CLOSING_TAIL, 1, KEEP_LARGER};
 static const block_end_rules DS_BLOCK_ENDS = {DS_TAIL, 5, KEEP_SMALLER, FS_TAIL, 3, FS_STATUS};
 
-static void merge_block_ends(objet* block, objet* incoming, const block_end_rules& rules) {
+static void merge_block_ends(objet* block, block_end end, objet* incoming, block_end incoming_end,
+                             const block_end_rules& rules) {
   merge_records(block->item, incoming->item, rules.opening_tail, rules.opening_field, rules.opening_rule);
-  objet* closing = closing_of(block);
-  objet* incoming_closing = closing_of(incoming);
+  objet* closing = record_at(end.last);
+  objet* incoming_closing = record_at(incoming_end.last);
   if (closing && incoming_closing)
     merge_records(closing, incoming_closing, rules.closing_tail, rules.closing_field, rules.closing_rule);
 }
@@ -127,8 +132,10 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
   join_rd_marks(block, incoming);
-  merge_block_ends(block, incoming, ITEM_BLOCK_ENDS);
-  merge_block_items(block, incoming);
+  const block_end end = end_of(block);
+  const block_end incoming_end = end_of(incoming);
+  merge_block_ends(block, end, incoming, incoming_end, ITEM_BLOCK_ENDS);
+  merge_block_items(block, end, incoming, incoming_end);
 }
 
 void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder) {
@@ -142,18 +149,21 @@ void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_h
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
   join_rd_marks(block, incoming);
-  merge_block_ends(block, incoming, DS_BLOCK_ENDS);
+  const block_end end = end_of(block);
+  const block_end incoming_end = end_of(incoming);
+  merge_block_ends(block, end, incoming, incoming_end, DS_BLOCK_ENDS);
   objet* inner = incoming->next;
   if (!inner || !all_open_groups(inner->item)) {
-    merge_block_items(block, incoming);
+    merge_block_items(block, end, incoming, incoming_end);
     return;
   }
+  // Merging inner groups leaves the block's own chain as it is.
   objet* own_inner = block->next;
   if (own_inner && all_open_groups(own_inner->item)) {
     merge_groups(own_inner->item, inner->item);
-    keep_inner_left_overs(block, inner->next, incoming);
+    keep_inner_left_overs(end, inner->next, incoming_end);
   } else {
-    keep_inner_left_overs(block, inner, incoming);
+    keep_inner_left_overs(end, inner, incoming_end);
   }
 }
 

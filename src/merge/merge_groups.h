@@ -14,6 +14,3 @@ void merge_group_into(objet* target_group, objet* group);
 // them (either may be null).
 void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder);
 void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder);
-// The inner items of incoming go into block in time order, before its
-// closing record.
-void merge_block_items(objet* block, objet* incoming);
