@@ -7,8 +7,6 @@
 #include "merge/record_walk.h"
 #include "merge/time_batch.h"
 
-using body_merge = void (*)(objet* merged_body, objet* body);
-
 static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
 
 static bool holds_sy_record(objet* body) {
@@ -23,7 +21,8 @@ static void note_sy_records(objet* merged_body, objet* body) {
   if (holds_sy_record(body->item)) merged_body->flags &= static_cast<uint8_t>(~NO_SY_MARK);
 }
 
-static objet* merge_sections(objet* merged, objet* report, body_merge merge_body) {
+template <typename Merge_body>
+static objet* merge_sections(objet* merged, objet* report, Merge_body merge_body) {
   objet* first = section_or_empty(report);
   objet* body = section_or_empty(first->next);
   objet* last = section_or_empty(body->next);
@@ -71,20 +70,22 @@ static void merge_bodies(objet* merged_body, objet* body) {
   body->item = nullptr;
 }
 
-static void merge_bodies_by_time(objet* merged_body, objet* body) {
+static void merge_bodies_by_time(objet* merged_body, objet* body, time_order* body_order) {
   std::vector<objet*> items;
   for (objet* node = body->item; is_list(node); node = node->next) {
     if (!node->item) continue;
     items.push_back(node->item);
     node->item = nullptr;
   }
-  merged_body->item = insert_all_by_time(merged_body->item, items);
+  merged_body->item = insert_all_by_time(merged_body->item, items, nullptr, body_order);
 }
 
 objet* merge_report(objet* merged, objet* report) {
   return merge_sections(merged, report, merge_bodies);
 }
 
-objet* merge_report_by_time(objet* merged, objet* report) {
-  return merge_sections(merged, report, merge_bodies_by_time);
+objet* merge_report_by_time(objet* merged, objet* report, time_order* body_order) {
+  return merge_sections(merged, report, [body_order](objet* merged_body, objet* body) {
+    merge_bodies_by_time(merged_body, body, body_order);
+  });
 }

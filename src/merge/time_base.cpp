@@ -23,7 +23,7 @@ static void move_time_fields(objet* tree, uint32_t d) {
 
 void settle_times(objet* merged, time_base* base) {
   move_time_fields(merged, base->pending);
-  base->pending = 0;
+  *base = time_base{};
 }
 
 void join_time_base(objet* merged, time_base* base, objet* report) {

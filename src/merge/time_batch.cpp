@@ -1,60 +1,113 @@
 #include "merge/time_batch.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "merge/time_points.h"
 #include "report/report_errors.h"
 
+static const int64_t NO_KEY = INT64_MIN;
+
+static void take_key(time_order* order, const objet* key, int64_t value) {
+  order->low = std::min(order->low, value);
+  order->high = std::max(order->high, value);
+  order->fixed |= key == fixed_time_cell;
+}
+
+static void read_order(objet* list, time_order* order) {
+  *order = time_order{};
+  order->offset = stored_time_offset;
+  int64_t highest = NO_KEY;
+  for (objet* node = list; node; node = node->next) {
+    if (objet* key = order_key(node->item)) {
+      take_key(order, key, key_time(key));
+      highest = std::max<int64_t>(highest, key_time(key));
+    }
+    order->nodes.push_back(node);
+    order->running_max.push_back(highest);
+  }
+}
+
+// Whether the order still holds under the present offset, its shift moved
+// along with the stored times.
+static bool follows_offset(time_order* order) {
+  if (order->offset == stored_time_offset) return true;
+  if (order->fixed) return false;
+  const uint32_t moved = stored_time_offset - order->offset;
+  order->offset = stored_time_offset;
+  if (order->low > order->high) return true;
+  const int64_t wrap = int64_t{1} << 32;
+  const bool low_wraps = order->low + order->shift + moved >= wrap;
+  const bool high_wraps = order->high + order->shift + moved >= wrap;
+  if (low_wraps != high_wraps) return false;
+  order->shift += low_wraps ? int64_t{moved} - wrap : int64_t{moved};
+  return true;
+}
+
 // insert_by_time puts an item before the first node whose key is greater, so
 // the first original node that receives it is the first one whose running
 // maximum key exceeds the item's key; the items that land before one original
-// node stay sorted by key, equal keys in insertion order. Keyless original
-// nodes never receive an item.
-objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet** last) {
+// node stay sorted by key, equal keys in insertion order, and each one's
+// running maximum is its own key. Keyless original nodes never receive an
+// item.
+objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet** tail, time_order* order) {
   struct placed {
     size_t gap;
-    uint32_t key;
-    objet* item;
+    int64_t key;
+    objet* node;
   };
-  std::vector<objet*> nodes;
-  std::vector<int64_t> running_max;
-  int64_t highest = -1;
-  for (objet* node = list; node; node = node->next) {
-    if (objet* key = order_key(node->item)) highest = std::max<int64_t>(highest, key_time(key));
-    nodes.push_back(node);
-    running_max.push_back(highest);
-  }
+  time_order local;
+  if (!order) order = &local;
+  if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order)) read_order(list, order);
+  std::vector<objet*>& nodes = order->nodes;
+  std::vector<int64_t>& running_max = order->running_max;
+
   std::vector<placed> inserted;
   inserted.reserve(items.size());
   for (objet* item : items) {
     objet* key = order_key(item);
     if (!key) unexpected_end_of_report();
-    uint32_t value = key_time(key);
-    size_t gap = std::upper_bound(running_max.begin(), running_max.end(), int64_t{value}) -
-                 running_max.begin();
-    inserted.push_back({gap, value, item});
+    const int64_t value = int64_t{key_time(key)} - order->shift;
+    size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
+    take_key(order, key, value);
+    inserted.push_back({gap, value, list1(item)});
   }
   std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {
     return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
   });
 
-  objet* head = nullptr;
-  objet* tail = nullptr;
-  auto link = [&](objet* node) {
-    node->next = nullptr;
-    if (tail)
-      tail->next = node;
+  // Splices each run of new nodes before its original node; the others keep
+  // their links.
+  const size_t original = nodes.size();
+  objet* head = original ? nodes.front() : nullptr;
+  for (size_t i = 0; i < inserted.size();) {
+    const size_t gap = inserted[i].gap;
+    objet* first = inserted[i].node;
+    for (; i + 1 < inserted.size() && inserted[i + 1].gap == gap; ++i) inserted[i].node->next = inserted[i + 1].node;
+    inserted[i].node->next = gap < original ? nodes[gap] : nullptr;
+    ++i;
+    if (gap == 0)
+      head = first;
     else
-      head = node;
-    tail = node;
-  };
-  size_t next_item = 0;
-  for (size_t gap = 0; gap <= nodes.size(); ++gap) {
-    while (next_item < inserted.size() && inserted[next_item].gap == gap)
-      link(list1(inserted[next_item++].item));
-    if (gap < nodes.size()) link(nodes[gap]);
+      nodes[gap - 1]->next = first;
   }
-  if (last) *last = tail;
+
+  // The order grows from the back, each run of new nodes before its gap's node.
+  nodes.resize(original + inserted.size());
+  running_max.resize(original + inserted.size());
+  size_t write = nodes.size();
+  size_t next = inserted.size();
+  for (size_t gap = original + 1; gap-- > 0;) {
+    if (gap < original) {
+      --write;
+      nodes[write] = nodes[gap];
+      running_max[write] = running_max[gap];
+    }
+    for (; next > 0 && inserted[next - 1].gap == gap; --next) {
+      --write;
+      nodes[write] = inserted[next - 1].node;
+      running_max[write] = inserted[next - 1].key;
+    }
+  }
+  if (tail) *tail = nodes.empty() ? nullptr : nodes.back();
   return head;
 }

@@ -1,11 +1,31 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "report/objet.h"
 
+// A list's nodes and the running maximum of their keys, kept from one batch
+// to the next for a list that grows with every report. running_max + shift
+// is the key time (key_time) of the greatest key so far, or NO_KEY before
+// the first one. Owed shifts move every stored time alike, so the order
+// follows them by its shift while no key wraps past 2^32 and none is the
+// fixed time; otherwise it is read again. It stays true while the list
+// changes only through insert_all_by_time and its keys keep their stored
+// values.
+struct time_order {
+  std::vector<objet*> nodes;
+  std::vector<int64_t> running_max;
+  int64_t shift = 0;
+  uint32_t offset = 0;  // the stored_time_offset shift was taken at
+  int64_t low = INT64_MAX, high = INT64_MIN;  // keys, on running_max's scale
+  bool fixed = false;   // some key is the fixed time
+};
+
 // Inserts the items one after the other into list, each as insert_by_time
 // would, without walking the list once per item; returns the new head.
 // An item without order key ends the run with "UNEXPTEOF". The last node
-// goes to *tail when asked for.
-objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet** tail = nullptr);
+// goes to *tail when asked for. Given an order of the list, only the nodes
+// around the insertions are touched, and the order follows the list.
+objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet** tail = nullptr,
+                          time_order* order = nullptr);

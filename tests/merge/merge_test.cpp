@@ -110,3 +110,39 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
     free_objet(one_by_one);
   }
 }
+
+// An order kept over batches, while owed shifts change between them (and
+// move keys across 2^32, or keys are the fixed time), places items as an
+// order read afresh does.
+TEST(Merge, KeptOrderFollowsOwedShifts) {
+  std::mt19937 random(11);
+  auto time = [&random]() {
+    uint32_t base = random() % 2 ? 0xFFFFFF00u : 0u;
+    return std::to_string(base + random() % 200);
+  };
+  const uint32_t offsets[] = {0u, 50u, 300u, 0xFFFFFF80u, 0x80000000u};
+  for (int round = 0; round < 200; ++round) {
+    std::string list_text;
+    for (int i = 0, n = 1 + random() % 10; i < n; ++i)
+      list_text += (random() % 8 ? "FT \"0\" \"" + time() + "\"" : std::string("YI \"0\"")) + "\n";
+    objet* kept = classified_records(list_text);
+    objet* fresh = classified_records(list_text);
+    time_order order;
+    for (int batch = 0; batch < 4; ++batch) {
+      stored_time_offset = offsets[random() % 5];
+      std::vector<objet*> kept_items;
+      std::vector<objet*> fresh_items;
+      for (int i = 0, n = random() % 5; i < n; ++i) {
+        const std::string line = "FT " + q(batch) + " \"" + time() + "\"";
+        kept_items.push_back(rec(line));
+        fresh_items.push_back(rec(line));
+      }
+      kept = insert_all_by_time(kept, kept_items, nullptr, &order);
+      fresh = insert_all_by_time(fresh, fresh_items);
+      EXPECT_EQ(record_lines(kept), record_lines(fresh)) << "round " << round << " batch " << batch;
+    }
+    stored_time_offset = 0;
+    free_objet(kept);
+    free_objet(fresh);
+  }
+}
