@@ -14,9 +14,9 @@ static objet* make_block(objet* before, objet* opener, objet* closer) {
   return block;
 }
 
-void nest_flat(objet* head, const char* opening, const char* closing) {
-  objet* opening_key = list1(make_string(opening));
-  objet* closing_key = list1(make_string(closing));
+void nest_flat(objet* head, uint32_t opening, uint32_t closing) {
+  const key_set opening_key = key_set_of({opening});
+  const key_set closing_key = key_set_of({closing});
   objet* cur = head;
   objet* last_block = nullptr;
   while (cur) {
@@ -30,15 +30,13 @@ void nest_flat(objet* head, const char* opening, const char* closing) {
     last_block = make_block(before, opener, closer);
     cur = last_block->next;
   }
-  free_objet(opening_key);
-  free_objet(closing_key);
 }
 
 // Openers and closing records nest like brackets. Each open level keeps the
 // node before its opener on an explicit stack, so that no nesting depth can
 // exhaust the call stack.
-void nest_balanced(objet* head, const char* opening, const char* closing) {
-  objet* keys = list2(make_string(opening), make_string(closing));
+void nest_balanced(objet* head, uint32_t opening, uint32_t closing) {
+  const key_set keys = key_set_of({opening, closing});
   struct open_level {
     objet* before;
     objet* opener;
@@ -52,7 +50,7 @@ void nest_balanced(objet* head, const char* opening, const char* closing) {
       objet* before = find_before(cur, keys);
       objet* x = before ? before->next : cur;
       if (!x) break;
-      if (!keyword_is(x->item->item, opening)) {
+      if (x->item->item->kind != opening) {
         level_end = x;
         break;
       }
@@ -70,7 +68,6 @@ void nest_balanced(objet* head, const char* opening, const char* closing) {
     previous = make_block(level.before, level.opener, level_end);
     cur = previous->next;
   }
-  free_objet(keys);
 }
 
 void split_top(objet* head) {
@@ -90,22 +87,28 @@ void split_top(objet* head) {
 }
 
 struct nesting_pair {
-  const char* opening;
-  const char* closing;
+  uint32_t opening;
+  uint32_t closing;
   bool balanced;
 };
 
 static const nesting_pair nesting_pairs[] = {
-    {"XX", "TP", false}, {"ER", "TP", false}, {"EX", "TP", false}, {"DA", "FA", true},
-    {"PP", "FQ", true},  {"EV", "FV", true},  {"CO", "FO", false}, {"SN", "FN", false},
-    {"DW", "FF", false}, {"XI", "YI", true},  {"DT", "YT", true},  {"XE", "FE", true},
-    {"DS", "FS", true},  {"RE", "FR", true},  {"DB", "BF", true},
+    {KIND_XX, KIND_TP, false}, {KIND_ER, KIND_TP, false}, {KIND_EX, KIND_TP, false},
+    {KIND_DA, KIND_FA, true},  {KIND_PP, KIND_FQ, true},  {KIND_EV, KIND_FV, true},
+    {KIND_CO, KIND_FO, false}, {KIND_SN, KIND_FN, false}, {KIND_DW, KIND_FF, false},
+    {KIND_XI, KIND_YI, true},  {KIND_DT, KIND_YT, true},  {KIND_XE, KIND_FE, true},
+    {KIND_DS, KIND_FS, true},  {KIND_RE, KIND_FR, true},  {KIND_DB, KIND_BF, true},
 };
 
 objet* nest_blocks(objet* chain) {
   objet* head = keyword_only_node("  ", 1);
   head->next = chain;
+  // Nesting only takes records off the top level: a pass whose keys are
+  // absent there would change nothing (a closing record alone still fails).
+  const key_set present = kinds_present(chain);
   for (const nesting_pair& pair : nesting_pairs) {
+    const key_set keys = key_set_of({pair.opening}) | (pair.balanced ? key_set_of({pair.closing}) : 0);
+    if (!(present & keys)) continue;
     if (pair.balanced) {
       nest_balanced(head, pair.opening, pair.closing);
     } else {
