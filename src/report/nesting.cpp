@@ -14,60 +14,83 @@ static objet* make_block(objet* before, objet* opener, objet* closer) {
   return block;
 }
 
-void nest_flat(objet* head, uint32_t opening, uint32_t closing) {
-  const key_set opening_key = key_set_of({opening});
-  const key_set closing_key = key_set_of({closing});
-  objet* cur = head;
-  objet* last_block = nullptr;
-  while (cur) {
-    objet* before = find_before(cur, opening_key);
-    objet* opener = before ? before->next : cur;
-    if (!opener) break;
-    if (!before) before = last_block;
-    objet* before_closer = find_before(opener, closing_key);
-    objet* closer = before_closer ? before_closer->next : opener;
-    if (!closer) unexpected_end_of_report();
-    last_block = make_block(before, opener, closer);
-    cur = last_block->next;
+// The top level of the chain as it stands between passes: each node with the
+// kind bit that its record matches (none for a block), so that the passes
+// scan an array instead of chasing every record through memory.
+namespace {
+struct top_entry {
+  objet* node;
+  key_set kind;
+};
+using top_level = std::vector<top_entry>;
+}  // namespace
+
+static const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
+
+static top_level top_level_of(objet* head) {
+  top_level top;
+  for (objet* node = head; node; node = node->next) {
+    key_set kind = 0;
+    if (is_record(node->item) && keyword_in(any_kind, node->item->item))
+      kind = key_set_of({node->item->item->kind});
+    top.push_back({node, kind});
   }
+  return top;
 }
 
-// Openers and closing records nest like brackets. Each open level keeps the
-// node before its opener on an explicit stack, so that no nesting depth can
-// exhaust the call stack.
-void nest_balanced(objet* head, uint32_t opening, uint32_t closing) {
-  const key_set keys = key_set_of({opening, closing});
-  struct open_level {
-    objet* before;
-    objet* opener;
-  };
-  std::vector<open_level> levels;
-  objet* previous = nullptr;
-  objet* cur = head;
-  for (;;) {
-    objet* level_end = nullptr;  // the closing record that ends the current level
-    while (cur) {
-      objet* before = find_before(cur, keys);
-      objet* x = before ? before->next : cur;
-      if (!x) break;
-      if (x->item->item->kind != opening) {
-        level_end = x;
-        break;
-      }
-      levels.push_back({before ? before : previous, x});
-      previous = x;
-      cur = x->next;
-    }
-    if (levels.empty()) {
-      if (level_end) unexpected_end_of_report();
-      break;
-    }
-    if (!level_end) unexpected_end_of_report();
-    open_level level = levels.back();
-    levels.pop_back();
-    previous = make_block(level.before, level.opener, level_end);
-    cur = previous->next;
+// The run from the entry at opener to closing (appended last) becomes a
+// block; the entry before the opener is the node before it in the chain.
+static void close_level(top_level* out, size_t opener, const top_entry& closing) {
+  objet* block = make_block((*out)[opener - 1].node, (*out)[opener].node, closing.node);
+  out->resize(opener);
+  out->push_back({block, 0});
+}
+
+// Each opener is closed by the first closing record after it.
+static void nest_flat(top_level* top, key_set opening, key_set closing) {
+  top_level out;
+  out.reserve(top->size());
+  for (size_t i = 0; i < top->size(); ++i) {
+    const top_entry& entry = (*top)[i];
+    out.push_back(entry);
+    if (!(entry.kind & opening)) continue;
+    size_t opener = out.size() - 1;
+    do {
+      if (++i == top->size()) unexpected_end_of_report();
+    } while (!((*top)[i].kind & closing));
+    close_level(&out, opener, (*top)[i]);
   }
+  top->swap(out);
+}
+
+// Openers and closing records nest like brackets. Open levels are kept on
+// an explicit stack, so that no nesting depth can exhaust the call stack.
+static void nest_balanced(top_level* top, key_set opening, key_set closing) {
+  top_level out;
+  out.reserve(top->size());
+  std::vector<size_t> levels;
+  for (const top_entry& entry : *top) {
+    if (entry.kind & closing) {
+      if (levels.empty()) unexpected_end_of_report();
+      close_level(&out, levels.back(), entry);
+      levels.pop_back();
+      continue;
+    }
+    if (entry.kind & opening) levels.push_back(out.size());
+    out.push_back(entry);
+  }
+  if (!levels.empty()) unexpected_end_of_report();
+  top->swap(out);
+}
+
+void nest_flat(objet* head, uint32_t opening, uint32_t closing) {
+  top_level top = top_level_of(head);
+  nest_flat(&top, key_set_of({opening}), key_set_of({closing}));
+}
+
+void nest_balanced(objet* head, uint32_t opening, uint32_t closing) {
+  top_level top = top_level_of(head);
+  nest_balanced(&top, key_set_of({opening}), key_set_of({closing}));
 }
 
 void split_top(objet* head) {
@@ -103,16 +126,14 @@ static const nesting_pair nesting_pairs[] = {
 objet* nest_blocks(objet* chain) {
   objet* head = keyword_only_node("  ", 1);
   head->next = chain;
-  // Nesting only takes records off the top level: a pass whose keys are
-  // absent there would change nothing (a closing record alone still fails).
-  const key_set present = kinds_present(chain);
+  top_level top = top_level_of(head);
   for (const nesting_pair& pair : nesting_pairs) {
-    const key_set keys = key_set_of({pair.opening}) | (pair.balanced ? key_set_of({pair.closing}) : 0);
-    if (!(present & keys)) continue;
+    const key_set opening = key_set_of({pair.opening});
+    const key_set closing = key_set_of({pair.closing});
     if (pair.balanced) {
-      nest_balanced(head, pair.opening, pair.closing);
+      nest_balanced(&top, opening, closing);
     } else {
-      nest_flat(head, pair.opening, pair.closing);
+      nest_flat(&top, opening, closing);
     }
   }
   split_top(head);
