@@ -1,6 +1,7 @@
 #include "report/closing.h"
 
 #include <climits>
+#include <cstddef>
 
 #include "merge/classify.h"
 #include "merge/fields.h"
@@ -120,13 +121,56 @@ void co_rule(objet* argument) {
   }
 }
 
-key_set kinds_present(const objet* chain) {
-  key_set kinds = 0;
-  for (const objet* node = chain; node; node = node->next) {
-    if (is_record(node->item) && node->item->item->kind < KEYWORD_COUNT)
-      kinds |= key_set_of({node->item->item->kind});
+static top_entry entry_of(objet* node) {
+  if (!is_record(node->item)) return {node, NOT_RECORD};
+  const objet* keyword = node->item->item;
+  const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
+  return {node, keyword_in(any_kind, keyword) ? key_set_of({keyword->kind}) : 0};
+}
+
+top_level top_level_of(objet* head) {
+  top_level top;
+  for (objet* node = head; node; node = node->next) top.push_back(entry_of(node));
+  return top;
+}
+
+// close_blocks from the first entry, over the array: the action inserts its
+// records right after the run, and they are never openers.
+static void close_runs(top_level* top, key_set opening, key_set members, objet* callback) {
+  const top_level& in = *top;
+  const size_t n = in.size();
+  top_level out;
+  out.reserve(n + n / 4);
+  out.push_back(in[0]);
+  size_t i = 1;  // the first entry not yet copied; the current node is it or inserted before it
+  bool after_insert = false;
+  while (after_insert ? i < n : i + 1 < n) {
+    size_t opener = i;
+    while (opener < n && !(in[opener].kind & opening)) ++opener;
+    if (opener == n) break;
+    size_t end = opener + 1;  // the first non-member record after the opener
+    if (end < n) {
+      while (end + 1 < n && (in[end].kind & (members | NOT_RECORD))) ++end;
+      if (end + 1 == n) unexpected_end_of_report();
+    }
+    const size_t last = end - 1;
+    objet* before = opener == i ? out.back().node : in[opener - 1].node;
+    out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
+               in.begin() + static_cast<ptrdiff_t>(last + 1));
+    objet* argument = list2(before, in[last].node);
+    callback->function(argument);
+    argument->item = nullptr;
+    argument->next->item = nullptr;
+    free_objet(argument);
+    i = last + 1;
+    objet* following = i < n ? in[i].node : nullptr;
+    const size_t copied = out.size();
+    for (objet* node = in[last].node->next; node != following; node = node->next)
+      out.push_back(entry_of(node));
+    after_insert = out.size() > copied;
   }
-  return kinds;
+  out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i), in.end());
+  top->swap(out);
 }
 
 struct closing_rule {
@@ -134,33 +178,46 @@ struct closing_rule {
   key_set members;
   objet_function action;
   uint32_t made;  // the kind of the records that the action inserts
+  // The action inserts beyond the run: it runs over the chain, and the
+  // array is taken again from it.
+  bool beyond_run;
 };
 
 static const closing_rule closing_rules[] = {
-    {key_set_of({KIND_PP}), key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_FQ>, KIND_FQ},
-    {key_set_of({KIND_DA}), key_set_of({KIND_PA}), add_closing_record<KIND_FA>, KIND_FA},
-    {key_set_of({KIND_EV}), key_set_of({KIND_CH}), add_closing_record<KIND_FV>, KIND_FV},
-    {key_set_of({KIND_DX}), key_set_of({KIND_CH}), add_closing_record<KIND_FX>, KIND_FX},
-    {key_set_of({KIND_SN}), key_set_of({KIND_CH}), add_closing_record<KIND_FN>, KIND_FN},
+    {key_set_of({KIND_PP}), key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_FQ>, KIND_FQ,
+     false},
+    {key_set_of({KIND_DA}), key_set_of({KIND_PA}), add_closing_record<KIND_FA>, KIND_FA, false},
+    {key_set_of({KIND_EV}), key_set_of({KIND_CH}), add_closing_record<KIND_FV>, KIND_FV, false},
+    {key_set_of({KIND_DX}), key_set_of({KIND_CH}), add_closing_record<KIND_FX>, KIND_FX, false},
+    {key_set_of({KIND_SN}), key_set_of({KIND_CH}), add_closing_record<KIND_FN>, KIND_FN, false},
     {key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH}), add_closing_record<KIND_FF>,
-     KIND_FF},
+     KIND_FF, false},
     {key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_FF, KIND_EV, KIND_FV, KIND_CH}),
-     add_fw_record, KIND_FW},
-    {key_set_of({KIND_CO}), key_set_of({KIND_CO}), co_rule, KIND_FO},
+     add_fw_record, KIND_FW, false},
+    {key_set_of({KIND_CO}), key_set_of({KIND_CO}), co_rule, KIND_FO, true},
     {key_set_of({KIND_RE}),
      key_set_of({KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_SY, KIND_PO, KIND_IE,
                  KIND_CF}),
-     add_closing_record<KIND_FR>, KIND_FR},
+     add_closing_record<KIND_FR>, KIND_FR, false},
 };
 
-// A rule whose openers are absent changes nothing: its walk is saved.
+// A rule whose openers are absent changes nothing: its scan is saved.
 objet* add_closing_records(objet* chain) {
   objet* head = keyword_only_node("  ", 1);
   head->next = chain;
-  key_set present = kinds_present(chain);
+  top_level top = top_level_of(head);
+  key_set present = 0;
+  for (const top_entry& entry : top) present |= entry.kind;
   for (const closing_rule& rule : closing_rules) {
     if (!(present & rule.opening)) continue;
-    run_rule(head, INT_MAX, rule.opening, rule.members, rule.action);
+    if (rule.beyond_run) {
+      run_rule(head, INT_MAX, rule.opening, rule.members, rule.action);
+      top = top_level_of(head);
+    } else {
+      objet* callback = make_function(rule.action);
+      close_runs(&top, rule.opening, rule.members, callback);
+      free_objet(callback);
+    }
     present |= key_set_of({rule.made});
   }
   // The passes leave no other mark (filtering compacted the chain): only

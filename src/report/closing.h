@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 #include "merge/classify.h"
 #include "report/objet.h"
@@ -29,8 +30,17 @@ void close_blocks(objet* head, key_set opening_keys, key_set member_keys, objet*
 void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
                         objet* callback);
 
-// The kinds of the records on a chain, blocks not looked into.
-key_set kinds_present(const objet* chain);
+// The top level of a chain as it stands between passes: each node with the
+// kind bit that its record matches, none for a record that matches no key,
+// NOT_RECORD for anything else. The passes scan this array instead of
+// chasing every record through memory.
+constexpr key_set NOT_RECORD = key_set{1} << 63;
+struct top_entry {
+  objet* node;
+  key_set kind;
+};
+using top_level = std::vector<top_entry>;
+top_level top_level_of(objet* head);
 objet* find_before(objet* node, key_set keys);
 objet* run_end(objet* node, key_set member_keys);
 bool keyword_in(key_set keys, const objet* keyword);

@@ -14,36 +14,12 @@ static objet* make_block(objet* before, objet* opener, objet* closer) {
   return block;
 }
 
-// The top level of the chain as it stands between passes: each node with the
-// kind bit that its record matches (none for a block), so that the passes
-// scan an array instead of chasing every record through memory.
-namespace {
-struct top_entry {
-  objet* node;
-  key_set kind;
-};
-using top_level = std::vector<top_entry>;
-}  // namespace
-
-static const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
-
-static top_level top_level_of(objet* head) {
-  top_level top;
-  for (objet* node = head; node; node = node->next) {
-    key_set kind = 0;
-    if (is_record(node->item) && keyword_in(any_kind, node->item->item))
-      kind = key_set_of({node->item->item->kind});
-    top.push_back({node, kind});
-  }
-  return top;
-}
-
 // The run from the entry at opener to closing (appended last) becomes a
 // block; the entry before the opener is the node before it in the chain.
 static void close_level(top_level* out, size_t opener, const top_entry& closing) {
   objet* block = make_block((*out)[opener - 1].node, (*out)[opener].node, closing.node);
   out->resize(opener);
-  out->push_back({block, 0});
+  out->push_back({block, NOT_RECORD});
 }
 
 // Each opener is closed by the first closing record after it.
