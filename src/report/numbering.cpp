@@ -57,6 +57,20 @@ objet* check_co_record(objet* node) {
   return last;
 }
 
+// Only top-level nodes carry marks here: dropping them needs no walk through
+// the records, which compact would make.
+static objet* drop_marked(objet* chain) {
+  objet** link = &chain;
+  while (objet* node = *link) {
+    if (is_marked(node)) {
+      *link = drop_first(node);
+    } else {
+      link = &node->next;
+    }
+  }
+  return chain;
+}
+
 // The top-level node of a dropped record is marked, so that no empty node stays.
 objet* filter_report(objet* chain, filter_variant variant) {
   const char* const* table = variant == FILTER_A ? table_a : table_b;
@@ -69,5 +83,5 @@ objet* filter_report(objet* chain, filter_variant variant) {
       mark_for_removal(node);
     }
   }
-  return chain ? compact(chain) : nullptr;
+  return drop_marked(chain);
 }
