@@ -9,9 +9,9 @@ objet* number_records(objet* report_number, objet* chain) {
   int32_t line = 0;
   for (objet* node = chain; node; node = node->next) {
     objet* record = node->item;
-    objet* last = last_node(record);
+    objet* last = record;
     uint32_t nodes = 1;
-    for (objet* n = record; n != last; n = n->next) ++nodes;
+    for (; last->next; last = last->next) ++nodes;
     record->item->count = nodes - 1;
     objet* number = copy_objet(report_number);
     number->kind = REPORT_NUMBER_KIND;
