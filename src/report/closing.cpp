@@ -1,8 +1,7 @@
 #include "report/closing.h"
 
 #include <climits>
-#include <cstring>
-#include <initializer_list>
+#include <cstddef>
 
 #include "merge/classify.h"
 #include "merge/fields.h"
@@ -14,24 +13,15 @@ objet* keyword_only_node(const char* keyword, uint32_t kind) {
   return list1(list1(cell));
 }
 
-static objet* key_chain(std::initializer_list<const char*> keys) {
-  objet* head = nullptr;
-  objet** link = &head;
-  for (const char* key : keys) {
-    *link = list1(make_string(key));
-    link = &(*link)->next;
-  }
-  return head;
-}
-
-// The key is compared over the keyword's own length as strncmp does, so a
-// longer keyword never matches a two-letter key unless a NUL ends it there.
-// Keys are two letters; spelled out, since every record of every pass meets it.
-static bool keyword_matches(const objet* key, const objet* keyword) {
-  const char* k = key->text;
+// The kind picks the one key a keyword can match; the text must still match
+// it as strncmp does over the keyword's own length, so that "REX" is no RE
+// record and the head of two blanks, of kind 1, matches nothing.
+bool keyword_in(key_set keys, const objet* keyword) {
+  uint32_t kind = keyword->kind;
+  if (kind >= KEYWORD_COUNT || !(keys >> kind & 1)) return false;
+  const char* k = keyword_table[kind];
   const char* w = keyword->text;
   uint32_t length = keyword->length;
-  if (key->length != 2 || !k[0] || !k[1]) return strncmp(k, w, length) == 0;
   if (length == 0) return true;
   if (w[0] != k[0]) return false;
   if (length == 1) return true;
@@ -39,24 +29,17 @@ static bool keyword_matches(const objet* key, const objet* keyword) {
   return length == 2 || w[2] == '\0';
 }
 
-bool keyword_in(objet* keys, const objet* keyword) {
-  for (objet* key = keys; key; key = key->next) {
-    if (keyword_matches(key->item, keyword)) return true;
-  }
-  return false;
-}
-
-static bool record_in(objet* node, objet* keys) {
+static bool record_in(const objet* node, key_set keys) {
   return is_record(node->item) && keyword_in(keys, node->item->item);
 }
 
-objet* find_before(objet* node, objet* keys) {
+objet* find_before(objet* node, key_set keys) {
   if (record_in(node, keys)) return nullptr;
   while (node->next && !record_in(node->next, keys)) node = node->next;
   return node;
 }
 
-objet* run_end(objet* node, objet* member_keys) {
+objet* run_end(objet* node, key_set member_keys) {
   if (!node) return nullptr;
   objet* previous = nullptr;
   for (; node->next; node = node->next) {
@@ -66,7 +49,7 @@ objet* run_end(objet* node, objet* member_keys) {
   return node;
 }
 
-void close_blocks_after(int n, objet* start, objet* opening_keys, objet* member_keys,
+void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
                         objet* callback) {
   objet* previous = start;
   objet* cur = start->next;
@@ -91,7 +74,7 @@ void close_blocks_after(int n, objet* start, objet* opening_keys, objet* member_
   }
 }
 
-void close_blocks(objet* head, objet* opening_keys, objet* member_keys, objet* callback) {
+void close_blocks(objet* head, key_set opening_keys, key_set member_keys, objet* callback) {
   close_blocks_after(INT_MAX, head, opening_keys, member_keys, callback);
 }
 
@@ -117,14 +100,10 @@ void add_fw_record(objet* argument) {
   insert_after(argument->next->item, list1(copy));
 }
 
-static void run_rule(objet* start, int limit, std::initializer_list<const char*> opening,
-                     std::initializer_list<const char*> members, objet_function action) {
-  objet* opening_keys = key_chain(opening);
-  objet* member_keys = key_chain(members);
+static void run_rule(objet* start, int limit, key_set opening, key_set members,
+                     objet_function action) {
   objet* callback = make_function(action);
-  close_blocks_after(limit, start, opening_keys, member_keys, callback);
-  free_objet(opening_keys);
-  free_objet(member_keys);
+  close_blocks_after(limit, start, opening, members, callback);
   free_objet(callback);
 }
 
@@ -133,29 +112,114 @@ static void run_rule(objet* start, int limit, std::initializer_list<const char*>
 void co_rule(objet* argument) {
   objet* last = argument->next->item;
   objet* follower = last->next;
-  objet* dw_key = make_string("DW");
-  bool before_dw = follower && is_record(follower->item) && keyword_matches(dw_key, follower->item->item);
-  free_objet(dw_key);
-  if (before_dw) {
-    run_rule(last, 1, {"DW"}, {"DX", "FX", "CH", "FF"}, add_closing_record<KIND_FO>);
+  if (follower && record_in(follower, key_set_of({KIND_DW}))) {
+    run_rule(last, 1, key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}),
+             add_closing_record<KIND_FO>);
   } else {
-    run_rule(last, 1, {"SN"}, {"CH", "FN"}, add_closing_record<KIND_FO>);
+    run_rule(last, 1, key_set_of({KIND_SN}), key_set_of({KIND_CH, KIND_FN}),
+             add_closing_record<KIND_FO>);
   }
 }
 
+static top_entry entry_of(objet* node) {
+  if (!is_record(node->item)) return {node, NOT_RECORD};
+  const objet* keyword = node->item->item;
+  const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
+  return {node, keyword_in(any_kind, keyword) ? key_set_of({keyword->kind}) : 0};
+}
+
+top_level top_level_of(objet* head) {
+  top_level top;
+  for (objet* node = head; node; node = node->next) top.push_back(entry_of(node));
+  return top;
+}
+
+// close_blocks from the first entry, over the array: the action inserts its
+// records right after the run, and they are never openers.
+static void close_runs(top_level* top, key_set opening, key_set members, objet* callback) {
+  const top_level& in = *top;
+  const size_t n = in.size();
+  top_level out;
+  out.reserve(n + n / 4);
+  out.push_back(in[0]);
+  size_t i = 1;  // the first entry not yet copied; the current node is it or inserted before it
+  bool after_insert = false;
+  while (after_insert ? i < n : i + 1 < n) {
+    size_t opener = i;
+    while (opener < n && !(in[opener].kind & opening)) ++opener;
+    if (opener == n) break;
+    size_t end = opener + 1;  // the first non-member record after the opener
+    if (end < n) {
+      while (end + 1 < n && (in[end].kind & (members | NOT_RECORD))) ++end;
+      if (end + 1 == n) unexpected_end_of_report();
+    }
+    const size_t last = end - 1;
+    objet* before = opener == i ? out.back().node : in[opener - 1].node;
+    out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
+               in.begin() + static_cast<ptrdiff_t>(last + 1));
+    objet* argument = list2(before, in[last].node);
+    callback->function(argument);
+    argument->item = nullptr;
+    argument->next->item = nullptr;
+    free_objet(argument);
+    i = last + 1;
+    objet* following = i < n ? in[i].node : nullptr;
+    const size_t copied = out.size();
+    for (objet* node = in[last].node->next; node != following; node = node->next)
+      out.push_back(entry_of(node));
+    after_insert = out.size() > copied;
+  }
+  out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i), in.end());
+  top->swap(out);
+}
+
+struct closing_rule {
+  key_set opening;
+  key_set members;
+  objet_function action;
+  uint32_t made;  // the kind of the records that the action inserts
+  // The action inserts beyond the run: it runs over the chain, and the
+  // array is taken again from it.
+  bool beyond_run;
+};
+
+static const closing_rule closing_rules[] = {
+    {key_set_of({KIND_PP}), key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_FQ>, KIND_FQ,
+     false},
+    {key_set_of({KIND_DA}), key_set_of({KIND_PA}), add_closing_record<KIND_FA>, KIND_FA, false},
+    {key_set_of({KIND_EV}), key_set_of({KIND_CH}), add_closing_record<KIND_FV>, KIND_FV, false},
+    {key_set_of({KIND_DX}), key_set_of({KIND_CH}), add_closing_record<KIND_FX>, KIND_FX, false},
+    {key_set_of({KIND_SN}), key_set_of({KIND_CH}), add_closing_record<KIND_FN>, KIND_FN, false},
+    {key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH}), add_closing_record<KIND_FF>,
+     KIND_FF, false},
+    {key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_FF, KIND_EV, KIND_FV, KIND_CH}),
+     add_fw_record, KIND_FW, false},
+    {key_set_of({KIND_CO}), key_set_of({KIND_CO}), co_rule, KIND_FO, true},
+    {key_set_of({KIND_RE}),
+     key_set_of({KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_SY, KIND_PO, KIND_IE,
+                 KIND_CF}),
+     add_closing_record<KIND_FR>, KIND_FR, false},
+};
+
+// A rule whose openers are absent changes nothing: its scan is saved.
 objet* add_closing_records(objet* chain) {
   objet* head = keyword_only_node("  ", 1);
   head->next = chain;
-  run_rule(head, INT_MAX, {"PP"}, {"PQ", "TP"}, add_closing_record<KIND_FQ>);
-  run_rule(head, INT_MAX, {"DA"}, {"PA"}, add_closing_record<KIND_FA>);
-  run_rule(head, INT_MAX, {"EV"}, {"CH"}, add_closing_record<KIND_FV>);
-  run_rule(head, INT_MAX, {"DX"}, {"CH"}, add_closing_record<KIND_FX>);
-  run_rule(head, INT_MAX, {"SN"}, {"CH"}, add_closing_record<KIND_FN>);
-  run_rule(head, INT_MAX, {"DW"}, {"DX", "FX", "CH"}, add_closing_record<KIND_FF>);
-  run_rule(head, INT_MAX, {"DW"}, {"DX", "FX", "FF", "EV", "FV", "CH"}, add_fw_record);
-  run_rule(head, INT_MAX, {"CO"}, {"CO"}, co_rule);
-  run_rule(head, INT_MAX, {"RE"}, {"SC", "IT", "DE", "PR", "PE", "RU", "SY", "PO", "IE", "CF"},
-           add_closing_record<KIND_FR>);
+  top_level top = top_level_of(head);
+  key_set present = 0;
+  for (const top_entry& entry : top) present |= entry.kind;
+  for (const closing_rule& rule : closing_rules) {
+    if (!(present & rule.opening)) continue;
+    if (rule.beyond_run) {
+      run_rule(head, INT_MAX, rule.opening, rule.members, rule.action);
+      top = top_level_of(head);
+    } else {
+      objet* callback = make_function(rule.action);
+      close_runs(&top, rule.opening, rule.members, callback);
+      free_objet(callback);
+    }
+    present |= key_set_of({rule.made});
+  }
   // The passes leave no other mark (filtering compacted the chain): only
   // the head goes, without a walk over the whole tree.
   return drop_first(head);

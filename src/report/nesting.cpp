@@ -14,63 +14,59 @@ static objet* make_block(objet* before, objet* opener, objet* closer) {
   return block;
 }
 
-void nest_flat(objet* head, const char* opening, const char* closing) {
-  objet* opening_key = list1(make_string(opening));
-  objet* closing_key = list1(make_string(closing));
-  objet* cur = head;
-  objet* last_block = nullptr;
-  while (cur) {
-    objet* before = find_before(cur, opening_key);
-    objet* opener = before ? before->next : cur;
-    if (!opener) break;
-    if (!before) before = last_block;
-    objet* before_closer = find_before(opener, closing_key);
-    objet* closer = before_closer ? before_closer->next : opener;
-    if (!closer) unexpected_end_of_report();
-    last_block = make_block(before, opener, closer);
-    cur = last_block->next;
-  }
-  free_objet(opening_key);
-  free_objet(closing_key);
+// The run from the entry at opener to closing (appended last) becomes a
+// block; the entry before the opener is the node before it in the chain.
+static void close_level(top_level* out, size_t opener, const top_entry& closing) {
+  objet* block = make_block((*out)[opener - 1].node, (*out)[opener].node, closing.node);
+  out->resize(opener);
+  out->push_back({block, NOT_RECORD});
 }
 
-// Openers and closing records nest like brackets. Each open level keeps the
-// node before its opener on an explicit stack, so that no nesting depth can
-// exhaust the call stack.
-void nest_balanced(objet* head, const char* opening, const char* closing) {
-  objet* keys = list2(make_string(opening), make_string(closing));
-  struct open_level {
-    objet* before;
-    objet* opener;
-  };
-  std::vector<open_level> levels;
-  objet* previous = nullptr;
-  objet* cur = head;
-  for (;;) {
-    objet* level_end = nullptr;  // the closing record that ends the current level
-    while (cur) {
-      objet* before = find_before(cur, keys);
-      objet* x = before ? before->next : cur;
-      if (!x) break;
-      if (!keyword_is(x->item->item, opening)) {
-        level_end = x;
-        break;
-      }
-      levels.push_back({before ? before : previous, x});
-      previous = x;
-      cur = x->next;
-    }
-    if (levels.empty()) {
-      if (level_end) unexpected_end_of_report();
-      break;
-    }
-    if (!level_end) unexpected_end_of_report();
-    open_level level = levels.back();
-    levels.pop_back();
-    previous = make_block(level.before, level.opener, level_end);
-    cur = previous->next;
+// Each opener is closed by the first closing record after it.
+static void nest_flat(top_level* top, key_set opening, key_set closing) {
+  top_level out;
+  out.reserve(top->size());
+  for (size_t i = 0; i < top->size(); ++i) {
+    const top_entry& entry = (*top)[i];
+    out.push_back(entry);
+    if (!(entry.kind & opening)) continue;
+    size_t opener = out.size() - 1;
+    do {
+      if (++i == top->size()) unexpected_end_of_report();
+    } while (!((*top)[i].kind & closing));
+    close_level(&out, opener, (*top)[i]);
   }
-  free_objet(keys);
+  top->swap(out);
+}
+
+// Openers and closing records nest like brackets. Open levels are kept on
+// an explicit stack, so that no nesting depth can exhaust the call stack.
+static void nest_balanced(top_level* top, key_set opening, key_set closing) {
+  top_level out;
+  out.reserve(top->size());
+  std::vector<size_t> levels;
+  for (const top_entry& entry : *top) {
+    if (entry.kind & closing) {
+      if (levels.empty()) unexpected_end_of_report();
+      close_level(&out, levels.back(), entry);
+      levels.pop_back();
+      continue;
+    }
+    if (entry.kind & opening) levels.push_back(out.size());
+    out.push_back(entry);
+  }
+  if (!levels.empty()) unexpected_end_of_report();
+  top->swap(out);
+}
+
+void nest_flat(objet* head, uint32_t opening, uint32_t closing) {
+  top_level top = top_level_of(head);
+  nest_flat(&top, key_set_of({opening}), key_set_of({closing}));
+}
+
+void nest_balanced(objet* head, uint32_t opening, uint32_t closing) {
+  top_level top = top_level_of(head);
+  nest_balanced(&top, key_set_of({opening}), key_set_of({closing}));
 }
 
 void split_top(objet* head) {
@@ -90,26 +86,30 @@ void split_top(objet* head) {
 }
 
 struct nesting_pair {
-  const char* opening;
-  const char* closing;
+  uint32_t opening;
+  uint32_t closing;
   bool balanced;
 };
 
 static const nesting_pair nesting_pairs[] = {
-    {"XX", "TP", false}, {"ER", "TP", false}, {"EX", "TP", false}, {"DA", "FA", true},
-    {"PP", "FQ", true},  {"EV", "FV", true},  {"CO", "FO", false}, {"SN", "FN", false},
-    {"DW", "FF", false}, {"XI", "YI", true},  {"DT", "YT", true},  {"XE", "FE", true},
-    {"DS", "FS", true},  {"RE", "FR", true},  {"DB", "BF", true},
+    {KIND_XX, KIND_TP, false}, {KIND_ER, KIND_TP, false}, {KIND_EX, KIND_TP, false},
+    {KIND_DA, KIND_FA, true},  {KIND_PP, KIND_FQ, true},  {KIND_EV, KIND_FV, true},
+    {KIND_CO, KIND_FO, false}, {KIND_SN, KIND_FN, false}, {KIND_DW, KIND_FF, false},
+    {KIND_XI, KIND_YI, true},  {KIND_DT, KIND_YT, true},  {KIND_XE, KIND_FE, true},
+    {KIND_DS, KIND_FS, true},  {KIND_RE, KIND_FR, true},  {KIND_DB, KIND_BF, true},
 };
 
 objet* nest_blocks(objet* chain) {
   objet* head = keyword_only_node("  ", 1);
   head->next = chain;
+  top_level top = top_level_of(head);
   for (const nesting_pair& pair : nesting_pairs) {
+    const key_set opening = key_set_of({pair.opening});
+    const key_set closing = key_set_of({pair.closing});
     if (pair.balanced) {
-      nest_balanced(head, pair.opening, pair.closing);
+      nest_balanced(&top, opening, closing);
     } else {
-      nest_flat(head, pair.opening, pair.closing);
+      nest_flat(&top, opening, closing);
     }
   }
   split_top(head);

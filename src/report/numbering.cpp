@@ -9,9 +9,9 @@ objet* number_records(objet* report_number, objet* chain) {
   int32_t line = 0;
   for (objet* node = chain; node; node = node->next) {
     objet* record = node->item;
-    objet* last = last_node(record);
+    objet* last = record;
     uint32_t nodes = 1;
-    for (objet* n = record; n != last; n = n->next) ++nodes;
+    for (; last->next; last = last->next) ++nodes;
     record->item->count = nodes - 1;
     objet* number = copy_objet(report_number);
     number->kind = REPORT_NUMBER_KIND;
@@ -57,6 +57,20 @@ objet* check_co_record(objet* node) {
   return last;
 }
 
+// Only top-level nodes carry marks here: dropping them needs no walk through
+// the records, which compact would make.
+static objet* drop_marked(objet* chain) {
+  objet** link = &chain;
+  while (objet* node = *link) {
+    if (is_marked(node)) {
+      *link = drop_first(node);
+    } else {
+      link = &node->next;
+    }
+  }
+  return chain;
+}
+
 // The top-level node of a dropped record is marked, so that no empty node stays.
 objet* filter_report(objet* chain, filter_variant variant) {
   const char* const* table = variant == FILTER_A ? table_a : table_b;
@@ -69,5 +83,5 @@ objet* filter_report(objet* chain, filter_variant variant) {
       mark_for_removal(node);
     }
   }
-  return chain ? compact(chain) : nullptr;
+  return drop_marked(chain);
 }

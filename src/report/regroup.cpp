@@ -40,7 +40,8 @@ static objet* prune_node(objet* n) {
     mark_for_removal(n);
     return nullptr;
   }
-  return is_list(item) ? item : nullptr;
+  // Fields are atoms: no block lies within a record.
+  return is_list(item) && !is_record(item) ? item : nullptr;
 }
 
 void prune_walk(objet* chain) { walk_levels(chain, prune_node); }

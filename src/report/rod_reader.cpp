@@ -49,7 +49,10 @@ objet* read_records(objet* stream) {
     line.type = OBJ_STRING;
     line.text = buffer;
     line.length = static_cast<uint32_t>(strlen(buffer));
-    objet* node = list1(split_line(&line));
+    // The node first: the passes over the chain then find it beside the
+    // record's keyword cell.
+    objet* node = new_node();
+    node->item = split_line(&line);
     if (tail) {
       tail->next = node;
     } else {

@@ -9,12 +9,12 @@
 
 static objet* headed(const std::string& text) {
   objet* head = keyword_only_node("  ", 1);
-  head->next = records_from(text);
+  head->next = kinded_records(text);
   return head;
 }
 
-static std::string nested(void (*pass)(objet*, const char*, const char*), const std::string& text,
-                          const char* opening, const char* closing) {
+static std::string nested(void (*pass)(objet*, uint32_t, uint32_t), const std::string& text,
+                          uint32_t opening, uint32_t closing) {
   objet* head = headed(text);
   pass(head, opening, closing);
   std::string result = shape(head->next);
@@ -23,24 +23,26 @@ static std::string nested(void (*pass)(objet*, const char*, const char*), const 
 }
 
 TEST(Nesting, FlatPairsEndAtTheFirstClosingRecord) {
-  EXPECT_EQ(nested(nest_flat, "XX\nA\nTP\nXX\nB\nTP\n", "XX", "TP"), "(XX A TP) (XX B TP)");
-  EXPECT_EQ(nested(nest_flat, "CO\nCO\nSN\nCH\nFN\nFO\nA\n", "CO", "FO"), "(CO CO SN CH FN FO) A");
-  EXPECT_EQ(nested(nest_flat, "A\nB\n", "XX", "TP"), "A B");
+  EXPECT_EQ(nested(nest_flat, "XX\nA\nTP\nXX\nB\nTP\n", KIND_XX, KIND_TP), "(XX A TP) (XX B TP)");
+  EXPECT_EQ(nested(nest_flat, "CO\nCO\nSN\nCH\nFN\nFO\nA\n", KIND_CO, KIND_FO),
+            "(CO CO SN CH FN FO) A");
+  EXPECT_EQ(nested(nest_flat, "A\nB\n", KIND_XX, KIND_TP), "A B");
 }
 
 TEST(Nesting, BalancedPairsNestLikeBrackets) {
-  EXPECT_EQ(nested(nest_balanced, "RE\nSC\nRE\nIT\nFR\nFR\n", "RE", "FR"), "(RE SC (RE IT FR) FR)");
-  EXPECT_EQ(nested(nest_balanced, "RE\nFR\nRE\nRE\nFR\nRE\nFR\nFR\nX\n", "RE", "FR"),
+  EXPECT_EQ(nested(nest_balanced, "RE\nSC\nRE\nIT\nFR\nFR\n", KIND_RE, KIND_FR),
+            "(RE SC (RE IT FR) FR)");
+  EXPECT_EQ(nested(nest_balanced, "RE\nFR\nRE\nRE\nFR\nRE\nFR\nFR\nX\n", KIND_RE, KIND_FR),
             "(RE FR) (RE (RE FR) (RE FR) FR) X");
 }
 
 TEST(Nesting, UnpairedRecordsEndTheRun) {
   std::function<void()> roads[] = {
-      [] { nested(nest_balanced, "FR\nRE\nFR\n", "RE", "FR"); },
-      [] { nested(nest_balanced, "RE\nSC\n", "RE", "FR"); },
-      [] { nested(nest_balanced, "RE\nRE\nFR\n", "RE", "FR"); },
-      [] { nested(nest_flat, "XX\nA\n", "XX", "TP"); },
-      [] { nest_blocks(records_from("A\n")); },
+      [] { nested(nest_balanced, "FR\nRE\nFR\n", KIND_RE, KIND_FR); },
+      [] { nested(nest_balanced, "RE\nSC\n", KIND_RE, KIND_FR); },
+      [] { nested(nest_balanced, "RE\nRE\nFR\n", KIND_RE, KIND_FR); },
+      [] { nested(nest_flat, "XX\nA\n", KIND_XX, KIND_TP); },
+      [] { nest_blocks(kinded_records("A\n")); },
       [] { nest_blocks(nullptr); },
   };
   for (auto& road : roads) {
@@ -51,10 +53,10 @@ TEST(Nesting, UnpairedRecordsEndTheRun) {
 }
 
 TEST(Nesting, BlocksAreOpaqueToLaterPairsAndTheTopIsSplitInThree) {
-  objet* report = nest_blocks(records_from("SY\nXX\nDA\nTP\nDA\nPA\nFA\nRE\nSC\nFR\nCF\n"));
+  objet* report = nest_blocks(kinded_records("SY\nXX\nDA\nTP\nDA\nPA\nFA\nRE\nSC\nFR\nCF\n"));
   EXPECT_EQ(shape(report), "(SY) ((XX DA TP) (DA PA FA) (RE SC FR)) (CF)");
   free_objet(report);
-  report = nest_blocks(records_from("SY\nCF\n"));
+  report = nest_blocks(kinded_records("SY\nCF\n"));
   EXPECT_EQ(shape(report), "(SY) - (CF)");
   free_objet(report);
 }

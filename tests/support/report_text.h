@@ -19,6 +19,8 @@
 #include "report/rod_reader.h"
 
 // records_from: text read as a ROD report would be read.
+// kinded_records: read, each keyword cell with the kind of its first two
+//   letters, closing keywords included, as the tree passes see records.
 // classified_records: read, numbered as report `report` and classified; with
 //   convert, the numeric fields also become long cells.
 // rec: one record of a ROD line, as line `line` of report `report`.
@@ -37,6 +39,17 @@ inline objet* records_from(const std::string& text) {
   objet* records = read_records(stream);
   close_stream(stream);
   free_objet(stream);
+  return records;
+}
+
+inline objet* kinded_records(const std::string& text) {
+  objet* records = records_from(text);
+  for (objet* node = records; node; node = node->next) {
+    objet* keyword = node->item->item;
+    for (uint32_t kind = 0; kind < KEYWORD_COUNT; ++kind) {
+      if (keyword_is(keyword, keyword_table[kind])) keyword->kind = kind;
+    }
+  }
   return records;
 }
 
