@@ -20,23 +20,28 @@ using objet_function = void (*)(objet* argument);
 // NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
 enum { REMOVAL_MARK = 1, NO_SY_MARK = 2 };
 
+// 24 bytes: a report holds millions of cells. A string of up to 7 characters
+// is kept in the cell itself, its text pointing at `short_text`, so a cell is
+// never copied by value.
 struct objet {
-  uint32_t type;
-  uint32_t kind;   // role code: record kind on keyword cells, 2/3 on number cells
-  uint32_t count;  // on a keyword cell: the number of fields as read
-  uint8_t flags;   // REMOVAL_MARK, NO_SY_MARK
+  uint8_t type : 4;
+  uint8_t flags : 4;  // REMOVAL_MARK, NO_SY_MARK
+  uint8_t kind;       // role code: record kind on keyword cells, 2/3 on number cells
+  uint16_t count;     // on a keyword cell: the number of fields as read
+  uint32_t length;    // OBJ_STRING
   union {
     objet* next;              // OBJ_LIST
-    uint32_t length;          // OBJ_STRING
     int32_t value;            // OBJ_INT, OBJ_LONG
     FILE* stream;             // OBJ_STREAM
     objet_function function;  // OBJ_FUNCTION
+    char short_text[8];       // OBJ_STRING
   };
   union {
     objet* item;  // OBJ_LIST
     char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
   };
 };
+static_assert(sizeof(objet) == 24, "cells are packed: every byte counts a million times over");
 
 inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
 inline bool is_string(const objet* o) { return o && o->type == OBJ_STRING; }
