@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           objet* report = shape_report(rod_path.c_str(), report_number, read_mode, time_variant);
           merge_shaped_report(report, rod_path.c_str(), report_number, time_variant);
         }
+        settle_merged_report();
         release_rdd_report(write_rdd_report(rdd_path.c_str()));
       },
       &left_behind);

@@ -4,10 +4,16 @@
 #include "merge/align.h"
 #include "merge/merge.h"
 #include "merge/rdd_writer.h"
+#include "merge/time_points.h"
 
 void merge_shaped_report(objet* report, const char* rod_path, int report_number, bool time_variant) {
-  align_reports(merged_report, report);
+  align_reports(merged_report, report, &merged_times);
   postprocess_report(report, rod_path, report_number);
+  join_time_base(merged_report, &merged_times, report);
+  stored_time_offset = merged_times.pending;
   merged_report = time_variant ? merge_report_by_time(merged_report, report)
                                : merge_report(merged_report, report);
+  stored_time_offset = 0;
 }
+
+void settle_merged_report() { settle_times(merged_report, &merged_times); }

@@ -14,4 +14,5 @@ void walk_reports(bool time_variant) {
     merge_shaped_report(report, rod_path, report_number, time_variant);
   }
   free_objet(read_mode);
+  settle_merged_report();
 }

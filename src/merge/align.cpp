@@ -10,15 +10,17 @@
 #include "merge/long_field.h"
 #include "merge/name_key.h"
 #include "merge/record_walk.h"
+#include "merge/time_base.h"
 #include "merge/time_points.h"
 #include "report/report_errors.h"
 
-objet* collect_records(objet* tree, objet* keyword_cell) {
+template <typename Keep>
+static objet* collect(objet* tree, Keep keep) {
   objet* head = nullptr;
   objet* tail = nullptr;
-  auto collect = [&](objet* holder) {
+  auto take = [&](objet* holder) {
     objet* record = holder->item;
-    if (equal_objet(record->item, keyword_cell)) {
+    if (keep(record)) {
       objet* node = list1(record);
       if (tail)
         tail->next = node;
@@ -28,8 +30,17 @@ objet* collect_records(objet* tree, objet* keyword_cell) {
     }
     return false;
   };
-  walk_records(tree, collect);
+  walk_records(tree, take);
   return head;
+}
+
+objet* collect_records(objet* tree, objet* keyword_cell) {
+  // A keyword of the table has that kind, so most records are passed over
+  // without reading their text.
+  const uint32_t kind = keyword_cell->kind;
+  return collect(tree, [&](objet* record) {
+    return kind_of(record) == kind && equal_objet(record->item, keyword_cell);
+  });
 }
 
 void free_collection(objet* collection) {
@@ -97,8 +108,7 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
 }
 
 static void shift_record(objet* record, uint32_t d) {
-  uint32_t kind = kind_of(record);
-  if (kind == KIND_SY) {
+  if (kind_of(record) == KIND_SY) {
     objet* units = long_at(record, 2);
     objet* ticks = long_at(record, 3);
     objet* per_unit = long_at(record, 4);
@@ -110,10 +120,7 @@ static void shift_record(objet* record, uint32_t d) {
     ticks->value = static_cast<int32_t>(t + borrowed * p - d);
     return;
   }
-  int position = time_field_of_kind(kind);
-  if (position == 0) return;
-  if (objet* time = long_at(record, position))
-    time->value = static_cast<int32_t>(static_cast<uint32_t>(time->value) + d);
+  move_time_field(record, d);
 }
 
 void shift_times(objet* tree, uint32_t d) {
@@ -124,19 +131,50 @@ void shift_times(objet* tree, uint32_t d) {
   walk_records(tree, shift);
 }
 
-// A positive difference shifts the first tree, a negative one the second.
-static void shift_apart(objet* positive, objet* negative, int32_t d) {
-  if (d > 0) shift_times(positive, static_cast<uint32_t>(d));
-  if (d < 0) shift_times(negative, 0u - static_cast<uint32_t>(d));
-}
-
 static uint32_t unsigned_at(objet* record, int position, bool* present) {
   objet* cell = long_at(record, position);
   if (!cell) *present = false;
   return cell ? static_cast<uint32_t>(cell->value) : 0;
 }
 
-void align_time_units(objet* merged, objet* report, objet* merged_sy, objet* report_sy) {
+// The records of merged that keep passes, without walking a body that
+// merge_report marked as holding no SY record.
+template <typename Keep>
+static objet* collect_merged_sy(objet* merged, Keep keep) {
+  objet* body = merged->next;
+  if (!is_list(body) || !(body->flags & NO_SY_MARK)) return collect(merged, keep);
+  objet* elements = body->item;
+  body->item = nullptr;
+  objet* records = collect(merged, keep);
+  body->item = elements;
+  return records;
+}
+
+static objet* merged_sy_records(objet* merged) {
+  objet* sy = keyword_cells[KIND_SY];
+  return collect_merged_sy(merged, [sy](objet* record) { return equal_objet(record->item, sy); });
+}
+
+// What shift_times(merged, d) does, with the other records' share owed.
+static void shift_merged(objet* merged, time_base* base, uint32_t d) {
+  objet* clocks = collect_merged_sy(merged, [](objet* record) { return kind_of(record) == KIND_SY; });
+  for (objet* node = clocks; node; node = node->next) shift_record(node->item, d);
+  free_collection(clocks);
+  base->pending += d;
+}
+
+// A positive difference moves the first tree, a negative one the second.
+static void shift_apart(objet* positive, objet* negative, int32_t d, objet* merged, time_base* base) {
+  if (d == 0) return;
+  objet* moved = d > 0 ? positive : negative;
+  uint32_t amount = d > 0 ? static_cast<uint32_t>(d) : 0u - static_cast<uint32_t>(d);
+  if (moved == merged)
+    shift_merged(merged, base, amount);
+  else
+    shift_times(moved, amount);
+}
+
+void align_time_units(objet* merged, objet* report, objet* merged_sy, objet* report_sy, time_base* base) {
   if (!merged_sy || !report_sy) return;
   bool present = true;
   uint32_t a = unsigned_at(merged_sy->item, 5, &present);
@@ -145,6 +183,7 @@ void align_time_units(objet* merged, objet* report, objet* merged_sy, objet* rep
   objet* coarse = a < b ? report : merged;
   objet* coarse_sy = a < b ? report_sy : merged_sy;
   objet* label = string_at((a < b ? merged_sy : report_sy)->item, 6);
+  if (coarse == merged) settle_times(merged, base);
   scale_times(coarse, a < b ? b / a : a / b);
   if (!label) return;
   for (objet* node = coarse_sy; node; node = node->next) {
@@ -152,7 +191,7 @@ void align_time_units(objet* merged, objet* report, objet* merged_sy, objet* rep
   }
 }
 
-bool align_by_clock(objet* merged, objet* report, objet* merged_sy, objet* report_sy) {
+bool align_by_clock(objet* merged, objet* report, objet* merged_sy, objet* report_sy, time_base* base) {
   if (!merged_sy || !report_sy) return false;
   objet* a = merged_sy->item;
   objet* b = report_sy->item;
@@ -170,7 +209,7 @@ bool align_by_clock(objet* merged, objet* report, objet* merged_sy, objet* repor
   first_record(merged);
   first_record(report);
   uint32_t d = (a4 / b4) * (a2 - b2) * b4 + (a3 - b3);
-  shift_apart(merged, report, static_cast<int32_t>(d));
+  shift_apart(merged, report, static_cast<int32_t>(d), merged, base);
   return true;
 }
 
@@ -206,7 +245,7 @@ static objet* body_of(objet* tree) {
   return body ? body->item : nullptr;
 }
 
-bool align_by_rendezvous(objet* merged, objet* report) {
+bool align_by_rendezvous(objet* merged, objet* report, time_base* base) {
   objet* merged_rd = collect_records(body_of(merged), keyword_cells[KIND_RD]);
   objet* report_rd = collect_records(body_of(report), keyword_cells[KIND_RD]);
   uint32_t count = 0;
@@ -214,7 +253,7 @@ bool align_by_rendezvous(objet* merged, objet* report) {
   free_collection(merged_rd);
   free_collection(report_rd);
   if (count == 0) return false;
-  shift_apart(merged, report, offset);
+  shift_apart(merged, report, offset, merged, base);
   return true;
 }
 
@@ -234,28 +273,16 @@ static uint32_t first_time(objet* tree) {
   return static_cast<uint32_t>(time->value);
 }
 
-// The same list as collect_records(merged, SY), without walking a body
-// that merge_report marked as holding no SY record.
-static objet* merged_sy_records(objet* merged) {
-  objet* body = merged->next;
-  if (!is_list(body) || !(body->flags & NO_SY_MARK)) return collect_records(merged, keyword_cells[KIND_SY]);
-  objet* elements = body->item;
-  body->item = nullptr;
-  objet* records = collect_records(merged, keyword_cells[KIND_SY]);
-  body->item = elements;
-  return records;
-}
-
-void align_reports(objet* merged, objet* report) {
+void align_reports(objet* merged, objet* report, time_base* base) {
   if (!merged) return;
   objet* merged_sy = merged_sy_records(merged);
   objet* report_sy = collect_records(report, keyword_cells[KIND_SY]);
-  align_time_units(merged, report, merged_sy, report_sy);
-  bool aligned = align_by_clock(merged, report, merged_sy, report_sy);
+  align_time_units(merged, report, merged_sy, report_sy, base);
+  bool aligned = align_by_clock(merged, report, merged_sy, report_sy, base);
   free_collection(merged_sy);
   free_collection(report_sy);
-  if (aligned || align_by_rendezvous(merged, report)) return;
+  if (aligned || align_by_rendezvous(merged, report, base)) return;
   // The later first record is the reference: the other report moves to it.
-  uint32_t d = first_time(merged) - first_time(report);
-  shift_apart(report, merged, static_cast<int32_t>(d));
+  uint32_t d = first_time(merged) + base->pending - first_time(report);
+  shift_apart(report, merged, static_cast<int32_t>(d), merged, base);
 }

@@ -16,7 +16,10 @@ static bool keyword_cells_made = false;
 
 void init_keyword_cells() {
   if (keyword_cells_made) return;
-  for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) keyword_cells[k] = make_string(keyword_table[k]);
+  for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) {
+    keyword_cells[k] = make_string(keyword_table[k]);
+    keyword_cells[k]->kind = k;
+  }
   keyword_cells_made = true;
 }
 

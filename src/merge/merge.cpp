@@ -12,12 +12,13 @@ using body_merge = void (*)(objet* merged_body, objet* body);
 static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
 
 static bool holds_sy_record(objet* body) {
-  auto is_sy = [](objet* holder) { return equal_objet(holder->item->item, keyword_cells[KIND_SY]); };
+  auto is_sy = [](objet* holder) { return kind_of(holder->item) == KIND_SY; };
   return walk_records(body, is_sy);
 }
 
-// Alignment reads every SY record of the merged tree for each new report;
-// the mark spares it the walk over a body that holds none.
+// Alignment reads and moves every SY record of the merged tree for each new
+// report; the mark spares it the walk over a body that holds none (no record
+// of that kind, whatever follows its first two letters).
 static void note_sy_records(objet* merged_body, objet* body) {
   if (holds_sy_record(body->item)) merged_body->flags &= static_cast<uint8_t>(~NO_SY_MARK);
 }

@@ -4,6 +4,7 @@
 
 #include "merge/fields.h"
 #include "merge/long_field.h"
+#include "merge/time_points.h"
 
 static void move_tail(objet* target, objet* incoming, int position) {
   objet* before = node_at(incoming, position - 1);
@@ -26,12 +27,18 @@ static void merge_fs_status(objet* target, objet* incoming) {
     free_objet(replace_field(target, 3, copy_objet(theirs)));
 }
 
+// A time field holds its time less the merge's offset; other fields as read.
+static uint32_t stored_time(objet* record, int field, const objet* cell) {
+  uint32_t value = static_cast<uint32_t>(cell->value);
+  return is_time_field(record, field) ? value + stored_time_offset : value;
+}
+
 static void merge_times(objet* target, objet* incoming, int field, bool smaller) {
   objet* mine = long_at(target, field);
   objet* theirs = long_at(incoming, field);
   if (!mine || !theirs) return;
-  uint32_t a = static_cast<uint32_t>(mine->value);
-  uint32_t b = static_cast<uint32_t>(theirs->value);
+  uint32_t a = stored_time(target, field, mine);
+  uint32_t b = stored_time(incoming, field, theirs);
   if (smaller ? b < a : b > a) mine->value = theirs->value;
 }
 

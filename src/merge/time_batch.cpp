@@ -21,8 +21,7 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet**
   std::vector<int64_t> running_max;
   int64_t highest = -1;
   for (objet* node = list; node; node = node->next) {
-    if (objet* key = order_key(node->item))
-      highest = std::max<int64_t>(highest, static_cast<uint32_t>(key->value));
+    if (objet* key = order_key(node->item)) highest = std::max<int64_t>(highest, key_time(key));
     nodes.push_back(node);
     running_max.push_back(highest);
   }
@@ -31,7 +30,7 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet**
   for (objet* item : items) {
     objet* key = order_key(item);
     if (!key) unexpected_end_of_report();
-    uint32_t value = static_cast<uint32_t>(key->value);
+    uint32_t value = key_time(key);
     size_t gap = std::upper_bound(running_max.begin(), running_max.end(), int64_t{value}) -
                  running_max.begin();
     inserted.push_back({gap, value, item});

@@ -5,9 +5,10 @@
 #include "report/report_errors.h"
 
 objet* fixed_time_cell = nullptr;
+uint32_t stored_time_offset = 0;
 
 void init_fixed_time_cell() {
-  if (!fixed_time_cell) fixed_time_cell = make_long(33);
+  if (!fixed_time_cell) fixed_time_cell = make_long(FIXED_TIME);
 }
 
 int time_field_of_kind(uint32_t kind) {
@@ -39,6 +40,13 @@ int time_field_of_kind(uint32_t kind) {
       return 0;
   }
 }
+
+uint32_t key_time(const objet* key) {
+  uint32_t value = static_cast<uint32_t>(key->value);
+  return key == fixed_time_cell ? value : value + stored_time_offset;
+}
+
+bool is_time_field(objet* record, int position) { return time_field_of_kind(kind_of(record)) == position; }
 
 static bool has_fixed_time(uint32_t kind) {
   return kind == KIND_YI || kind == KIND_YT || kind == KIND_FE || kind == KIND_FS;

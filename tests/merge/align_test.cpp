@@ -13,6 +13,13 @@ objet* timed_report(objet* sy, std::initializer_list<objet*> body) {
 }
 
 int32_t value_at(objet* record, int i) { return field_at(record, i)->value; }
+
+// Alignment with every time of merged given its value at once.
+void align(objet* merged, objet* report) {
+  time_base base;
+  align_reports(merged, report, &base);
+  settle_times(merged, &base);
+}
 }  // namespace
 
 TEST(Align, FirstRecordsMeetWhicheverStartsLater) {
@@ -20,15 +27,15 @@ TEST(Align, FirstRecordsMeetWhicheverStartsLater) {
   objet* report_first = rec("DS \"n\" \"\" \"\" \"d\" \"40\" \"0\" \"0\"");
   objet* merged = timed_report(rec("IT \"x\""), {merged_first});
   objet* report = timed_report(rec("IT \"x\""), {report_first});
-  align_reports(merged, report);
+  align(merged, report);
   EXPECT_EQ(value_at(merged_first, 1), 100);
   EXPECT_EQ(value_at(report_first, 5), 100);
 
-  align_reports(report, merged);  // now equal: nothing moves
+  align(report, merged);  // now equal: nothing moves
   EXPECT_EQ(value_at(merged_first, 1), 100);
 
   objet* later = timed_report(rec("IT \"x\""), {rec("XI \"250\" \"0\" \"0\"")});
-  align_reports(merged, later);
+  align(merged, later);
   EXPECT_EQ(value_at(merged_first, 1), 250);
   free_objet(merged);
   free_objet(report);
@@ -39,7 +46,7 @@ TEST(Align, FirstRecordOtherThanXiOrDsEndsTheRun) {
   objet* merged = timed_report(rec("IT \"x\""), {rec("DA \"1\" \"\" \"1\" \"2\" \"3\"")});
   objet* report = timed_report(rec("IT \"x\""), {rec("XI \"1\" \"0\" \"0\"")});
   std::string error;
-  EXPECT_EQ(run_to_end([&] { align_reports(merged, report); }, &error), 7);
+  EXPECT_EQ(run_to_end([&] { align(merged, report); }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
   free_objet(merged);
   free_objet(report);
@@ -80,7 +87,7 @@ TEST(Align, SyRecordInAMergedBodyCounts) {
     merged = merge_report(merged, second);
     objet* late = rec("XI \"1\" \"0\" \"0\"");
     objet* report = timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late});
-    align_reports(merged, report);
+    align(merged, report);
     EXPECT_EQ(value_at(early, 1), body_sy ? 40 : 540);
     EXPECT_EQ(value_at(late, 1), body_sy ? 40 : 1);
     free_objet(merged);
