@@ -15,7 +15,7 @@
 #include "report/report_errors.h"
 
 template <typename Keep>
-static objet* collect(objet* tree, Keep keep) {
+static objet* collect(objet* tree, Keep keep, uint8_t passed_mark = 0) {
   objet* head = nullptr;
   objet* tail = nullptr;
   auto take = [&](objet* holder) {
@@ -30,17 +30,22 @@ static objet* collect(objet* tree, Keep keep) {
     }
     return false;
   };
-  walk_records(tree, take);
+  walk_records(tree, take, passed_mark);
   return head;
 }
 
-objet* collect_records(objet* tree, objet* keyword_cell) {
-  // A keyword of the table has that kind, so most records are passed over
-  // without reading their text.
-  const uint32_t kind = keyword_cell->kind;
-  return collect(tree, [&](objet* record) {
-    return kind_of(record) == kind && equal_objet(record->item, keyword_cell);
-  });
+// A keyword of the table has that kind, so most records are passed over
+// without reading their text.
+static auto with_keyword(objet* keyword_cell) {
+  return [keyword_cell](objet* record) {
+    return kind_of(record) == keyword_cell->kind && equal_objet(record->item, keyword_cell);
+  };
+}
+
+objet* collect_records(objet* tree, objet* keyword_cell) { return collect(tree, with_keyword(keyword_cell)); }
+
+static objet* collect_rendezvous(objet* tree) {
+  return collect(tree, with_keyword(keyword_cells[KIND_RD]), NO_RD_MARK);
 }
 
 void free_collection(objet* collection) {
@@ -151,8 +156,7 @@ static objet* collect_merged_sy(objet* merged, Keep keep) {
 }
 
 static objet* merged_sy_records(objet* merged) {
-  objet* sy = keyword_cells[KIND_SY];
-  return collect_merged_sy(merged, [sy](objet* record) { return equal_objet(record->item, sy); });
+  return collect_merged_sy(merged, with_keyword(keyword_cells[KIND_SY]));
 }
 
 // What shift_times(merged, d) does, with the other records' share owed.
@@ -246,8 +250,8 @@ static objet* body_of(objet* tree) {
 }
 
 bool align_by_rendezvous(objet* merged, objet* report, time_base* base) {
-  objet* merged_rd = collect_records(body_of(merged), keyword_cells[KIND_RD]);
-  objet* report_rd = collect_records(body_of(report), keyword_cells[KIND_RD]);
+  objet* merged_rd = collect_rendezvous(body_of(merged));
+  objet* report_rd = collect_rendezvous(body_of(report));
   uint32_t count = 0;
   int32_t offset = merged_rd && report_rd ? match_rendezvous(merged_rd, report_rd, &count) : 0;
   free_collection(merged_rd);

@@ -12,6 +12,7 @@
 #include "merge/long_field.h"
 #include "merge/merge_records.h"
 #include "merge/name_key.h"
+#include "merge/rendezvous_marks.h"
 #include "merge/time_batch.h"
 #include "report/report_errors.h"
 
@@ -125,6 +126,7 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
   }
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
+  join_rd_marks(block, incoming);
   merge_block_ends(block, incoming, ITEM_BLOCK_ENDS);
   merge_block_items(block, incoming);
 }
@@ -139,6 +141,7 @@ void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_h
   }
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
+  join_rd_marks(block, incoming);
   merge_block_ends(block, incoming, DS_BLOCK_ENDS);
   objet* inner = incoming->next;
   if (!inner || !all_open_groups(inner->item)) {

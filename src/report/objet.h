@@ -18,14 +18,16 @@ struct objet;
 using objet_function = void (*)(objet* argument);
 
 // NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
-enum { REMOVAL_MARK = 1, NO_SY_MARK = 2 };
+// NO_RD_MARK: on the first node of a block, the block holds no RD record.
+// Marks share the 4 bits of `flags`.
+enum { REMOVAL_MARK = 1, NO_SY_MARK = 2, NO_RD_MARK = 4 };
 
 // 24 bytes: a report holds millions of cells. A string of up to 7 characters
 // is kept in the cell itself, its text pointing at `short_text`, so a cell is
 // never copied by value.
 struct objet {
   uint8_t type : 4;
-  uint8_t flags : 4;  // REMOVAL_MARK, NO_SY_MARK
+  uint8_t flags : 4;  // REMOVAL_MARK, NO_SY_MARK, NO_RD_MARK
   uint8_t kind;       // role code: record kind on keyword cells, 2/3 on number cells
   uint16_t count;     // on a keyword cell: the number of fields as read
   uint32_t length;    // OBJ_STRING

@@ -95,3 +95,20 @@ TEST(MergeStep, OwedShiftsGiveTheSameRecordsAsShiftingAtOnce) {
   EXPECT_GT(completed[0], 50);
   EXPECT_GT(completed[1], 15);
 }
+
+// A rendezvous that joined a block holding none before is still found: the
+// third report meets it (merged times move by 900) rather than meeting by
+// first records (by 1900).
+TEST(MergeStep, RendezvousJoinedIntoABlockWithoutOneIsFound) {
+  scratch_dir scratch;
+  auto report = [](const std::string& xi, const std::string& rendezvous) {
+    return "MIRVA ProbeSuite \"v\" \"PLAN\" \"ROD file\" \"date\"\nRE \"run\" \"1\"\nXI \"" + xi +
+           "\" \"0\" \"0\"\nYI \"0\"\nDS \"G\" \"t\" \"STEP\" \"ID\" \"" + xi + "\" \"2\" \"1\"\n" + rendezvous +
+           "XX \"A\" \"check\" \"done\"\nFS \"G\" \"" + xi + "\" \"0\" \"0\" \"0\"\nDB \"S\" \"end\"\nBF \"S\" \"end\"\n";
+  };
+  write_file("r1.rod", report("100", ""));
+  write_file("r2.rod", report("100", "RD \"R\" \"sync\" \"2\" \"115\" \"115\"\n"));
+  write_file("r3.rod", report("2000", "RD \"R\" \"sync\" \"2\" \"1015\" \"1015\"\n"));
+  const std::string lines = merge_all({"r1.rod", "r2.rod", "r3.rod"}, false, false);
+  EXPECT_NE(lines.find("\nXI \"1000\""), std::string::npos) << lines;
+}
