@@ -12,6 +12,7 @@ enum record_kind : uint32_t {
   KIND_FT, KIND_TN, KIND_TF, KIND_FB, KIND_IC, KIND_ID,
   KEYWORD_COUNT
 };
+static_assert(KEYWORD_COUNT <= UINT8_MAX, "a record kind fits a cell's kind byte");
 
 extern const char* const keyword_table[KEYWORD_COUNT];
 // Shared string cells of the table's keywords, the keys of find_record.

@@ -14,7 +14,6 @@
 #include "merge/record_walk.h"
 #include "messages/emit.h"
 #include "pprint/pt_ecrit.h"
-#include "util/checked.h"
 #include "util/crc16.h"
 #include "util/paths.h"
 
@@ -44,12 +43,17 @@ static objet* make_source_record(const char* rod_path, int32_t report_number) {
   long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1;
   if (size < 0 || size > INT32_MAX || fseek(file, 0, SEEK_SET) != 0)
     msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
-  auto* content = static_cast<unsigned char*>(checked_malloc(size ? size : 1));
-  if (fread(content, 1, size, file) != static_cast<size_t>(size))
-    msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
-  uint16_t crc = crc16(0, content, static_cast<unsigned>(size), 0, -1);
+  // In pieces, so that no copy of the report is held beside its cells.
+  unsigned char piece[65536];
+  uint16_t crc = 0;
+  for (long left = size; left > 0;) {
+    size_t wanted = left < static_cast<long>(sizeof piece) ? static_cast<size_t>(left) : sizeof piece;
+    if (fread(piece, 1, wanted, file) != wanted)
+      msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
+    crc = crc16(crc, piece, static_cast<unsigned>(wanted), -1, -1);
+    left -= static_cast<long>(wanted);
+  }
   fclose(file);
-  free(content);
 
   std::string name, directory, absolute;
   file_name_of(rod_path, name);

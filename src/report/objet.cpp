@@ -10,18 +10,18 @@
 
 [[noreturn]] static void internal_error() { msg_fatal("ERRINTERN", QString(), QString()); }
 
-// Cells and short texts come in slabs and freed ones wait on a free list: a
-// report holds millions of each, and one malloc apiece would cost half as
-// much again in allocator overhead. Sanitizer builds keep one malloc each, so
-// that a use after free is still caught.
+// Cells and middle-sized texts come in slabs and freed ones wait on a free
+// list: a report holds millions of each, and one malloc apiece would cost half
+// as much again in allocator overhead. Sanitizer builds keep one malloc each,
+// so that a use after free is still caught.
 namespace {
 struct slot_pool {
   size_t slot_size;
   void* free_slots;
 };
 slot_pool cell_pool = {sizeof(objet), nullptr};
-const size_t SHORT_TEXT = 16;  // bytes of a text slot, the NUL included
-slot_pool text_pool = {SHORT_TEXT, nullptr};
+const size_t TEXT_SLOT = 16;  // bytes of a text slot, the NUL included
+slot_pool text_pool = {TEXT_SLOT, nullptr};
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -60,11 +60,12 @@ static void give_back_slot(slot_pool* pool, void* slot) {
 objet* new_objet(uint32_t type) {
   auto* o = static_cast<objet*>(take_slot(&cell_pool));
   o->type = type;
+  o->flags = 0;
   o->kind = 1;
   o->count = 0;
+  o->length = 0;
   o->next = nullptr;
   o->item = nullptr;
-  o->flags = 0;
   return o;
 }
 
@@ -113,7 +114,10 @@ objet* list10(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet*
 objet* make_string(const char* text, uint32_t length) {
   objet* s = new_objet(OBJ_STRING);
   size_t size = static_cast<size_t>(length) + 1;
-  s->text = static_cast<char*>(size <= SHORT_TEXT ? take_slot(&text_pool) : checked_malloc(size));
+  if (size <= sizeof s->short_text)
+    s->text = s->short_text;
+  else
+    s->text = static_cast<char*>(size <= TEXT_SLOT ? take_slot(&text_pool) : checked_malloc(size));
   memcpy(s->text, text, length);
   s->text[length] = '\0';
   s->length = length;
@@ -206,7 +210,8 @@ void free_contents(objet* n) {
 void free_cell(objet* o) {
   switch (o->type) {
     case OBJ_STRING:
-      if (static_cast<size_t>(o->length) + 1 <= SHORT_TEXT)
+      if (o->text == o->short_text) break;
+      if (static_cast<size_t>(o->length) + 1 <= TEXT_SLOT)
         give_back_slot(&text_pool, o->text);
       else
         free(o->text);

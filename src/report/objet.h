@@ -19,25 +19,31 @@ using objet_function = void (*)(objet* argument);
 
 // NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
 // NO_RD_MARK: on the first node of a block, the block holds no RD record.
+// Marks share the 4 bits of `flags`.
 enum { REMOVAL_MARK = 1, NO_SY_MARK = 2, NO_RD_MARK = 4 };
 
+// 24 bytes: a report holds millions of cells. A string of up to 7 characters
+// is kept in the cell itself, its text pointing at `short_text`, so a cell is
+// never copied by value.
 struct objet {
-  uint32_t type;
-  uint32_t kind;   // role code: record kind on keyword cells, 2/3 on number cells
-  uint32_t count;  // on a keyword cell: the number of fields as read
-  uint8_t flags;   // REMOVAL_MARK, NO_SY_MARK, NO_RD_MARK
+  uint8_t type : 4;
+  uint8_t flags : 4;  // REMOVAL_MARK, NO_SY_MARK, NO_RD_MARK
+  uint8_t kind;       // role code: record kind on keyword cells, 2/3 on number cells
+  uint16_t count;     // on a keyword cell: the number of fields as read
+  uint32_t length;    // OBJ_STRING
   union {
     objet* next;              // OBJ_LIST
-    uint32_t length;          // OBJ_STRING
     int32_t value;            // OBJ_INT, OBJ_LONG
     FILE* stream;             // OBJ_STREAM
     objet_function function;  // OBJ_FUNCTION
+    char short_text[8];       // OBJ_STRING
   };
   union {
     objet* item;  // OBJ_LIST
     char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
   };
 };
+static_assert(sizeof(objet) == 24, "cells are packed: every byte counts a million times over");
 
 inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
 inline bool is_string(const objet* o) { return o && o->type == OBJ_STRING; }

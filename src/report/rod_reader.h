@@ -3,6 +3,7 @@
 #include "report/objet.h"
 
 enum { ROD_LINE_BUFFER_SIZE = 5120 };
+static_assert(ROD_LINE_BUFFER_SIZE / 2 <= UINT16_MAX, "a keyword cell counts a line's fields in 16 bits");
 
 // The whole stream as a chain of records, one per line; null when empty.
 objet* read_records(objet* stream);

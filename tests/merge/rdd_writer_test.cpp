@@ -50,12 +50,16 @@ TEST(RddWriter, SourceRecordOfAnAbsoluteName) {
   char directory[] = "/tmp/rddXXXXXX";
   ASSERT_NE(mkdtemp(directory), nullptr);
   std::string path = std::string(directory) + "/r.rod";
-  for (const char* content : {"123456789", ""}) {
+  std::string digits;
+  for (int i = 0; i < 22223; ++i) digits += "123456789";  // read in several pieces
+  const std::pair<std::string, std::string> files[] = {
+      {"123456789", "\"9\" \"8585\""}, {"", "\"0\" \"0\""}, {digits, "\"200007\" \"12176\""}};
+  for (const auto& [content, size_and_crc] : files) {
     std::ofstream(path) << content;
     objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
     add_source_record(report, path.c_str(), 1);
-    std::string tail = *content ? "\" \"9\" \"8585\" \"1\" \"0\" \n" : "\" \"0\" \"0\" \"1\" \"0\" \n";
-    EXPECT_NE(record_lines(report->item).find(directory + tail), std::string::npos) << content;
+    std::string tail = std::string("\" ") + size_and_crc + " \"1\" \"0\" \n";
+    EXPECT_NE(record_lines(report->item).find(directory + tail), std::string::npos) << size_and_crc;
     free_objet(report);
   }
   unlink(path.c_str());

@@ -53,6 +53,29 @@ TEST(ObjetCopy, DeepCopyOwnsItsCellsAndDropsMarks) {
   EXPECT_EQ(written, "Varnet-F-ERRINTERN,  \n");
 }
 
+// Texts are kept in the cell, in a slot or in their own block by length: each
+// road must keep its bytes, give a copy its own, and release cleanly.
+TEST(ObjetCopy, StringsOfEveryStorageLength) {
+  std::string source(40, 'x');
+  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char>('a' + i % 26);
+  for (uint32_t length = 0; length <= 40; ++length) {
+    objet* original = make_string(source.data(), length);
+    original->kind = 9;
+    objet* copy = deep_copy(original);
+    free_objet(original);
+    EXPECT_EQ(copy->length, length);
+    EXPECT_EQ(std::string(copy->text), source.substr(0, length));
+    EXPECT_EQ(copy->kind, 9u);
+    objet* again = copy_objet(copy);
+    EXPECT_NE(again->text, copy->text);
+    EXPECT_TRUE(equal_objet(again, copy));
+    again->text[0] = '#';
+    EXPECT_EQ(equal_objet(again, copy), length == 0);
+    free_objet(copy);
+    free_objet(again);
+  }
+}
+
 // Releasing very long chains must not grow the stack with their length.
 static void* release_chain(void* length) {
   objet* head = nullptr;
