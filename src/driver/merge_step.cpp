@@ -13,8 +13,9 @@ void merge_shaped_report(objet* report, const char* rod_path, int report_number,
   postprocess_report(report, rod_path, report_number);
   join_time_base(merged_report, &merged_times, report);
   stored_time_offset = merged_times.pending;
-  merged_report = time_variant ? merge_report_by_time(merged_report, report, &merged_times.body_order)
-                               : merge_report(merged_report, report);
+  merge_cache* cache = &merged_times.cache;
+  merged_report = time_variant ? merge_report_by_time(merged_report, report, cache)
+                               : merge_report(merged_report, report, cache);
   stored_time_offset = 0;
 }
 

@@ -48,7 +48,7 @@ static objet* merge_sections(objet* merged, objet* report, Merge_body merge_body
 
 // Elements the group merge does not take are kept after the merged body's
 // elements, in reading order, so no tester's record is lost.
-static void merge_bodies(objet* merged_body, objet* body) {
+static void merge_bodies(objet* merged_body, objet* body, merge_cache* cache) {
   objet* elements = body->item;
   if (!elements) return;
   if (!merged_body->item) {
@@ -60,7 +60,7 @@ static void merge_bodies(objet* merged_body, objet* body) {
   objet* groups = elements->item;
   if (is_list(merged_groups) && is_list(groups) && starts_with_block(merged_groups->item) &&
       starts_with_block(groups->item)) {
-    merge_groups(merged_groups, groups);
+    merge_groups(merged_groups, groups, cache);
     objet* left_overs = elements->next;
     elements->next = nullptr;
     if (left_overs) append(merged_body->item, left_overs);
@@ -70,22 +70,22 @@ static void merge_bodies(objet* merged_body, objet* body) {
   body->item = nullptr;
 }
 
-static void merge_bodies_by_time(objet* merged_body, objet* body, time_order* body_order) {
+static void merge_bodies_by_time(objet* merged_body, objet* body, merge_cache* cache) {
   std::vector<objet*> items;
   for (objet* node = body->item; is_list(node); node = node->next) {
     if (!node->item) continue;
     items.push_back(node->item);
     node->item = nullptr;
   }
-  merged_body->item = insert_all_by_time(merged_body->item, items, nullptr, body_order);
+  merged_body->item = insert_all_by_time(merged_body->item, items, nullptr, cache ? &cache->body_order : nullptr);
 }
 
-objet* merge_report(objet* merged, objet* report) {
-  return merge_sections(merged, report, merge_bodies);
+objet* merge_report(objet* merged, objet* report, merge_cache* cache) {
+  return merge_sections(merged, report,
+                        [cache](objet* merged_body, objet* body) { merge_bodies(merged_body, body, cache); });
 }
 
-objet* merge_report_by_time(objet* merged, objet* report, time_order* body_order) {
-  return merge_sections(merged, report, [body_order](objet* merged_body, objet* body) {
-    merge_bodies_by_time(merged_body, body, body_order);
-  });
+objet* merge_report_by_time(objet* merged, objet* report, merge_cache* cache) {
+  return merge_sections(merged, report,
+                        [cache](objet* merged_body, objet* body) { merge_bodies_by_time(merged_body, body, cache); });
 }

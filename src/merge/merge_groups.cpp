@@ -26,7 +26,15 @@ struct block_end {
   objet* last;
 };
 
-static block_end end_of(objet* block) {
+static block_end end_of(objet* block, merge_cache* cache) {
+  if (cache) {
+    auto known = cache->block_orders.find(block);
+    if (known != cache->block_orders.end() && !known->second.nodes.empty() &&
+        known->second.nodes.front() == block->next) {
+      objet* before = known->second.nodes.back();
+      return {before, before->next ? before->next : before};
+    }
+  }
   objet* node = block;
   while (node->next && node->next->next) node = node->next;
   return {node, node->next ? node->next : node};
@@ -70,18 +78,22 @@ static std::vector<objet*> take_inner_items(objet* from, objet* closing) {
 
 // The inner items of incoming go into block in time order, before its
 // closing record.
-static void merge_block_items(objet* block, block_end end, objet* incoming, block_end incoming_end) {
+static void merge_block_items(objet* block, block_end end, objet* incoming, block_end incoming_end,
+                              merge_cache* cache) {
   if (!block->next || !incoming->next) return;
   objet* closing = end.before->next;
   end.before->next = nullptr;
   std::vector<objet*> items = take_inner_items(incoming->next, incoming_end.last);
   objet* last = nullptr;
-  block->next = insert_all_by_time(block->next, items, &last);
+  time_order* order = cache ? &cache->block_orders[block] : nullptr;
+  block->next = insert_all_by_time(block->next, items, &last, order);
   (last ? last : block)->next = closing;
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
-static void keep_inner_left_overs(block_end end, objet* from, block_end incoming_end) {
+static void keep_inner_left_overs(objet* block, block_end end, objet* from, block_end incoming_end,
+                                  merge_cache* cache) {
+  if (cache) cache->block_orders.erase(block);
   std::vector<objet*> items = take_inner_items(from, incoming_end.last);
   objet* node = end.before;
   for (objet* item : items) {
@@ -102,15 +114,15 @@ static const block_end_rules ITEM_BLOCK_ENDS = {OPENING_TAIL, 1, KEEP_SMALLER, C
 static const block_end_rules DS_BLOCK_ENDS = {DS_TAIL, 5, KEEP_SMALLER, FS_TAIL, 3, FS_STATUS};
 
 static void merge_block_ends(objet* block, block_end end, objet* incoming, block_end incoming_end,
-                             const block_end_rules& rules) {
-  merge_records(block->item, incoming->item, rules.opening_tail, rules.opening_field, rules.opening_rule);
+                             const block_end_rules& rules, merge_cache* cache) {
+  merge_records(block->item, incoming->item, rules.opening_tail, rules.opening_field, rules.opening_rule, cache);
   objet* closing = record_at(end.last);
   objet* incoming_closing = record_at(incoming_end.last);
   if (closing && incoming_closing)
-    merge_records(closing, incoming_closing, rules.closing_tail, rules.closing_field, rules.closing_rule);
+    merge_records(closing, incoming_closing, rules.closing_tail, rules.closing_field, rules.closing_rule, cache);
 }
 
-void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder) {
+void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache) {
   if (!incoming_holder) return;
   if (!target_holder) {
     objet* record = opening_of(incoming_holder);
@@ -132,13 +144,13 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
   join_rd_marks(block, incoming);
-  const block_end end = end_of(block);
-  const block_end incoming_end = end_of(incoming);
-  merge_block_ends(block, end, incoming, incoming_end, ITEM_BLOCK_ENDS);
-  merge_block_items(block, end, incoming, incoming_end);
+  const block_end end = end_of(block, cache);
+  const block_end incoming_end = end_of(incoming, nullptr);
+  merge_block_ends(block, end, incoming, incoming_end, ITEM_BLOCK_ENDS, cache);
+  merge_block_items(block, end, incoming, incoming_end, cache);
 }
 
-void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder) {
+void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache) {
   if (!incoming_holder) return;
   if (!target_holder) {
     objet* anchor = first_xi_block(target_group);
@@ -149,29 +161,29 @@ void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_h
   objet* block = target_holder->item;
   objet* incoming = incoming_holder->item;
   join_rd_marks(block, incoming);
-  const block_end end = end_of(block);
-  const block_end incoming_end = end_of(incoming);
-  merge_block_ends(block, end, incoming, incoming_end, DS_BLOCK_ENDS);
+  const block_end end = end_of(block, cache);
+  const block_end incoming_end = end_of(incoming, nullptr);
+  merge_block_ends(block, end, incoming, incoming_end, DS_BLOCK_ENDS, cache);
   objet* inner = incoming->next;
   if (!inner || !all_open_groups(inner->item)) {
-    merge_block_items(block, end, incoming, incoming_end);
+    merge_block_items(block, end, incoming, incoming_end, cache);
     return;
   }
   // Merging inner groups leaves the block's own chain as it is.
   objet* own_inner = block->next;
   if (own_inner && all_open_groups(own_inner->item)) {
-    merge_groups(own_inner->item, inner->item);
-    keep_inner_left_overs(end, inner->next, incoming_end);
+    merge_groups(own_inner->item, inner->item, cache);
+    keep_inner_left_overs(block, end, inner->next, incoming_end, cache);
   } else {
-    keep_inner_left_overs(end, inner, incoming_end);
+    keep_inner_left_overs(block, end, inner, incoming_end, cache);
   }
 }
 
-void merge_group_into(objet* target_group, objet* group) {
-  merge_block(target_group, first_xi_block(target_group), first_xi_block(group));
-  merge_ds_block(target_group, first_ds_block(target_group), first_ds_block(group));
-  merge_block(target_group, first_dt_holder(target_group), first_dt_holder(group));
-  merge_block(target_group, first_xe_holder(target_group), first_xe_holder(group));
+void merge_group_into(objet* target_group, objet* group, merge_cache* cache) {
+  merge_block(target_group, first_xi_block(target_group), first_xi_block(group), cache);
+  merge_ds_block(target_group, first_ds_block(target_group), first_ds_block(group), cache);
+  merge_block(target_group, first_dt_holder(target_group), first_dt_holder(group), cache);
+  merge_block(target_group, first_xe_holder(target_group), first_xe_holder(group), cache);
 }
 
 namespace {
@@ -195,6 +207,7 @@ struct by_rank {
 using entry_set = std::set<target_entry*, by_rank>;
 
 struct group_index {
+  merge_cache* cache;
   objet* target;
   objet* tail;
   std::vector<std::unique_ptr<target_entry>> entries;  // in list order
@@ -248,8 +261,9 @@ static target_entry* add_entry(group_index* index, size_t rank, objet* group, ob
   return added;
 }
 
-static group_index index_targets(objet* target) {
+static group_index index_targets(objet* target, merge_cache* cache) {
   group_index index;
+  index.cache = cache;
   index.target = target;
   for (objet* node = target; is_list(node); node = node->next) {
     index.tail = node;
@@ -259,7 +273,7 @@ static group_index index_targets(objet* target) {
 }
 
 static void merge_into(group_index* index, target_entry* entry, objet* group) {
-  merge_group_into(entry->group, group);
+  merge_group_into(entry->group, group, index->cache);
   describe(index, entry);
 }
 
@@ -356,8 +370,8 @@ static void insert_group_in_order(group_index* index, objet* incoming_node) {
   add_entry(index, rank, group, index->target);
 }
 
-void merge_groups(objet* target, objet* incoming) {
-  group_index index = index_targets(target);
+void merge_groups(objet* target, objet* incoming, merge_cache* cache) {
+  group_index index = index_targets(target, cache);
   for (objet* node = incoming; is_list(node); node = node->next) {
     if (!node->item) continue;
     if (!first_ds_block(node->item))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "merge/merge_cache.h"
 #include "report/objet.h"
 
 // Structural merge of group lists. A group list is a chain of nodes whose
@@ -7,10 +8,12 @@
 // XE element). The incoming side's nodes are given so that what moves to the
 // target is detached from them (they keep an empty item).
 
-// Merges every group of the incoming list into the target list.
-void merge_groups(objet* target, objet* incoming);
-void merge_group_into(objet* target_group, objet* group);
+// Merges every group of the incoming list into the target list; the cache,
+// when given, belongs to the merged tree of the target.
+void merge_groups(objet* target, objet* incoming, merge_cache* cache = nullptr);
+void merge_group_into(objet* target_group, objet* group, merge_cache* cache = nullptr);
 // target_group is a group; the blocks are given by the group nodes that hold
 // them (either may be null).
-void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder);
-void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder);
+void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache = nullptr);
+void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder,
+                    merge_cache* cache = nullptr);

@@ -6,12 +6,20 @@
 #include "merge/long_field.h"
 #include "merge/time_points.h"
 
-static void move_tail(objet* target, objet* incoming, int position) {
+// A merged block's end records take one tail per report.
+static objet* last_field(objet* record, merge_cache* cache) {
+  if (!cache) return last_node(record);
+  auto known = cache->last_fields.find(record);
+  return known != cache->last_fields.end() ? known->second : last_node(record);
+}
+
+static void move_tail(objet* target, objet* incoming, int position, merge_cache* cache) {
   objet* before = node_at(incoming, position - 1);
   if (!before || !before->next) return;
   objet* tail = before->next;
   before->next = nullptr;
-  append(target, tail);
+  last_field(target, cache)->next = tail;
+  if (cache) cache->last_fields[target] = last_node(tail);
 }
 
 static bool text_is(const objet* cell, const char* text) {
@@ -42,12 +50,13 @@ static void merge_times(objet* target, objet* incoming, int field, bool smaller)
   if (smaller ? b < a : b > a) mine->value = theirs->value;
 }
 
-void merge_records(objet* target, objet* incoming, int tail_position, int field, field_rule rule) {
+void merge_records(objet* target, objet* incoming, int tail_position, int field, field_rule rule,
+                   merge_cache* cache) {
   if (rule == FS_STATUS)
     merge_fs_status(target, incoming);
   else
     merge_times(target, incoming, field, rule == KEEP_SMALLER);
-  move_tail(target, incoming, tail_position);
+  move_tail(target, incoming, tail_position, cache);
 }
 
 bool holds_report(objet* record, int start, const objet* report_number) {

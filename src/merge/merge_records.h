@@ -1,5 +1,6 @@
 #pragma once
 
+#include "merge/merge_cache.h"
 #include "report/objet.h"
 
 // Merging two records of the same block kind: the target takes the incoming
@@ -16,7 +17,8 @@ enum {
   FS_TAIL = 6,
 };
 
-void merge_records(objet* target, objet* incoming, int tail_position, int field, field_rule rule);
+void merge_records(objet* target, objet* incoming, int tail_position, int field, field_rule rule,
+                   merge_cache* cache = nullptr);
 // Whether a report number stands in the tail of record, at position start and
 // every second position after it.
 bool holds_report(objet* record, int start, const objet* report_number);

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "merge/time_batch.h"
+#include "merge/merge_cache.h"
 #include "report/objet.h"
 
 // The merged tree moves its time origin once per report, and a walk over every
@@ -10,11 +10,11 @@
 // So its time fields (SY records aside, which move at once) keep stored values
 // and the tree owes them `pending` ticks, added in one walk only when a step
 // needs the times themselves; a merge compares stored times through
-// key_time. The body's order holds stored times too, so it goes when the
+// key_time. The merges' cache holds stored times too, so it goes when the
 // times settle.
 struct time_base {
   uint32_t pending = 0;
-  time_order body_order;  // of the merged body, in the time variant
+  merge_cache cache;
 };
 
 // Adds d to a record's time field (none for SY records, which borrow whole

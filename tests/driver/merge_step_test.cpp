@@ -12,8 +12,9 @@
 #include "support/scratch_dir.h"
 
 namespace {
-// A report of random groups whose times start near 0 or near 2^32, so that
-// alignment moves the merged tree across the wrap-around.
+// A report of random groups (some holding groups of their own) whose times
+// start near 0 or near 2^32, so that alignment moves the merged tree across
+// the wrap-around.
 std::string random_report(std::mt19937* random, int tester) {
   auto pick = [random](uint32_t n) { return static_cast<uint32_t>((*random)() % n); };
   uint32_t time = pick(2) ? 0xFFFFFFFFu - pick(3000) : pick(3000);
@@ -30,11 +31,15 @@ std::string random_report(std::mt19937* random, int tester) {
     text += "XI " + at() + " \"0\" \"0\"\n";
     if (ds) text += "YI \"0\"\nDS " + name + " \"t\" \"STEP\" \"ID\" " + at() + " \"2\" \"" + std::to_string(pick(50)) + "\"\n";
     for (uint32_t item = 0, items = pick(5); item < items; ++item) {
-      switch (pick(4)) {
+      switch (pick(ds ? 5 : 4)) {
         case 0: text += "RD \"R" + std::to_string(pick(3)) + "\" \"sync\" \"2\" " + at() + " " + at() + "\n"; break;
         case 1: text += "EV \"E\" \"signal\" \"7\" \"info\" " + at() + "\nCH \"V\" \"1\" \"ok\"\n"; break;
         case 2: text += "DW \"W\" \"write\" " + at() + " \"8\" " + at() + "\nDX \"P\" \"data\" \"2\"\n"; break;
-        default: text += "XX \"A\" \"check\" \"done\"\n"; break;
+        case 3: text += "XX \"A\" \"check\" \"done\"\n"; break;
+        default:  // a nested group
+          text += "XI " + at() + " \"0\" \"0\"\nYI \"0\"\nDS \"N" + std::to_string(pick(2)) + "\" \"t\" \"STEP\" \"ID\" " +
+                  at() + " \"2\" \"1\"\nXX \"C\" \"check\" \"done\"\nFS \"N\" " + at() + " \"1\" \"0\" \"0\"\n";
+          break;
       }
     }
     text += ds ? "FS " + name + " " + at() + " \"" + std::to_string(pick(3)) + "\" \"0\" \"0\"\n" : "YI \"0\"\n";
