@@ -26,14 +26,19 @@ struct block_end {
   objet* last;
 };
 
+// The kept order of a merged block's inner items (between its opening and
+// closing records), if the block has one.
+static const time_order* kept_order(objet* block, merge_cache* cache) {
+  if (!cache || !is_list(block) || !block->next) return nullptr;
+  auto known = cache->block_orders.find(block);
+  if (known == cache->block_orders.end() || known->second.nodes.empty()) return nullptr;
+  return known->second.nodes.front() == block->next ? &known->second : nullptr;
+}
+
 static block_end end_of(objet* block, merge_cache* cache) {
-  if (cache) {
-    auto known = cache->block_orders.find(block);
-    if (known != cache->block_orders.end() && !known->second.nodes.empty() &&
-        known->second.nodes.front() == block->next) {
-      objet* before = known->second.nodes.back();
-      return {before, before->next ? before->next : before};
-    }
+  if (const time_order* order = kept_order(block, cache)) {
+    objet* before = order->nodes.back();
+    return {before, before->next ? before->next : before};
   }
   objet* node = block;
   while (node->next && node->next->next) node = node->next;
@@ -42,13 +47,42 @@ static block_end end_of(objet* block, merge_cache* cache) {
 
 static objet* record_at(objet* node) { return is_record(node->item) ? node->item : nullptr; }
 
-static objet* ds_record_of(objet* group) {
-  objet* holder = first_ds_block(group);
+static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
+
+// Whether a record with the keyword of kind stands at the top level of item,
+// as find_record tells; a merged block's kept order answers "no" without
+// reading the block.
+static bool holds_record(objet* item, uint32_t kind, merge_cache* cache) {
+  if (const time_order* order = kept_order(item, cache)) {
+    objet* closing = order->nodes.back()->next;
+    const uint64_t kinds = order->kinds | kind_bit(item->item) | (closing ? kind_bit(closing->item) : 0);
+    if (!(kinds >> kind & 1)) return false;
+  }
+  return find_record(item, keyword_cells[kind]) != nullptr;
+}
+
+// The first node of a group whose item holds such a record (and is a block,
+// when asked): first_xi_block, first_ds_block, first_dt_holder and
+// first_xe_holder over merged groups.
+static objet* first_holding(objet* group, uint32_t kind, bool blocks_only, merge_cache* cache) {
+  for (objet* node = group; is_list(node); node = node->next) {
+    if ((!blocks_only || is_block(node->item)) && holds_record(node->item, kind, cache)) return node;
+  }
+  return nullptr;
+}
+
+static objet* first_xi(objet* group, merge_cache* cache) { return first_holding(group, KIND_XI, true, cache); }
+static objet* first_ds(objet* group, merge_cache* cache) { return first_holding(group, KIND_DS, true, cache); }
+static objet* first_dt(objet* group, merge_cache* cache) { return first_holding(group, KIND_DT, false, cache); }
+static objet* first_xe(objet* group, merge_cache* cache) { return first_holding(group, KIND_XE, false, cache); }
+
+static objet* ds_record_of(objet* group, merge_cache* cache) {
+  objet* holder = first_ds(group, cache);
   return holder ? opening_of(holder) : nullptr;
 }
 
-static objet* xi_record_of(objet* group) {
-  objet* holder = first_xi_block(group);
+static objet* xi_record_of(objet* group, merge_cache* cache) {
+  objet* holder = first_xi(group, cache);
   return holder ? opening_of(holder) : nullptr;
 }
 
@@ -132,10 +166,10 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
       put_first(target_group, take(incoming_holder));
       return;
     }
-    if (kind == KIND_DT) anchor = first_ds_block(target_group);
+    if (kind == KIND_DT) anchor = first_ds(target_group, cache);
     if (kind == KIND_XE) {
-      anchor = first_dt_holder(target_group);
-      if (!anchor) anchor = first_ds_block(target_group);
+      anchor = first_dt(target_group, cache);
+      if (!anchor) anchor = first_ds(target_group, cache);
     }
     if (!anchor) unexpected_end_of_report();
     put_after(anchor, take(incoming_holder));
@@ -153,7 +187,7 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
 void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache) {
   if (!incoming_holder) return;
   if (!target_holder) {
-    objet* anchor = first_xi_block(target_group);
+    objet* anchor = first_xi(target_group, cache);
     if (!anchor) unexpected_end_of_report();
     put_after(anchor, take(incoming_holder));
     return;
@@ -180,10 +214,10 @@ void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_h
 }
 
 void merge_group_into(objet* target_group, objet* group, merge_cache* cache) {
-  merge_block(target_group, first_xi_block(target_group), first_xi_block(group), cache);
-  merge_ds_block(target_group, first_ds_block(target_group), first_ds_block(group), cache);
-  merge_block(target_group, first_dt_holder(target_group), first_dt_holder(group), cache);
-  merge_block(target_group, first_xe_holder(target_group), first_xe_holder(group), cache);
+  merge_block(target_group, first_xi(target_group, cache), first_xi(group, nullptr), cache);
+  merge_ds_block(target_group, first_ds(target_group, cache), first_ds(group, nullptr), cache);
+  merge_block(target_group, first_dt(target_group, cache), first_dt(group, nullptr), cache);
+  merge_block(target_group, first_xe(target_group, cache), first_xe(group, nullptr), cache);
 }
 
 namespace {
@@ -234,8 +268,8 @@ static void describe(group_index* index, target_entry* entry) {
   } else if (entry->listed == target_entry::WITHOUT_DS) {
     index->without_ds.erase(entry);
   }
-  entry->ds = ds_record_of(entry->group);
-  entry->xi = xi_record_of(entry->group);
+  entry->ds = ds_record_of(entry->group, index->cache);
+  entry->xi = xi_record_of(entry->group, index->cache);
   objet* start = entry->ds ? long_at(entry->ds, 7) : nullptr;
   entry->start = start ? int64_t{static_cast<uint32_t>(start->value)} : -1;
   entry->listed = target_entry::UNLISTED;
@@ -288,7 +322,7 @@ static void append_group(group_index* index, objet* incoming_node) {
 // its report yet, else appended as a new last group.
 static void merge_group_by_report(group_index* index, objet* incoming_node) {
   objet* group = incoming_node->item;
-  objet* xi = xi_record_of(group);
+  objet* xi = xi_record_of(group, nullptr);
   if (!xi) {
     append_group(index, incoming_node);
     return;
@@ -314,7 +348,7 @@ static void merge_group_by_report(group_index* index, objet* incoming_node) {
 // when none takes it.
 static bool merge_group_by_name(group_index* index, objet* incoming_node) {
   objet* group = incoming_node->item;
-  objet* ds = ds_record_of(group);
+  objet* ds = ds_record_of(group, nullptr);
   objet* report_number = field_at(ds, DS_TAIL);
   target_entry* found = nullptr;
   std::pair<name_key, name_key> name;
@@ -338,7 +372,7 @@ static bool merge_group_by_name(group_index* index, objet* incoming_node) {
 // (unsigned; groups without it are passed over); the list head stays the same
 // node. That group is the first whose running maximum exceeds the key.
 static void insert_group_in_order(group_index* index, objet* incoming_node) {
-  objet* start = long_at(ds_record_of(incoming_node->item), 7);
+  objet* start = long_at(ds_record_of(incoming_node->item, nullptr), 7);
   int64_t key = start ? int64_t{static_cast<uint32_t>(start->value)} : 0;
   if (index->running_max.empty()) {
     int64_t highest = -1;
@@ -374,7 +408,7 @@ void merge_groups(objet* target, objet* incoming, merge_cache* cache) {
   group_index index = index_targets(target, cache);
   for (objet* node = incoming; is_list(node); node = node->next) {
     if (!node->item) continue;
-    if (!first_ds_block(node->item))
+    if (!first_ds(node->item, nullptr))
       merge_group_by_report(&index, node);
     else if (!merge_group_by_name(&index, node))
       insert_group_in_order(&index, node);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "merge/classify.h"
 #include "merge/time_points.h"
 #include "report/report_errors.h"
 
@@ -13,6 +14,8 @@ static void take_key(time_order* order, const objet* key, int64_t value) {
   order->fixed |= key == fixed_time_cell;
 }
 
+static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
+
 static void read_order(objet* list, time_order* order) {
   *order = time_order{};
   order->offset = stored_time_offset;
@@ -22,6 +25,7 @@ static void read_order(objet* list, time_order* order) {
       take_key(order, key, key_time(key));
       highest = std::max<int64_t>(highest, key_time(key));
     }
+    order->kinds |= kind_bit(node->item);
     order->nodes.push_back(node);
     order->running_max.push_back(highest);
   }
@@ -69,6 +73,7 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet**
     const int64_t value = int64_t{key_time(key)} - order->shift;
     size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
     take_key(order, key, value);
+    order->kinds |= kind_bit(item);
     inserted.push_back({gap, value, list1(item)});
   }
   std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {

@@ -20,6 +20,7 @@ struct time_order {
   uint32_t offset = 0;  // the stored_time_offset shift was taken at
   int64_t low = INT64_MAX, high = INT64_MIN;  // keys, on running_max's scale
   bool fixed = false;   // some key is the fixed time
+  uint64_t kinds = 0;   // a bit per kind of the records among the items
 };
 
 // Inserts the items one after the other into list, each as insert_by_time
