@@ -1,10 +1,6 @@
 #include "merge/merge_groups.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <set>
-#include <utility>
 #include <vector>
 
 #include "merge/classify.h"
@@ -220,36 +216,6 @@ void merge_group_into(objet* target_group, objet* group, merge_cache* cache) {
   merge_block(target_group, first_xe(target_group, cache), first_xe(group, nullptr), cache);
 }
 
-namespace {
-// What the matching reads of one target group, kept while a list is merged
-// so that no group's blocks are searched again for every incoming group.
-struct target_entry {
-  objet* group;
-  objet* node;  // the target node that holds the group
-  objet* ds;
-  objet* xi;
-  int64_t start;  // DS field 7 as unsigned; -1 without it
-  size_t rank;    // position among the target groups
-  enum { UNLISTED, NAMED, WITHOUT_DS } listed;
-  std::pair<name_key, name_key> name;
-};
-
-struct by_rank {
-  bool operator()(const target_entry* a, const target_entry* b) const { return a->rank < b->rank; }
-};
-
-using entry_set = std::set<target_entry*, by_rank>;
-
-struct group_index {
-  merge_cache* cache;
-  objet* target;
-  objet* tail;
-  std::vector<std::unique_ptr<target_entry>> entries;  // in list order
-  std::map<std::pair<name_key, name_key>, entry_set> by_name;
-  entry_set without_ds;
-  std::vector<int64_t> running_max;  // of start over entries; empty when stale
-};
-}  // namespace
 
 // Fields 1 and 4 of a DS record, the name groups are matched by.
 static bool ds_name_of(objet* ds, std::pair<name_key, name_key>* name) {
@@ -295,15 +261,14 @@ static target_entry* add_entry(group_index* index, size_t rank, objet* group, ob
   return added;
 }
 
-static group_index index_targets(objet* target, merge_cache* cache) {
-  group_index index;
-  index.cache = cache;
-  index.target = target;
+static void index_targets(group_index* index, objet* target, merge_cache* cache) {
+  *index = group_index{};
+  index->cache = cache;
+  index->target = target;
   for (objet* node = target; is_list(node); node = node->next) {
-    index.tail = node;
-    if (node->item) add_entry(&index, index.entries.size(), node->item, node);
+    index->tail = node;
+    if (node->item) add_entry(index, index->entries.size(), node->item, node);
   }
-  return index;
 }
 
 static void merge_into(group_index* index, target_entry* entry, objet* group) {
@@ -405,12 +370,14 @@ static void insert_group_in_order(group_index* index, objet* incoming_node) {
 }
 
 void merge_groups(objet* target, objet* incoming, merge_cache* cache) {
-  group_index index = index_targets(target, cache);
+  group_index local;
+  group_index* index = cache ? &cache->group_indexes[target] : &local;
+  if (index->target != target || !index->tail || index->tail->next) index_targets(index, target, cache);
   for (objet* node = incoming; is_list(node); node = node->next) {
     if (!node->item) continue;
     if (!first_ds(node->item, nullptr))
-      merge_group_by_report(&index, node);
-    else if (!merge_group_by_name(&index, node))
-      insert_group_in_order(&index, node);
+      merge_group_by_report(index, node);
+    else if (!merge_group_by_name(index, node))
+      insert_group_in_order(index, node);
   }
 }

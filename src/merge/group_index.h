@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "merge/name_key.h"
+#include "report/objet.h"
+
+struct merge_cache;
+
+// What the group matching reads of one target group, kept while a list is
+// merged (and, in a merge cache, from one report to the next) so that no
+// group's blocks are searched again for every incoming group.
+struct target_entry {
+  objet* group;
+  objet* node;  // the target node that holds the group
+  objet* ds;
+  objet* xi;
+  int64_t start;  // DS field 7 as unsigned; -1 without it
+  size_t rank;    // position among the target groups
+  enum { UNLISTED, NAMED, WITHOUT_DS } listed;
+  std::pair<name_key, name_key> name;
+};
+
+struct by_rank {
+  bool operator()(const target_entry* a, const target_entry* b) const { return a->rank < b->rank; }
+};
+
+using entry_set = std::set<target_entry*, by_rank>;
+
+// The target groups of one group list; it holds while the list changes only
+// through the group matching.
+struct group_index {
+  merge_cache* cache = nullptr;
+  objet* target = nullptr;
+  objet* tail = nullptr;
+  std::vector<std::unique_ptr<target_entry>> entries;  // in list order
+  std::map<std::pair<name_key, name_key>, entry_set> by_name;
+  entry_set without_ds;
+  std::vector<int64_t> running_max;  // of start over entries; empty when stale
+};
