@@ -23,7 +23,6 @@ struct slot_pool {
 };
 slot_pool cell_pool = {sizeof(objet), nullptr};
 const size_t TEXT_SLOT = 16;  // bytes of a text slot, the NUL included
-const size_t SLAB_SIZE = 2u << 20;
 slot_pool text_pool = {TEXT_SLOT, nullptr};
 }  // namespace
 
@@ -39,6 +38,8 @@ slot_pool text_pool = {TEXT_SLOT, nullptr};
 static void* take_slot(slot_pool* pool) { return checked_malloc(pool->slot_size); }
 static void give_back_slot(slot_pool*, void* slot) { free(slot); }
 #else
+const size_t SLAB_SIZE = 2u << 20;
+
 // A slab is one huge page where the system offers them on request: a large
 // run touches hundreds of megabytes, and a fault per 4 KiB page costs more
 // than the cells' own work.
