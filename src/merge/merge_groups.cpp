@@ -152,7 +152,7 @@ static void merge_block_ends(objet* block, block_end end, objet* incoming, block
     merge_records(closing, incoming_closing, rules.closing_tail, rules.closing_field, rules.closing_rule, cache);
 }
 
-void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache) {
+static void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache) {
   if (!incoming_holder) return;
   if (!target_holder) {
     objet* record = opening_of(incoming_holder);
@@ -180,7 +180,17 @@ void merge_block(objet* target_group, objet* target_holder, objet* incoming_hold
   merge_block_items(block, end, incoming, incoming_end, cache);
 }
 
-void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache) {
+// Two group lists inside merged DS blocks, whose merge waits until the DS
+// block's own merge is done.
+struct nested_lists {
+  objet* target = nullptr;
+  objet* incoming = nullptr;
+};
+
+// The inner group lists, when both blocks hold them, are left in *nested;
+// merging them touches nothing that the rest of this merge does.
+static void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache,
+                           nested_lists* nested) {
   if (!incoming_holder) return;
   if (!target_holder) {
     objet* anchor = first_xi(target_group, cache);
@@ -202,20 +212,31 @@ void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_h
   // Merging inner groups leaves the block's own chain as it is.
   objet* own_inner = block->next;
   if (own_inner && all_open_groups(own_inner->item)) {
-    merge_groups(own_inner->item, inner->item, cache);
+    *nested = {own_inner->item, inner->item};
     keep_inner_left_overs(block, end, inner->next, incoming_end, cache);
   } else {
     keep_inner_left_overs(block, end, inner, incoming_end, cache);
   }
 }
 
-void merge_group_into(objet* target_group, objet* group, merge_cache* cache) {
+// A group merges in two steps around the merge of its DS block's inner
+// lists: XI and DS blocks first, then DT and XE.
+static void merge_group_head(objet* target_group, objet* group, merge_cache* cache, nested_lists* nested) {
   merge_block(target_group, first_xi(target_group, cache), first_xi(group, nullptr), cache);
-  merge_ds_block(target_group, first_ds(target_group, cache), first_ds(group, nullptr), cache);
+  merge_ds_block(target_group, first_ds(target_group, cache), first_ds(group, nullptr), cache, nested);
+}
+
+static void merge_group_tail(objet* target_group, objet* group, merge_cache* cache) {
   merge_block(target_group, first_dt(target_group, cache), first_dt(group, nullptr), cache);
   merge_block(target_group, first_xe(target_group, cache), first_xe(group, nullptr), cache);
 }
 
+void merge_group_into(objet* target_group, objet* group, merge_cache* cache) {
+  nested_lists nested;
+  merge_group_head(target_group, group, cache, &nested);
+  if (nested.target) merge_groups(nested.target, nested.incoming, cache);
+  merge_group_tail(target_group, group, cache);
+}
 
 // Fields 1 and 4 of a DS record, the name groups are matched by.
 static bool ds_name_of(objet* ds, std::pair<name_key, name_key>* name) {
@@ -271,11 +292,6 @@ static void index_targets(group_index* index, objet* target, merge_cache* cache)
   }
 }
 
-static void merge_into(group_index* index, target_entry* entry, objet* group) {
-  merge_group_into(entry->group, group, index->cache);
-  describe(index, entry);
-}
-
 static void append_group(group_index* index, objet* incoming_node) {
   objet* node = list1(take(incoming_node));
   index->tail->next = node;
@@ -283,15 +299,11 @@ static void append_group(group_index* index, objet* incoming_node) {
   add_entry(index, index->entries.size(), node->item, node);
 }
 
-// A group without DS block into the first target group that does not hold
-// its report yet, else appended as a new last group.
-static void merge_group_by_report(group_index* index, objet* incoming_node) {
-  objet* group = incoming_node->item;
+// A group without DS block goes into the first target group that does not
+// hold its report yet; none when it has no XI block or every group holds it.
+static target_entry* match_by_report(group_index* index, objet* group) {
   objet* xi = xi_record_of(group, nullptr);
-  if (!xi) {
-    append_group(index, incoming_node);
-    return;
-  }
+  if (!xi) return nullptr;
   objet* report_number = field_at(xi, OPENING_TAIL);
   for (const auto& entry : index->entries) {
     objet* record = entry->xi;
@@ -301,18 +313,14 @@ static void merge_group_by_report(group_index* index, objet* incoming_node) {
       start = DS_TAIL;
     }
     if (!record) internal_report_error();
-    if (holds_report(record, start, report_number)) continue;
-    merge_into(index, entry.get(), group);
-    return;
+    if (!holds_report(record, start, report_number)) return entry.get();
   }
-  append_group(index, incoming_node);
+  return nullptr;
 }
 
-// A group with a DS block into the first target group of the same DS name,
-// or the first one without DS block that lacks the group's report; false
-// when none takes it.
-static bool merge_group_by_name(group_index* index, objet* incoming_node) {
-  objet* group = incoming_node->item;
+// A group with a DS block goes into the first target group of the same DS
+// name, or the first one without DS block that lacks the group's report.
+static target_entry* match_by_name(group_index* index, objet* group) {
   objet* ds = ds_record_of(group, nullptr);
   objet* report_number = field_at(ds, DS_TAIL);
   target_entry* found = nullptr;
@@ -323,14 +331,9 @@ static bool merge_group_by_name(group_index* index, objet* incoming_node) {
   }
   for (target_entry* entry : index->without_ds) {
     if (found && entry->rank > found->rank) break;
-    if (!entry->xi || !holds_report(entry->xi, OPENING_TAIL, report_number)) {
-      found = entry;
-      break;
-    }
+    if (!entry->xi || !holds_report(entry->xi, OPENING_TAIL, report_number)) return entry;
   }
-  if (!found) return false;
-  merge_into(index, found, group);
-  return true;
+  return found;
 }
 
 // Inserted before the first target group whose DS field 7 is greater
@@ -369,15 +372,71 @@ static void insert_group_in_order(group_index* index, objet* incoming_node) {
   add_entry(index, rank, group, index->target);
 }
 
-void merge_groups(objet* target, objet* incoming, merge_cache* cache) {
-  group_index local;
-  group_index* index = cache ? &cache->group_indexes[target] : &local;
+// The target group an incoming group merges into; none when the group took
+// a place of its own in the list (appended, or inserted by its DS start).
+static target_entry* match_group(group_index* index, objet* incoming_node) {
+  objet* group = incoming_node->item;
+  if (!first_ds(group, nullptr)) {
+    target_entry* entry = match_by_report(index, group);
+    if (!entry) append_group(index, incoming_node);
+    return entry;
+  }
+  target_entry* entry = match_by_name(index, group);
+  if (!entry) insert_group_in_order(index, incoming_node);
+  return entry;
+}
+
+namespace {
+// One group list being merged. A group whose DS block holds inner group
+// lists waits, half merged, while they are merged above it on the stack:
+// the merge takes a stack of its own, not a call per nesting level, and
+// still works in the order of nested calls.
+struct list_merge {
+  group_index* index;
+  std::unique_ptr<group_index> own_index;  // the index, without a cache
+  objet* node;                             // the incoming node at hand
+  target_entry* waiting;                   // its target while its group waits
+};
+}  // namespace
+
+static void open_list(std::vector<list_merge>* stack, objet* target, objet* incoming, merge_cache* cache) {
+  list_merge level{nullptr, nullptr, incoming, nullptr};
+  if (cache) {
+    level.index = &cache->group_indexes[target];
+  } else {
+    level.own_index = std::make_unique<group_index>();
+    level.index = level.own_index.get();
+  }
+  group_index* index = level.index;
   if (index->target != target || !index->tail || index->tail->next) index_targets(index, target, cache);
-  for (objet* node = incoming; is_list(node); node = node->next) {
-    if (!node->item) continue;
-    if (!first_ds(node->item, nullptr))
-      merge_group_by_report(index, node);
-    else if (!merge_group_by_name(index, node))
-      insert_group_in_order(index, node);
+  stack->push_back(std::move(level));
+}
+
+void merge_groups(objet* target, objet* incoming, merge_cache* cache) {
+  std::vector<list_merge> stack;
+  open_list(&stack, target, incoming, cache);
+  while (!stack.empty()) {
+    list_merge& level = stack.back();
+    objet* node = level.node;
+    if (level.waiting) {
+      merge_group_tail(level.waiting->group, node->item, cache);
+      describe(level.index, level.waiting);
+      level.waiting = nullptr;
+      level.node = node->next;
+      continue;
+    }
+    if (!is_list(node)) {
+      stack.pop_back();
+      continue;
+    }
+    target_entry* entry = node->item ? match_group(level.index, node) : nullptr;
+    if (!entry) {
+      level.node = node->next;
+      continue;
+    }
+    nested_lists nested;
+    merge_group_head(entry->group, node->item, cache, &nested);
+    level.waiting = entry;
+    if (nested.target) open_list(&stack, nested.target, nested.incoming, cache);
   }
 }

@@ -12,8 +12,3 @@
 // when given, belongs to the merged tree of the target.
 void merge_groups(objet* target, objet* incoming, merge_cache* cache = nullptr);
 void merge_group_into(objet* target_group, objet* group, merge_cache* cache = nullptr);
-// target_group is a group; the blocks are given by the group nodes that hold
-// them (either may be null).
-void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder, merge_cache* cache = nullptr);
-void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder,
-                    merge_cache* cache = nullptr);

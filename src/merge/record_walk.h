@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "merge/classify.h"
 #include "report/objet.h"
 
@@ -7,16 +9,28 @@
 // is called with each node whose item is a record; fields are not walked,
 // empty items are passed over, and so are the lists whose first node carries
 // passed_mark. A visit that returns true ends the whole walk, and so does
-// the result true.
+// the result true. The enclosing levels wait on a stack of their own, so
+// that no nesting depth can exhaust the call stack; a level goes on from
+// its node's successor as it stands when the level below is done.
 template <typename Visit>
 bool walk_records(objet* chain, Visit& visit, uint8_t passed_mark = 0) {
-  for (objet* node = chain; is_list(node); node = node->next) {
+  std::vector<objet*> waiting;
+  objet* node = chain;
+  for (;;) {
+    if (!is_list(node)) {
+      if (waiting.empty()) return false;
+      node = waiting.back()->next;
+      waiting.pop_back();
+      continue;
+    }
     objet* item = node->item;
     if (is_record(item)) {
       if (visit(node)) return true;
     } else if (is_list(item) && !(item->flags & passed_mark)) {
-      if (walk_records(item, visit, passed_mark)) return true;
+      waiting.push_back(node);
+      node = item;
+      continue;
     }
+    node = node->next;
   }
-  return false;
 }

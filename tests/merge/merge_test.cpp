@@ -82,7 +82,7 @@ TEST(Merge, LeftOversAndUngroupedBodiesAreKeptInReadingOrder) {
 TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
   objet* target = chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})});
   objet* incoming = group(2, 10, "n", 20, 5, "0", 30);
-  EXPECT_EQ(run_to_end([&] { merge_ds_block(target->item, nullptr, incoming->next); }), 7);
+  EXPECT_EQ(run_to_end([&] { merge_group_into(target->item, incoming->next); }), 7);
   free_objet(target);
   free_objet(incoming);
 }
