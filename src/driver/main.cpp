@@ -14,11 +14,14 @@
 #include "messages/emit.h"
 #include "util/checked.h"
 #include "util/environment.h"
+#include "util/out_of_memory.h"
 
 int main(int argc, char** argv) {
+  end_runs_out_of_memory_here();
   QCoreApplication app(argc, argv);
   silence_qt_messages();
   install_translators(app, {QStringLiteral("mps_"), QStringLiteral("vrntident_"), QStringLiteral("cab_")});
+  prepare_out_of_memory_text();
   fill_message_catalogue();
   incorrect_run_count = 0;
   init_keyword_cells();

@@ -7,6 +7,7 @@
 #include "cmdline/cmd_line.h"
 #include "driver/run_state.h"
 #include "messages/emit.h"
+#include "util/out_of_memory.h"
 
 rio_row rio_table[PAIR_ROWS];
 tdc_row tdc_table[PAIR_ROWS];
@@ -55,7 +56,7 @@ static void clear_tables() {
 static char head[HEAD_WINDOW + 1];
 
 static size_t read_head(const char* file_name) {
-  FILE* stream = fopen(file_name, "r");
+  FILE* stream = open_file(file_name, "r");
   if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(file_name), QString());
   memset(head, 0, sizeof head);
   size_t length = fread(head, 1, HEAD_WINDOW, stream);

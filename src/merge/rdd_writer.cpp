@@ -15,6 +15,7 @@
 #include "messages/emit.h"
 #include "pprint/pt_ecrit.h"
 #include "util/crc16.h"
+#include "util/out_of_memory.h"
 #include "util/paths.h"
 
 void drop_leading_cf(objet* report) {
@@ -38,7 +39,7 @@ static objet* quoted(const std::string& text) {
 static objet* make_source_record(const char* rod_path, int32_t report_number) {
   char cwd[5000];
   if (!getcwd(cwd, sizeof cwd)) msg_severe("SIZBUFOVL", QString(), QString());
-  FILE* file = fopen(rod_path, "rb");
+  FILE* file = open_file(rod_path, "rb");
   if (!file) msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
   long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1;
   if (size < 0 || size > INT32_MAX || fseek(file, 0, SEEK_SET) != 0)

@@ -9,6 +9,7 @@
 
 #include "messages/emit.h"
 #include "util/checked.h"
+#include "util/out_of_memory.h"
 
 [[noreturn]] static void internal_error() { msg_fatal("ERRINTERN", QString(), QString()); }
 
@@ -162,7 +163,7 @@ objet* make_function(objet_function f) {
 }
 
 objet* open_stream(objet* name, objet* mode) {
-  FILE* stream = fopen(name->text, mode->text);
+  FILE* stream = open_file(name->text, mode->text);
   if (!stream) return nullptr;
   objet* s = new_objet(OBJ_STREAM);
   s->stream = stream;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "util/out_of_memory.h"
 #include "util/process_exit.h"
 
 enum { FATAL_STATUS = 7 };
@@ -18,12 +19,9 @@ void fatal_exit(const char* text, const char* comment, const char* argument) {
   end_process(FATAL_STATUS);
 }
 
-static const char MALLOC_TEXT[] = QT_TRANSLATE_NOOP("Fatal error",
-    "FATAL ERROR on malloc,\n Please contact your administrative.\n");
-
 void* checked_malloc(size_t size) {
   void* block = malloc(size);
-  if (!block) fatal_exit(MALLOC_TEXT);
+  if (!block) out_of_memory();
   return block;
 }
 
@@ -37,11 +35,7 @@ void* checked_realloc(void* block, size_t size) {
 
 char* checked_strdup(const char* text) {
   char* copy = strdup(text);
-  if (!copy) {
-    // Deliberately untranslated: translation itself may need memory.
-    fprintf(stderr, "%s", MALLOC_TEXT);
-    end_process(FATAL_STATUS);
-  }
+  if (!copy) out_of_memory();
   return copy;
 }
 

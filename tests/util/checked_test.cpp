@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
 
 #include "support/process_trap.h"
 #include "util/checked.h"
+#include "util/out_of_memory.h"
 
 TEST(Checked, SprintfThatWouldNotFitIsFatal) {
   char area[8];
@@ -14,11 +16,20 @@ TEST(Checked, SprintfThatWouldNotFitIsFatal) {
   EXPECT_EQ(written, "FATAL ERROR on sprintf (%s-%d),\n Please contact your administrative.\n");
 }
 
-TEST(Checked, MallocFailureIsFatal) {
-  std::string written;
-  EXPECT_EQ(run_to_end([] { checked_malloc(static_cast<size_t>(-1) / 2); }, &written), 7);
-  // A sanitizer runtime may add its own warning before ours.
-  const std::string text = "FATAL ERROR on malloc,\n Please contact your administrative.\n";
-  ASSERT_GE(written.size(), text.size());
-  EXPECT_EQ(written.substr(written.size() - text.size()), text);
+// Kept, so that the allocation is not optimised away.
+static void* volatile kept;
+
+TEST(Checked, EveryFailedAllocationEndsAsTheAllocatorDoes) {
+  end_runs_out_of_memory_here();
+  const size_t too_much = static_cast<size_t>(-1) / 2;
+  for (void (*allocate)(size_t) : {+[](size_t size) { checked_malloc(size); },
+                                   +[](size_t size) { ::operator delete(kept = ::operator new(size)); }}) {
+    std::string written;
+    EXPECT_EQ(run_to_end([&] { allocate(too_much); }, &written), 7);
+    // A sanitizer runtime may add its own warning before ours.
+    const std::string text = "FATAL ERROR on malloc,\n Please contact your administrative.\n";
+    ASSERT_GE(written.size(), text.size());
+    EXPECT_EQ(written.substr(written.size() - text.size()), text);
+  }
+  std::set_new_handler(nullptr);
 }
