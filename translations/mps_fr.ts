@@ -117,6 +117,16 @@
         <comment>Error code is &quot;SAMERODFI&quot;</comment>
         <translation>Les fichiers RIO %1 et %2 écriraient le même rapport ROD</translation>
     </message>
+    <message>
+        <source>The report %1 would be written over the file %2</source>
+        <comment>Error code is &quot;OVERWRITE&quot;</comment>
+        <translation>Le rapport %1 serait écrit par-dessus le fichier %2</translation>
+    </message>
+    <message>
+        <source>The name %1 holds a line feed</source>
+        <comment>Error code is &quot;NAMNEWLIN&quot;</comment>
+        <translation>Le nom %1 contient un saut de ligne</translation>
+    </message>
 </context>
 <context>
     <name>RIO/TDC analysis</name>

@@ -3,6 +3,7 @@
 
 #include "cmdline/cmd_line.h"
 #include "driver/banner.h"
+#include "driver/line_feed_check.h"
 #include "driver/pairing.h"
 #include "driver/postpro_runs.h"
 #include "driver/report_walk.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   show_banner();
   start_date = checked_strdup(current_time_text());
 
+  refuse_names_with_line_feeds();
   identify_and_pair();
   run_postprocessors();
   const bool time_variant = time_option(cmd_line) != 0;

@@ -17,7 +17,7 @@ int16_t rio_of_tdc[PAIR_ROWS][PAIR_ROWS];
 enum { PLAN_FIELDS = 5, KEY_BYTES = 2048 };
 
 static QString name_of_file(int16_t file_index) {
-  return QString::fromLocal8Bit(cmd_line.files[file_index]);
+  return name_arg(cmd_line.files[file_index]);
 }
 
 int mask_marker(char* line, const char* word) {
@@ -57,13 +57,13 @@ static char head[HEAD_WINDOW + 1];
 
 static size_t read_head(const char* file_name) {
   FILE* stream = open_file(file_name, "r");
-  if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(file_name), QString());
+  if (!stream) msg_fatal("FICNOTOPN", name_arg(file_name), QString());
   memset(head, 0, sizeof head);
   size_t length = fread(head, 1, HEAD_WINDOW, stream);
   // A directory opens but cannot be read: an access problem, not a short file.
   const bool unreadable = ferror(stream);
   fclose(stream);
-  if (unreadable) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(file_name), QString());
+  if (unreadable) msg_fatal("FICNOTOPN", name_arg(file_name), QString());
   int line_feeds = 0;
   for (size_t i = 0; i < length; ++i)
     if (head[i] == '\n') {

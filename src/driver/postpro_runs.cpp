@@ -2,16 +2,16 @@
 
 #include <sys/wait.h>
 
-#include <QDir>
-#include <QHash>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "driver/output_guard.h"
 #include "driver/pairing.h"
 #include "driver/run_state.h"
+#include "driver/write_rdd.h"
 #include "messages/emit.h"
 #include "util/paths.h"
 #include "util/process_exit.h"
@@ -36,15 +36,13 @@ std::string second_argument_of(const char* rio_name) {
 }
 
 static void require_fit(size_t length, size_t area, const char* name) {
-  if (length >= area) msg_fatal("NAMTOOLNG", QString::fromLocal8Bit(name), QString::number(area - 1));
+  if (length >= area) msg_fatal("NAMTOOLNG", name_arg(name), QString::number(area - 1));
 }
 
 template <typename... Texts>
 static size_t formatted_length(const char* format, Texts... texts) {
   return static_cast<size_t>(snprintf(nullptr, 0, format, texts...));
 }
-
-static QString local(const char* text) { return QString::fromLocal8Bit(text); }
 
 // One post-processor run: the RIO row it serves and its argument vector,
 // whose last word is "-NOLOG" or "-LOG".
@@ -95,25 +93,14 @@ static std::vector<postpro_run> compose_runs(const char* mps_dir) {
   return runs;
 }
 
-static QString clean_absolute(const char* path) {
-  return QDir::cleanPath(QDir::current().absoluteFilePath(local(path)));
-}
-
-// Two different RIO files whose ROD reports land on one path would lose a
-// tester's data; the same RIO file named twice is fine.
-static void refuse_shared_rod_paths(const std::vector<postpro_run>& runs) {
-  QHash<QString, int> first_run_of_rod;
-  for (const postpro_run& run : runs) {
-    const char* rio_name = cmd_line.files[rio_table[run.rio].file_index];
-    QString rod_path = clean_absolute(rod_file_list[run.rio]);
-    auto entry = first_run_of_rod.constFind(rod_path);
-    if (entry == first_run_of_rod.constEnd()) {
-      first_run_of_rod.insert(rod_path, run.rio);
-      continue;
-    }
-    const char* earlier = cmd_line.files[rio_table[*entry].file_index];
-    if (clean_absolute(earlier) != clean_absolute(rio_name)) msg_fatal("SAMERODFI", local(earlier), local(rio_name));
-  }
+static void refuse_lost_files(const std::vector<postpro_run>& runs) {
+  std::vector<rod_output> outputs;
+  for (const postpro_run& run : runs)
+    outputs.push_back({cmd_line.files[rio_table[run.rio].file_index], rod_file_list[run.rio]});
+  std::vector<const char*> inputs;
+  for (const char* name : cmd_line.files)
+    if (name) inputs.push_back(name);
+  refuse_overwrites(outputs, inputs, rdd_report_name(dest_option(cmd_line)));
 }
 
 // True when the run ended by itself with status 0 or 3.
@@ -134,11 +121,11 @@ void run_postprocessors() {
     end_process(MPS_DIR_MISSING_STATUS);
   }
   std::vector<postpro_run> runs = compose_runs(mps_dir);
-  refuse_shared_rod_paths(runs);
+  refuse_lost_files(runs);
 
   bool failed = false;
   for (postpro_run& run : runs) {
-    QString rio_name = local(cmd_line.files[rio_table[run.rio].file_index]);
+    QString rio_name = name_arg(cmd_line.files[rio_table[run.rio].file_index]);
     if (run_options.log) msg_info("MERGEPOST", rio_name, QString());
     int status = run_program(run.arguments);
     fflush(stdout);

@@ -17,14 +17,14 @@
 static objet* read_report_file(const char* rod_path, objet* read_mode_cell) {
   objet* path = make_string(rod_path);
   objet* stream = open_stream(path, read_mode_cell);
-  if (!stream) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(rod_path), QString());
+  if (!stream) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
   objet* records = read_records(stream);
   // A read error is not the end of the report: what was read is not all of it.
   const bool unreadable = ferror(stream->stream);
   close_stream(stream);
   free_objet(stream);
   free_objet(path);
-  if (unreadable) msg_fatal("FICNOTOPN", QString::fromLocal8Bit(rod_path), QString());
+  if (unreadable) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
   return records;
 }
 

@@ -7,5 +7,8 @@
 // error removes the partial file and ends the run ("FICERROPN", status 7).
 const char* write_rdd_report(const char* dest_value);
 
+// The name the RDD report is written to: dest_value, or "mpsrdd.rdd".
+const char* rdd_report_name(const char* dest_value);
+
 // The end-of-run releases: the output name and the shared keyword cells.
 void release_rdd_report(const char* output_name);

@@ -31,8 +31,12 @@ void drop_leading_cf(objet* report) {
   walk_records(report, drop);
 }
 
+// A double quote inside the field is doubled, as the report reader reads
+// it back; a line feed never gets here.
 static objet* quoted(const std::string& text) {
-  std::string field = '"' + text + '"';
+  std::string field = "\"";
+  for (char c : text) field += c == '"' ? std::string(2, '"') : std::string(1, c);
+  field += '"';
   return make_string(field.data(), static_cast<uint32_t>(field.size()));
 }
 
@@ -40,17 +44,17 @@ static objet* make_source_record(const char* rod_path, int32_t report_number) {
   char cwd[5000];
   if (!getcwd(cwd, sizeof cwd)) msg_severe("SIZBUFOVL", QString(), QString());
   FILE* file = open_file(rod_path, "rb");
-  if (!file) msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
+  if (!file) msg_fatal("FICERROPN", name_arg(rod_path), QString());
   long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1;
   if (size < 0 || size > INT32_MAX || fseek(file, 0, SEEK_SET) != 0)
-    msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
+    msg_fatal("FICERROPN", name_arg(rod_path), QString());
   // In pieces, so that no copy of the report is held beside its cells.
   unsigned char piece[65536];
   uint16_t crc = 0;
   for (long left = size; left > 0;) {
     size_t wanted = left < static_cast<long>(sizeof piece) ? static_cast<size_t>(left) : sizeof piece;
     if (fread(piece, 1, wanted, file) != wanted)
-      msg_fatal("FICERROPN", QString::fromLocal8Bit(rod_path), QString());
+      msg_fatal("FICERROPN", name_arg(rod_path), QString());
     crc = crc16(crc, piece, static_cast<unsigned>(wanted), -1, -1);
     left -= static_cast<long>(wanted);
   }

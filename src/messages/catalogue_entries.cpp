@@ -253,6 +253,8 @@ const catalogue_entry catalogue_entries[] = {
     {"ENVTOOLNG", "Fatal error", "Environment variable %1 is longer than %2 characters"},
     {"NAMTOOLNG", "Postpro error", "The name %1 makes a path or command longer than %2 characters"},
     {"SAMERODFI", "Postpro error", "The RIO files %1 and %2 would write the same ROD report"},
+    {"OVERWRITE", "Postpro error", "The report %1 would be written over the file %2"},
+    {"NAMNEWLIN", "Postpro error", "The name %1 holds a line feed"},
 };
 const int catalogue_entry_count = sizeof catalogue_entries / sizeof catalogue_entries[0];
 

@@ -34,9 +34,57 @@ QString msg_line(const char* code, char letter, const QString& arg1, const QStri
   return line;
 }
 
-void msg_print(const QString& text, FILE* stream) {
-  fprintf(stream, "%s", text.toLocal8Bit().constData());
+// A byte that does not begin a well-formed UTF-8 sequence travels as a lone
+// low surrogate, U+DC80 to U+DCFF, which no decoded text holds.
+enum : char16_t { ESCAPED_BYTE = 0xDC00, FIRST_ESCAPE = 0xDC80, LAST_ESCAPE = 0xDCFF };
+
+static bool continues(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at text, 0 when there is none.
+static int sequence_length(const unsigned char* text) {
+  const unsigned char lead = text[0];
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return continues(text[1]) ? 2 : 0;
+  const bool second_fits = lead == 0xE0   ? text[1] >= 0xA0 && text[1] <= 0xBF
+                           : lead == 0xED ? text[1] >= 0x80 && text[1] <= 0x9F
+                           : lead == 0xF0 ? text[1] >= 0x90 && text[1] <= 0xBF
+                           : lead == 0xF4 ? text[1] >= 0x80 && text[1] <= 0x8F
+                                          : continues(text[1]);
+  if (lead >= 0xE0 && lead <= 0xEF) return second_fits && continues(text[2]) ? 3 : 0;
+  if (lead >= 0xF0 && lead <= 0xF4) return second_fits && continues(text[2]) && continues(text[3]) ? 4 : 0;
+  return 0;
 }
+
+QString name_arg(const char* bytes) {
+  QString text;
+  const auto* byte = reinterpret_cast<const unsigned char*>(bytes);
+  while (*byte) {
+    const int length = sequence_length(byte);
+    if (length) {
+      text += QString::fromUtf8(reinterpret_cast<const char*>(byte), length);
+      byte += length;
+    } else {
+      text += QChar(static_cast<char16_t>(ESCAPED_BYTE + *byte++));
+    }
+  }
+  return text;
+}
+
+static QByteArray message_bytes(const QString& text) {
+  QByteArray bytes;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i].unicode();
+    if (unit < FIRST_ESCAPE || unit > LAST_ESCAPE || (i && text[i - 1].isHighSurrogate())) continue;
+    bytes += text.mid(start, i - start).toLocal8Bit();
+    bytes += static_cast<char>(unit - ESCAPED_BYTE);
+    start = i + 1;
+  }
+  bytes += text.mid(start).toLocal8Bit();
+  return bytes;
+}
+
+void msg_print(const QString& text, FILE* stream) { fprintf(stream, "%s", message_bytes(text).constData()); }
 
 void msg_emit(const char* code, char letter, const QString& arg1, const QString& arg2) {
   msg_print(msg_line(code, letter, arg1, arg2), stderr);

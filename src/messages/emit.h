@@ -15,8 +15,14 @@ void msg_emit(const char* code, char letter, const QString& arg1, const QString&
 // The line msg_emit writes, without writing it.
 QString msg_line(const char* code, char letter, const QString& arg1, const QString& arg2);
 
-// Writes text in the local 8-bit encoding, no newline added.
+// Writes text in the local 8-bit encoding, no newline added; the bytes of
+// names given through name_arg come out as they were.
 void msg_print(const QString& text, FILE* stream);
+
+// A file name (or any bytes) as a message argument: the bytes that are not
+// UTF-8 ride along escaped, so that the message line carries the name byte
+// for byte.
+QString name_arg(const char* bytes);
 
 // Fills the lowest-numbered placeholder (%1 to %99) still in text with
 // argument, as QString::arg does, but leaves a text without placeholder

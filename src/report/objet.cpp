@@ -162,12 +162,15 @@ objet* make_function(objet_function f) {
   return o;
 }
 
-objet* open_stream(objet* name, objet* mode) {
-  FILE* stream = open_file(name->text, mode->text);
-  if (!stream) return nullptr;
+objet* make_stream(FILE* stream) {
   objet* s = new_objet(OBJ_STREAM);
   s->stream = stream;
   return s;
+}
+
+objet* open_stream(objet* name, objet* mode) {
+  FILE* stream = open_file(name->text, mode->text);
+  return stream ? make_stream(stream) : nullptr;
 }
 
 int close_stream(objet* s) {

@@ -71,6 +71,7 @@ objet* make_string(const char* text);  // up to the NUL
 objet* make_int(int32_t v);
 objet* make_long(int32_t v);
 objet* make_function(objet_function f);
+objet* make_stream(FILE* stream);  // the cell does not own the stream
 objet* open_stream(objet* name, objet* mode);
 int close_stream(objet* s);
 

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "util/process_exit.h"
+#include "util/replacement_file.h"
 
 enum { FATAL_STATUS = 7, TEXT_SIZE = 1024 };
 
@@ -26,7 +27,10 @@ void prepare_out_of_memory_text() {
 
 void out_of_memory() {
   // The exit itself may need memory; failing again there ends at once.
-  if (ending) _exit(FATAL_STATUS);
+  if (ending) {
+    remove_pending_temporary();
+    _exit(FATAL_STATUS);
+  }
   ending = true;
   fputs(prepared_text, stderr);
   // Where the exit unwinds instead (tests, fuzz targets), the next failure

@@ -1,21 +1,31 @@
 #include "util/paths.h"
 
-#include <QFileInfo>
-#include <QString>
+#include <unistd.h>
 
-#include "messages/emit.h"
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
-static std::string local_text(const QString& text) { return text.toLocal8Bit().toStdString(); }
+// Names are bytes: they are cut where QFileInfo cuts them (at the last
+// separator, nothing cleaned), without a round trip through a text encoding
+// that would change the bytes that are not UTF-8.
 
 void file_name_of(const char* path, std::string& destination) {
   if (!path || !*path) return;
-  destination = local_text(QFileInfo(QString::fromLocal8Bit(path)).fileName());
+  const char* separator = strrchr(path, '/');
+  destination = separator ? separator + 1 : path;
 }
 
 void dir_name_of(const char* path, std::string& destination) {
   destination.clear();
   if (!path || !*path) return;
-  destination = local_text(QFileInfo(QString::fromLocal8Bit(path)).path());
+  const char* separator = strrchr(path, '/');
+  if (!separator)
+    destination = ".";
+  else if (separator == path)
+    destination = "/";
+  else
+    destination.assign(path, separator);
 }
 
 void absolute_path(const char* base, const char* path, std::string& destination) {
@@ -60,4 +70,31 @@ std::optional<std::string> relative_path(const char* from, const char* to) {
   for (int up = components_a - common; up > 0; --up) result += "../";
   if (rest_of_b < b.size()) result.append(b, rest_of_b, std::string::npos);
   return result;
+}
+
+std::string clean_absolute_path(const std::string& path) {
+  std::string whole = path;
+  if (path.empty() || path[0] != '/') {
+    std::vector<char> here(4096);
+    while (!getcwd(here.data(), here.size())) {
+      if (errno != ERANGE) return path;
+      here.resize(here.size() * 2);
+    }
+    whole = std::string(here.data()) + (path.empty() ? "" : "/" + path);
+  }
+  std::vector<std::string> parts;
+  for (size_t start = 1; start <= whole.size();) {
+    size_t end = whole.find('/', start);
+    if (end == std::string::npos) end = whole.size();
+    std::string part = whole.substr(start, end - start);
+    if (part == ".." && !parts.empty() && parts.back() != "..") {
+      parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string cleaned;
+  for (const std::string& part : parts) cleaned += "/" + part;
+  return cleaned.empty() ? "/" : cleaned;
 }

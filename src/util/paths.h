@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-// Path helpers on 8-bit local-encoding texts, following QFileInfo's rules.
+// Path helpers on names as bytes.
 
 // File-name part of path; destination unchanged when path is null or empty.
 void file_name_of(const char* path, std::string& destination);
@@ -18,3 +18,8 @@ void absolute_path(const char* base, const char* path, std::string& destination)
 // Steps that lead from directory `from` to directory `to`, both absolute
 // ("../z/w/"); no result when either is null or not absolute.
 std::optional<std::string> relative_path(const char* from, const char* to);
+
+// path made absolute against the working directory, with empty and "."
+// steps dropped and ".." taking the step before it (kept above the root), as
+// QDir::cleanPath does; the bytes of the steps stay as they are.
+std::string clean_absolute_path(const std::string& path);

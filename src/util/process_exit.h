@@ -8,4 +8,5 @@ using exit_handler = void (*)(int status);
 // is followed by the real exit.
 void set_exit_handler(exit_handler handler);
 
+// Removes the temporary file of a report being written, then ends.
 [[noreturn]] void end_process(int status);

@@ -51,3 +51,16 @@ TEST(Catalogue, HoldsEverySharedCodeAndIsFilledOnce) {
   // 249 shared codes plus the codes that guard this program's own limits.
   EXPECT_GE(message_catalogue.size(), 249);
 }
+
+// Names are bytes: those that are not UTF-8 come out of the message line as
+// they went in, and so does every well-formed character around them.
+TEST(MessageLine, NamesKeepTheirBytes) {
+  const char* names[] = {"cab\xffin.rio", "\xc3\xa9t\xc3\xa9.rio", "\xf0\x90\x82\x80.rio", "\xed\xb2\x80.rio",
+                         "\xc3", "a\xe2\x82", "\xf4\x90\x80\x80", "\xc0\xaf", "plain.rio"};
+  for (const char* name : names) {
+    testing::internal::CaptureStderr();
+    msg_print(msg_line("FICNOTOPN", 'F', name_arg(name), QString()), stderr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string("Varnet-F-FICNOTOPN,  File ") + name + " access problem\n");
+  }
+}

@@ -1,19 +1,36 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "util/paths.h"
 
-TEST(Paths, FileAndDirectoryParts) {
-  std::string name = "unchanged", dir = "x";
-  file_name_of("/a/b/c.rdd", name);
-  dir_name_of("/a/b/c.rdd", dir);
-  EXPECT_EQ(name, "c.rdd");
-  EXPECT_EQ(dir, "/a/b");
-  dir_name_of("c.rdd", dir);
-  EXPECT_EQ(dir, ".");
-  file_name_of("", name);
-  EXPECT_EQ(name, "c.rdd");
-  dir_name_of(nullptr, dir);
-  EXPECT_EQ(dir, "");
+// The names are cut and cleaned as Qt does it, but as bytes.
+TEST(Paths, PartsAndCleanedPathsAsQtMakesThem) {
+  const char* names[] = {"/a/b/c.rdd", "c.rdd", "a//b", "/x", "x/", "a/./b/", "//", "///x", "a///", "./x", ".",
+                         "..", "/", "a/b//c", "/..", "/../x", "/a/../..", "x/../../y", "/a//b/./c/", "/a/...",
+                         "été/ça.rio", "a/b/../../../c"};
+  for (const char* name : names) {
+    const QString text = QString::fromUtf8(name);
+    std::string file = "unchanged", directory = "unchanged";
+    file_name_of(name, file);
+    dir_name_of(name, directory);
+    EXPECT_EQ(file, QFileInfo(text).fileName().toStdString()) << name;
+    EXPECT_EQ(directory, QFileInfo(text).path().toStdString()) << name;
+    EXPECT_EQ(clean_absolute_path(name), QDir::cleanPath(QDir::current().absoluteFilePath(text)).toStdString())
+        << name;
+  }
+  std::string unchanged = "c.rdd", emptied = "x";
+  file_name_of("", unchanged);
+  dir_name_of(nullptr, emptied);
+  EXPECT_EQ(unchanged, "c.rdd");
+  EXPECT_EQ(emptied, "");
+  std::string file, directory;
+  file_name_of("d\xfe/cab\xffin.rio", file);
+  dir_name_of("d\xfe/cab\xffin.rio", directory);
+  EXPECT_EQ(file, "cab\xffin.rio");
+  EXPECT_EQ(directory, "d\xfe");
+  EXPECT_NE(clean_absolute_path("a\xfe.rod"), clean_absolute_path("a\xff.rod"));
 }
 
 TEST(Paths, AbsolutePath) {

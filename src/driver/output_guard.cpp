@@ -1,0 +1,45 @@
+#include "driver/output_guard.h"
+
+#include "messages/emit.h"
+#include "util/file_identity.h"
+
+[[noreturn]] static void refuse(const char* report, const char* file) {
+  msg_fatal("OVERWRITE", name_arg(report), name_arg(file));
+}
+
+static std::vector<file_identity> identities_of(const std::vector<const char*>& names) {
+  std::vector<file_identity> identities;
+  identities.reserve(names.size());
+  for (const char* name : names) identities.push_back(identity_of(name));
+  return identities;
+}
+
+// The first earlier output of the same ROD report decides; the same RIO file
+// named twice writes the same report twice, which loses nothing.
+static void refuse_shared_rod_reports(const std::vector<rod_output>& outputs, const std::vector<file_identity>& rods) {
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    for (size_t earlier = 0; earlier < i; ++earlier) {
+      if (!same_file(rods[earlier], rods[i])) continue;
+      if (!same_file(identity_of(outputs[earlier].rio_name), identity_of(outputs[i].rio_name)))
+        msg_fatal("SAMERODFI", name_arg(outputs[earlier].rio_name), name_arg(outputs[i].rio_name));
+      break;
+    }
+  }
+}
+
+void refuse_overwrites(const std::vector<rod_output>& outputs, const std::vector<const char*>& inputs,
+                       const char* rdd_name) {
+  std::vector<const char*> rod_paths;
+  for (const rod_output& output : outputs) rod_paths.push_back(output.rod_path);
+  const std::vector<file_identity> rods = identities_of(rod_paths);
+  const std::vector<file_identity> given = identities_of(inputs);
+  refuse_shared_rod_reports(outputs, rods);
+  for (size_t r = 0; r < rods.size(); ++r)
+    for (size_t i = 0; i < given.size(); ++i)
+      if (same_file(rods[r], given[i])) refuse(rod_paths[r], inputs[i]);
+  const file_identity rdd = identity_of(rdd_name);
+  for (size_t i = 0; i < given.size(); ++i)
+    if (same_file(rdd, given[i])) refuse(rdd_name, inputs[i]);
+  for (size_t r = 0; r < rods.size(); ++r)
+    if (same_file(rdd, rods[r])) refuse(rdd_name, rod_paths[r]);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <vector>
+
+// Before any program runs: no report of the run may land on a file the user
+// gave, nor two of them on one file, for the program that writes it would
+// destroy the other. "The same file" is that of file_identity.
+
+// A ROD report the post-processor will write for a RIO file.
+struct rod_output {
+  const char* rio_name;
+  const char* rod_path;
+};
+
+// Ends the run ("SAMERODFI" for two RIO files of one ROD report, else
+// "OVERWRITE") when a ROD report would be written over another one, over a
+// file of the command line, or the RDD report over either.
+void refuse_overwrites(const std::vector<rod_output>& outputs, const std::vector<const char*>& inputs,
+                       const char* rdd_name);

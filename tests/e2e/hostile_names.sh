@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# File names as bytes, through the real binary and the stand-ins: bytes that
+# are not UTF-8 reach every use unchanged (the programs' argument vectors,
+# the source record, the message lines), a double quote is doubled in the
+# source record, and a line feed in a name or in the working directory is
+# refused before anything runs.
+#   hostile_names.sh BUILD SOURCE_DIR
+set -uo pipefail
+build=$(cd "$1" && pwd)
+examples=$(cd "$2/examples" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VARNETDIR="$build/varnet" MPS_DIR="$build" LANG=C LC_ALL=C MPS_STANDIN_LOG="$work/programs.log"
+fail=0
+check() {  # DESCRIPTION, then a command that must succeed
+  local description=$1
+  shift
+  if ! "$@"; then echo "FAILED: $description"; fail=1; fi
+}
+
+# A fresh directory holding the example's TDC file and one trace under the given name.
+fresh() {  # DIRECTORY RIO_NAME
+  rm -rf "$1" && mkdir -p "$1" && cp "$examples/lift_acceptance.tdc" "$1"/ && cp "$examples/cabin.rio" "$1/$2"
+  : >"$MPS_STANDIN_LOG"
+}
+
+# Bytes that are not UTF-8, in a RIO name and in the RDD report's name.
+rio=$'cab\xffin.rio'
+rdd=$'o\xffut.rdd'
+fresh "$work/bytes" "$rio"
+(cd "$work/bytes" && "$build/mpsmerge" lift_acceptance.tdc "$rio" "-RDD=$rdd" 2>stderr)
+check "non-UTF-8 names end normally" [ $? = 0 ]
+cd "$work/bytes"
+check "the post-processor gets the RIO name as given" \
+  grep -qF "$(printf '%s\t%s\t%s' "$build/mpspostpro" "$rio" $'cab\xffin.ro')" "$MPS_STANDIN_LOG"
+check "the ROD report is named after the RIO file" [ -f $'cab\xffin.rod' ]
+check "the RDD report has the given name" [ -f "$rdd" ]
+check "the bridge gets the RDD name as given" \
+  grep -qF "$(printf '%s\t-path\t.\t-name\t%s\t-nobanner' "$build/mpsuml" "$rdd")" "$MPS_STANDIN_LOG"
+check "the source record names the ROD report" grep -qF $'CF "cab\xffin.rod" "./"' "$rdd"
+check "the message line names the RIO file" grep -qxF "Varnet-I-MERGEPOST,  Generating report from $rio file" stderr
+
+# Two names that differ only in such bytes are two files.
+fresh "$work/two" $'a\xfe.rio'
+cp "$examples/landing.rio" $'../two/a\xff.rio'
+(cd "$work/two" && "$build/mpsmerge" lift_acceptance.tdc $'a\xfe.rio' $'a\xff.rio' 2>stderr)
+check "two names differing in non-UTF-8 bytes end normally" [ $? = 3 ]
+check "each has its ROD report" [ -f "$work/two/"$'a\xfe.rod' ] && [ -f "$work/two/"$'a\xff.rod' ]
+
+# A double quote in the RIO name and in the working directory.
+quoted_dir="$work/q\"d"
+fresh "$quoted_dir" 'ca"b.rio'
+(cd "$quoted_dir" && "$build/mpsmerge" lift_acceptance.tdc 'ca"b.rio' 2>stderr)
+check "quoted names end normally" [ $? = 0 ]
+check "the source record doubles the quotes" \
+  grep -qF "CF \"ca\"\"b.rod\" \"./\" \"${quoted_dir//\"/\"\"}/.\"" "$quoted_dir/mpsrdd.rdd"
+
+# Line feeds are refused before any program runs.
+refused() {  # DIRECTORY EXPECTED_LAST_LINE ARGUMENTS...
+  local directory=$1 line=$2
+  shift 2
+  (cd "$directory" && "$build/mpsmerge" "$@" 2>stderr)
+  local status=$?
+  [ $status = 7 ] && [ "$(tail -1 "$directory/stderr")" = "$line" ] && [ ! -s "$MPS_STANDIN_LOG" ] &&
+    ! ls "$directory"/*.rod >/dev/null 2>&1
+}
+fresh "$work/feed" $'ca\nbin.rio'
+check "a line feed in a RIO name is refused" refused "$work/feed" \
+  'Varnet-F-NAMNEWLIN,  The name ca\nbin.rio holds a line feed' lift_acceptance.tdc $'ca\nbin.rio'
+fresh "$work/feed" cabin.rio
+check "a line feed in the RDD name is refused" refused "$work/feed" \
+  'Varnet-F-NAMNEWLIN,  The name o\nut.rdd holds a line feed' lift_acceptance.tdc cabin.rio $'-RDD=o\nut.rdd'
+fresh "$work/fe"$'\n'"ed" cabin.rio
+check "a line feed in the working directory is refused" refused "$work/fe"$'\n'"ed" \
+  "Varnet-F-NAMNEWLIN,  The name $work/fe\\ned holds a line feed" lift_acceptance.tdc cabin.rio
+exit $fail
