@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Runs the real binary on one scenario folder and compares what it produced.
+#   run_scenario.sh SCENARIO BUILD [PREFIX]
+# With PREFIX, an installed tree with the stand-ins component, the installed
+# binary runs instead of the build's, with VARNETDIR=PREFIX and
+# MPS_DIR=PREFIX/lib/mpsmerge/standins.
 #   args      the command-line arguments, one per line (run in a copy of the folder)
 #   env       optional environment changes (see below)
 #   stderr    expected standard error, line by line (the date never appears there)
@@ -13,9 +17,14 @@
 set -uo pipefail
 scenario=$1
 build=$(cd "$2" && pwd)
+binary=$build/mpsmerge varnetdir=$build/varnet mps_dir=$build
+if [ $# -ge 3 ]; then
+  prefix=$(cd "$3" && pwd)
+  binary=$prefix/bin/mpsmerge varnetdir=$prefix mps_dir=$prefix/lib/mpsmerge/standins
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -r "$scenario"/. "$work"/
+cp -rL "$scenario"/. "$work"/
 cd "$work"
 work_dir=$(pwd -P)
 if [ -f prepare ]; then bash prepare || { echo "prepare failed"; exit 1; }; fi
@@ -23,7 +32,7 @@ if [ -f prepare ]; then bash prepare || { echo "prepare failed"; exit 1; }; fi
 mapfile -t arguments < <(grep -v '^$' args 2>/dev/null || true)
 # env lines: NAME=VALUE overrides, or -uNAME to unset; @BUILD@ is the build directory.
 (
-  export VARNETDIR="$build/varnet" MPS_DIR="$build" LANG=C LC_ALL=C
+  export VARNETDIR="$varnetdir" MPS_DIR="$mps_dir" LANG=C LC_ALL=C
   if [ -f env ]; then
     while IFS= read -r line; do
       case "$line" in
@@ -32,7 +41,7 @@ mapfile -t arguments < <(grep -v '^$' args 2>/dev/null || true)
       esac
     done <env
   fi
-  exec "$build/mpsmerge" "${arguments[@]}" 2>actual.stderr >actual.stdout
+  exec "$binary" "${arguments[@]}" 2>actual.stderr >actual.stdout
 )
 actual_status=$?
 
