@@ -1,15 +1,13 @@
 #include "rdd_report.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "bridge_failure.h"
 #include "record_kinds.h"
 
 std::string read_whole_file(const std::string& path) {
   FILE* file = fopen(path.c_str(), "rb");
-  if (!file) fail_on(path, std::string("cannot read: ") + strerror(errno));
+  if (!file) throw bridge_failure("cannot read " + path);
   std::string text;
   char piece[1 << 16];
   for (size_t got; (got = fread(piece, 1, sizeof piece, file)) > 0;) text.append(piece, got);
