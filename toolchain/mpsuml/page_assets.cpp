@@ -75,7 +75,7 @@ const char PAGE_SCRIPT[] = R"JS(
     for (var t = Math.ceil(view[0] / step) * step; t <= view[1]; t += step) {
       var px = x(t).toFixed(1);
       add(axis, "line", { x1: px, x2: px, y1: 18, y2: bottom });
-      add(axis, "text", { x: px, y: 13 }, Math.round(t).toLocaleString("en-US").replace(/,/g, "\u202f"));
+      add(axis, "text", { x: px, y: 13 }, (Math.round(t) || 0).toLocaleString("en-US").replace(/,/g, "\u202f"));
     }
     add(axis, "text", { "class": "unit", x: left - 8, y: 13 }, svg.dataset.unit);
   }
