@@ -78,7 +78,10 @@ struct block_walk {
     for (uint32_t i = 0; i < r.origins_count; ++i) f.ends.push_back({o[i].report, r.time});
     frames.push_back(std::move(f));
     if (groups.size() < frames.size() + 1) groups.resize(frames.size() + 1);
-    if (r.timed && r.origins_count == 1) last_time[rdd.report_of(r)] = r.time;
+    // A shared block starts at the earliest of its testers' times: a lower
+    // bound of each one's own.
+    if (r.timed)
+      for (uint32_t i = 0; i < r.origins_count; ++i) last_time[o[i].report] = r.time;
   }
 
   void close_block(uint32_t closing_index) {
