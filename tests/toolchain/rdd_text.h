@@ -12,3 +12,8 @@ inline rdd_report rdd_of(const std::string& records) {
   write_file("t.rdd", RDD_HEADER + records);
   return read_rdd_report("t.rdd");
 }
+
+inline std::string dir_now() {
+  char here[4096];
+  return getcwd(here, sizeof here) ? here : ".";
+}
