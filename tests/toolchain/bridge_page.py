@@ -85,3 +85,8 @@ def read_page(path):
 
 def scratch():
     return tempfile.mkdtemp(prefix="mpsuml-")
+
+
+def scratch_dir():
+    """A directory removed at the end of a with statement."""
+    return tempfile.TemporaryDirectory(prefix="mpsuml-")

@@ -10,7 +10,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bridge_page import Page, read_page, run_bridge, run_merger, scratch  # noqa: E402
+from bridge_page import read_page, run_bridge, run_merger, scratch, scratch_dir  # noqa: E402
 
 SOURCE, BUILD = sys.argv[1], sys.argv[2]
 
@@ -108,19 +108,15 @@ def with_ie_records(work):
 
 class AlignmentScenarios(unittest.TestCase):
     def test_shifts_by_rendezvous_scale_and_first_records(self):
-        work = scratch()
-        try:
+        with scratch_dir() as work:
             # Only a report with an IE record gets the source record that names it.
             run_merger(SOURCE, BUILD, "align_three_testers", work, with_ie_records)
             rows = alignment(read_page(os.path.join(work, "mpsrdd.html")))
             self.assertEqual({r: (a.get("data-scale"), a.get("data-shift")) for r, a in rows.items()},
                              {"1": ("1", "900"), "2": ("1000", "0"), "3": ("1", "500")})
-        finally:
-            shutil.rmtree(work)
 
     def test_gone_or_changed_rod_reports_are_not_available(self):
-        work = scratch()
-        try:
+        with scratch_dir() as work:
             run_merger(SOURCE, BUILD, "example_three_testers", work)
             os.remove(os.path.join(work, "landing.rod"))
             with open(os.path.join(work, "cabin.rod"), "r+b") as f:
@@ -137,8 +133,6 @@ class AlignmentScenarios(unittest.TestCase):
             # Without their own reports only the merged status, the worst of all, is known.
             merged = [c["attrs"]["data-status"] for c in page.all("td", data_report="2") if "data-status" in c["attrs"]]
             self.assertEqual(merged, ["2", "1"])
-        finally:
-            shutil.rmtree(work)
 
 
 class RefusedReports(unittest.TestCase):
@@ -193,8 +187,7 @@ class RefusedReports(unittest.TestCase):
 
 class HostileText(unittest.TestCase):
     def test_report_text_never_becomes_markup(self):
-        work = scratch()
-        try:
+        with scratch_dir() as work:
             run_merger(SOURCE, BUILD, "example_three_testers", work)
             with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
                 rdd = f.read()
@@ -210,28 +203,22 @@ class HostileText(unittest.TestCase):
             self.assertEqual(page.all("text", cls="lane-source", inside=lane)[0]["text"],
                              'ca"b</script><img src=x onerror=alert(1)>\ufffd.rod')
             self.assertEqual(page.all("text", cls="lane-name", inside=lane)[0]["text"], "1 <b>cab&amp;</b>")
-        finally:
-            shutil.rmtree(work)
 
 
 class EveryScenarioReport(unittest.TestCase):
     def test_every_expected_rdd_report_is_drawn(self):
-        work = scratch()
-        try:
+        with scratch_dir() as work:
             scenarios = os.path.join(SOURCE, "tests", "e2e", "scenarios")
             for scenario in sorted(os.listdir(scenarios)):
                 expected = os.path.join(scenarios, scenario, "mpsrdd.rdd.expected")
                 if os.path.exists(expected):
                     shutil.copy(expected, os.path.join(work, scenario + ".rdd"))
                     self.assertEqual(run_bridge(BUILD, work, scenario + ".rdd"), (0, []), scenario)
-        finally:
-            shutil.rmtree(work)
 
 
 class HugeRun(unittest.TestCase):
     def test_crowded_lanes_become_density_bands(self):
-        work = scratch()
-        try:
+        with scratch_dir() as work:
             subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "1", "2", "60000", work], check=True)
             env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
             subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", "t000.rio", "t001.rio"], cwd=work, env=env,
@@ -243,8 +230,6 @@ class HugeRun(unittest.TestCase):
                 self.assertEqual(len(page.all("path", cls="density", inside=lane)), 1)
                 self.assertEqual(page.all("rect", cls="m", inside=lane), [])
             self.assertIn("density bands", page.all("p", cls="note")[0]["text"])
-        finally:
-            shutil.rmtree(work)
 
 
 if __name__ == "__main__":
