@@ -2,8 +2,11 @@
 //
 //   mpsuml -path DIR -name NAME -nobanner
 //
-// It only checks that DIR/NAME is a readable file: exit status 0, else a
-// message on standard error and status 2.
+// Reads the RDD report DIR/NAME and writes beside it one self-contained HTML
+// page, DIR/<NAME without its extension>.html: the run's testers as lanes on
+// one time axis, how their clocks were aligned, and its test items
+// (toolchain/mpsuml/). Exit status 0 when the page is written; otherwise one
+// line on standard error and status 2, and no page.
 //
 // For tests, when the environment variable MPS_STANDIN_LOG names a file,
 // every run appends one line to it: its arguments, argv[0] included,
@@ -11,10 +14,11 @@
 #include "standin_log.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
+
+#include "bridge.h"
+#include "bridge_failure.h"
 
 enum { CANNOT_RUN = 2 };
 
@@ -29,9 +33,13 @@ int main(int argc, char** argv) {
     fprintf(stderr, "mpsuml: usage: mpsuml -path DIR -name NAME -nobanner\n");
     return CANNOT_RUN;
   }
-  std::string report = directory + "/" + name;
-  if (!std::ifstream(report, std::ios::binary)) {
-    fprintf(stderr, "mpsuml: cannot read %s\n", report.c_str());
+  try {
+    write_bridge_page(directory, name);
+  } catch (const bridge_failure& failure) {
+    fprintf(stderr, "mpsuml: %s\n", failure.what());
+    return CANNOT_RUN;
+  } catch (const std::bad_alloc&) {
+    fprintf(stderr, "mpsuml: %s/%s: out of memory\n", directory.c_str(), name.c_str());
     return CANNOT_RUN;
   }
   return 0;

@@ -1,0 +1,236 @@
+#!/usr/bin/env python3
+"""The bridge's page of end-to-end runs, of reports it must refuse, and of a huge run.
+
+  page_test.py SOURCE_DIR BUILD_DIR
+"""
+import os
+import shutil
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bridge_page import read_page, run_bridge, run_merger, scratch, scratch_dir  # noqa: E402
+
+SOURCE, BUILD = sys.argv[1], sys.argv[2]
+
+
+def lane_rows(page, report):
+    """The marks of one lane, counted by row."""
+    lane = page.all("g", cls="lane", data_report=str(report))[0]
+    counts = {}
+    for mark in page.all("rect", cls="m", inside=lane):
+        row = mark["attrs"]["class"].split()[1]
+        counts[row] = counts.get(row, 0) + 1
+    return counts
+
+
+def alignment(page):
+    return {row["attrs"]["data-report"]: row["attrs"] for row in page.all("tr", inside=page.all("table", cls="alignment")[0])
+            if "data-report" in row["attrs"]}
+
+
+class ExampleRun(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.work = scratch()
+        run_merger(SOURCE, BUILD, "example_three_testers", cls.work)
+        cls.page = read_page(os.path.join(cls.work, "mpsrdd.html"))
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.work)
+
+    def test_one_lane_per_tester_with_its_marks(self):
+        lanes = self.page.all("g", cls="lane")
+        self.assertEqual([lane["attrs"]["data-report"] for lane in lanes], ["1", "2", "3"])
+        self.assertEqual([self.page.all("text", cls="lane-name", inside=lane)[0]["text"] for lane in lanes],
+                         ["1 cabin", "2 landing", "3 supervisor"])
+        self.assertEqual(lane_rows(self.page, 1), {"item": 2, "step": 2, "verdict": 2, "activity": 5, "rendezvous": 2})
+        self.assertEqual(lane_rows(self.page, 2),
+                         {"item": 2, "step": 2, "verdict": 2, "activity": 3, "rendezvous": 2, "error": 1})
+        self.assertEqual(lane_rows(self.page, 3), {"item": 2, "step": 2, "verdict": 2, "activity": 3, "rendezvous": 3})
+
+    def test_blocks_span_to_their_last_time_in_each_lane(self):
+        steps = {(self.page.elements[m["parent"]]["parent"], m["attrs"]["data-t"], m["attrs"].get("data-e"))
+                 for m in self.page.all("rect", cls="step")}
+        spans = sorted((t, e) for _, t, e in steps)
+        # door_cycle: cabin's last record at 7000, landing's at 6800; the DW runs to its FW at 5900.
+        self.assertIn(("5250", "7000"), spans)
+        self.assertIn(("5250", "6800"), spans)
+        wait = self.page.all("rect", cls="dw")[0]["attrs"]
+        self.assertEqual((wait["data-t"], wait["data-e"]), ("5400", "5900"))
+        self.assertIn('DW "door_open" "cabin" "400" "500" "5400" "1" "13"', self.page.all("rect", cls="dw")[0]["text"])
+
+    def test_rendezvous_are_joined_across_lanes(self):
+        links = {link["attrs"]["data-name"]: link["attrs"]["data-reports"] for link in self.page.all("polyline", cls="rdv")}
+        self.assertEqual(links, {"door_closed": "1 2 3", "floor_reached": "1 2 3"})
+
+    def test_header_links_the_incorrect_scenario_to_its_mark(self):
+        errors = self.page.all("dd", cls="errors")[0]
+        self.assertEqual(errors["attrs"]["data-count"], "1")
+        link = self.page.all("a", inside=errors)[0]
+        self.assertIn("position display shows 2", errors["text"])
+        mark = self.page.all("rect", id=link["attrs"]["href"][1:])[0]
+        self.assertIn("error", mark["attrs"]["class"])
+        self.assertEqual(mark["attrs"]["data-t"], "13000")
+
+    def test_alignment_rows_give_the_scale_and_shift_of_each_clock(self):
+        rows = alignment(self.page)
+        self.assertEqual({r: (a.get("data-scale"), a.get("data-shift")) for r, a in rows.items()},
+                         {"1": ("1", "5000"), "2": ("1", "5500"), "3": ("1000", "0")})
+
+    def test_item_table_gives_each_testers_step_and_status(self):
+        table = self.page.all("table", cls="items")[0]
+        rows = [row for row in self.page.all("tr", inside=table) if "data-depth" in row["attrs"]]
+        statuses = [{cell["attrs"]["data-report"]: cell["attrs"].get("data-status")
+                     for cell in self.page.all("td", inside=row) if "data-report" in cell["attrs"]} for row in rows]
+        self.assertEqual([self.page.all("td", inside=row)[0]["text"] for row in rows],
+                         ["TI-00 power_check", "TI-01 door_cycle", "TI-02 call_to_floor"])
+        self.assertEqual(statuses, [{"3": "0"}, {"1": "0", "2": "2"}, {"1": "0", "2": "1", "3": "0"}])
+
+    def test_one_script_and_no_resource_from_elsewhere(self):
+        self.assertEqual(len(self.page.all("script")), 1)
+        for e in self.page.elements:
+            for name in ("src", "href"):
+                self.assertFalse(e["attrs"].get(name, "#").partition("#")[0], e)
+
+
+def with_ie_records(work):
+    for name in ("a.rio", "b.rio", "c.rio"):
+        path = os.path.join(work, name)
+        with open(path) as f:
+            lines = f.readlines()
+        lines.insert(3, 'IE "0" "lift" "v1" "1" "5"\n')
+        with open(path, "w") as f:
+            f.writelines(lines)
+
+
+class AlignmentScenarios(unittest.TestCase):
+    def test_shifts_by_rendezvous_scale_and_first_records(self):
+        with scratch_dir() as work:
+            # Only a report with an IE record gets the source record that names it.
+            run_merger(SOURCE, BUILD, "align_three_testers", work, with_ie_records)
+            rows = alignment(read_page(os.path.join(work, "mpsrdd.html")))
+            self.assertEqual({r: (a.get("data-scale"), a.get("data-shift")) for r, a in rows.items()},
+                             {"1": ("1", "900"), "2": ("1000", "0"), "3": ("1", "500")})
+
+    def test_gone_or_changed_rod_reports_are_not_available(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.remove(os.path.join(work, "landing.rod"))
+            with open(os.path.join(work, "cabin.rod"), "r+b") as f:
+                f.seek(100)
+                f.write(b"#")
+            self.assertEqual(run_bridge(BUILD, work, "mpsrdd.rdd"), (0, []))
+            page = read_page(os.path.join(work, "mpsrdd.html"))
+            rows = alignment(page)
+            self.assertEqual([rows[r]["data-available"] for r in "123"], ["no", "no", "yes"])
+            cells = [row["text"] for row in page.all("tr") if row["attrs"].get("data-report") in ("1", "2")]
+            self.assertIn("cabin.rod: changed (CRC)", cells[0])
+            self.assertIn("landing.rod: gone", cells[1])
+            self.assertIn("not available", cells[1])
+            # Without their own reports only the merged status, the worst of all, is known.
+            merged = [c["attrs"]["data-status"] for c in page.all("td", data_report="2") if "data-status" in c["attrs"]]
+            self.assertEqual(merged, ["2", "1"])
+
+
+class RefusedReports(unittest.TestCase):
+    """A report the bridge cannot draw gives status 2, one line naming it, and no page."""
+
+    def setUp(self):
+        self.work = scratch()
+        run_merger(SOURCE, BUILD, "example_three_testers", self.work)
+        os.remove(os.path.join(self.work, "mpsrdd.html"))
+        with open(os.path.join(self.work, "mpsrdd.rdd"), "rb") as f:
+            self.rdd = f.read()
+
+    def tearDown(self):
+        shutil.rmtree(self.work)
+
+    def refused(self, content, where):
+        with open(os.path.join(self.work, "bad.rdd"), "wb") as f:
+            f.write(content)
+        status, lines = run_bridge(BUILD, self.work, "bad.rdd")
+        self.assertEqual(status, 2)
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[0].startswith("mpsuml: " + os.path.join(self.work, "bad.rdd") + where), lines[0])
+        self.assertFalse([n for n in os.listdir(self.work) if ".html" in n])
+
+    def test_empty_binary_and_other_reports(self):
+        self.refused(b"", ": empty")
+        self.refused(self.rdd[:200] + b"\0\1\2" + self.rdd[200:], ":4: binary")
+        with open(os.path.join(self.work, "cabin.rod"), "rb") as f:
+            self.refused(f.read(), ":1: not an RDD report")
+
+    def test_truncated_reports(self):
+        lines = self.rdd.split(b"\n")
+        self.refused(b"\n".join(lines[:40]) + b"\n", ":33: DS block never closed")
+        self.refused(self.rdd[:self.rdd.index(b'"position display') + 5], ":76: the last line is cut short")
+        self.refused(self.rdd[:-1], ":90: the last line is cut short")
+
+    def test_malformed_records(self):
+        self.refused(self.rdd.replace(b'CH "door_cmd" "open" "1" "11" ', b'CH "door_cmd" "open"'), ":35: record without")
+        self.refused(self.rdd.replace(b'stands at 3" "2" "28" ', b'stands at 3" "2" "28 '), ":76: field without its")
+        self.refused(self.rdd.replace(b'YI "1" "8" "2" "8" ', b'YT "1" "8" "2" "8" '), ":32: YT record closes no")
+
+    def test_the_page_is_not_touched_when_refused(self):
+        page = os.path.join(self.work, "bad.html")
+        with open(page, "w") as f:
+            f.write("earlier page")
+        with open(os.path.join(self.work, "bad.rdd"), "wb") as f:
+            f.write(self.rdd[:300])
+        self.assertEqual(run_bridge(BUILD, self.work, "bad.rdd")[0], 2)
+        with open(page) as f:
+            self.assertEqual(f.read(), "earlier page")
+
+
+class HostileText(unittest.TestCase):
+    def test_report_text_never_becomes_markup(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
+                rdd = f.read()
+            name = b'ca""b</script><img src=x onerror=alert(1)>\xff.rod'
+            rdd = rdd.replace(b'CF "cabin.rod"', b'CF "' + name + b'"').replace(b'SC "cabin"', b'SC "<b>cab&amp;</b>"')
+            with open(os.path.join(work, "x.rdd"), "wb") as f:
+                f.write(rdd)
+            self.assertEqual(run_bridge(BUILD, work, "x.rdd"), (0, []))
+            page = read_page(os.path.join(work, "x.html"))
+            self.assertEqual(len(page.all("script")), 1)
+            self.assertEqual(page.all("img") + page.all("b"), [])
+            lane = page.all("g", cls="lane", data_report="1")[0]
+            self.assertEqual(page.all("text", cls="lane-source", inside=lane)[0]["text"],
+                             'ca"b</script><img src=x onerror=alert(1)>\ufffd.rod')
+            self.assertEqual(page.all("text", cls="lane-name", inside=lane)[0]["text"], "1 <b>cab&amp;</b>")
+
+
+class EveryScenarioReport(unittest.TestCase):
+    def test_every_expected_rdd_report_is_drawn(self):
+        with scratch_dir() as work:
+            scenarios = os.path.join(SOURCE, "tests", "e2e", "scenarios")
+            for scenario in sorted(os.listdir(scenarios)):
+                expected = os.path.join(scenarios, scenario, "mpsrdd.rdd.expected")
+                if os.path.exists(expected):
+                    shutil.copy(expected, os.path.join(work, scenario + ".rdd"))
+                    self.assertEqual(run_bridge(BUILD, work, scenario + ".rdd"), (0, []), scenario)
+
+
+class HugeRun(unittest.TestCase):
+    def test_crowded_lanes_become_density_bands(self):
+        with scratch_dir() as work:
+            subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "1", "2", "60000", work], check=True)
+            env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
+            subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", "t000.rio", "t001.rio"], cwd=work, env=env,
+                           capture_output=True, check=True)
+            page = read_page(os.path.join(work, "mpsrdd.html"))
+            for lane in page.all("g", cls="lane"):
+                self.assertEqual(lane["attrs"]["data-drawn"], "density")
+                self.assertGreater(int(lane["attrs"]["data-marks"]), 5000)
+                self.assertEqual(len(page.all("path", cls="density", inside=lane)), 1)
+                self.assertEqual(page.all("rect", cls="m", inside=lane), [])
+            self.assertIn("density bands", page.all("p", cls="note")[0]["text"])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
