@@ -2,12 +2,11 @@
 // writer. Input: a first byte whose low bit picks the TIME variant, then two
 // or three reports separated by lines "====".
 
-#include "driver/merge_step.h"
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "driver/write_rdd.h"
 #include "fuzz_support.h"
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/time_points.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -21,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool time_variant = data[0] & 1;
   const std::vector<std::string> reports = fuzz_split(data + 1, size - 1, "====", 3);
   // The fatal road leaves its cells behind; fuzz_run releases them.
-  merged_report = nullptr;
   report_header_list = nullptr;
   init_keyword_cells();
   init_fixed_time_cell();
@@ -30,20 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t left_behind = 0;
   const int status = fuzz_run(
       [&] {
-        // The merges' cache outlives a fatal end: it goes while the road
-        // unwinds, before the blocks left behind are released.
-        struct cache_release {
-          ~cache_release() { merged_times = time_base{}; }
-        } release;
+        merged_report merged(time_variant);
         for (size_t i = 0; i < reports.size(); ++i) {
           const std::string rod_path = fuzz_path("r" + std::to_string(i) + ".rod");
           fuzz_write_file(rod_path, reports[i]);
           const int report_number = static_cast<int>(i) + 1;
-          objet* report = shape_report(rod_path.c_str(), report_number, read_mode, time_variant);
-          merge_shaped_report(report, rod_path.c_str(), report_number, time_variant);
+          merged.add(shape_report(rod_path.c_str(), report_number, read_mode, time_variant), rod_path.c_str(),
+                     report_number);
         }
-        settle_merged_report();
-        release_rdd_report(write_rdd_report(rdd_path.c_str()));
+        release_rdd_report(write_rdd_report(rdd_path.c_str(), merged.take_tree()));
       },
       &left_behind);
   // A run that ends normally releases everything it made.

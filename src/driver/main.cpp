@@ -9,7 +9,7 @@
 #include "driver/report_walk.h"
 #include "driver/run_state.h"
 #include "driver/write_rdd.h"
-#include "merge/classify.h"
+#include "merge/record_kinds.h"
 #include "merge/time_points.h"
 #include "messages/catalogue.h"
 #include "messages/emit.h"
@@ -41,9 +41,9 @@ int main(int argc, char** argv) {
   run_postprocessors();
   const bool time_variant = time_option(cmd_line) != 0;
 
-  walk_reports(time_variant);
+  objet* merged = walk_reports(time_variant);
 
-  const char* output_name = write_rdd_report(dest_option(cmd_line));
+  const char* output_name = write_rdd_report(dest_option(cmd_line), merged);
   run_bridge(output_name, mps_dir_value);
   release_rdd_report(output_name);
 

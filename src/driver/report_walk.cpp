@@ -1,18 +1,18 @@
 #include "driver/report_walk.h"
 
-#include "driver/merge_step.h"
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
+#include "merge/merged_report.h"
 
-void walk_reports(bool time_variant) {
+objet* walk_reports(bool time_variant) {
+  merged_report merged(time_variant);
   objet* read_mode = make_string("r");
   for (int slot = 0; slot < ROD_SLOT_COUNT; ++slot) {
     const char* rod_path = rod_file_list[slot];
     if (!rod_path[0]) continue;
     const int report_number = slot + 1;
-    objet* report = shape_report(rod_path, report_number, read_mode, time_variant);
-    merge_shaped_report(report, rod_path, report_number, time_variant);
+    merged.add(shape_report(rod_path, report_number, read_mode, time_variant), rod_path, report_number);
   }
   free_objet(read_mode);
-  settle_merged_report();
+  return merged.take_tree();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
-// Reads, shapes and merges every ROD report of rod_file_list into
-// merged_report, in slot order; report n comes from slot n - 1.
-void walk_reports(bool time_variant);
+#include "report/objet.h"
+
+// Reads, shapes and merges every ROD report of rod_file_list, in slot order
+// (report n comes from slot n - 1); returns the merged tree, every time
+// settled.
+objet* walk_reports(bool time_variant);

@@ -5,7 +5,5 @@ uint32_t incorrect_run_count = 0;
 const char* start_date = "";
 char mps_dir_value[MPS_DIR_SIZE];
 objet* report_header_list = nullptr;
-objet* merged_report = nullptr;
-time_base merged_times;
 char postpro_options[POSTPRO_OPTIONS_SIZE];
 run_settings run_options;

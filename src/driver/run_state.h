@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "cmdline/cmd_line.h"
-#include "merge/time_base.h"
 #include "report/objet.h"
 
 // Process-wide state shared by the phases of a run.
@@ -14,7 +13,5 @@ extern uint32_t incorrect_run_count;
 extern const char* start_date;
 extern char mps_dir_value[MPS_DIR_SIZE];
 extern objet* report_header_list;
-extern objet* merged_report;
-extern time_base merged_times;
 extern char postpro_options[POSTPRO_OPTIONS_SIZE];
 extern run_settings run_options;

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "driver/run_state.h"
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/numeric.h"
 #include "merge/time_points.h"
 #include "messages/emit.h"

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "driver/run_state.h"
-#include "merge/classify.h"
 #include "merge/rdd_writer.h"
+#include "merge/record_kinds.h"
 #include "messages/emit.h"
 #include "util/checked.h"
 #include "util/replacement_file.h"
@@ -33,10 +33,9 @@ static void discard_partial_report(const char* name) {
 
 const char* rdd_report_name(const char* dest_value) { return dest_value ? dest_value : "mpsrdd.rdd"; }
 
-const char* write_rdd_report(const char* dest_value) {
-  objet* output = make_rdd_header(report_header_list, merged_report, start_date);
+const char* write_rdd_report(const char* dest_value, objet* merged) {
+  objet* output = make_rdd_header(report_header_list, merged, start_date);
   report_header_list = nullptr;
-  merged_report = nullptr;
 
   char* name = checked_strdup(rdd_report_name(dest_value));
   replacement_file file;

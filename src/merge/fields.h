@@ -1,8 +1,9 @@
 #pragma once
 
+// Field access by position: 0 is the keyword, i the i-th field.
+
 #include "report/objet.h"
 
-// Field access by position: 0 is the keyword, i the i-th field.
 objet* replace_field(objet* record, int i, objet* cell);
 
 // Inline: time keys and shifts read a field of every record they pass.
@@ -16,4 +17,17 @@ inline objet* node_at(objet* list, int i) {
 inline objet* field_at(objet* record, int i) {
   objet* node = node_at(record, i);
   return node ? node->item : nullptr;
+}
+
+// The number cell at a field position, or nothing when the record is shorter
+// or the field was not converted to a number.
+inline objet* long_at(objet* record, int i) {
+  objet* cell = field_at(record, i);
+  return cell && cell->type == OBJ_LONG ? cell : nullptr;
+}
+
+// The text cell at a field position, or nothing.
+inline objet* string_at(objet* record, int i) {
+  objet* cell = field_at(record, i);
+  return is_string(cell) ? cell : nullptr;
 }

@@ -10,7 +10,7 @@
 #include "merge/name_key.h"
 #include "report/objet.h"
 
-struct merge_cache;
+class merge_cache;
 
 // What the group matching reads of one target group, kept while a list is
 // merged (and, in a merge cache, from one report to the next) so that no

@@ -1,21 +1,55 @@
 #pragma once
 
+// What the merges keep of the merged tree from one report to the next, so
+// that a report's merge touches the merged tree where it changes it rather
+// than all over: the order of the lists that grow with every report (the
+// time variant's body, the merged blocks' inner items), the group
+// matching's index of each group list, and the last field of the records
+// whose report-number tails grow. It holds for one merged tree while only
+// the merges change it and its times keep their stored values: the merged
+// report owns both, and drops it when the times settle.
+
 #include <unordered_map>
+#include <vector>
 
 #include "merge/group_index.h"
-#include "merge/time_batch.h"
+#include "merge/time_order.h"
 #include "report/objet.h"
 
-// What the merges keep from one report to the next, so that a report's merge
-// touches the merged tree where it changes it rather than all over: the order
-// of the lists that grow with every report (the time variant's body, the
-// merged blocks' inner items), the group matching's index of each group list,
-// and the last field of the records whose report-number tails grow. It holds for one merged tree while no step but
-// the merges changes these lists and records, and while its keys keep their
-// stored values (see time_base, which drops it when the times settle).
-struct merge_cache {
-  time_order body_order;
-  std::unordered_map<objet*, time_order> block_orders;  // by the block's first node
-  std::unordered_map<objet*, objet*> last_fields;       // by record
-  std::unordered_map<objet*, group_index> group_indexes;  // by the list's first node
+// A block's last node (its closing record's) and the node before it.
+struct block_end {
+  objet* before;
+  objet* last;
+};
+
+class merge_cache {
+ public:
+  // The first node of a merged group whose item holds a record of exactly
+  // that kind (and is a block, when asked): a merged block's kept order
+  // answers "none" without reading the block.
+  objet* first_holding(objet* group, uint32_t kind, bool blocks_only) const;
+  block_end end_of(objet* block) const;
+
+  // The items go into the merged block in time order before its closing
+  // record, which follows the last inserted node.
+  void insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& items, uint32_t offset);
+  // Items the block takes other than by time: its order is read again next time.
+  void forget_order_of(objet* block) { block_orders_.erase(block); }
+  objet* insert_into_body(objet* body, const std::vector<objet*>& items, uint32_t offset) {
+    return insert_all_by_time(body, items, &body_order_, offset);
+  }
+
+  // A merged end record takes a tail per report: it goes after its last field.
+  void append_tail(objet* record, objet* tail);
+
+  group_index& index_of(objet* list) { return group_indexes_[list]; }
+
+ private:
+  const time_order* kept_order(objet* block) const;
+  bool holds_record(objet* item, uint32_t kind) const;
+
+  time_order body_order_;
+  std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
+  std::unordered_map<objet*, objet*> last_fields_;       // by record
+  std::unordered_map<objet*, group_index> group_indexes_;  // by the list's first node
 };

@@ -4,4 +4,3 @@
 
 // Turns the numeric fields of the timed record kinds into long cells.
 void convert_numeric_fields(objet* report);
-void convert_record_fields(objet* record);

@@ -1,14 +1,10 @@
 #pragma once
 
-#include <cstdint>
+// The RDD report: a header line, then the merged tree record by record, each
+// written whole, without the last fields it was read with, or not at all, as
+// its kind says; repeated IE names are numbered first.
 
 #include "report/objet.h"
-
-// Before the merge: drops the CF records met before the first XI record and
-// adds, after the first IE record, the CF source record of the ROD report.
-void postprocess_report(objet* report, const char* rod_path, int32_t report_number);
-void drop_leading_cf(objet* report);
-void add_source_record(objet* report, const char* rod_path, int32_t report_number);
 
 // The output chain: the header record, then the nodes of merged. The header
 // list (the header records of all ROD reports) is released.

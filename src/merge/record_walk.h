@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "report/objet.h"
 
 // Depth-first walk in list order over the records of a tree: visit(holder)

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 
 namespace {
 // A chain being walked: where the walk stands in it, whether an RD record

@@ -1,5 +1,9 @@
 #pragma once
 
+// Times of records: the time field of each kind, the fixed time of closing
+// records, the key a record or a block is ordered by, and the time points
+// that give records without time of their own the time before them.
+
 #include <cstdint>
 
 #include "report/objet.h"
@@ -9,19 +13,15 @@ constexpr uint32_t FIXED_TIME = 33;
 extern objet* fixed_time_cell;
 void init_fixed_time_cell();
 
-// Position of the time field of a record kind, 0 when the kind has none of
-// its own (closing records use fixed_time_cell).
-int time_field_of_kind(uint32_t kind);
+// The time an order key stands for, where time fields hold their times less
+// offset (the shift the merged tree owes); the fixed time is no stored value.
+uint32_t key_time(const objet* key, uint32_t offset);
 
-// While a merge runs, time fields hold their times less this offset (see
-// time_base); the fixed time is no stored value.
-extern uint32_t stored_time_offset;
-// The time an order key stands for.
-uint32_t key_time(const objet* key);
-// Whether field position holds the record's time.
-bool is_time_field(objet* record, int position);
-
+// The time field's number cell of a record (the fixed time for closing
+// records), or nothing.
 objet* time_key(objet* record);
+// A record's time key, or a block's: that of its first record with one.
 objet* order_key(objet* item);
-objet* insert_by_time(objet* list, objet* item);
+// Adds a TP record with the last time seen after every record that asks
+// for one.
 objet* insert_time_points(objet* report);

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstddef>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/fields.h"
 #include "report/report_errors.h"
 
@@ -13,44 +13,37 @@ objet* keyword_only_node(const char* keyword, uint32_t kind) {
   return list1(list1(cell));
 }
 
-// The kind picks the one key a keyword can match; the text must still match
-// it as strncmp does over the keyword's own length, so that "REX" is no RE
-// record and the head of two blanks, of kind 1, matches nothing.
-bool keyword_in(key_set keys, const objet* keyword) {
-  uint32_t kind = keyword->kind;
-  if (kind >= KEYWORD_COUNT || !(keys >> kind & 1)) return false;
-  const char* k = keyword_table[kind];
-  const char* w = keyword->text;
-  uint32_t length = keyword->length;
-  if (length == 0) return true;
-  if (w[0] != k[0]) return false;
-  if (length == 1) return true;
-  if (w[1] != k[1]) return false;
-  return length == 2 || w[2] == '\0';
-}
-
+// The kind picks the one key a record can match; its keyword must still be
+// exactly the key's, so that "REX" is no RE record and the head of two
+// blanks, of kind 1, matches nothing.
 static bool record_in(const objet* node, key_set keys) {
-  return is_record(node->item) && keyword_in(keys, node->item->item);
+  if (!is_record(node->item)) return false;
+  const uint32_t kind = kind_of(node->item);
+  return kind < KEYWORD_COUNT && (keys >> kind & 1) && is_exactly(node->item, kind);
 }
 
-objet* find_before(objet* node, key_set keys) {
+static objet* find_before(objet* node, key_set keys) {
   if (record_in(node, keys)) return nullptr;
   while (node->next && !record_in(node->next, keys)) node = node->next;
   return node;
 }
 
-objet* run_end(objet* node, key_set member_keys) {
+static objet* run_end(objet* node, key_set member_keys) {
   if (!node) return nullptr;
   objet* previous = nullptr;
   for (; node->next; node = node->next) {
-    if (is_record(node->item) && !keyword_in(member_keys, node->item->item)) return previous;
+    if (is_record(node->item) && !record_in(node, member_keys)) return previous;
     previous = node;
   }
   return node;
 }
 
-void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
-                        objet* callback) {
+// One rule from the successor of start, for the first n blocks only, over the
+// chain; keyword cells carry their kinds. The callback is an OBJ_FUNCTION
+// cell given list2(node before the opener, last node of the run or the
+// opener itself).
+static void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
+                               objet* callback) {
   objet* previous = start;
   objet* cur = start->next;
   for (int closed = 0; closed < n && cur && cur->next; ++closed) {
@@ -74,13 +67,11 @@ void close_blocks_after(int n, objet* start, key_set opening_keys, key_set membe
   }
 }
 
-void close_blocks(objet* head, key_set opening_keys, key_set member_keys, objet* callback) {
-  close_blocks_after(INT_MAX, head, opening_keys, member_keys, callback);
-}
-
-template <uint32_t Kind>
+// The closing record the vocabulary gives the opening kind.
+template <uint32_t Opening>
 static void add_closing_record(objet* argument) {
-  insert_after(argument->next->item, keyword_only_node(keyword_table[Kind], Kind));
+  const uint32_t closing = keyword_table[Opening].closed_by;
+  insert_after(argument->next->item, keyword_only_node(keyword_table[closing].keyword, closing));
 }
 
 static void add_to_value(objet* cell, const objet* amount) {
@@ -88,15 +79,15 @@ static void add_to_value(objet* cell, const objet* amount) {
                                      static_cast<uint32_t>(amount->value));
 }
 
-void add_fw_record(objet* argument) {
+static void add_fw_record(objet* argument) {
   objet* copy = deep_copy(argument->item->next->item);
   objet* keyword = copy->item;
   keyword->kind = KIND_FW;
   keyword->text[0] = 'F';
   keyword->text[1] = 'W';
-  objet* duration = field_at(copy, 4);
-  add_to_value(field_at(copy, 3), duration);
-  add_to_value(field_at(copy, 5), duration);
+  objet* duration = field_at(copy, DW_DURATION);
+  add_to_value(field_at(copy, DW_START), duration);
+  add_to_value(field_at(copy, facts_of(KIND_DW).time_field), duration);
   insert_after(argument->next->item, list1(copy));
 }
 
@@ -109,23 +100,21 @@ static void run_rule(objet* start, int limit, key_set opening, key_set members,
 
 // The first DW (or else SN) block after a CO run is closed by FO after its
 // own members.
-void co_rule(objet* argument) {
+static void co_rule(objet* argument) {
   objet* last = argument->next->item;
   objet* follower = last->next;
   if (follower && record_in(follower, key_set_of({KIND_DW}))) {
     run_rule(last, 1, key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}),
-             add_closing_record<KIND_FO>);
+             add_closing_record<KIND_CO>);
   } else {
-    run_rule(last, 1, key_set_of({KIND_SN}), key_set_of({KIND_CH, KIND_FN}),
-             add_closing_record<KIND_FO>);
+    run_rule(last, 1, key_set_of({KIND_SN}), key_set_of({KIND_CH, KIND_FN}), add_closing_record<KIND_CO>);
   }
 }
 
 static top_entry entry_of(objet* node) {
   if (!is_record(node->item)) return {node, NOT_RECORD};
-  const objet* keyword = node->item->item;
   const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
-  return {node, keyword_in(any_kind, keyword) ? key_set_of({keyword->kind}) : 0};
+  return {node, record_in(node, any_kind) ? key_set_of({kind_of(node->item)}) : 0};
 }
 
 top_level top_level_of(objet* head) {
@@ -173,32 +162,30 @@ static void close_runs(top_level* top, key_set opening, key_set members, objet* 
   top->swap(out);
 }
 
+// The rules run in this order, so later member sets hold closing records
+// that earlier rules made.
 struct closing_rule {
-  key_set opening;
+  uint32_t opening;
   key_set members;
   objet_function action;
-  uint32_t made;  // the kind of the records that the action inserts
+  bool makes_copy;  // the action inserts FW copies, not the opening's closing records
   // The action inserts beyond the run: it runs over the chain, and the
   // array is taken again from it.
   bool beyond_run;
 };
 
 static const closing_rule closing_rules[] = {
-    {key_set_of({KIND_PP}), key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_FQ>, KIND_FQ,
-     false},
-    {key_set_of({KIND_DA}), key_set_of({KIND_PA}), add_closing_record<KIND_FA>, KIND_FA, false},
-    {key_set_of({KIND_EV}), key_set_of({KIND_CH}), add_closing_record<KIND_FV>, KIND_FV, false},
-    {key_set_of({KIND_DX}), key_set_of({KIND_CH}), add_closing_record<KIND_FX>, KIND_FX, false},
-    {key_set_of({KIND_SN}), key_set_of({KIND_CH}), add_closing_record<KIND_FN>, KIND_FN, false},
-    {key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH}), add_closing_record<KIND_FF>,
-     KIND_FF, false},
-    {key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_FF, KIND_EV, KIND_FV, KIND_CH}),
-     add_fw_record, KIND_FW, false},
-    {key_set_of({KIND_CO}), key_set_of({KIND_CO}), co_rule, KIND_FO, true},
-    {key_set_of({KIND_RE}),
-     key_set_of({KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_SY, KIND_PO, KIND_IE,
-                 KIND_CF}),
-     add_closing_record<KIND_FR>, KIND_FR, false},
+    {KIND_PP, key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_PP>, false, false},
+    {KIND_DA, key_set_of({KIND_PA}), add_closing_record<KIND_DA>, false, false},
+    {KIND_EV, key_set_of({KIND_CH}), add_closing_record<KIND_EV>, false, false},
+    {KIND_DX, key_set_of({KIND_CH}), add_closing_record<KIND_DX>, false, false},
+    {KIND_SN, key_set_of({KIND_CH}), add_closing_record<KIND_SN>, false, false},
+    {KIND_DW, key_set_of({KIND_DX, KIND_FX, KIND_CH}), add_closing_record<KIND_DW>, false, false},
+    {KIND_DW, key_set_of({KIND_DX, KIND_FX, KIND_FF, KIND_EV, KIND_FV, KIND_CH}), add_fw_record, true, false},
+    {KIND_CO, key_set_of({KIND_CO}), co_rule, false, true},
+    {KIND_RE,
+     key_set_of({KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_SY, KIND_PO, KIND_IE, KIND_CF}),
+     add_closing_record<KIND_RE>, false, false},
 };
 
 // A rule whose openers are absent changes nothing: its scan is saved.
@@ -209,16 +196,17 @@ objet* add_closing_records(objet* chain) {
   key_set present = 0;
   for (const top_entry& entry : top) present |= entry.kind;
   for (const closing_rule& rule : closing_rules) {
-    if (!(present & rule.opening)) continue;
+    const key_set opening = key_set_of({rule.opening});
+    if (!(present & opening)) continue;
     if (rule.beyond_run) {
-      run_rule(head, INT_MAX, rule.opening, rule.members, rule.action);
+      run_rule(head, INT_MAX, opening, rule.members, rule.action);
       top = top_level_of(head);
     } else {
       objet* callback = make_function(rule.action);
-      close_runs(&top, rule.opening, rule.members, callback);
+      close_runs(&top, opening, rule.members, callback);
       free_objet(callback);
     }
-    present |= key_set_of({rule.made});
+    present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }
   // The passes leave no other mark (filtering compacted the chain): only
   // the head goes, without a walk over the whole tree.

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "report/objet.h"
 
 // Record kinds as bits: a pass meets every record, and a kind is one test.
@@ -21,15 +21,6 @@ constexpr key_set key_set_of(std::initializer_list<uint32_t> kinds) {
 // after every DW run.
 objet* add_closing_records(objet* chain);
 
-// One rule over a chain that starts with a head node; keyword cells carry
-// their kinds, as classification and the passes set them. The callback is
-// an OBJ_FUNCTION cell given list2(node before the opener, last node of the
-// run or the opener itself).
-void close_blocks(objet* head, key_set opening_keys, key_set member_keys, objet* callback);
-// The same from the successor of start, for the first n blocks only.
-void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
-                        objet* callback);
-
 // The top level of a chain as it stands between passes: each node with the
 // kind bit that its record matches, none for a record that matches no key,
 // NOT_RECORD for anything else. The passes scan this array instead of
@@ -41,12 +32,6 @@ struct top_entry {
 };
 using top_level = std::vector<top_entry>;
 top_level top_level_of(objet* head);
-objet* find_before(objet* node, key_set keys);
-objet* run_end(objet* node, key_set member_keys);
-bool keyword_in(key_set keys, const objet* keyword);
-
-void add_fw_record(objet* argument);
-void co_rule(objet* argument);
 
 // The top-level node of a record made of one keyword cell; the head of the
 // tree passes uses the keyword of two blanks.

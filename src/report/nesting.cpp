@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "report/closing.h"
 #include "report/report_errors.h"
 
@@ -59,17 +59,7 @@ static void nest_balanced(top_level* top, key_set opening, key_set closing) {
   top->swap(out);
 }
 
-void nest_flat(objet* head, uint32_t opening, uint32_t closing) {
-  top_level top = top_level_of(head);
-  nest_flat(&top, key_set_of({opening}), key_set_of({closing}));
-}
-
-void nest_balanced(objet* head, uint32_t opening, uint32_t closing) {
-  top_level top = top_level_of(head);
-  nest_balanced(&top, key_set_of({opening}), key_set_of({closing}));
-}
-
-void split_top(objet* head) {
+static void split_top(objet* head) {
   objet* first = head->next;
   if (!first || !first->next) unexpected_end_of_report();
   objet* before_last = first;
@@ -85,28 +75,19 @@ void split_top(objet* head) {
   first->next = nullptr;
 }
 
-struct nesting_pair {
-  uint32_t opening;
-  uint32_t closing;
-  bool balanced;
-};
-
-static const nesting_pair nesting_pairs[] = {
-    {KIND_XX, KIND_TP, false}, {KIND_ER, KIND_TP, false}, {KIND_EX, KIND_TP, false},
-    {KIND_DA, KIND_FA, true},  {KIND_PP, KIND_FQ, true},  {KIND_EV, KIND_FV, true},
-    {KIND_CO, KIND_FO, false}, {KIND_SN, KIND_FN, false}, {KIND_DW, KIND_FF, false},
-    {KIND_XI, KIND_YI, true},  {KIND_DT, KIND_YT, true},  {KIND_XE, KIND_FE, true},
-    {KIND_DS, KIND_FS, true},  {KIND_RE, KIND_FR, true},  {KIND_DB, KIND_BF, true},
-};
+// Innermost constructs first; each is closed as the vocabulary says.
+static const record_kind nesting_order[] = {KIND_XX, KIND_ER, KIND_EX, KIND_DA, KIND_PP, KIND_EV, KIND_CO, KIND_SN,
+                                           KIND_DW, KIND_XI, KIND_DT, KIND_XE, KIND_DS, KIND_RE, KIND_DB};
 
 objet* nest_blocks(objet* chain) {
   objet* head = keyword_only_node("  ", 1);
   head->next = chain;
   top_level top = top_level_of(head);
-  for (const nesting_pair& pair : nesting_pairs) {
-    const key_set opening = key_set_of({pair.opening});
-    const key_set closing = key_set_of({pair.closing});
-    if (pair.balanced) {
+  for (record_kind opener : nesting_order) {
+    const kind_facts& facts = facts_of(opener);
+    const key_set opening = key_set_of({opener});
+    const key_set closing = key_set_of({facts.closed_by});
+    if (facts.block == nesting::balanced) {
       nest_balanced(&top, opening, closing);
     } else {
       nest_flat(&top, opening, closing);

@@ -1,6 +1,6 @@
 #include "report/numbering.h"
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "report/report_errors.h"
 
 enum { REPORT_NUMBER_KIND = 3, LINE_NUMBER_KIND = 2 };
@@ -22,33 +22,22 @@ objet* number_records(objet* report_number, objet* chain) {
   return chain;
 }
 
-static const char* const table_a[] = {
-    "RE", "SC", "IT", "DE", "PR", "PE", "CF", "SY", "PO", "RU", "XX", "YT", "DB", "BC",
-    "BF", "XI", "DS", "FS", "DW", "DX", "YI", "CH", "EV", "DT", "XE", "FE", "ER", "RD",
-    "EX", "IE", "SN", "FT", "TN", "TF", "FB", "DA", "PA", "PP", "PQ", "IC", "ID", nullptr,
-};
-static const char* const table_b[] = {
-    "RE", "SC", "IT", "DE", "PR", "PE", "CF", "SY", "PO", "RU", "XX", "DB", "BC", "BF", "DW", "DX",
-    "CH", "EV", "ER", "RD", "EX", "IE", "SN", "FT", "TN", "TF", "FB", "DA", "PA", "PP", "PQ", "IC",
-    "ID", nullptr,
-};
-static const char* const dropped_by_a[] = {"PT", "DP", "FP", "SE", "UN", nullptr};
-
-static bool keyword_in_table(const objet* keyword, const char* const* table) {
-  for (; *table; ++table) {
-    if (keyword_is(keyword, *table)) return true;
-  }
-  return false;
+// The row of the table whose keyword the record's first two characters
+// spell (the filter runs before classification), or none.
+static const kind_facts* facts_by_letters(const objet* keyword) {
+  for (uint32_t k = 0; k <= FILTERED_SE; ++k)
+    if (begins_with(keyword, k)) return &keyword_table[k];
+  return nullptr;
 }
 
 static const objet* keyword_of(const objet* node) { return node->item->item; }
 
 objet* check_co_record(objet* node) {
   objet* last = node;
-  while (last->next && is_co(keyword_of(last->next))) last = last->next;
+  while (last->next && begins_with(keyword_of(last->next), KIND_CO)) last = last->next;
   if (!last->next) unexpected_end_of_report();
   const objet* follower = keyword_of(last->next);
-  if (!is_dw(follower) && !is_sn(follower)) {
+  if (!begins_with(follower, KIND_DW) && !begins_with(follower, KIND_SN)) {
     for (objet* co = node;; co = co->next) {
       mark_for_removal(co);
       if (co == last) break;
@@ -73,13 +62,13 @@ static objet* drop_marked(objet* chain) {
 
 // The top-level node of a dropped record is marked, so that no empty node stays.
 objet* filter_report(objet* chain, filter_variant variant) {
-  const char* const* table = variant == FILTER_A ? table_a : table_b;
   for (objet* node = chain; node; node = node->next) {
     const objet* keyword = keyword_of(node);
-    if (keyword_in_table(keyword, table)) continue;
-    if (is_co(keyword)) {
+    const kind_facts* facts = facts_by_letters(keyword);
+    if (facts && (variant == FILTER_A ? facts->default_filter_keeps : facts->time_filter_keeps)) continue;
+    if (begins_with(keyword, KIND_CO)) {
       node = check_co_record(node);
-    } else if (variant == FILTER_B || keyword_in_table(keyword, dropped_by_a)) {
+    } else if (variant == FILTER_B || (facts && facts->default_filter_drops)) {
       mark_for_removal(node);
     }
   }

@@ -108,25 +108,8 @@ static objet* chain_of(std::initializer_list<objet*> items) {
 
 objet* list1(objet* a) { return chain_of({a}); }
 objet* list2(objet* a, objet* b) { return chain_of({a, b}); }
-objet* list3(objet* a, objet* b, objet* c) { return chain_of({a, b, c}); }
-objet* list4(objet* a, objet* b, objet* c, objet* d) { return chain_of({a, b, c, d}); }
-objet* list5(objet* a, objet* b, objet* c, objet* d, objet* e) { return chain_of({a, b, c, d, e}); }
-objet* list6(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f) {
-  return chain_of({a, b, c, d, e, f});
-}
-objet* list7(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g) {
-  return chain_of({a, b, c, d, e, f, g});
-}
 objet* list8(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h) {
   return chain_of({a, b, c, d, e, f, g, h});
-}
-objet* list9(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
-             objet* i) {
-  return chain_of({a, b, c, d, e, f, g, h, i});
-}
-objet* list10(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
-              objet* i, objet* j) {
-  return chain_of({a, b, c, d, e, f, g, h, i, j});
 }
 
 objet* make_string(const char* text, uint32_t length) {
@@ -190,12 +173,6 @@ objet* append(objet* chain, objet* tail) {
   return last;
 }
 
-objet* append2(objet* a, objet* b, objet* c) {
-  append(a, b);
-  append(b, c);
-  return a;
-}
-
 objet* insert_after(objet* node, objet* chain) {
   objet* old_successor = node->next;
   node->next = nullptr;
@@ -211,21 +188,6 @@ objet* nest_range(objet* first, objet* last) {
   last->next = nullptr;
   first->next = holder;
   return holder;
-}
-
-objet* detach_item(objet* x, objet* chain) {
-  for (objet* node = chain; is_list(node); node = node->next) {
-    if (node->item == x) {
-      node->item = nullptr;
-      return node;
-    }
-  }
-  return nullptr;
-}
-
-void free_contents(objet* n) {
-  if (n->next) free_objet(n->next);
-  if (n->item) free_objet(n->item);
 }
 
 void free_cell(objet* o) {

@@ -17,17 +17,17 @@ enum objet_type : uint32_t {
 struct objet;
 using objet_function = void (*)(objet* argument);
 
-// NO_SY_MARK: on the body node of a merged tree, no body record is a SY record.
-// NO_RD_MARK: on the first node of a block, the block holds no RD record.
-// Marks share the 4 bits of `flags`.
-enum { REMOVAL_MARK = 1, NO_SY_MARK = 2, NO_RD_MARK = 4 };
+// REMOVAL_MARK: set by the passes that delete records, for compact. The
+// other bits of `flags`, from OWNER_MARK on, belong to whichever step owns
+// the cell's structure (see merge/rendezvous_marks.h).
+enum { REMOVAL_MARK = 1, OWNER_MARK = 2 };
 
 // 24 bytes: a report holds millions of cells. A string of up to 7 characters
 // is kept in the cell itself, its text pointing at `short_text`, so a cell is
 // never copied by value.
 struct objet {
   uint8_t type : 4;
-  uint8_t flags : 4;  // REMOVAL_MARK, NO_SY_MARK, NO_RD_MARK
+  uint8_t flags : 4;  // REMOVAL_MARK, and marks of the owner
   uint8_t kind;       // role code: record kind on keyword cells, 2/3 on number cells
   uint16_t count;     // on a keyword cell: the number of fields as read
   uint32_t length;    // OBJ_STRING
@@ -56,16 +56,7 @@ objet* make_list(objet* item, objet* next);
 objet* new_node();
 objet* list1(objet* a);
 objet* list2(objet* a, objet* b);
-objet* list3(objet* a, objet* b, objet* c);
-objet* list4(objet* a, objet* b, objet* c, objet* d);
-objet* list5(objet* a, objet* b, objet* c, objet* d, objet* e);
-objet* list6(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f);
-objet* list7(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g);
 objet* list8(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h);
-objet* list9(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
-             objet* i);
-objet* list10(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h,
-              objet* i, objet* j);
 objet* make_string(const char* text, uint32_t length);
 objet* make_string(const char* text);  // up to the NUL
 objet* make_int(int32_t v);
@@ -78,11 +69,8 @@ int close_stream(objet* s);
 // List operations
 objet* last_node(objet* chain);
 objet* append(objet* chain, objet* tail);
-objet* append2(objet* a, objet* b, objet* c);
 objet* insert_after(objet* node, objet* chain);
 objet* nest_range(objet* first, objet* last);
-objet* detach_item(objet* x, objet* chain);
-void free_contents(objet* n);
 
 // Release
 void free_objet(objet* o);

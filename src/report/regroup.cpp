@@ -4,12 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/fields.h"
 
 static bool selects_block(objet* record) {
   if (!is_record(record)) return false;
-  objet* first = field_at(record, 1);
+  objet* first = field_at(record, SELECTION);
   return is_string(first) && first->length >= 3 && memcmp(first->text, "\"1\"", 3) == 0;
 }
 
@@ -36,7 +36,7 @@ static void walk_levels(objet* chain, objet* (*visit)(objet* node)) {
 
 static objet* prune_node(objet* n) {
   objet* item = n->item;
-  if ((is_pp_block(item) || is_da_block(item)) && !has_selected_record(item)) {
+  if ((opens_block_of(item, KIND_PP) || opens_block_of(item, KIND_DA)) && !has_selected_record(item)) {
     mark_for_removal(n);
     return nullptr;
   }
@@ -44,29 +44,12 @@ static objet* prune_node(objet* n) {
   return is_list(item) && !is_record(item) ? item : nullptr;
 }
 
-void prune_walk(objet* chain) { walk_levels(chain, prune_node); }
-
 objet* prune_blocks(objet* report) {
-  prune_walk(report->next);
+  walk_levels(report->next, prune_node);
   return compact(report);
 }
 
-static objet* regroup_node(objet* n) {
-  objet* c = n->item;
-  if (!is_list(c)) return nullptr;
-  if (!opens_group(c)) return c;
-  objet* holder = new_node();
-  n->item = holder;
-  holder->item = regroup(holder, c);
-  return nullptr;
-}
-
-objet* regroup_all(objet* chain) {
-  walk_levels(chain, regroup_node);
-  return chain;
-}
-
-static bool holds_dt_or_xe(objet* element) { return has_dt_record(element) || has_xe_record(element); }
+static bool holds_dt_or_xe(objet* element) { return find_record(element, KIND_DT) || find_record(element, KIND_XE); }
 
 using deferred_regroups = std::vector<std::pair<objet*, objet*>>;
 
@@ -83,8 +66,8 @@ static objet* take_group(objet** v, deferred_regroups* deferred) {
     last = node;
     *v = node->next;
   };
-  if (*v && is_xi_block((*v)->item)) take(*v);
-  if (*v && is_ds_block((*v)->item)) {
+  if (*v && is_block_of((*v)->item, KIND_XI)) take(*v);
+  if (*v && is_block_of((*v)->item, KIND_DS)) {
     objet* ds = (*v)->item;
     if (opens_group(ds->next)) {
       objet* inner = new_node();
@@ -110,7 +93,7 @@ static objet* regroup_chain(objet* holder, objet* chain, deferred_regroups* defe
   return groups;
 }
 
-objet* regroup(objet* holder, objet* chain) {
+static objet* regroup(objet* holder, objet* chain) {
   deferred_regroups deferred;
   objet* groups = regroup_chain(holder, chain, &deferred);
   while (!deferred.empty()) {
@@ -119,4 +102,19 @@ objet* regroup(objet* holder, objet* chain) {
     inner->item = regroup_chain(inner, contents, &deferred);
   }
   return groups;
+}
+
+static objet* regroup_node(objet* n) {
+  objet* c = n->item;
+  if (!is_list(c)) return nullptr;
+  if (!opens_group(c)) return c;
+  objet* holder = new_node();
+  n->item = holder;
+  holder->item = regroup(holder, c);
+  return nullptr;
+}
+
+objet* regroup_all(objet* chain) {
+  walk_levels(chain, regroup_node);
+  return chain;
 }

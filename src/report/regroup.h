@@ -5,9 +5,7 @@
 // Removes the DA and PP blocks past the first holder in which no record has
 // the first field "1".
 objet* prune_blocks(objet* report);
-void prune_walk(objet* chain);
 
 // Gathers every XI block with the DS block and the DT or XE element that
 // follow it into one group node, wherever a chain opens such groups.
 objet* regroup_all(objet* chain);
-objet* regroup(objet* holder, objet* chain);

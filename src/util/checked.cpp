@@ -25,24 +25,10 @@ void* checked_malloc(size_t size) {
   return block;
 }
 
-void* checked_realloc(void* block, size_t size) {
-  void* grown = realloc(block, size);
-  if (!grown)
-    fatal_exit(QT_TRANSLATE_NOOP("Fatal error",
-                                 "FATAL ERROR on realloc,\n Please contact your administrative.\n"));
-  return grown;
-}
-
 char* checked_strdup(const char* text) {
   char* copy = strdup(text);
   if (!copy) out_of_memory();
   return copy;
-}
-
-void checked_fclose(FILE* stream) {
-  if (fclose(stream) == EOF)
-    fatal_exit(QT_TRANSLATE_NOOP("Fatal error",
-                                 "FATAL ERROR on fclose,\n Please contact your administrative.\n"));
 }
 
 void checked_sprintf(char* destination, size_t size, const char* format, ...) {

@@ -10,9 +10,7 @@
                              const char* argument = nullptr);
 
 void* checked_malloc(size_t size);
-void* checked_realloc(void* block, size_t size);
 char* checked_strdup(const char* text);
-void checked_fclose(FILE* stream);
 
 // Formats into a destination of the given size; a formatting error or a result
 // that would not fit is fatal, never a silent truncation.

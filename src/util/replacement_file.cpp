@@ -124,11 +124,3 @@ bool commit_replacement(replacement_file* file) {
   release_temporary_guard();
   return false;
 }
-
-void abandon_replacement(replacement_file* file) {
-  if (file->stream) fclose(file->stream);
-  file->stream = nullptr;
-  if (file->temporary.empty()) return;
-  remove_pending_temporary();
-  release_temporary_guard();
-}

@@ -24,8 +24,6 @@ bool open_replacement(const char* name, replacement_file* file);
 // Flushes, closes and renames; false when any of it fails, the temporary
 // file then removed.
 bool commit_replacement(replacement_file* file);
-// Closes and removes the temporary file; nothing for a direct write.
-void abandon_replacement(replacement_file* file);
 
 // Removes the temporary file still pending, if any; safe in a signal
 // handler. Every road that ends the process calls it.

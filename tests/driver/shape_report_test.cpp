@@ -6,7 +6,7 @@
 
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/fields.h"
 #include "merge/time_points.h"
 #include "support/process_trap.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "merge/align.h"
 #include "merge/fields.h"
-#include "merge/merge.h"
+#include "merge/merged_report.h"
+#include "merge/time_shift.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
@@ -14,42 +14,36 @@ objet* timed_report(objet* sy, std::initializer_list<objet*> body) {
 
 int32_t value_at(objet* record, int i) { return field_at(record, i)->value; }
 
-// Alignment with every time of merged given its value at once.
-void align(objet* merged, objet* report) {
-  time_base base;
-  align_reports(merged, report, &base);
-  settle_times(merged, &base);
+// The reports merged one after the other; the merged tree, settled.
+objet* merged_tree(std::initializer_list<objet*> reports) {
+  merged_report merged(false);
+  int number = 0;
+  for (objet* report : reports) merged.add(report, "", ++number);
+  return merged.take_tree();
 }
 }  // namespace
 
 TEST(Align, FirstRecordsMeetWhicheverStartsLater) {
-  objet* merged_first = rec("XI \"100\" \"0\" \"0\"");
-  objet* report_first = rec("DS \"n\" \"\" \"\" \"d\" \"40\" \"0\" \"0\"");
-  objet* merged = timed_report(rec("IT \"x\""), {merged_first});
-  objet* report = timed_report(rec("IT \"x\""), {report_first});
-  align(merged, report);
-  EXPECT_EQ(value_at(merged_first, 1), 100);
-  EXPECT_EQ(value_at(report_first, 5), 100);
-
-  align(report, merged);  // now equal: nothing moves
-  EXPECT_EQ(value_at(merged_first, 1), 100);
-
-  objet* later = timed_report(rec("IT \"x\""), {rec("XI \"250\" \"0\" \"0\"")});
-  align(merged, later);
-  EXPECT_EQ(value_at(merged_first, 1), 250);
-  free_objet(merged);
-  free_objet(report);
-  free_objet(later);
+  objet* first = rec("XI \"100\" \"0\" \"0\"");
+  objet* earlier = rec("DS \"n\" \"\" \"\" \"d\" \"40\" \"0\" \"0\"");
+  objet* same = rec("XI \"100\" \"0\" \"0\"");
+  objet* later = rec("XI \"250\" \"0\" \"0\"");
+  objet* tree = merged_tree({timed_report(rec("IT \"x\""), {first}), timed_report(rec("IT \"x\""), {earlier}),
+                             timed_report(rec("IT \"x\""), {same}), timed_report(rec("IT \"x\""), {later})});
+  EXPECT_EQ(value_at(earlier, 5), 250);
+  EXPECT_EQ(value_at(same, 1), 250);
+  EXPECT_EQ(value_at(first, 1), 250);
+  EXPECT_EQ(value_at(later, 1), 250);
+  free_objet(tree);
 }
 
 TEST(Align, FirstRecordOtherThanXiOrDsEndsTheRun) {
-  objet* merged = timed_report(rec("IT \"x\""), {rec("DA \"1\" \"\" \"1\" \"2\" \"3\"")});
-  objet* report = timed_report(rec("IT \"x\""), {rec("XI \"1\" \"0\" \"0\"")});
   std::string error;
-  EXPECT_EQ(run_to_end([&] { align(merged, report); }, &error), 7);
+  EXPECT_EQ(run_to_end([&] {
+              merged_tree({timed_report(rec("IT \"x\""), {rec("DA \"1\" \"\" \"1\" \"2\" \"3\"")}),
+                           timed_report(rec("IT \"x\""), {rec("XI \"1\" \"0\" \"0\"")})});
+            }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
-  free_objet(merged);
-  free_objet(report);
 }
 
 TEST(Align, ClockBorrowMatchesTheUnitLoop) {
@@ -76,21 +70,18 @@ TEST(Align, ClockBorrowMatchesTheUnitLoop) {
   free_objet(tree);
 }
 
-// merge_report notes whether a body holds SY records; one that came with a
-// later report still takes part in the same-clock test.
+// Whether a merged body holds SY records is noted as reports come; one that
+// came with a later report still takes part in the same-clock test.
 TEST(Align, SyRecordInAMergedBodyCounts) {
   for (bool body_sy : {false, true}) {
     objet* early = rec("XI \"40\" \"0\" \"0\"");
-    objet* merged = merge_report(nullptr, timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}));
     objet* second = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {rec("FT \"50\" \"50\"")});
     if (body_sy) append(second->next->item, list1(rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"")));
-    merged = merge_report(merged, second);
     objet* late = rec("XI \"1\" \"0\" \"0\"");
-    objet* report = timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late});
-    align(merged, report);
+    objet* tree = merged_tree({timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}), second,
+                               timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late})});
     EXPECT_EQ(value_at(early, 1), body_sy ? 40 : 540);
     EXPECT_EQ(value_at(late, 1), body_sy ? 40 : 1);
-    free_objet(merged);
-    free_objet(report);
+    free_objet(tree);
   }
 }

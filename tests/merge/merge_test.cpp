@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "merge/merge.h"
-#include "merge/merge_groups.h"
-#include "merge/merge_records.h"
-#include "merge/time_batch.h"
+#include "merge/time_order.h"
+#include "merge/time_points.h"
+#include "merge/tree_merge.h"
+#include "report/report_errors.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
@@ -33,7 +33,31 @@ objet* grouped_report(std::initializer_list<objet*> groups, std::initializer_lis
   return report_tree(rec("IT \"x\""), body, rec("PO \"x\""));
 }
 
-objet* body_of(objet* merged) { return merged->next->item; }
+
+// Reports merged structurally into one tree, as a merged report would.
+struct structural_merge {
+  merge_cache cache;
+  objet* tree = nullptr;
+  objet* add(objet* report) { return tree = tree_merge(cache, 0).merge_report(tree, report); }
+};
+
+// One item at a time, before the first node of a greater key: what a batch
+// insertion must give.
+objet* insert_by_time(objet* list, objet* item) {
+  objet* key = order_key(item);
+  if (!key) unexpected_end_of_report();
+  const uint32_t value = static_cast<uint32_t>(key->value);
+  auto after = [value](objet* node) {
+    objet* other = order_key(node->item);
+    return other && static_cast<uint32_t>(other->value) > value;
+  };
+  if (!list) return list1(item);
+  if (after(list)) return make_list(item, list);
+  objet* node = list;
+  while (node->next && !after(node->next)) node = node->next;
+  node->next = make_list(item, node->next);
+  return list;
+}
 }  // namespace
 
 TEST(Merge, FsStatusRule) {
@@ -41,7 +65,8 @@ TEST(Merge, FsStatusRule) {
   for (const auto& c : cases) {
     objet* mine = rec(std::string("FS \"a\" \"0\" \"") + c[0] + "\" \"d\" \"e\"", 1);
     objet* theirs = rec(std::string("FS \"a\" \"0\" \"") + c[1] + "\" \"d\" \"e\"", 2);
-    merge_records(mine, theirs, FS_TAIL, 3, FS_STATUS);
+    merge_cache cache;
+    tree_merge(cache, 0).merge_records(mine, theirs, facts_of(KIND_FS).merged);
     EXPECT_EQ(std::string(field_at(mine, 3)->text), std::string("\"") + c[2] + "\"") << c[0] << c[1];
     EXPECT_EQ(field_at(theirs, 6), nullptr);
     free_objet(mine);
@@ -50,10 +75,11 @@ TEST(Merge, FsStatusRule) {
 }
 
 TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
-  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "a", 20, 500, "0", 30)}));
+  structural_merge merge;
+  objet* merged = merge.add(grouped_report({group(1, 10, "a", 20, 500, "0", 30)}));
   objet* head = body_of(merged)->item;
   objet* first_group = head->item;
-  merged = merge_report(merged, grouped_report({group(2, 15, "b", 18, 100, "0", 22)}));
+  merged = merge.add(grouped_report({group(2, 15, "b", 18, 100, "0", 22)}));
   ASSERT_EQ(body_of(merged)->item, head);
   EXPECT_EQ(head->next->item, first_group);
   EXPECT_STREQ(field_at(head->item->next->item->item, 1)->text, "\"b\"");
@@ -62,13 +88,12 @@ TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
 }
 
 TEST(Merge, LeftOversAndUngroupedBodiesAreKeptInReadingOrder) {
-  objet* merged = merge_report(nullptr, grouped_report({group(1, 10, "n", 20, 500, "0", 30)},
-                                                       {rec("FT \"1\" \"1\"", 1, 9)}));
-  merged = merge_report(merged, grouped_report({group(2, 15, "n", 18, 400, "0", 22)},
-                                               {rec("FT \"2\" \"2\"", 2, 9)}));
+  structural_merge merge;
+  merge.add(grouped_report({group(1, 10, "n", 20, 500, "0", 30)}, {rec("FT \"1\" \"1\"", 1, 9)}));
+  merge.add(grouped_report({group(2, 15, "n", 18, 400, "0", 22)}, {rec("FT \"2\" \"2\"", 2, 9)}));
   objet* plain = report_tree(rec("IT \"x\""), chain({rec("FT \"3\" \"3\"", 3, 2), rec("RD \"r\" \"x\" \"0\" \"0\" \"0\"", 3, 3)}),
                              rec("PO \"x\""));
-  merged = merge_report(merged, plain);
+  objet* merged = merge.add(plain);
   std::string lines = record_lines(body_of(merged));
   EXPECT_EQ(lines.substr(lines.find("FS ")),
             "FS \"a\" \"0\" \"0\" \"d\" \"e\" \"1\" \"6\" \"2\" \"6\" \n"
@@ -80,11 +105,15 @@ TEST(Merge, LeftOversAndUngroupedBodiesAreKeptInReadingOrder) {
 }
 
 TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
-  objet* target = chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})});
+  objet* target = chain({chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})})});
   objet* incoming = group(2, 10, "n", 20, 5, "0", 30);
-  EXPECT_EQ(run_to_end([&] { merge_group_into(target->item, incoming->next); }), 7);
-  free_objet(target);
+  objet* ds_only = chain({incoming->next});
+  incoming->next = nullptr;
   free_objet(incoming);
+  merge_cache cache;
+  EXPECT_EQ(run_to_end([&] { tree_merge(cache, 0).merge_groups(target, ds_only); }), 7);
+  free_objet(target);
+  free_objet(ds_only);
 }
 
 TEST(Merge, BatchInsertionMatchesOneByOne) {
@@ -104,7 +133,8 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
       one_by_one = insert_by_time(one_by_one, rec(line));
       items.push_back(rec(line));
     }
-    batch = insert_all_by_time(batch, items);
+    time_order order;
+    batch = insert_all_by_time(batch, items, &order, 0);
     EXPECT_EQ(record_lines(batch), record_lines(one_by_one)) << "round " << round;
     free_objet(batch);
     free_objet(one_by_one);
@@ -129,7 +159,7 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
     objet* fresh = classified_records(list_text);
     time_order order;
     for (int batch = 0; batch < 4; ++batch) {
-      stored_time_offset = offsets[random() % 5];
+      const uint32_t offset = offsets[random() % 5];
       std::vector<objet*> kept_items;
       std::vector<objet*> fresh_items;
       for (int i = 0, n = random() % 5; i < n; ++i) {
@@ -137,11 +167,11 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
         kept_items.push_back(rec(line));
         fresh_items.push_back(rec(line));
       }
-      kept = insert_all_by_time(kept, kept_items, nullptr, &order);
-      fresh = insert_all_by_time(fresh, fresh_items);
+      kept = insert_all_by_time(kept, kept_items, &order, offset);
+      time_order fresh_order;
+      fresh = insert_all_by_time(fresh, fresh_items, &fresh_order, offset);
       EXPECT_EQ(record_lines(kept), record_lines(fresh)) << "round " << round << " batch " << batch;
     }
-    stored_time_offset = 0;
     free_objet(kept);
     free_objet(fresh);
   }

@@ -15,7 +15,7 @@ TEST(PtEcrit, AtomsAndEmptyItems) {
   EXPECT_EQ(written(lone), "\n");
   free_objet(lone);
 
-  objet* gap = list3(make_string("XI"), nullptr, make_int(2));
+  objet* gap = chain({make_string("XI"), nullptr, make_int(2)});
   EXPECT_EQ(written(gap), "XI \"2\" \n");
   free_objet(gap);
 }

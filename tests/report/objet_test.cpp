@@ -19,18 +19,6 @@ static std::string spelled(objet* chain) {
   return out;
 }
 
-// Splicing is checked through closing records and nesting; detaching has no
-// such user.
-TEST(ObjetLists, DetachEmptiesTheNodeThatCarriesTheItem) {
-  objet* chain = letters("ab");
-  objet* b = chain->next->item;
-  EXPECT_EQ(detach_item(b, chain), chain->next);
-  EXPECT_EQ(chain->next->item, nullptr);
-  EXPECT_EQ(detach_item(b, chain), nullptr);
-  free_objet(b);
-  free_objet(chain);
-}
-
 TEST(ObjetCopy, DeepCopyOwnsItsCellsAndDropsMarks) {
   objet* record = letters("ab");
   record->kind = 7;

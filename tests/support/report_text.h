@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/fields.h"
 #include "merge/numeric.h"
 #include "merge/record_walk.h"
@@ -47,7 +47,7 @@ inline objet* kinded_records(const std::string& text) {
   for (objet* node = records; node; node = node->next) {
     objet* keyword = node->item->item;
     for (uint32_t kind = 0; kind < KEYWORD_COUNT; ++kind) {
-      if (keyword_is(keyword, keyword_table[kind])) keyword->kind = kind;
+      if (begins_with(keyword, kind)) keyword->kind = kind;
     }
   }
   return records;

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/merge_step.h"
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
+#include "merge/merged_report.h"
+#include "merge/time_points.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 #include "support/scratch_dir.h"
@@ -48,9 +49,10 @@ std::string random_report(std::mt19937* random, int tester) {
   return text + "DB \"Summary\" \"end\"\nBF \"Summary\" \"end\"\n";
 }
 
-// The merged records of the reports, with every time settled after each
-// merge when eager is set; or how the run ended.
-std::string merge_all(const std::vector<std::string>& paths, bool time_variant, bool eager) {
+// The merged records of the reports, or how the run ended. Settling after
+// every report drops the merges' cache and the owed shift each time: the
+// next report is merged as if neither existed.
+std::string merge_all(const std::vector<std::string>& paths, bool time_variant, bool settle_every_report) {
   init_keyword_cells();
   init_fixed_time_cell();
   objet* mode = make_string("r");
@@ -58,28 +60,27 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
   std::string error;
   const int status = run_to_end(
       [&] {
+        merged_report merged(time_variant);
         for (size_t i = 0; i < paths.size(); ++i) {
           const int number = static_cast<int>(i) + 1;
-          objet* report = shape_report(paths[i].c_str(), number, mode, time_variant);
-          merge_shaped_report(report, paths[i].c_str(), number, time_variant);
-          if (eager) settle_merged_report();
+          merged.add(shape_report(paths[i].c_str(), number, mode, time_variant), paths[i].c_str(), number);
+          if (settle_every_report) merged.settle();
         }
-        settle_merged_report();
-        lines = record_lines(merged_report);
-        free_objet(merged_report);
-        free_objet(report_header_list);
+        objet* tree = merged.take_tree();
+        lines = record_lines(tree);
+        free_objet(tree);
       },
       &error);
   free_objet(mode);
-  merged_report = nullptr;
+  free_objet(report_header_list);
   report_header_list = nullptr;
   return status == -1 ? lines : "status " + std::to_string(status) + ": " + error;
 }
 }  // namespace
 
-// The merged tree owes its shifts until the end; the records must come out
-// as if every shift had been applied at once.
-TEST(MergeStep, OwedShiftsGiveTheSameRecordsAsShiftingAtOnce) {
+// The merged tree owes its shifts and keeps its cache from one report to the
+// next; the records must come out as if neither were kept.
+TEST(MergedReport, MergesWithTheCacheAsWithoutIt) {
   scratch_dir scratch;
   std::mt19937 random(7);
   int completed[2] = {0, 0};
@@ -104,7 +105,7 @@ TEST(MergeStep, OwedShiftsGiveTheSameRecordsAsShiftingAtOnce) {
 // A rendezvous that joined a block holding none before is still found: the
 // third report meets it (merged times move by 900) rather than meeting by
 // first records (by 1900).
-TEST(MergeStep, RendezvousJoinedIntoABlockWithoutOneIsFound) {
+TEST(MergedReport, RendezvousJoinedIntoABlockWithoutOneIsFound) {
   scratch_dir scratch;
   auto report = [](const std::string& xi, const std::string& rendezvous) {
     return "MIRVA ProbeSuite \"v\" \"PLAN\" \"ROD file\" \"date\"\nRE \"run\" \"1\"\nXI \"" + xi +

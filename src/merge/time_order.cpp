@@ -1,8 +1,8 @@
-#include "merge/time_batch.h"
+#include "merge/time_order.h"
 
 #include <algorithm>
 
-#include "merge/classify.h"
+#include "merge/shapes.h"
 #include "merge/time_points.h"
 #include "report/report_errors.h"
 
@@ -16,14 +16,14 @@ static void take_key(time_order* order, const objet* key, int64_t value) {
 
 static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
 
-static void read_order(objet* list, time_order* order) {
+static void read_order(objet* list, time_order* order, uint32_t offset) {
   *order = time_order{};
-  order->offset = stored_time_offset;
+  order->offset = offset;
   int64_t highest = NO_KEY;
   for (objet* node = list; node; node = node->next) {
     if (objet* key = order_key(node->item)) {
-      take_key(order, key, key_time(key));
-      highest = std::max<int64_t>(highest, key_time(key));
+      take_key(order, key, key_time(key, offset));
+      highest = std::max<int64_t>(highest, key_time(key, offset));
     }
     order->kinds |= kind_bit(node->item);
     order->nodes.push_back(node);
@@ -33,11 +33,11 @@ static void read_order(objet* list, time_order* order) {
 
 // Whether the order still holds under the present offset, its shift moved
 // along with the stored times.
-static bool follows_offset(time_order* order) {
-  if (order->offset == stored_time_offset) return true;
+static bool follows_offset(time_order* order, uint32_t offset) {
+  if (order->offset == offset) return true;
   if (order->fixed) return false;
-  const uint32_t moved = stored_time_offset - order->offset;
-  order->offset = stored_time_offset;
+  const uint32_t moved = offset - order->offset;
+  order->offset = offset;
   if (order->low > order->high) return true;
   const int64_t wrap = int64_t{1} << 32;
   const bool low_wraps = order->low + order->shift + moved >= wrap;
@@ -47,21 +47,21 @@ static bool follows_offset(time_order* order) {
   return true;
 }
 
-// insert_by_time puts an item before the first node whose key is greater, so
+// One insertion puts an item before the first node whose key is greater, so
 // the first original node that receives it is the first one whose running
 // maximum key exceeds the item's key; the items that land before one original
 // node stay sorted by key, equal keys in insertion order, and each one's
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
-objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet** tail, time_order* order) {
+objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_order* order, uint32_t offset,
+                          objet** tail) {
   struct placed {
     size_t gap;
     int64_t key;
     objet* node;
   };
-  time_order local;
-  if (!order) order = &local;
-  if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order)) read_order(list, order);
+  if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order, offset))
+    read_order(list, order, offset);
   std::vector<objet*>& nodes = order->nodes;
   std::vector<int64_t>& running_max = order->running_max;
 
@@ -70,7 +70,7 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, objet**
   for (objet* item : items) {
     objet* key = order_key(item);
     if (!key) unexpected_end_of_report();
-    const int64_t value = int64_t{key_time(key)} - order->shift;
+    const int64_t value = int64_t{key_time(key, offset)} - order->shift;
     size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
     take_key(order, key, value);
     order->kinds |= kind_bit(item);

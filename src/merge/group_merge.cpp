@@ -1,0 +1,213 @@
+// The matching of incoming groups with the groups merged before: by report
+// for groups without DS block, by DS name otherwise, else by start time.
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "merge/fields.h"
+#include "merge/shapes.h"
+#include "merge/tree_edits.h"
+#include "merge/tree_merge.h"
+#include "report/report_errors.h"
+
+// Where the report-number tails of test items and steps begin.
+static const int ITEM_TAIL = facts_of(KIND_XI).merged.tail;
+static const int STEP_TAIL = facts_of(KIND_DS).merged.tail;
+
+// The opening record of the block a group node holds, if any.
+static objet* opening_record(objet* holder) { return holder ? holder->item->item : nullptr; }
+
+// The two name fields of a DS record, by which groups are matched.
+static bool ds_name_of(objet* ds, std::pair<name_key, name_key>* name) {
+  objet* a = string_at(ds, DS_NAME);
+  objet* b = string_at(ds, DS_ITEM);
+  if (!a || !b) return false;
+  *name = {key_of(a), key_of(b)};
+  return true;
+}
+
+static void describe(group_index* index, target_entry* entry) {
+  if (entry->listed == target_entry::NAMED) {
+    auto same = index->by_name.find(entry->name);
+    same->second.erase(entry);
+    if (same->second.empty()) index->by_name.erase(same);
+  } else if (entry->listed == target_entry::WITHOUT_DS) {
+    index->without_ds.erase(entry);
+  }
+  entry->ds = opening_record(index->cache->first_holding(entry->group, KIND_DS, true));
+  entry->xi = opening_record(index->cache->first_holding(entry->group, KIND_XI, true));
+  objet* start = entry->ds ? long_at(entry->ds, DS_START) : nullptr;
+  entry->start = start ? int64_t{static_cast<uint32_t>(start->value)} : -1;
+  entry->listed = target_entry::UNLISTED;
+  if (!entry->ds) {
+    entry->listed = target_entry::WITHOUT_DS;
+    index->without_ds.insert(entry);
+  } else if (ds_name_of(entry->ds, &entry->name)) {
+    entry->listed = target_entry::NAMED;
+    index->by_name[entry->name].insert(entry);
+  }
+  index->running_max.clear();
+}
+
+static target_entry* add_entry(group_index* index, size_t rank, objet* group, objet* node) {
+  auto entry = std::make_unique<target_entry>();
+  entry->group = group;
+  entry->node = node;
+  entry->listed = target_entry::UNLISTED;
+  target_entry* added = entry.get();
+  index->entries.insert(index->entries.begin() + static_cast<std::ptrdiff_t>(rank), std::move(entry));
+  for (size_t i = rank; i < index->entries.size(); ++i) index->entries[i]->rank = i;
+  describe(index, added);
+  return added;
+}
+
+static void index_targets(group_index* index, objet* target, merge_cache* cache) {
+  *index = group_index{};
+  index->cache = cache;
+  index->target = target;
+  for (objet* node = target; is_list(node); node = node->next) {
+    index->tail = node;
+    if (node->item) add_entry(index, index->entries.size(), node->item, node);
+  }
+}
+
+static void append_group(group_index* index, objet* incoming_node) {
+  objet* node = list1(take(incoming_node));
+  index->tail->next = node;
+  index->tail = node;
+  add_entry(index, index->entries.size(), node->item, node);
+}
+
+// A group without DS block goes into the first target group that does not
+// hold its report yet; none when it has no XI block or every group holds it.
+static target_entry* match_by_report(group_index* index, objet* group) {
+  objet* xi = opening_record(first_block_of(group, KIND_XI));
+  if (!xi) return nullptr;
+  objet* report_number = field_at(xi, ITEM_TAIL);
+  for (const auto& entry : index->entries) {
+    objet* record = entry->xi;
+    int start = ITEM_TAIL;
+    if (!record) {
+      record = entry->ds;
+      start = STEP_TAIL;
+    }
+    if (!record) internal_report_error();
+    if (!holds_report(record, start, report_number)) return entry.get();
+  }
+  return nullptr;
+}
+
+// A group with a DS block goes into the first target group of the same DS
+// name, or the first one without DS block that lacks the group's report.
+static target_entry* match_by_name(group_index* index, objet* group) {
+  objet* ds = opening_record(first_block_of(group, KIND_DS));
+  objet* report_number = field_at(ds, STEP_TAIL);
+  target_entry* found = nullptr;
+  std::pair<name_key, name_key> name;
+  if (ds_name_of(ds, &name)) {
+    auto same = index->by_name.find(name);
+    if (same != index->by_name.end()) found = *same->second.begin();
+  }
+  for (target_entry* entry : index->without_ds) {
+    if (found && entry->rank > found->rank) break;
+    if (!entry->xi || !holds_report(entry->xi, ITEM_TAIL, report_number)) return entry;
+  }
+  return found;
+}
+
+// Inserted before the first target group whose DS field 7 is greater
+// (unsigned; groups without it are passed over); the list head stays the same
+// node. That group is the first whose running maximum exceeds the key.
+static void insert_group_in_order(group_index* index, objet* incoming_node) {
+  objet* start = long_at(opening_record(first_block_of(incoming_node->item, KIND_DS)), DS_START);
+  int64_t key = start ? int64_t{static_cast<uint32_t>(start->value)} : 0;
+  if (index->running_max.empty()) {
+    int64_t highest = -1;
+    for (const auto& entry : index->entries) {
+      highest = std::max(highest, entry->start);
+      index->running_max.push_back(highest);
+    }
+  }
+  size_t rank = static_cast<size_t>(
+      std::upper_bound(index->running_max.begin(), index->running_max.end(), key) -
+      index->running_max.begin());
+  if (rank == index->entries.size()) {
+    append_group(index, incoming_node);
+    return;
+  }
+  target_entry* later = index->entries[rank].get();
+  objet* before = rank ? index->entries[rank - 1]->node : nullptr;
+  for (objet* node = before ? before->next : index->target; node != later->node; node = node->next)
+    before = node;
+  objet* group = take(incoming_node);
+  if (before) {
+    put_after(before, group);
+    add_entry(index, rank, group, before->next);
+    return;
+  }
+  put_first(index->target, group);
+  later->node = index->target->next;
+  if (index->tail == index->target) index->tail = later->node;
+  add_entry(index, rank, group, index->target);
+}
+
+// The target group an incoming group merges into; none when the group took
+// a place of its own in the list (appended, or inserted by its DS start).
+static target_entry* match_group(group_index* index, objet* incoming_node) {
+  objet* group = incoming_node->item;
+  if (!first_block_of(group, KIND_DS)) {
+    target_entry* entry = match_by_report(index, group);
+    if (!entry) append_group(index, incoming_node);
+    return entry;
+  }
+  target_entry* entry = match_by_name(index, group);
+  if (!entry) insert_group_in_order(index, incoming_node);
+  return entry;
+}
+
+namespace {
+// One group list being merged. A group whose DS block holds inner group
+// lists waits, half merged, while they are merged above it on the stack:
+// the merge takes a stack of its own, not a call per nesting level, and
+// still works in the order of nested calls.
+struct list_merge {
+  group_index* index;
+  objet* node;             // the incoming node at hand
+  target_entry* waiting;   // its target while its group waits
+};
+}  // namespace
+
+static list_merge open_list(merge_cache& cache, objet* target, objet* incoming) {
+  group_index* index = &cache.index_of(target);
+  if (!index->tail) index_targets(index, target, &cache);
+  return {index, incoming, nullptr};
+}
+
+void tree_merge::merge_groups(objet* target, objet* incoming) {
+  std::vector<list_merge> stack{open_list(cache_, target, incoming)};
+  while (!stack.empty()) {
+    list_merge& level = stack.back();
+    objet* node = level.node;
+    if (level.waiting) {
+      merge_group_tail(level.waiting->group, node->item);
+      describe(level.index, level.waiting);
+      level.waiting = nullptr;
+      level.node = node->next;
+      continue;
+    }
+    if (!is_list(node)) {
+      stack.pop_back();
+      continue;
+    }
+    target_entry* entry = node->item ? match_group(level.index, node) : nullptr;
+    if (!entry) {
+      level.node = node->next;
+      continue;
+    }
+    nested_lists nested;
+    merge_group_head(entry->group, node->item, &nested);
+    level.waiting = entry;
+    if (nested.target) stack.push_back(open_list(cache_, nested.target, nested.incoming));
+  }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// The reports merged so far, on one time base: the tree and all that keeps
+// its merges fast. The merged tree moves its time origin once per report,
+// and a walk over every record merged so far each time would make a run
+// quadratic in its testers; so its time fields (clock records aside, which
+// move at once) keep stored values and the tree owes them a shift, added in
+// one walk when a step needs the times themselves. The merges compare
+// stored times plus the owed shift, and keep what they learn of the tree in
+// a cache that holds while the stored times do. Only this type changes the
+// tree until it hands it over, so no edit can leave the two behind.
+
+#include <cstdint>
+
+#include "merge/merge_cache.h"
+#include "report/objet.h"
+
+class merged_report {
+ public:
+  // by_time: the time variant, whose bodies merge item by item in time order.
+  explicit merged_report(bool by_time) : by_time_(by_time) {}
+  ~merged_report() { free_objet(tree_); }
+  merged_report(const merged_report&) = delete;
+  merged_report& operator=(const merged_report&) = delete;
+
+  // Takes one shaped report: puts it and the tree on one time base, gives it
+  // the source record of the ROD report at rod_path, and merges it in.
+  void add(objet* report, const char* rod_path, int32_t report_number);
+  // Gives every time its value; what the cache held goes with the owed shift.
+  void settle();
+  // The settled tree, which the caller takes; nothing is left here.
+  objet* take_tree();
+
+ private:
+  // Alignment of a new report with the tree (align.cpp).
+  void align(objet* report);
+  void align_time_units(objet* report, objet* merged_sy, objet* report_sy);
+  bool align_by_clock(objet* report, objet* merged_sy, objet* report_sy);
+  bool align_by_rendezvous(objet* report);
+  void shift_apart(objet* positive, objet* negative, int32_t d);
+  objet* merged_clocks(bool exact_keyword) const;
+
+  objet* tree_ = nullptr;
+  const bool by_time_;
+  uint32_t owed_ = 0;          // ticks every time field of the tree owes
+  bool body_holds_sy_ = false;  // else alignment passes the body over
+  merge_cache cache_;
+};

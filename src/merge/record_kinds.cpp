@@ -1,0 +1,163 @@
+#include "merge/record_kinds.h"
+
+#include "report/report_errors.h"
+
+namespace {
+constexpr field_list NONE = {0, 0, 0, 0};
+constexpr merged_end NOT_MERGED = {0, 0, kept_value::none};
+constexpr bool Y = true, N = false;
+}  // namespace
+
+// Columns after the keyword and what the record is: read from reports; kept by
+// the default filter, kept by the -TIME filter, dropped by the default filter;
+// numeric fields; time field, fixed time, time point after it; fields a finer
+// tick multiplies; closed by, nesting; writing; merged end.
+const kind_facts keyword_table[KEYWORD_COUNT + 1] = {
+    {"SY", "the tester's clock: name (1), start units (2) and ticks (3), ticks per unit (4), tick length (5), label (6)",
+     Y, Y, Y, N, {2, 3, 4, 5}, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"RE", "opens the first section; its run of members is closed by FR",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, KIND_FR, nesting::balanced, writing::whole, NOT_MERGED},
+    {"SC", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"IT", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"DE", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"PR", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"PE", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"RU", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"PO", "a member of the RE run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"XX", "a record without time of its own; a time point follows it",
+     Y, Y, Y, N, NONE, 0, N, Y, NONE, KIND_TP, nesting::flat, writing::trimmed, NOT_MERGED},
+    {"XI", "opens a test item at its time (1), closed by YI; a group begins with its block",
+     Y, Y, N, N, {1, 3, 2}, 1, N, N, {1}, KIND_YI, nesting::balanced, writing::trimmed, {4, 1, kept_value::smaller}},
+    {"DT", "opens a block of a test item at its time (1), closed by YT",
+     Y, Y, N, N, {1}, 1, N, N, {1}, KIND_YT, nesting::balanced, writing::trimmed, {4, 1, kept_value::smaller}},
+    {"XE", "opens a block of a test item at its time (1), closed by FE",
+     Y, Y, N, N, {1}, 1, N, N, {1}, KIND_FE, nesting::balanced, writing::trimmed, {4, 1, kept_value::smaller}},
+    {"YI", "closes an XI block, at the fixed time",
+     Y, Y, N, N, {1}, 0, Y, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, {3, 1, kept_value::larger}},
+    {"YT", "closes a DT block, at the fixed time",
+     Y, Y, N, N, {1}, 0, Y, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, {3, 1, kept_value::larger}},
+    {"FE", "closes an XE block, at the fixed time",
+     Y, Y, N, N, {1}, 0, Y, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, {3, 1, kept_value::larger}},
+    {"DP", "a record with its time in field 2, which the filters drop",
+     Y, N, N, Y, {2}, 2, N, N, {2}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"FP", "a record the filters drop",
+     Y, N, N, Y, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"DS", "opens a test step: name (1 and 4), time (5), start (7); closed by FS",
+     Y, Y, N, N, {5, 7, 6}, 5, N, N, {5}, KIND_FS, nesting::balanced, writing::trimmed, {8, 5, kept_value::smaller}},
+    {"DA", "opens an analysis, kept when a record of it has \"1\" in field 1; closed by FA after its PA records",
+     Y, Y, Y, N, {3, 4, 5}, 5, N, N, {3, 4, 5}, KIND_FA, nesting::balanced, writing::trimmed, NOT_MERGED},
+    {"PA", "a member of a DA block",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"DW", "opens a wait, closed by FF after its DX, FX and CH records; an FW copy follows the run",
+     Y, Y, Y, N, {3, 4, 5}, 5, N, N, {3, 4, 5}, KIND_FF, nesting::flat, writing::trimmed, NOT_MERGED},
+    {"DX", "a member of a wait; FX ends its CH records",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, KIND_FX, nesting::none, writing::trimmed, NOT_MERGED},
+    {"EV", "opens an event, closed by FV after its CH records",
+     Y, Y, Y, N, {3, 5}, 5, N, N, {3, 5}, KIND_FV, nesting::balanced, writing::trimmed, NOT_MERGED},
+    {"CH", "a member of an EV, DX, SN or DW run",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"FS", "closes a DS block, at the fixed time; its status (3) merges: \"1\" stays, else \"2\" or \"1\" wins",
+     Y, Y, N, N, {2}, 0, Y, N, {2}, NOT_CLOSED, nesting::none, writing::trimmed, {6, 3, kept_value::status}},
+    {"SN", "opens a signal, closed by FN after its CH records",
+     Y, Y, Y, N, {4, 5, 6}, 6, N, N, {4, 5, 6}, KIND_FN, nesting::flat, writing::trimmed, NOT_MERGED},
+    {"UN", "a record the filters drop",
+     Y, N, N, Y, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"CO", "a comment, kept only before a DW or SN record, with which it is closed by FO",
+     Y, N, N, N, NONE, 0, N, N, NONE, KIND_FO, nesting::flat, writing::trimmed, NOT_MERGED},
+    {"ER", "an incorrect scenario; a time point follows it",
+     Y, Y, Y, N, NONE, 0, N, Y, NONE, KIND_TP, nesting::flat, writing::trimmed, NOT_MERGED},
+    {"PT", "a record the filters drop",
+     Y, N, N, Y, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"RD", "a rendezvous: name (1), time matched between testers (4), time (5)",
+     Y, Y, Y, N, {3, 4, 5}, 5, N, N, {3, 4, 5}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"EX", "a record without time of its own; a time point follows it",
+     Y, Y, Y, N, NONE, 0, N, Y, NONE, KIND_TP, nesting::flat, writing::trimmed, NOT_MERGED},
+    {"PP", "opens a block kept when a record of it has \"1\" in field 1, closed by FQ; a time point follows it",
+     Y, Y, Y, N, NONE, 0, N, Y, NONE, KIND_FQ, nesting::balanced, writing::trimmed, NOT_MERGED},
+    {"PQ", "a member of a PP block",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"BF", "closes a DB block",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"BC", "a member of a DB block",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"DB", "opens a block without time, closed by BF",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, KIND_BF, nesting::balanced, writing::whole, NOT_MERGED},
+    {"IE", "a record whose name (3, or 2 after a \"0\") is numbered when repeated; the source record follows the first",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"CF", "a file: a test plan line (dropped before the first XI), or the source record of a ROD report",
+     Y, Y, Y, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::whole, NOT_MERGED},
+    {"TP", "a time point: the last time (1) before an XX, ER, EX or PP record",
+     Y, N, N, N, NONE, 1, N, N, {1}, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FW", "the copy of a DW record after its run, fields 3 and 5 moved by its duration (4)",
+     N, N, N, N, NONE, 5, N, N, {3, 4, 5}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"FF", "closes a DW block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FQ", "closes a PP block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FV", "closes an EV block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FX", "ends the CH records of a DX record",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FO", "closes a CO block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FA", "closes a DA block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FN", "closes an SN block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FR", "closes the RE block",
+     N, N, N, N, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+    {"FT", "a record with its time in field 2",
+     Y, Y, Y, N, {1, 2}, 2, N, N, {1, 2}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"TN", "a record with its time in field 2",
+     Y, Y, Y, N, {1, 2}, 2, N, N, {1, 2}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"TF", "a record with its time in field 2",
+     Y, Y, Y, N, {1, 2}, 2, N, N, {1, 2}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"FB", "a record with its time in field 2",
+     Y, Y, Y, N, {1, 2}, 2, N, N, {1, 2}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"IC", "a record with its time in field 7",
+     Y, Y, Y, N, {5, 7}, 7, N, N, {5, 7}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"ID", "a record with its time in field 5",
+     Y, Y, Y, N, {4, 5}, 5, N, N, {4, 5}, NOT_CLOSED, nesting::none, writing::trimmed, NOT_MERGED},
+    {"SE", "no kind: a keyword the default filter drops",
+     N, N, N, Y, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
+};
+
+objet* keyword_cells[KEYWORD_COUNT];
+static bool keyword_cells_made = false;
+
+void init_keyword_cells() {
+  if (keyword_cells_made) return;
+  for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) {
+    keyword_cells[k] = make_string(keyword_table[k].keyword);
+    keyword_cells[k]->kind = static_cast<uint8_t>(k);
+  }
+  keyword_cells_made = true;
+}
+
+void free_keyword_cells() {
+  if (!keyword_cells_made) return;
+  for (objet*& cell : keyword_cells) {
+    free_objet(cell);
+    cell = nullptr;
+  }
+  keyword_cells_made = false;
+}
+
+uint32_t record_kind_of(objet* record) {
+  objet* keyword = is_list(record) && is_string(record->item) ? record->item : nullptr;
+  for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) {
+    if (keyword_table[k].read && begins_with(keyword, k)) return k;
+  }
+  internal_report_error();
+}
+
+void classify_records(objet* report) {
+  for (objet* node = report; is_list(node); node = node->next) node->item->item->kind = record_kind_of(node->item);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+// The record vocabulary: every two-letter keyword a report may hold, and
+// what each pass knows of its kind, in one table. A record's kind is the
+// position of its keyword in the table; classification stamps it on the
+// record's keyword cell, and the passes after it read the table through
+// the stamped kind instead of knowing kinds of their own.
+
+#include <array>
+#include <cstdint>
+
+#include "report/objet.h"
+
+enum record_kind : uint8_t {
+  KIND_SY, KIND_RE, KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_PO, KIND_XX,
+  KIND_XI, KIND_DT, KIND_XE, KIND_YI, KIND_YT, KIND_FE, KIND_DP, KIND_FP, KIND_DS, KIND_DA,
+  KIND_PA, KIND_DW, KIND_DX, KIND_EV, KIND_CH, KIND_FS, KIND_SN, KIND_UN, KIND_CO, KIND_ER,
+  KIND_PT, KIND_RD, KIND_EX, KIND_PP, KIND_PQ, KIND_BF, KIND_BC, KIND_DB, KIND_IE, KIND_CF,
+  KIND_TP, KIND_FW, KIND_FF, KIND_FQ, KIND_FV, KIND_FX, KIND_FO, KIND_FA, KIND_FN, KIND_FR,
+  KIND_FT, KIND_TN, KIND_TF, KIND_FB, KIND_IC, KIND_ID,
+  KEYWORD_COUNT,
+  // Not a kind: a keyword only the report filters know, and drop.
+  FILTERED_SE = KEYWORD_COUNT,
+  NOT_CLOSED,
+};
+
+// Field positions, 1 being the first field after the keyword; a list ends
+// at its first 0.
+using field_list = std::array<uint8_t, 4>;
+
+// How a block forms around an opening record: its closing record comes
+// after the innermost run of members (flat), or closing records pair with
+// openers as brackets do (balanced). A kind closed without a block (DX)
+// only has its closing record made.
+enum class nesting : uint8_t { none, flat, balanced };
+
+// How the RDD writer writes a record: all of it, without the last two of
+// the fields it was read with, or not at all.
+enum class writing : uint8_t { whole, trimmed, not_written };
+
+// How the structural merge joins two end records of the same block: the
+// report-number tail the target takes from `tail` on, and which of the two
+// values of `field` it keeps.
+enum class kept_value : uint8_t { none, smaller, larger, status };
+struct merged_end {
+  uint8_t tail;
+  uint8_t field;
+  kept_value kept;
+};
+
+struct kind_facts {
+  const char* keyword;
+  const char* what;             // the record, as far as the program knows it
+  bool read;                    // classification gives it: not one the passes make
+  bool default_filter_keeps;    // by the report filter without -TIME
+  bool time_filter_keeps;       // by the report filter with -TIME
+  bool default_filter_drops;    // any other keyword passes the default filter
+  field_list numeric;           // turned into numbers, in this order
+  uint8_t time_field;           // its own time; 0: none
+  bool fixed_time;              // ordered at the shared fixed time instead
+  bool time_point_after;        // a TP record carries the last time after it
+  field_list scaled;            // fields a finer tick length multiplies
+  record_kind closed_by;        // the closing record made or read for it, or NOT_CLOSED
+  nesting block;                // how the closing record makes a block
+  writing written;
+  merged_end merged;            // for the ends of merged test items and steps
+};
+
+extern const kind_facts keyword_table[KEYWORD_COUNT + 1];
+
+inline const kind_facts& facts_of(uint32_t kind) { return keyword_table[kind]; }
+
+// The fields the passes read by position.
+enum : uint8_t {
+  SY_CLOCK = 1, SY_UNITS = 2, SY_TICKS = 3, SY_TICKS_PER_UNIT = 4, SY_TICK_LENGTH = 5, SY_LABEL = 6,
+  DS_NAME = 1, DS_ITEM = 4, DS_START = 7,
+  RD_NAME = 1, RD_MATCHED_TIME = 4,
+  DW_START = 3, DW_DURATION = 4,
+  IE_NAME_FLAG = 1, IE_NAME_AFTER_ZERO = 2, IE_NAME = 3,
+  SELECTION = 1,  // "1" when a DA or PP block is selected
+};
+
+// Shared string cells of the keywords, made once at start-up.
+extern objet* keyword_cells[KEYWORD_COUNT];
+void init_keyword_cells();
+void free_keyword_cells();
+
+// Keyword tests, one per meaning:
+// - the first two characters of the keyword text name the kind (what
+//   classification reads, and the filters before it);
+inline bool begins_with(const objet* keyword, uint32_t kind) {
+  const char* letters = keyword_table[kind].keyword;
+  return is_string(keyword) && keyword->length >= 2 && keyword->text[0] == letters[0] &&
+         keyword->text[1] == letters[1];
+}
+// - the kind classification stamped, which is that of the first two
+//   characters;
+inline uint32_t kind_of(const objet* record) { return record->item->kind; }
+// - the whole keyword cell is the kind's keyword ("XI", not "XIX"). A
+//   keyword as read never holds a NUL and is two characters long at least
+//   once classified, so comparing over the keyword's own length, as strncmp
+//   would, tells the same.
+inline bool is_exactly(const objet* record, uint32_t kind) {
+  const objet* keyword = record->item;
+  const char* letters = keyword_table[kind].keyword;
+  return keyword->length == 2 && keyword->text[0] == letters[0] && keyword->text[1] == letters[1];
+}
+
+// The kind of a record's keyword; "ERRINTERN" for a keyword no report holds.
+uint32_t record_kind_of(objet* record);
+void classify_records(objet* report);

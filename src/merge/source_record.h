@@ -1,0 +1,17 @@
+#pragma once
+
+// Before a report joins the merged tree, it loses the test plan records
+// that precede its first test item, and gains the record that says which
+// ROD report it came from: the file's name, its directory (relative to the
+// working directory, and absolute), its size, its CRC-16 and the report
+// number.
+
+#include <cstdint>
+
+#include "report/objet.h"
+
+// Drops the CF records met before the first XI record and adds, after the
+// first IE record, the CF source record of the ROD report.
+void postprocess_report(objet* report, const char* rod_path, int32_t report_number);
+void drop_leading_cf(objet* report);
+void add_source_record(objet* report, const char* rod_path, int32_t report_number);

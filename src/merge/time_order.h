@@ -1,0 +1,37 @@
+#pragma once
+
+// Insertion in time order of many items at once into a list that grows with
+// every report, touching only the nodes around the insertions.
+
+#include <cstdint>
+#include <vector>
+
+#include "report/objet.h"
+
+// A list's nodes and the running maximum of their keys, kept from one batch
+// to the next. running_max + shift is the key time of the greatest key so
+// far (the stored time plus the owed offset it was read at), or NO_KEY
+// before the first one. Owed shifts move every stored time alike, so the
+// order follows them by its shift while no key wraps past 2^32 and none is
+// the fixed time; otherwise it is read again. It stays true while the list
+// changes only through insert_all_by_time and its keys keep their stored
+// values.
+struct time_order {
+  std::vector<objet*> nodes;
+  std::vector<int64_t> running_max;
+  int64_t shift = 0;
+  uint32_t offset = 0;  // the owed offset shift was taken at
+  int64_t low = INT64_MAX, high = INT64_MIN;  // keys, on running_max's scale
+  bool fixed = false;   // some key is the fixed time
+  uint64_t kinds = 0;   // a bit per kind of the records among the items
+};
+
+// Inserts the items one after the other into list, each before the first
+// node whose key time is greater (nodes without key passed over), without
+// walking the list once per item; returns the new head. Key times are the
+// stored times plus offset, the fixed time as itself. An item without order
+// key ends the run with "UNEXPTEOF". The last node goes to *tail when asked
+// for. The order follows the list; an empty one, or one of another list, is
+// read first.
+objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_order* order, uint32_t offset,
+                          objet** tail = nullptr);

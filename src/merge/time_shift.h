@@ -1,0 +1,20 @@
+#pragma once
+
+// The walks that change every time of a tree: a finer tick length scales
+// them, a new time origin shifts them. Closing records keep the fixed time.
+
+#include <cstdint>
+
+#include "report/objet.h"
+
+void scale_times(objet* tree, uint32_t factor);
+// Moves the time origin of tree d ticks earlier, keeping absolute times; d
+// is at most 2^31 (a negated signed 32-bit difference). A clock record
+// borrows whole units so that its ticks reach d.
+void shift_times(objet* tree, uint32_t d);
+// The shift of one record: shift_times does it for every record.
+void shift_record(objet* record, uint32_t d);
+// Whole units a SY record borrows so that its ticks reach d.
+uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d);
+// Adds d to every time field of tree, clock records aside.
+void move_time_fields(objet* tree, uint32_t d);

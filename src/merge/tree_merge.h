@@ -1,0 +1,59 @@
+#pragma once
+
+// The rules by which a report joins the merged tree: its first and last
+// sections are collected, and its body joins the merged body group by group
+// (the structural merge) or item by item in time order (the time variant).
+// A tree_merge works for the merged report that owns the tree: the times
+// it compares are stored times plus the shift the merged tree owes, and
+// what it asks of the merged tree it asks of that tree's cache.
+
+#include <vector>
+
+#include "merge/merge_cache.h"
+#include "merge/record_kinds.h"
+#include "report/objet.h"
+
+class tree_merge {
+ public:
+  tree_merge(merge_cache& cache, uint32_t owed) : cache_(cache), owed_(owed) {}
+
+  // merged (nothing for the first report) with report merged into it; what
+  // is left of report is released.
+  objet* merge_report(objet* merged, objet* report);
+  objet* merge_report_by_time(objet* merged, objet* report);
+
+  // Every group of the incoming list into the target list (the incoming
+  // nodes keep an empty item where a group left them).
+  void merge_groups(objet* target, objet* incoming);
+
+  // Two end records of one block: the target keeps the value of end.field
+  // the rule picks and takes the incoming record's report-number tail.
+  void merge_records(objet* target, objet* incoming, const merged_end& end);
+
+ private:
+  void merge_body(objet* merged_body, objet* body);
+  void merge_body_by_time(objet* merged_body, objet* body);
+
+  // A group merges in two steps around the merge of its DS block's inner
+  // group lists, which waits on the stack of merge_groups.
+  struct nested_lists {
+    objet* target = nullptr;
+    objet* incoming = nullptr;
+  };
+  void merge_group_head(objet* target_group, objet* group, nested_lists* nested);
+  void merge_group_tail(objet* target_group, objet* group);
+  void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder);
+  void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder, nested_lists* nested);
+  void merge_block_ends(objet* block, const block_end& end, objet* incoming, const block_end& incoming_end,
+                        record_kind opening, record_kind closing);
+  void merge_block_items(objet* block, const block_end& end, objet* incoming, const block_end& incoming_end);
+
+  uint32_t time_of(objet* record, int field, const objet* cell) const;
+
+  merge_cache& cache_;
+  const uint32_t owed_;
+};
+
+// Whether a report number stands in the tail of record, at position start
+// and every second position after it.
+bool holds_report(objet* record, int start, const objet* report_number);
