@@ -22,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cmd_line.files[i] = names[i].c_str();
   }
   size_t left_behind = 0;
-  if (fuzz_run([] { identify_and_pair(); }, &left_behind) == -1 && left_behind) fuzz_leak(left_behind);
+  if (fuzz_run([] { identify_and_pair(false); }, &left_behind) == -1 && left_behind) fuzz_leak(left_behind);
   return 0;
 }

@@ -1,5 +1,11 @@
 #pragma once
 
+// The command analysis engine: a table describes a program's command (its
+// options, their values, the positional arguments, the pairs that exclude each
+// other), and the engine checks a command line against it word by word,
+// keeping what it found for the program's queries. A refusal is one error line
+// with the usage text. The engine knows nothing of the program that uses it.
+
 #include <cstddef>
 #include <cstdint>
 

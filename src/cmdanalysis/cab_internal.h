@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cmdanalysis/cab.h"
+// The engine's own state and steps, shared between its files only.
 
-// Shared between the engine's files only.
+#include "cmdanalysis/cab.h"
 
 enum cab_error_index {
   CAB_VALUE_TOO_SMALL = 0,

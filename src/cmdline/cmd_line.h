@@ -1,5 +1,9 @@
 #pragma once
 
+// This program's command line: the option record the rest of the program
+// reads, and the option text handed to the post-processor, both filled from
+// the engine's analysis against the program's command table.
+
 #include <cstdint>
 
 enum { MAX_FILES = 1000, POSTPRO_OPTIONS_SIZE = 5120 };
@@ -7,7 +11,7 @@ enum { MAX_FILES = 1000, POSTPRO_OPTIONS_SIZE = 5120 };
 // The option record the rest of the program reads.
 struct command_line {
   const char* files[MAX_FILES];  // command-line order, comma lists split; unused slots null
-  uint8_t time_flag;             // -TIME, or TDC files of different test plans
+  uint8_t time_flag;             // -TIME
   uint8_t dest_given;            // -RDD given
   const char* dest_value;        // -RDD value, null when not given
 };

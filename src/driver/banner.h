@@ -1,5 +1,8 @@
 #pragma once
 
+// The lines that open and close a run: the banner, and the summary that
+// gives the exit status.
+
 // "STARTEXEC" and "COPYRIGHT", translated in the context "VRNTIdent".
 void show_banner();
 

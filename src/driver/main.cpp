@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
   start_date = checked_strdup(current_time_text());
 
   refuse_names_with_line_feeds();
-  identify_and_pair();
+  const bool time_variant_asked = time_option(cmd_line) != 0;
+  const bool plans_differ = identify_and_pair(time_variant_asked);
   run_postprocessors();
-  const bool time_variant = time_option(cmd_line) != 0;
+  const bool time_variant = time_variant_asked || plans_differ;
 
   objet* merged = walk_reports(time_variant);
 

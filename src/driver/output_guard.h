@@ -1,10 +1,10 @@
 #pragma once
 
-#include <vector>
-
 // Before any program runs: no report of the run may land on a file the user
 // gave, nor two of them on one file, for the program that writes it would
 // destroy the other. "The same file" is that of file_identity.
+
+#include <vector>
 
 // A ROD report the post-processor will write for a RIO file.
 struct rod_output {

@@ -154,7 +154,7 @@ static void split_plan_line(const char* plan_line, plan_fields* fields) {
   for (char*& field : fields->field) field = quoted_field(rest, &rest);
 }
 
-static void check_test_plans() {
+static bool test_plans_differ() {
   static plan_fields reference, other;
   bool have_reference = false;
   for (const tdc_row& row : tdc_table) {
@@ -169,14 +169,14 @@ static void check_test_plans() {
       if (f == 1) continue;  // the relative directory may differ
       if (strcmp(reference.field[f], other.field[f]) != 0) {
         msg_info("FILESDIFF", QString(), QString());
-        cmd_line.time_flag = 1;
-        return;
+        return true;
       }
     }
   }
+  return false;
 }
 
-int identify_and_pair() {
+bool identify_and_pair(bool time_variant_asked) {
   clear_tables();
   int rio_rows = 0, tdc_rows = 0;
   for (int j = 0; j < MAX_FILES; ++j)
@@ -186,6 +186,5 @@ int identify_and_pair() {
   if (!tdc_rows) msg_fatal("NEEDTDCFI", QString(), QString());
   pair_rows(rio_rows, tdc_rows);
   check_pairs();
-  if (!cmd_line.time_flag) check_test_plans();
-  return 1;
+  return !time_variant_asked && test_plans_differ();
 }

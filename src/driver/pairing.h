@@ -1,8 +1,12 @@
 #pragma once
 
+// Which RIO file came from which TDC file: every file of the command line is
+// identified by its first line, each RIO file is paired with the one TDC file
+// whose header line matches its own, and the TDC files' test plans are
+// compared.
+
 #include <cstdint>
 
-// Which RIO file came from which TDC file, decided from their header lines.
 enum {
   PAIR_ROWS = 1000,
   RIO_KEY_SIZE = 4096,
@@ -30,9 +34,10 @@ extern tdc_row tdc_table[PAIR_ROWS];
 extern int16_t rio_of_tdc[PAIR_ROWS][PAIR_ROWS];
 
 // Identifies every file of cmd_line.files, pairs each RIO file with its one
-// TDC file, empties rod_file_list, and sets cmd_line.time_flag when the TDC
-// files come from different test plans. Returns 1; any inconsistency is fatal.
-int identify_and_pair();
+// TDC file and empties rod_file_list; any inconsistency is fatal. Unless the
+// time variant was asked for, tells whether the TDC files come from
+// different test plans ("FILESDIFF"), which asks for it.
+bool identify_and_pair(bool time_variant_asked);
 
 // Overwrites the first occurrence of word in line with as many "X"; returns
 // 1 when found, else 0.

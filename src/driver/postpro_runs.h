@@ -1,5 +1,9 @@
 #pragma once
 
+// The runs of the toolchain's programs: the post-processor once per RIO file,
+// which leaves its ROD report beside it, and the report bridge on the RDD
+// report.
+
 #include <string>
 
 // Runs the post-processor once per paired RIO file, TDC file by TDC file,

@@ -1,5 +1,8 @@
 #pragma once
 
+// The main phase of a run: every ROD report read, shaped and merged, in the
+// order of the RIO files on the command line.
+
 #include "report/objet.h"
 
 // Reads, shapes and merges every ROD report of rod_file_list, in slot order

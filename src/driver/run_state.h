@@ -1,5 +1,10 @@
 #pragma once
 
+// The state a run's phases share: the ROD report slots, the count of
+// post-processor runs that found incorrect scenarios, the start date, the
+// header lines of the ROD reports read, and the command line's option text
+// and settings.
+
 #include <cstdint>
 
 #include "cmdline/cmd_line.h"

@@ -1,5 +1,9 @@
 #pragma once
 
+// One ROD report from its file to the shaped tree a merge takes: read,
+// numbered, filtered, classified, evaluated, closed, nested, pruned and
+// regrouped.
+
 #include "report/objet.h"
 
 // Reads the ROD report at rod_path as report number report_number, sets its

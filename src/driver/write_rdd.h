@@ -1,5 +1,8 @@
 #pragma once
 
+// The RDD report written from the merged tree, replacing the previous one
+// whole or not at all.
+
 #include "report/objet.h"
 
 // Writes the merged tree, which it takes, as the RDD report, headed by the

@@ -1,5 +1,9 @@
 #pragma once
 
+// What the group matching knows of the groups of one list of merged groups,
+// kept up to date as groups join it, so that no group's blocks are searched
+// again for every incoming group.
+
 #include <cstdint>
 #include <map>
 #include <memory>

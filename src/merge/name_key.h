@@ -1,5 +1,7 @@
 #pragma once
 
+// Names (text cells) as keys of maps, equal when equal_string says so.
+
 #include <cstdint>
 #include <cstring>
 #include <string>

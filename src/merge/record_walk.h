@@ -1,5 +1,7 @@
 #pragma once
 
+// The walk over the records of a tree, in document order, at any depth.
+
 #include <vector>
 
 #include "merge/shapes.h"

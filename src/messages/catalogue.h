@@ -1,5 +1,8 @@
 #pragma once
 
+// The message catalogue: each code's text, translated once at start-up from
+// the toolchain's translation files.
+
 #include <QCoreApplication>
 #include <QMap>
 #include <QString>

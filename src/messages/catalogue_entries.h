@@ -1,5 +1,8 @@
 #pragma once
 
+// The entries the catalogue is filled from: code, category (the translation
+// context) and English text.
+
 struct catalogue_entry {
   const char* code;
   const char* category;  // translation context; null for untranslated entries

@@ -1,10 +1,12 @@
 #pragma once
 
+// Every message the user sees: one coded line on standard error,
+// "Varnet-<letter>-<code>,  <text>". Fatal ends the run with status 7,
+// severe with 9; information and warnings return.
+
 #include <QString>
 #include <cstdio>
 
-// One coded line on standard error: "Varnet-<letter>-<code>,  <text>\n".
-// Fatal ends the run with status 7, severe with 9.
 void msg_info(const char* code, const QString& arg1, const QString& arg2);
 void msg_warning(const char* code, const QString& arg1, const QString& arg2);
 [[noreturn]] void msg_fatal(const char* code, const QString& arg1, const QString& arg2);

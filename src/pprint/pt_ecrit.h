@@ -1,5 +1,7 @@
 #pragma once
 
+// The record printer: cells back in report line syntax.
+
 #include "report/objet.h"
 
 // Writes cell on the stream held by out in report line syntax: every atom

@@ -1,5 +1,9 @@
 #pragma once
 
+// Closing records: a ROD report opens some constructs without closing them,
+// and this pass adds the closing record after each such run of records, so
+// that nesting can pair them.
+
 #include <cstdint>
 #include <initializer_list>
 #include <vector>

@@ -1,8 +1,9 @@
 #pragma once
 
+// Nesting: opening and closing records pair into blocks, innermost
+// constructs first, and the report splits into its three sections.
+
 #include "report/objet.h"
 
-// Pairs opening and closing records into blocks, innermost constructs first,
-// then splits the top level into its three holders.
 objet* nest_blocks(objet* chain);
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// Record numbering and the report filter: every record gets its report and
+// line numbers at its end, and the records the RDD report does not carry go.
+
 #include "report/objet.h"
 
 // Variant A keeps the default vocabulary; variant B, used when the TIME flag

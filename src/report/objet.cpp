@@ -338,20 +338,6 @@ bool equal_string(const objet* a, const objet* b) {
   return a->text[0] == b->text[0] && strncmp(a->text, b->text, a->length) == 0;
 }
 
-// Cells of different types are never equal: reading one type's payload as the
-// other's would compare unrelated memory.
-bool equal_objet(const objet* a, const objet* b) {
-  switch (a->type) {
-    case OBJ_STRING:
-      return b->type == OBJ_STRING && equal_string(a, b);
-    case OBJ_INT:
-    case OBJ_LONG:
-      return (b->type == OBJ_INT || b->type == OBJ_LONG) && a->value == b->value;
-    default:
-      internal_error();
-  }
-}
-
 objet* parse_long(const char* text, uint32_t length) {
   if (length == 4 && memcmp(text, "\"??\"", 4) == 0 && text[4] == '\0') return make_long(0);
   long value = 0;

@@ -1,5 +1,8 @@
 #pragma once
 
+// The cell every report is made of, and its primitives: making, linking,
+// copying, comparing and releasing cells; the removal mark and compaction.
+
 #include <cstdint>
 #include <cstdio>
 
@@ -83,7 +86,6 @@ objet* drop_first(objet* chain);
 objet* copy_objet(objet* o);
 objet* deep_copy(objet* o);
 bool equal_string(const objet* a, const objet* b);
-bool equal_objet(const objet* a, const objet* b);
 
 // A quoted field ("-12", "??") as a new OBJ_LONG.
 objet* parse_long(const char* text, uint32_t length);

@@ -1,5 +1,9 @@
 #pragma once
 
+// Pruning and regrouping: DA and PP blocks that no record selects go, and
+// every XI block gathers with the DS block and the DT or XE element after it
+// into a group.
+
 #include "report/objet.h"
 
 // Removes the DA and PP blocks past the first holder in which no record has

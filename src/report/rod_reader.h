@@ -1,5 +1,8 @@
 #pragma once
 
+// The ROD report reader: one record per line, a keyword and its quoted
+// fields, each kept as read.
+
 #include "report/objet.h"
 
 enum { ROD_LINE_BUFFER_SIZE = 5120 };

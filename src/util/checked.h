@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdio>
-
 // Wrappers that do not return on failure: they write their "FATAL ERROR on"
 // text (translated, context "Fatal error") and end the run with status 7.
+
+#include <cstddef>
+#include <cstdio>
 
 [[noreturn]] void fatal_exit(const char* text, const char* comment = nullptr,
                              const char* argument = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+// The CRC-16 of the source records.
+
 #include <cstdint>
 
 // Table-driven CRC over polynomial 0x1021. A negative initial byte keeps the

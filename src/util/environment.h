@@ -1,5 +1,7 @@
 #pragma once
 
+// The current time and the environment, as a run takes them.
+
 #include <cstddef>
 
 // The current local time in ctime form without its line feed; the text lives

@@ -1,12 +1,13 @@
 #pragma once
 
+// What makes two names the same file: the same device and inode when both
+// exist (so links and other spellings count), otherwise the same cleaned
+// absolute path.
+
 #include <sys/types.h>
 
 #include <string>
 
-// What makes two names the same file: the same device and inode when both
-// exist (so links and other spellings count), otherwise the same cleaned
-// absolute path.
 struct file_identity {
   bool exists;
   dev_t device;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdio>
-
 // Whatever fails to allocate (cells, containers, Qt), the run ends the way
 // the checked allocator ends it: its "FATAL ERROR on malloc" text on
 // standard error and status 7, never an uncaught std::bad_alloc.
+
+#include <cstdio>
 
 // Makes every failed operator new, and every std::bad_alloc that would end
 // the process uncaught, end the run here. The first thing main does.

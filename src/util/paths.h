@@ -1,9 +1,9 @@
 #pragma once
 
+// Path helpers on names as bytes.
+
 #include <optional>
 #include <string>
-
-// Path helpers on names as bytes.
 
 // File-name part of path; destination unchanged when path is null or empty.
 void file_name_of(const char* path, std::string& destination);

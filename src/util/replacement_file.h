@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdio>
-#include <string>
-
 // An output that replaces a regular file (or makes a new one) whole or not
 // at all: it is written to a temporary file in the same directory, flushed
 // to disk and renamed over the name only once complete. A killed run or a
@@ -10,6 +7,10 @@
 // name leave one complete file. A symbolic link is followed: the rename goes
 // onto its target. A replaced file keeps its permission bits. A name that is
 // not a regular file (a terminal, a FIFO, a device) is written directly.
+
+#include <cstdio>
+#include <string>
+
 struct replacement_file {
   FILE* stream = nullptr;
   std::string target;     // where the rename goes

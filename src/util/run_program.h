@@ -1,5 +1,7 @@
 #pragma once
 
+// Starting a program and waiting for it, without a shell.
+
 #include <string>
 #include <vector>
 

@@ -24,14 +24,16 @@ std::string header(const char* kind, const char* tester = "a") {
 }
 
 // Pairs the named files, kept alive until the next call; yields the status
-// (-1 when the run goes on) and what was written on standard error.
-int pair(std::vector<std::string> names, std::string* error_output = nullptr, int time_flag = 0) {
+// (-1 when the run goes on) and what was written on standard error, and
+// whether the test plans differ.
+bool plans_differ = false;
+int pair(std::vector<std::string> names, std::string* error_output = nullptr, bool time_variant_asked = false) {
   static std::vector<std::string> held;
   held = std::move(names);
   memset(&cmd_line, 0, sizeof cmd_line);
   for (size_t j = 0; j < held.size(); ++j) cmd_line.files[j] = held[j].c_str();
-  cmd_line.time_flag = time_flag;
-  return run_to_end([] { identify_and_pair(); }, error_output);
+  plans_differ = false;
+  return run_to_end([=] { plans_differ = identify_and_pair(time_variant_asked); }, error_output);
 }
 
 struct Pairing : testing::Test {
@@ -68,26 +70,25 @@ TEST_F(Pairing, PlanLinesDecideTheTimeVariant) {
   write_file("b.rio", header("RIO file", "b"));
   const struct {
     const char* plan_line;
-    int status, time_flag;
+    int status;
+    bool plans_differ;
     const char* expected;
   } cases[] = {
-      {"CF \"lift.tdc\" \"elsewhere\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, 0, ""},
-      {"CF \"door.tdc\" \"plans\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, 1,
+      {"CF \"lift.tdc\" \"elsewhere\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, false, ""},
+      {"CF \"door.tdc\" \"plans\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, true,
        "Varnet-I-FILESDIFF,  Reports comes from different test plans\n"},
-      {"CF \"lift.tdc\" \"plans\" \"/srv/plans\" \"1234\"\n", 7, 0, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n"},
+      {"CF \"lift.tdc\" \"plans\" \"/srv/plans\" \"1234\"\n", 7, false, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n"},
   };
   for (const auto& c : cases) {
     write_file("b.tdc", header("TDC file", "b") + c.plan_line);
     std::string error_output;
     EXPECT_EQ(pair({"a.tdc", "b.tdc", "a.rio", "b.rio"}, &error_output), c.status) << c.plan_line;
     EXPECT_EQ(error_output, c.expected);
-    if (c.status == -1) {
-      EXPECT_EQ(cmd_line.time_flag, c.time_flag);
-    }
+    EXPECT_EQ(plans_differ, c.plans_differ);
   }
   // Already in the TIME variant, plan lines are not looked at.
   write_file("b.tdc", header("TDC file", "b"));
-  EXPECT_EQ(pair({"b.tdc", "b.rio"}, nullptr, 1), -1);
+  EXPECT_EQ(pair({"b.tdc", "b.rio"}, nullptr, true), -1);
 }
 
 // The last byte of the head window may be the header line's line feed (past
@@ -97,7 +98,7 @@ TEST_F(Pairing, HeadWindowEdges) {
   const std::string rio_head = "MIRVA ProbeSuite RIO file ";
   write_file("b.tdc", tdc_head + std::string(HEAD_WINDOW - 1 - tdc_head.size(), 'x') + "\n");
   write_file("b.rio", rio_head + std::string(HEAD_WINDOW - 1 - rio_head.size(), 'x') + "\n");
-  EXPECT_EQ(pair({"b.tdc", "b.rio"}, nullptr, 1), -1);
+  EXPECT_EQ(pair({"b.tdc", "b.rio"}, nullptr, true), -1);
   EXPECT_EQ(tdc_table[0].pair_count, 1);
 
   std::string tdc = header("TDC file");

@@ -57,7 +57,7 @@ TEST(PostproRuns, AreasAreFilledToTheLastByte) {
   memset(&cmd_line, 0, sizeof cmd_line);
   cmd_line.files[0] = "plan.tdc";
   cmd_line.files[1] = "t1.rio";
-  ASSERT_EQ(run_to_end([] { identify_and_pair(); }), -1);
+  ASSERT_EQ(run_to_end([] { identify_and_pair(false); }), -1);
   strcpy(postpro_options, OPTIONS);
   run_options.log = 0;
   std::string error_output;

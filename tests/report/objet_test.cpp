@@ -56,9 +56,9 @@ TEST(ObjetCopy, StringsOfEveryStorageLength) {
     EXPECT_EQ(copy->kind, 9u);
     objet* again = copy_objet(copy);
     EXPECT_NE(again->text, copy->text);
-    EXPECT_TRUE(equal_objet(again, copy));
+    EXPECT_TRUE(equal_string(again, copy));
     again->text[0] = '#';
-    EXPECT_EQ(equal_objet(again, copy), length == 0);
+    EXPECT_EQ(equal_string(again, copy), length == 0);
     free_objet(copy);
     free_objet(again);
   }
