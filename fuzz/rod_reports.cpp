@@ -6,7 +6,8 @@
 #include "driver/shape_report.h"
 #include "driver/write_rdd.h"
 #include "fuzz_support.h"
-#include "merge/shapes.h"
+#include "merge/merged_report.h"
+#include "merge/record_kinds.h"
 #include "merge/time_points.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
