@@ -172,7 +172,13 @@ class RefusedReports(unittest.TestCase):
     def test_malformed_records(self):
         self.refused(self.rdd.replace(b'CH "door_cmd" "open" "1" "11" ', b'CH "door_cmd" "open"'), ":35: record without")
         self.refused(self.rdd.replace(b'stands at 3" "2" "28" ', b'stands at 3" "2" "28 '), ":76: field without its")
-        self.refused(self.rdd.replace(b'YI "1" "8" "2" "8" ', b'YT "1" "8" "2" "8" '), ":32: YT record closes no")
+
+    def test_interleaving_blocks_are_drawn(self):
+        # A closing record of another kind, as reports whose constructs
+        # interleave give: the page is still written.
+        with open(os.path.join(self.work, "mixed.rdd"), "wb") as f:
+            f.write(self.rdd.replace(b'YI "1" "8" "2" "8" ', b'YT "1" "8" "2" "8" '))
+        self.assertEqual(run_bridge(BUILD, self.work, "mixed.rdd"), (0, []))
 
     def test_the_page_is_not_touched_when_refused(self):
         page = os.path.join(self.work, "bad.html")

@@ -1,6 +1,8 @@
 #include "rdd_report.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "bridge_failure.h"
 #include "record_kinds.h"
@@ -87,14 +89,21 @@ struct open_block {
   std::string_view opening;
 };
 
-void check_nesting(std::vector<open_block>& open, const rdd_report& rdd, std::string_view keyword, uint32_t line) {
+// The merger writes blocks as its tree holds them, and a report whose
+// constructs interleave (a DT block opened inside a DS block and closed
+// after it, say) gives a tree whose closing records do not pair with its
+// opening ones. A closing record closes the nearest open block of its kind,
+// and one that closes none is passed over; either tells that the report
+// interleaves.
+void check_nesting(std::vector<open_block>& open, bool& interleaved, std::string_view keyword, uint32_t line) {
   if (opens_kept_block(keyword)) {
     open.push_back({closing_keyword_of(keyword), line, keyword});
-  } else if (closes_kept_block(keyword)) {
-    if (open.empty() || open.back().closing != keyword)
-      fail_at(rdd.path, line, std::string(keyword) + " record closes no open block");
-    open.pop_back();
+    return;
   }
+  if (!closes_kept_block(keyword)) return;
+  auto closed = std::find_if(open.rbegin(), open.rend(), [&](const open_block& b) { return b.closing == keyword; });
+  if (closed != open.rbegin()) interleaved = true;
+  if (closed != open.rend()) open.erase(std::prev(closed.base()), open.end());
 }
 
 } // namespace
@@ -120,6 +129,7 @@ rdd_report read_rdd_report(const std::string& path) {
   if (text.back() != '\n') fail_at(path, line_at(text.size()), "the last line is cut short (no line end)");
 
   std::vector<open_block> open;
+  bool interleaved = false;
   report_line split;
   for (size_t begin = header_end + 1; begin < text.size(); ++line) {
     size_t end = text.find('\n', begin);
@@ -145,11 +155,13 @@ rdd_report read_rdd_report(const std::string& path) {
       record.timed = true;
       record.time = *time;
     }
-    check_nesting(open, rdd, split.keyword, at);
+    check_nesting(open, interleaved, split.keyword, at);
     rdd.records.push_back(record);
     begin = end + 1;
   }
-  if (!open.empty())
+  // A report whose blocks nest well and stop early was cut short at a line
+  // end; one that interleaves may leave blocks open by itself.
+  if (!open.empty() && !interleaved)
     fail_at(path, open.back().line, std::string(open.back().opening) + " block never closed: the report is cut short");
   return rdd;
 }

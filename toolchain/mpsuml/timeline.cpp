@@ -84,6 +84,16 @@ struct block_walk {
       for (uint32_t i = 0; i < r.origins_count; ++i) last_time[o[i].report] = r.time;
   }
 
+  // A closing record closes the nearest open block of its kind, and those
+  // opened inside it; one that closes none is passed over (the reader tells
+  // why reports may interleave).
+  void close_blocks_to(uint32_t closing_index, std::string_view closing) {
+    auto opened = std::find_if(frames.rbegin(), frames.rend(), [&](const open_frame& f) {
+      return closing_keyword_of(rdd.records[f.record].keyword()) == closing;
+    });
+    for (auto n = opened == frames.rend() ? 0 : opened - frames.rbegin() + 1; n > 0; --n) close_block(closing_index);
+  }
+
   void close_block(uint32_t closing_index) {
     open_frame f = std::move(frames.back());
     frames.pop_back();
@@ -171,10 +181,12 @@ timeline build_timeline(const rdd_report& rdd) {
   for (uint32_t i = 0; i < rdd.records.size(); ++i) {
     const rdd_record& r = rdd.records[i];
     if (opens_kept_block(r.keyword())) walk.open_block(i, r);
-    else if (closes_kept_block(r.keyword())) walk.close_block(i);
+    else if (closes_kept_block(r.keyword())) walk.close_blocks_to(i, r.keyword());
     else if (r.timed) walk.timed_record(i, r);
     else if (r.keyword() == "ER") walk.error_record(i, r);
   }
+  // Blocks an interleaving report leaves open end with it.
+  while (!walk.frames.empty()) walk.close_block(static_cast<uint32_t>(rdd.records.size() - 1));
   walk.finish_group(0);
   walk.collect_meetings();
   // Groups finish inside out; the table lists them as they begin.
