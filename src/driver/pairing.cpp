@@ -1,6 +1,7 @@
 #include "driver/pairing.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -37,8 +38,13 @@ char* quoted_field(char* text, char** rest) {
   return opening;
 }
 
+// Rows at or past this index hold nothing of an earlier pairing: a pairing
+// fills at most one row per file it reads, and its lists and ROD slots only
+// reach its own rows. The tables start as zero bytes, which are not clear.
+static int rows_in_use = PAIR_ROWS;
+
 static void clear_tables() {
-  for (int i = 0; i < PAIR_ROWS; ++i) {
+  for (int i = 0; i < rows_in_use; ++i) {
     rio_table[i].file_index = -1;
     rio_table[i].pair_count = 0;
     memset(rio_table[i].header_key, 0, RIO_KEY_SIZE);
@@ -46,9 +52,10 @@ static void clear_tables() {
     tdc_table[i].pair_count = 0;
     memset(tdc_table[i].header_key, 0, TDC_KEY_SIZE);
     memset(tdc_table[i].plan_line, 0, PLAN_LINE_SIZE);
-    for (int j = 0; j < PAIR_ROWS; ++j) rio_of_tdc[i][j] = -1;
+    std::fill_n(rio_of_tdc[i], rows_in_use, -1);
     rod_file_list[i][0] = '\0';
   }
+  rows_in_use = 0;
 }
 
 // The head of the file with every line feed turned into a zero byte; one
@@ -89,6 +96,7 @@ static void copy_plan_line(size_t length, char* plan_line) {
 }
 
 static void identify_file(int16_t file_index, int* rio_rows, int* tdc_rows) {
+  ++rows_in_use;
   size_t length = read_head(cmd_line.files[file_index]);
   if (!mask_marker(head, "MIRVA ProbeSuite"))
     msg_fatal("NORIOTDCF", name_of_file(file_index), QString());

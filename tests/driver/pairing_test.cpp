@@ -128,6 +128,29 @@ TEST_F(Pairing, EveryRowOfThePairingTables) {
   EXPECT_EQ(rio_table[PAIR_ROWS - 1].file_index, PAIR_ROWS - 1);
 }
 
+// A pairing clears only the rows an earlier one may have filled, even one
+// that ended midway: none of them is seen again.
+TEST_F(Pairing, NothingLeftOfAnEarlierPairing) {
+  write_file("b.tdc", header("TDC file", "b") + PLAN);
+  write_file("b.rio", header("RIO file", "b"));
+  ASSERT_EQ(pair({"a.tdc", "b.tdc", "a.rio", "b.rio", "a.rio"}), -1);
+  strcpy(rod_file_list[2], "a.rod");
+  write_file("odd", "MIRVA ProbeSuite RIO-file\n");
+  ASSERT_EQ(pair({"b.tdc", "a.rio", "b.rio", "a.tdc", "odd"}), 7);
+
+  ASSERT_EQ(pair({"b.rio", "b.tdc"}), -1);
+  EXPECT_EQ(rio_table[0].file_index, 0);
+  EXPECT_EQ(tdc_table[0].file_index, 1);
+  EXPECT_EQ(rio_of_tdc[0][0], 0);
+  for (int row = 1; row < 6; ++row) {
+    EXPECT_EQ(rio_table[row].file_index, -1) << row;
+    EXPECT_EQ(tdc_table[row].file_index, -1) << row;
+    EXPECT_EQ(rio_of_tdc[row][0], -1) << row;
+    EXPECT_EQ(rio_of_tdc[0][row], -1) << row;
+    EXPECT_EQ(rod_file_list[row][0], '\0') << row;
+  }
+}
+
 // The last field may end its text: the next search must not start beyond it.
 TEST(QuotedField, StopsAtTheEndOfItsText) {
   std::vector<char> text{'"', 'a', '"', '\0'};
