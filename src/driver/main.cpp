@@ -1,7 +1,7 @@
 #include <QCoreApplication>
-#include <QStringList>
 
 #include "cmdline/cmd_line.h"
+#include "driver/application.h"
 #include "driver/banner.h"
 #include "driver/line_feed_check.h"
 #include "driver/pairing.h"
@@ -19,9 +19,9 @@
 
 int main(int argc, char** argv) {
   end_runs_out_of_memory_here();
-  QCoreApplication app(argc, argv);
+  QCoreApplication app = make_application(argc, argv);
   silence_qt_messages();
-  install_translators(app, {QStringLiteral("mps_"), QStringLiteral("vrntident_"), QStringLiteral("cab_")});
+  install_translators(app, {"mps_", "vrntident_", "cab_"});
   prepare_out_of_memory_text();
   fill_message_catalogue();
   incorrect_run_count = 0;

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QMap>
 #include <QString>
-#include <QStringList>
+#include <initializer_list>
 
 // Code -> translated text, filled once before any message is emitted.
 extern QMap<QString, QString> message_catalogue;
@@ -15,4 +15,4 @@ void fill_message_catalogue();
 
 // Loads prefix + locale translation files from $VARNETDIR/lib/locale; a missing
 // VARNETDIR or directory ends the run with status 255.
-void install_translators(QCoreApplication& app, const QStringList& prefixes);
+void install_translators(QCoreApplication& app, std::initializer_list<const char*> prefixes);

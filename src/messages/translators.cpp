@@ -17,7 +17,7 @@ static QString locale_name() {
   return lang && *lang ? QString::fromLocal8Bit(lang) : QStringLiteral("C");
 }
 
-void install_translators(QCoreApplication& app, const QStringList& prefixes) {
+void install_translators(QCoreApplication& app, std::initializer_list<const char*> prefixes) {
   const char* varnetdir = getenv("VARNETDIR");
   if (!varnetdir || !*varnetdir) {
     msg_print(QStringLiteral("Fatal Error: please setup VARNETDIR environment variable.\n"), stderr);
@@ -32,9 +32,9 @@ void install_translators(QCoreApplication& app, const QStringList& prefixes) {
     end_process(NO_INSTALLATION_STATUS);
   }
   const QString locale = locale_name();
-  for (const QString& prefix : prefixes) {
+  for (const char* prefix : prefixes) {
     auto* translator = new QTranslator();
-    if (translator->load(prefix + locale, directory))
+    if (translator->load(QLatin1String(prefix) + locale, directory))
       app.installTranslator(translator);
     else
       delete translator;
