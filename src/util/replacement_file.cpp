@@ -9,6 +9,8 @@
 #include <climits>
 #include <vector>
 
+#include "util/out_of_memory.h"
+
 // The temporary file's name as the signal handlers see it.
 static const char* volatile pending_temporary = nullptr;
 
@@ -73,7 +75,7 @@ static mode_t new_file_mode() {
 
 static bool open_directly(const char* name, replacement_file* file) {
   file->temporary.clear();
-  file->stream = fopen(name, "w");
+  file->stream = open_file(name, "w");
   return file->stream != nullptr;
 }
 
@@ -104,6 +106,7 @@ bool open_replacement(const char* name, replacement_file* file) {
     close(descriptor);
     remove_pending_temporary();
     release_temporary_guard();
+    if (error == ENOMEM) out_of_memory();
     errno = error;
     return false;
   }
