@@ -30,7 +30,7 @@ SHAPES = {
     # Doubles the groups per report, whose merge should not rescan what was merged before.
     "nods": Shape("nods", [(8, 12500), (8, 25000), (8, 50000), (8, 100000)], 3),
     "manygroups": Shape("manygroups", [(4, 25000), (4, 50000), (4, 100000), (4, 200000)], 3),
-    # Doubles the testers, each of about 130 top-level groups.
+    # Doubles the testers, each of about 115 top-level groups.
     "testers": Shape("testers", [(50, 1800), (100, 1800), (200, 1800), (400, 1800)], 3),
 }
 
