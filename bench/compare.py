@@ -73,7 +73,7 @@ def main(args, work, noop):
     builds = {"A": other, "B": runs.BUILD}
     for side, build_dir in builds.items():
         print(f"{side}: {build_dir} ({build_type(build_dir)})")
-    repeats = args.repeats or 5
+    repeats = args.repeats or 3
     print(f"seed {runs.SEED}; scale {args.scale}; {repeats} merge-only runs of each build per variant, in turns; "
           "best wall and CPU time, highest peak RSS")
     print(HEAD)
