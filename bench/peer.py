@@ -109,8 +109,7 @@ def compare_run(run, noop, repeats, timeout):
     if runs.failure(full):
         print(f"| {run.name} | | {run.records} | full run: {runs.failure(full)} |", flush=True)
         return False
-    logs = os.path.join(run.directory, "peer")
-    os.makedirs(logs, exist_ok=True)
+    os.makedirs(os.path.join(run.directory, "peer"), exist_ok=True)
     names = []
     for rod in run.rods:
         names.append(os.path.join("peer", rod[:-4] + ".log"))
@@ -124,9 +123,10 @@ def compare_run(run, noop, repeats, timeout):
     problems = [f"ttcn3_logmerge: {runs.failure(m) or 'status ' + str(m.status)}" for m in peer if m.status != 0]
     problems += [f"mpsmerge {variant}: {runs.failure(m)}" for variant, ms in merger.items() for m in ms
                  if runs.failure(m)]
-    merged = stamped_lines(os.path.join(run.directory, "merged.log")) if not problems else run.records
-    if merged != run.records:
-        problems.append(f"ttcn3_logmerge wrote {merged} records of {run.records}")
+    if not problems:
+        merged = stamped_lines(os.path.join(run.directory, "merged.log"))
+        if merged != run.records:
+            problems.append(f"ttcn3_logmerge wrote {merged} records of {run.records}")
     if problems:
         print(f"| {run.name} | | {run.records} | {'; '.join(problems)} |", flush=True)
         return False
@@ -146,8 +146,8 @@ def version():
 
 def main(args, work, noop):
     ensure_installed()
-    print(f"peer: ttcn3_logmerge {version()}; best of {args.repeats or 3}, turn about; speed-up = ttcn3_logmerge s / mpsmerge s, "
-          "memory ratio = mpsmerge RSS / ttcn3_logmerge RSS")
+    print(f"peer: ttcn3_logmerge {version()}; best of {args.repeats or 3}, turn about; "
+          "speed-up = ttcn3_logmerge s / mpsmerge s, memory ratio = mpsmerge RSS / ttcn3_logmerge RSS")
     print(HEAD)
     print("|" + "---|" * (HEAD.count("|") - 1))
     ok = True
