@@ -2,7 +2,7 @@
 // RIO traces t000.rio, t001.rio, ... of TESTERS virtual testers, each of
 // about RECORDS records (the header line not counted).
 //
-//   generate_run SEED TESTERS RECORDS DIR
+//   generate_run SEED TESTERS RECORDS DIR [SHAPE]
 //
 // The records after the header line are what the post-processor stand-in
 // copies into the ROD report, so they are written as a real report reads:
@@ -12,8 +12,16 @@
 // testers merge; the record counts inside a group depend on the tester.
 // Every tester sees the same absolute timeline through its own clock: tick
 // length 1 or 1000, clock CLK-A or CLK-B, its own origin, and one
-// rendezvous per plain top-level group at the same absolute time for all.
+// rendezvous per top-level group without nested groups at the same absolute
+// time for all.
 // The same arguments always give the same bytes.
+//
+// SHAPE (see SHAPES) sets how groups are made: "plain", the default and the
+// reference of earlier figures, gives every group a DS block; "nods" leaves
+// most groups without one, their events in the XI block, so that the
+// testers' groups merge by report and every merged XI record gathers one
+// report number per tester; "manygroups" makes thousands of small groups
+// per report; "testers" makes small groups for runs of hundreds of testers.
 #include <cerrno>
 #include <cinttypes>
 #include <cstdarg>
@@ -52,7 +60,27 @@ uint32_t shape_of(uint64_t seed, const std::string& name, uint32_t n) {
   return static_cast<uint32_t>(mix(h ^ mix(seed)) % n);
 }
 
+struct run_shape {
+  const char* name;
+  uint32_t stepless;       // eighths of the groups (by name) without DS block
+  uint32_t least_events;   // events of a group without nested groups: least_events + below(top or nested)
+  uint32_t top_events;
+  uint32_t nested_events;
+  uint32_t nest_top;       // 1 in nest_top top-level DS blocks holds nested groups
+  uint32_t nest_inner;     // the same for DS blocks of nested groups
+  int deepest;             // groups nest at depths below this
+  uint32_t average_group;  // records of a top-level group, roughly
+};
+
+const run_shape SHAPES[] = {
+    {"plain", 0, 3, 12, 6, 6, 8, 2, 40},
+    {"nods", 6, 3, 12, 6, 6, 8, 2, 30},
+    {"manygroups", 2, 1, 2, 2, 10, 10, 1, 12},
+    {"testers", 4, 1, 4, 3, 8, 8, 1, 14},
+};
+
 struct tester {
+  const run_shape* shape;
   FILE* out;
   rng r;
   uint64_t seed;
@@ -119,8 +147,18 @@ void event(tester& x) {
 
 void group(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at);
 
+// The records of a group without nested groups, after its XI or DS record.
+void leaf(tester& x, const std::string& name, int depth, uint32_t rendezvous_at) {
+  if (rendezvous_at > x.now) x.now = rendezvous_at;
+  uint32_t rd = depth == 0 ? (x.now - x.origin) / x.tick : tick_on(x);
+  emit(x, "RD \"RDV-%s\" \"sync\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), depth, rd, rd);
+  uint32_t n = x.shape->least_events + x.r.below(depth == 0 ? x.shape->top_events : x.shape->nested_events);
+  for (uint32_t i = 0; i < n && x.records < x.budget; ++i) event(x);
+}
+
 void ds_block(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at) {
-  bool nested = depth < 2 && shape_of(x.seed, name + "/nest", depth == 0 ? 6 : 8) == 0;
+  bool nested = depth < x.shape->deepest &&
+                shape_of(x.seed, name + "/nest", depth == 0 ? x.shape->nest_top : x.shape->nest_inner) == 0;
   uint32_t at = tick_on(x);
   emit(x, "DS \"%s\" \"Test group\" \"STEP\" \"ID-%s\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), name.c_str(), at,
        depth, order);
@@ -128,21 +166,26 @@ void ds_block(tester& x, const std::string& name, uint32_t order, int depth, uin
     uint32_t inner = 2 + shape_of(x.seed, name + "/inner", 2);
     for (uint32_t j = 1; j <= inner; ++j) group(x, name + "." + std::to_string(j), j, depth + 1, 0);
   } else {
-    if (rendezvous_at > x.now) x.now = rendezvous_at;
-    uint32_t rd = depth == 0 ? (x.now - x.origin) / x.tick : tick_on(x);
-    emit(x, "RD \"RDV-%s\" \"sync\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), depth, rd, rd);
-    uint32_t n = 3 + x.r.below(depth == 0 ? 12 : 6);
-    for (uint32_t i = 0; i < n && x.records < x.budget; ++i) event(x);
+    leaf(x, name, depth, rendezvous_at);
   }
   emit(x, "FS \"%s\" \"%u\" \"%u\" \"0\" \"0\"\n", name.c_str(), tick_on(x), x.r.below(3));
+}
+
+bool has_steps(const tester& x, const std::string& name) {
+  return x.shape->stepless == 0 || shape_of(x.seed, name + "/steps", 8) >= x.shape->stepless;
 }
 
 // rendezvous_at: the absolute time of the group's rendezvous, 0 for a nested group.
 void group(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at) {
   emit(x, "XI \"%u\" \"%u\" \"%u\"\n", tick_on(x), order, depth);
   actions(x, 2);
-  emit(x, "YI \"%u\" \"0\"\n", tick_on(x));
-  ds_block(x, name, order, depth, rendezvous_at);
+  if (has_steps(x, name)) {
+    emit(x, "YI \"%u\" \"0\"\n", tick_on(x));
+    ds_block(x, name, order, depth, rendezvous_at);
+  } else {
+    leaf(x, name, depth, rendezvous_at);
+    emit(x, "YI \"%u\" \"0\"\n", tick_on(x));
+  }
   if (shape_of(x.seed, name + "/end", 3) == 0) {
     emit(x, "XE \"%u\" \"ERR\" \"exception\"\n", tick_on(x));
     actions(x, 1);
@@ -193,21 +236,20 @@ void close_out(FILE* f, const std::string& path) {
   }
 }
 
-const uint32_t AVERAGE_GROUP = 40; // records of a top-level group, roughly
-const uint32_t MOST_TIMED = 160;   // timed records of one top-level group, generously
+const uint32_t MOST_TIMED = 160; // timed records of one top-level group, generously
 
-void write_tester(uint64_t seed, unsigned index, uint64_t records, const std::string& dir) {
+void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_t records, const std::string& dir) {
   char name[32];
   snprintf(name, sizeof name, "/t%03u.rio", index);
   std::string path = dir + name;
-  tester x{open_out(path), rng{mix(seed) ^ mix(index + 1)}, seed, 0, 0, START_TIME, 0, 0, 0};
+  tester x{&shape, open_out(path), rng{mix(seed) ^ mix(index + 1)}, seed, 0, 0, START_TIME, 0, 0, 0};
   static char buffer[1 << 20];
   setvbuf(x.out, buffer, _IOFBF, sizeof buffer);
   x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
   x.tick = (index + seed) % 2 ? COARSE : FINE;
   const char* clock = index % 3 == 2 ? "CLK-B" : "CLK-A";
 
-  uint64_t groups = records / AVERAGE_GROUP + 1;
+  uint64_t groups = records / shape.average_group + 1;
   uint64_t period = TIME_SPAN / groups / COARSE * COARSE;
   if (period > 1000000) period = 1000000;
   if (period < 4 * COARSE) period = 4 * COARSE;
@@ -244,13 +286,20 @@ bool number(const char* text, uint64_t most, uint64_t& value) {
   return true;
 }
 
+const run_shape* shape_named(const char* name) {
+  for (const run_shape& shape : SHAPES)
+    if (strcmp(shape.name, name) == 0) return &shape;
+  return nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
   uint64_t seed, testers, records;
-  if (argc != 5 || !number(argv[1], UINT64_MAX, seed) || !number(argv[2], 999, testers) || testers == 0 ||
-      !number(argv[3], 10000000, records)) {
-    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR\n");
+  const run_shape* shape = argc == 6 ? shape_named(argv[5]) : SHAPES;
+  if (argc < 5 || argc > 6 || !shape || !number(argv[1], UINT64_MAX, seed) || !number(argv[2], 999, testers) ||
+      testers == 0 || !number(argv[3], 10000000, records)) {
+    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR [plain|nods|manygroups|testers]\n");
     return 2;
   }
   std::string dir = argv[4];
@@ -259,6 +308,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   write_tdc(dir);
-  for (unsigned i = 0; i < testers; ++i) write_tester(seed, i, records, dir);
+  for (unsigned i = 0; i < testers; ++i) write_tester(*shape, seed, i, records, dir);
   return 0;
 }
