@@ -33,42 +33,30 @@ clock_alignment tester_two(const std::string& body, const std::string& rod_on_di
 
 } // namespace
 
-TEST(Alignment, ScaleAndShiftFromTheRecords) {
+// The XI shared with tester 1 holds the earlier time of both: it agrees too.
+TEST(Alignment, ScaleShiftAndEvidence) {
   scratch_dir dir;
-  clock_alignment c = tester_two("RD \"m\" \"s\" \"0\" \"4000\" \"4500\" \"2\" \"5\" \n"
-                                 "EV \"e\" \"x\" \"1\" \"p\" \"6500\" \"2\" \"6\" \n");
-  ASSERT_TRUE(c.rod_available);
-  EXPECT_EQ(c.read->tick_length, 1000);
-  EXPECT_EQ(c.read->label, "s");
-  EXPECT_EQ(c.merged->label, "ms");
-  EXPECT_EQ(c.scale, 1000);
-  EXPECT_EQ(c.shift, 500);
-  EXPECT_EQ(c.agreeing, 2u); // the XI shared with tester 1 holds the earlier time of both
-  EXPECT_EQ(c.disagreeing, 0u);
-}
-
-TEST(Alignment, RecordsThatDisagreeAreCounted) {
-  scratch_dir dir;
-  clock_alignment c = tester_two("RD \"m\" \"s\" \"0\" \"4000\" \"4500\" \"2\" \"5\" \n"
-                                 "EV \"e\" \"x\" \"1\" \"p\" \"6600\" \"2\" \"6\" \n");
-  EXPECT_EQ(c.shift, 500);
-  EXPECT_EQ(std::make_pair(c.agreeing, c.disagreeing), std::make_pair(uint64_t{1}, uint64_t{1}));
-}
-
-TEST(Alignment, ShiftFromTheClocksWithoutRecordsToCompare) {
-  scratch_dir dir;
-  clock_alignment c = tester_two("");
-  EXPECT_EQ(c.shift, 500);
-  EXPECT_EQ(c.agreeing, 0u);
-}
-
-TEST(Alignment, ChangedReportIsNotRead) {
-  scratch_dir dir;
+  const std::string rd = "RD \"m\" \"s\" \"0\" \"4000\" \"4500\" \"2\" \"5\" \n";
   std::string changed = ROD;
-  changed[changed.size() - 3] = '9'; // same size, other CRC
-  clock_alignment c = tester_two("EV \"e\" \"x\" \"1\" \"p\" \"6500\" \"2\" \"6\" \n", changed);
-  EXPECT_FALSE(c.rod_available);
-  EXPECT_FALSE(c.scale);
-  EXPECT_FALSE(c.shift);
-  EXPECT_EQ(c.merged->name, "lab");
+  changed[changed.size() - 3] = '9';  // same size, other CRC
+  const struct {
+    std::string body, rod_on_disk;
+    bool available;
+    std::optional<int64_t> scale, shift;
+    uint64_t agreeing, disagreeing;
+  } cases[] = {
+      {rd + "EV \"e\" \"x\" \"1\" \"p\" \"6500\" \"2\" \"6\" \n", ROD, true, 1000, 500, 2, 0},
+      {rd + "EV \"e\" \"x\" \"1\" \"p\" \"6600\" \"2\" \"6\" \n", ROD, true, 1000, 500, 1, 1},
+      {"", ROD, true, 1000, 500, 0, 0},  // from the clocks alone
+      {"EV \"e\" \"x\" \"1\" \"p\" \"6500\" \"2\" \"6\" \n", changed, false, std::nullopt, std::nullopt, 0, 0},
+  };
+  for (const auto& c : cases) {
+    clock_alignment a = tester_two(c.body, c.rod_on_disk);
+    EXPECT_EQ(a.rod_available, c.available) << c.body;
+    EXPECT_EQ(a.scale, c.scale);
+    EXPECT_EQ(a.shift, c.shift);
+    EXPECT_EQ(a.read ? a.read->label + std::to_string(a.read->tick_length) : "", c.available ? "s1000" : "");
+    EXPECT_EQ(std::make_pair(a.agreeing, a.disagreeing), std::make_pair(c.agreeing, c.disagreeing));
+    EXPECT_EQ(a.merged->name + a.merged->label, "labms");
+  }
 }

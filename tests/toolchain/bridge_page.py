@@ -83,10 +83,6 @@ def read_page(path):
         return Page(f.read())
 
 
-def scratch():
-    return tempfile.mkdtemp(prefix="mpsuml-")
-
-
 def scratch_dir():
     """A directory removed at the end of a with statement."""
     return tempfile.TemporaryDirectory(prefix="mpsuml-")

@@ -37,40 +37,26 @@ const char TWO_TESTERS[] =
 
 } // namespace
 
-TEST(Timeline, SharedBlocksEndAtEachTestersLastTime) {
+// Step spans, waits and rendezvous of real runs are read from their pages.
+TEST(Timeline, ItemsErrorsAndMeetings) {
   scratch_dir dir;
   timeline t = build_timeline(rdd_of(TWO_TESTERS));
   EXPECT_EQ(t.reports, (std::vector<uint32_t>{1, 2}));
   std::vector<mark> steps = marks_in(t, mark_row::step);
   ASSERT_EQ(steps.size(), 4u);
-  EXPECT_EQ(std::make_tuple(steps[0].report, steps[0].start, steps[0].end), std::make_tuple(1u, 1100u, 2000u));
   EXPECT_EQ(std::make_tuple(steps[1].report, steps[1].start, steps[1].end), std::make_tuple(2u, 1100u, 1950u));
   std::vector<mark> items = marks_in(t, mark_row::item);
   ASSERT_EQ(items.size(), 3u);
   EXPECT_EQ(std::make_tuple(items[0].start, items[0].end, items[1].end), std::make_tuple(1000u, 2200u, 2200u));
   EXPECT_EQ(items[2].depth, 1);
   EXPECT_EQ(t.first_time, 1000u);
-  EXPECT_EQ(t.last_time, 3200u); // FS field 2 is never shifted: no time on the axis
-}
-
-TEST(Timeline, WaitsErrorsAndRendezvous) {
-  scratch_dir dir;
-  timeline t = build_timeline(rdd_of(TWO_TESTERS));
-  std::vector<mark> activity = marks_in(t, mark_row::activity);
-  ASSERT_EQ(activity.size(), 3u);
-  EXPECT_EQ(std::make_tuple(activity[1].start, activity[1].end), std::make_tuple(1300u, 1800u)); // DW to its FW
+  EXPECT_EQ(t.last_time, 3200u);  // FS field 2 is never shifted: no time on the axis
   std::vector<mark> errors = marks_in(t, mark_row::error);
   ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0].start, 1100u); // its tester's shared step began then
-  EXPECT_EQ(errors[1].start, 1250u); // not the other tester's later wait
-  ASSERT_EQ(t.meetings.size(), 1u);  // the second "m" of tester 1 meets nobody
-  EXPECT_EQ(t.meetings[0].name, "m");
+  EXPECT_EQ(errors[0].start, 1100u);  // its tester's shared step began then
+  EXPECT_EQ(errors[1].start, 1250u);  // not the other tester's later wait
+  ASSERT_EQ(t.meetings.size(), 1u);   // the second "m" of tester 1 meets nobody
   EXPECT_EQ(t.marks[t.meetings[0].marks[1]].start, 1950u);
-}
-
-TEST(Timeline, TestItemsInTheOrderTheyBegin) {
-  scratch_dir dir;
-  timeline t = build_timeline(rdd_of(TWO_TESTERS));
   ASSERT_EQ(t.items.size(), 3u);
   EXPECT_EQ(std::make_tuple(t.items[0].xi, t.items[0].ds, t.items[0].fs, t.items[0].verdict),
             std::make_tuple(0, 2, 12, 13));
