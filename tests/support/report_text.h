@@ -1,7 +1,9 @@
 #pragma once
 
 // Builds reports from ROD text or by hand, and renders their shape or their
-// records as lines, for the report, merge and writer tests.
+// records as lines, for the report, merge and writer tests. A shape shows
+// blocks and groups in parentheses and empty items as "-", e.g.
+// "XX (EV CH FV) ((XI YI) (DS FS))".
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,19 +20,6 @@
 #include "report/objet.h"
 #include "report/rod_reader.h"
 
-// records_from: text read as a ROD report would be read.
-// kinded_records: read, each keyword cell with the kind of its first two
-//   letters, closing keywords included, as the tree passes see records.
-// classified_records: read, numbered as report `report` and classified; with
-//   convert, the numeric fields also become long cells.
-// rec: one record of a ROD line, as line `line` of report `report`.
-// chain: a chain of the given items; report_tree: a shaped report.
-// stream_text: what a writer puts on a stream cell.
-// record_lines: every record of a tree, one line each, as pt_ecrit writes it.
-// shape: the keywords of a chain, blocks and groups in parentheses, empty
-//   items as "-", e.g. "XX (EV CH FV) ((XI YI) (DS FS))".
-// keyword_cell: keyword cell of a record made by a pass, with its kind.
-
 inline objet* records_from(const std::string& text) {
   std::string copy = text;
   FILE* file = copy.empty() ? fopen("/dev/null", "r") : fmemopen(copy.data(), copy.size(), "r");
@@ -42,6 +31,8 @@ inline objet* records_from(const std::string& text) {
   return records;
 }
 
+// Each keyword cell with the kind of its first two letters, closing keywords
+// included, as the tree passes see records.
 inline objet* kinded_records(const std::string& text) {
   objet* records = records_from(text);
   for (objet* node = records; node; node = node->next) {
@@ -53,6 +44,8 @@ inline objet* kinded_records(const std::string& text) {
   return records;
 }
 
+// Numbered as report `report` and classified; with convert, the numeric
+// fields also become long cells.
 inline objet* classified_records(const std::string& text, bool convert = true, int report = 1) {
   init_keyword_cells();
   init_fixed_time_cell();
@@ -64,27 +57,13 @@ inline objet* classified_records(const std::string& text, bool convert = true, i
   return records;
 }
 
-inline void append_shape(objet* chain, std::string* out) {
-  for (objet* node = chain; is_list(node); node = node->next) {
-    if (node != chain) *out += ' ';
-    objet* item = node->item;
-    if (!item) {
-      *out += '-';
-    } else if (is_record(item)) {
-      *out += item->item->text;
-    } else if (is_list(item)) {
-      *out += '(';
-      append_shape(item, out);
-      *out += ')';
-    } else {
-      *out += '?';
-    }
-  }
-}
-
 inline std::string shape(objet* chain) {
   std::string out;
-  append_shape(chain, &out);
+  for (objet* node = chain; is_list(node); node = node->next) {
+    objet* item = node->item;
+    if (node != chain) out += ' ';
+    out += !item ? "-" : is_record(item) ? std::string(item->item->text) : is_list(item) ? "(" + shape(item) + ")" : "?";
+  }
   return out;
 }
 
@@ -94,6 +73,7 @@ inline objet* keyword_cell(const char* keyword, uint32_t kind) {
   return cell;
 }
 
+// One record of a ROD line, as line `line` of report `report`.
 inline objet* rec(const std::string& text, int report = 1, int line = 1) {
   objet* node = classified_records(text + "\n", true, report);
   node_at(node->item, static_cast<int>(node->item->item->count) + 2)->item->value = line;
@@ -104,15 +84,7 @@ inline objet* rec(const std::string& text, int report = 1, int line = 1) {
 
 inline objet* chain(std::initializer_list<objet*> items) {
   objet* head = nullptr;
-  objet* tail = nullptr;
-  for (objet* item : items) {
-    objet* node = list1(item);
-    if (tail)
-      tail->next = node;
-    else
-      head = node;
-    tail = node;
-  }
+  for (objet* item : items) head = head ? (append(head, list1(item)), head) : list1(item);
   return head;
 }
 
