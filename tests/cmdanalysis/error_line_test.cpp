@@ -32,16 +32,13 @@ static void* failing_malloc(size_t size) { return allocations_left-- > 0 ? mallo
 TEST(CabErrorLine, AllocationFailureEndsTheAnalysisQuietly) {
   void* (*real_malloc)(size_t) = cab_malloc;
   cab_malloc = failing_malloc;
-  std::string error;
-  allocations_left = 0;
-  EXPECT_EQ(analyse({"a"}, &error), -1);
-  EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
-  allocations_left = 1;  // the argument copy, not its value node
-  EXPECT_EQ(analyse({"a"}, &error), -1);
-  EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
-  allocations_left = 2;  // the default value of SHAPE
-  EXPECT_EQ(analyse({"a"}, &error), -1);
-  EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
+  // The argument copy fails, then its value node, then the default value of SHAPE.
+  for (int succeeding : {0, 1, 2}) {
+    allocations_left = succeeding;
+    std::string error;
+    EXPECT_EQ(analyse({"a"}, &error), -1) << succeeding;
+    EXPECT_EQ(error, "MIRVA ProbeSuite Command analysis: No memory left");
+  }
   cab_malloc = real_malloc;
   testing::internal::CaptureStderr();
   EXPECT_EQ(cab_alloc(0), nullptr);

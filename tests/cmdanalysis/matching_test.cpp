@@ -4,28 +4,8 @@
 
 using sample::analyse;
 
-TEST(CabMatch, NameAgainstWord) {
-  cab_reset(&sample::command, sample::rules_init);
-  EXPECT_EQ(match_name("count", "COUNT"), 5);
-  EXPECT_EQ(match_name("COUNTER", "COUNT"), 5);  // the caller refuses what follows
-  EXPECT_EQ(match_name("cou", "COUNT"), 3);
-  EXPECT_EQ(match_name("cou=7", "COUNT"), 3);
-  EXPECT_EQ(match_name("cox", "COUNT"), 0);
-  EXPECT_EQ(match_name("", "COUNT"), 0);
-}
-
-TEST(CabMatch, SeparatorNeverFirstNorEscaped) {
-  cab_reset(&sample::command, sample::rules_init);
-  char plain[] = "a,b";
-  char leading[] = ",x";
-  char escaped[] = "a\\,b,c";
-  char empty[] = "";
-  EXPECT_EQ(find_separator(plain, ','), plain + 1);
-  EXPECT_EQ(find_separator(leading, ','), nullptr);
-  EXPECT_EQ(find_separator(escaped, ','), escaped + 4);
-  EXPECT_EQ(find_separator(empty, ','), nullptr);
-}
-
+// Names and separators are matched through whole analyses: prefixes here,
+// names run past and escaped separators in refusals_test and values_test.
 TEST(CabOptions, UniquePrefixInAnyCaseAndLanguage) {
   ASSERT_EQ(analyse({"in", "-verb", "-coun=7", "-shekl=marp", "-Decal=1"}), 0);
   EXPECT_EQ(option_state("VERBOSE"), 4);

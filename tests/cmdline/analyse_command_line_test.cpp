@@ -57,11 +57,3 @@ TEST(CommandErrors, ErrorLineOfEveryRefusedCommand) {
   EXPECT_EQ(settings.log, 0);
   EXPECT_EQ(analyse({std::string(1024, 'f'), "-RDD=" + std::string(1024, 'r')}), 1);
 }
-
-TEST(CommandErrors, StateAskedInLowerCase) {
-  ASSERT_EQ(analyse({"a"}), 1);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(option_state("time"), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "MIRVA ProbeSuite Command analysis : Internal error, bad option name time\n");
-}

@@ -16,15 +16,13 @@ complain() { echo "FAILED: $*"; fail=1; }
 for seed in 1 2; do
   "$generator" $seed 4 60000 "$work/run$seed" >/dev/null || exit 1
 done
-# Background runs get SIGINT back, as a run started from a terminal has it.
-merge() {  # RUN RDD_PATH
-  (cd "$work/$1" && exec env --default-signal=INT "$build/mpsmerge" ./*.tdc ./*.rio "-RDD=$2" 2>/dev/null)
-}
-# The same in the background, the process itself in $pid.
+# A run in the background, the process itself in $pid; background runs get
+# SIGINT back, as a run started from a terminal has it.
 start_merge() {  # RUN RDD_PATH
   (cd "$work/$1" && exec env --default-signal=INT "$build/mpsmerge" ./*.tdc ./*.rio "-RDD=$2" 2>/dev/null) &
   pid=$!
 }
+merge() { start_merge "$@"; wait $pid; }
 same_report() { cmp -s <(sed 1d "$1") <(sed 1d "$2"); }
 no_temporary() { ! ls "$work"/out.rdd.* >/dev/null 2>&1; }
 

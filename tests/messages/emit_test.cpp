@@ -40,14 +40,6 @@ TEST(MessageSeverity, InformationAndWarningReturn) {
             "Varnet-W-NORIOFTDC,  No RIO file match this p.tdc TDC file\n");
 }
 
-// ERRINTERN has no text of its own: its line is the prefix alone.
-TEST(Catalogue, IsFilledOnce) {
-  QMap<QString, QString> before = message_catalogue;
-  fill_message_catalogue();
-  EXPECT_EQ(message_catalogue, before);
-  EXPECT_FALSE(message_catalogue.contains("ERRINTERN"));
-}
-
 // Names are bytes: those that are not UTF-8 come out of the message line as
 // they went in, and so does every well-formed character around them.
 TEST(MessageLine, NamesKeepTheirBytes) {

@@ -63,32 +63,28 @@ TEST(BashCompletion, OffersTheAllowedValuesOfEveryOptionOfTheCommandTable) {
   }
 }
 
-TEST(BashCompletion, CompletesInTheCaseTheUserStartedIn) {
-  EXPECT_EQ(complete("mpsmerge -r").words, (words{"-ra=", "-rdd="}));
-  EXPECT_EQ(complete("mpsmerge -R").words, (words{"-RA=", "-RDD="}));
-  EXPECT_EQ(complete("mpsmerge -noS").words, (words{"-noSUMMARY"}));
-  EXPECT_EQ(complete("mpsmerge -Nos").words, (words{"-Nosummary"}));
-  EXPECT_EQ(complete("mpsmerge -ra=").words, (words{"ra", "err", "test"}));
-  EXPECT_EQ(complete("mpsmerge -RA=t").words, (words{"test"}));
-  EXPECT_EQ(complete("mpsmerge -va=No").words, (words{"Noeval"}));
-  EXPECT_EQ(complete("mpsmerge a.rio -LE=g").words, (words{"gb"}));
-}
-
-TEST(BashCompletion, TakesOptionNamesAsShortAsTheProgramDoes) {
-  EXPECT_EQ(complete("mpsmerge -V=").words, (words{"EVAL", "NOEVAL", "COMBINE"}));
-  EXPECT_EQ(complete("mpsmerge -l=F").words, (words{"FA", "FR"}));
-  EXPECT_TRUE(complete("mpsmerge -R=").words.empty());  // RA or RDD
-  EXPECT_TRUE(complete("mpsmerge -TIME=").words.empty());
-  EXPECT_TRUE(complete("mpsmerge -X").words.empty());
-}
-
-TEST(BashCompletion, LeavesNoBlankAfterAnOptionThatWantsAValue) {
-  const completion value = complete("mpsmerge -RD");
-  EXPECT_EQ(value.words, (words{"-RDD="}));
-  EXPECT_EQ(value.options, "-o nospace");
-  const completion flag = complete("mpsmerge -ti");
-  EXPECT_EQ(flag.words, (words{"-time"}));
-  EXPECT_EQ(flag.options, "");
+// In the case the user started in, with names and values as short as the
+// program takes them; a lone name that wants a value gets no blank after it.
+TEST(BashCompletion, CompletesAsTheProgramReadsTheWords) {
+  const struct {
+    const char* line;
+    words expected;
+    const char* options;
+  } cases[] = {
+      {"mpsmerge -r", {"-ra=", "-rdd="}, ""},           {"mpsmerge -R", {"-RA=", "-RDD="}, ""},
+      {"mpsmerge -RD", {"-RDD="}, "-o nospace"},         {"mpsmerge -noS", {"-noSUMMARY"}, ""},
+      {"mpsmerge -Nos", {"-Nosummary"}, ""},             {"mpsmerge -ti", {"-time"}, ""},
+      {"mpsmerge -ra=", {"ra", "err", "test"}, ""},      {"mpsmerge -RA=t", {"test"}, ""},
+      {"mpsmerge -va=No", {"Noeval"}, ""},               {"mpsmerge a.rio -LE=g", {"gb"}, ""},
+      {"mpsmerge -V=", {"EVAL", "NOEVAL", "COMBINE"}, ""}, {"mpsmerge -l=F", {"FA", "FR"}, ""},
+      {"mpsmerge -R=", {}, ""} /* RA or RDD */,          {"mpsmerge -TIME=", {}, ""},
+      {"mpsmerge -X", {}, ""},
+  };
+  for (const auto& c : cases) {
+    const completion result = complete(c.line);
+    EXPECT_EQ(result.words, c.expected) << c.line;
+    EXPECT_EQ(result.options, c.options) << c.line;
+  }
 }
 
 TEST(BashCompletion, OffersRioAndTdcFilesAsArgumentsAndAnyFileAfterRdd) {
