@@ -5,21 +5,13 @@
 #include <fstream>
 #include <string>
 
-#include "merge/fields.h"
 #include "merge/source_record.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
-TEST(SourceRecord, LeadingCfRecordsAreDropped) {
-  objet* report = report_tree(rec("CF \"a\""), chain({rec("CF \"b\""), rec("XI \"1\" \"0\" \"0\""), rec("CF \"c\"")}),
-                              rec("PO \"x\""));
-  drop_leading_cf(report);
-  EXPECT_EQ(shape(report), "(-) (- XI CF) (PO)");
-  free_objet(report);
-}
-
-// Relative and quoted names and the record's place after the first IE record
-// are checked through the binary; here an absolute name, an empty and a lost file.
+// Leading CF records, relative and quoted names and the record's place after
+// the first IE record are checked through the binary; here an absolute name,
+// an empty and a lost file.
 TEST(SourceRecord, SourceRecordOfAnAbsoluteName) {
   char directory[] = "/tmp/rddXXXXXX";
   ASSERT_NE(mkdtemp(directory), nullptr);

@@ -1,19 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "merge/fields.h"
 #include "report/numbering.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
-static objet* numbered(const std::string& text) {
-  objet* number = make_int(4);
-  objet* records = number_records(number, records_from(text));
-  free_objet(number);
-  return records;
-}
-
 static std::string filtered(const std::string& text, filter_variant variant) {
-  objet* report = filter_report(numbered(text), variant);
+  objet* number = make_int(4);
+  objet* report = filter_report(number_records(number, records_from(text)), variant);
+  free_objet(number);
   std::string result = shape(report);
   if (report) free_objet(report);
   return result;
@@ -33,12 +27,4 @@ TEST(Filter, RunsOfCoRecordsFollowTheirNextRecord) {
   std::string error;
   EXPECT_EQ(run_to_end([] { filtered("RE\nCO\nCO\n", FILTER_A); }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
-}
-
-TEST(Filter, DroppedRecordsLeaveGapsInLineNumbers) {
-  objet* report = filter_report(numbered("UN\nSY\nPT\nRE\n"), FILTER_A);
-  EXPECT_EQ(shape(report), "SY RE");
-  EXPECT_EQ(field_at(report->item, 2)->value, 2);
-  EXPECT_EQ(field_at(report->next->item, 2)->value, 4);
-  free_objet(report);
 }
