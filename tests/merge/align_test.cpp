@@ -23,20 +23,7 @@ objet* merged_tree(std::initializer_list<objet*> reports) {
 }
 }  // namespace
 
-TEST(Align, FirstRecordsMeetWhicheverStartsLater) {
-  objet* first = rec("XI \"100\" \"0\" \"0\"");
-  objet* earlier = rec("DS \"n\" \"\" \"\" \"d\" \"40\" \"0\" \"0\"");
-  objet* same = rec("XI \"100\" \"0\" \"0\"");
-  objet* later = rec("XI \"250\" \"0\" \"0\"");
-  objet* tree = merged_tree({timed_report(rec("IT \"x\""), {first}), timed_report(rec("IT \"x\""), {earlier}),
-                             timed_report(rec("IT \"x\""), {same}), timed_report(rec("IT \"x\""), {later})});
-  EXPECT_EQ(value_at(earlier, 5), 250);
-  EXPECT_EQ(value_at(same, 1), 250);
-  EXPECT_EQ(value_at(first, 1), 250);
-  EXPECT_EQ(value_at(later, 1), 250);
-  free_objet(tree);
-}
-
+// Meeting by first records: align_three_testers.
 TEST(Align, FirstRecordOtherThanXiOrDsEndsTheRun) {
   std::string error;
   EXPECT_EQ(run_to_end([&] {
