@@ -172,13 +172,10 @@ void tree_merge::merge_records(objet* target, objet* incoming, const merged_end&
   before->next = nullptr;
 }
 
-bool holds_report(objet* record, int start, const objet* report_number) {
-  if (!report_number || (report_number->type != OBJ_INT && report_number->type != OBJ_LONG))
-    return false;
+bool holds_value(objet* record, int start, int32_t number) {
   for (objet* node = node_at(record, start); is_list(node);) {
     objet* cell = node->item;
-    if (cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG) && cell->value == report_number->value)
-      return true;
+    if (cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG) && cell->value == number) return true;
     node = node->next;
     if (!is_list(node)) break;
     node = node->next;

@@ -36,6 +36,17 @@ struct by_rank {
 
 using entry_set = std::set<target_entry*, by_rank>;
 
+// Where the search for the first group that lacks a report number goes on:
+// every entry ranked before `rank` (for without_ds, every such entry without
+// DS block) holds `value`. A report's groups are matched one after the
+// other, each to the first group its report is not in yet, so the search
+// would otherwise pass over all the groups matched so far each time.
+struct report_cursor {
+  bool set = false;
+  int32_t value = 0;
+  size_t rank = 0;
+};
+
 // The target groups of one group list; it holds while the list changes only
 // through the group matching.
 struct group_index {
@@ -46,4 +57,6 @@ struct group_index {
   std::map<std::pair<name_key, name_key>, entry_set> by_name;
   entry_set without_ds;
   std::vector<int64_t> running_max;  // of start over entries; empty when stale
+  report_cursor lacking;             // over entries, by their XI or else DS record
+  report_cursor lacking_without_ds;  // over without_ds, by their XI record
 };

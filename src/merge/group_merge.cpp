@@ -38,7 +38,9 @@ static void describe(group_index* index, target_entry* entry) {
   entry->ds = opening_record(index->cache->first_holding(entry->group, KIND_DS, true));
   entry->xi = opening_record(index->cache->first_holding(entry->group, KIND_XI, true));
   objet* start = entry->ds ? long_at(entry->ds, DS_START) : nullptr;
+  const int64_t was = entry->start;
   entry->start = start ? int64_t{static_cast<uint32_t>(start->value)} : -1;
+  if (entry->start != was) index->running_max.clear();
   entry->listed = target_entry::UNLISTED;
   if (!entry->ds) {
     entry->listed = target_entry::WITHOUT_DS;
@@ -47,7 +49,45 @@ static void describe(group_index* index, target_entry* entry) {
     entry->listed = target_entry::NAMED;
     index->by_name[entry->name].insert(entry);
   }
-  index->running_max.clear();
+}
+
+static bool is_number(const objet* cell) { return cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG); }
+
+// Whether the group holds the report number: in the tail of its XI record,
+// or of its DS record when it has no XI block.
+static bool holds(const target_entry* entry, int32_t number) {
+  if (entry->xi) return holds_value(entry->xi, ITEM_TAIL, number);
+  return entry->ds && holds_value(entry->ds, STEP_TAIL, number);
+}
+
+static bool xi_holds(const target_entry* entry, int32_t number) {
+  return entry->xi && holds_value(entry->xi, ITEM_TAIL, number);
+}
+
+// A group that joined the list at its rank: the cursors keep counting the
+// groups before them, and go back to it when it lacks their number.
+static void note_added(group_index* index, const target_entry* entry) {
+  report_cursor& lacking = index->lacking;
+  if (lacking.set && entry->rank <= lacking.rank)
+    lacking.rank = holds(entry, lacking.value) ? lacking.rank + 1 : entry->rank;
+  report_cursor& without_ds = index->lacking_without_ds;
+  if (without_ds.set && entry->rank <= without_ds.rank)
+    without_ds.rank = entry->listed == target_entry::WITHOUT_DS && !xi_holds(entry, without_ds.value)
+                          ? entry->rank
+                          : without_ds.rank + 1;
+}
+
+// A merged group whose XI block came with the merge may lack what its DS
+// record held.
+static void note_merged(group_index* index, const target_entry* entry) {
+  report_cursor& lacking = index->lacking;
+  if (lacking.set && entry->rank < lacking.rank && !holds(entry, lacking.value)) lacking.rank = entry->rank;
+}
+
+// The cursor for this number; from the first group when it was another's.
+static report_cursor& cursor_for(report_cursor& cursor, int32_t number) {
+  if (!cursor.set || cursor.value != number) cursor = {true, number, 0};
+  return cursor;
 }
 
 static target_entry* add_entry(group_index* index, size_t rank, objet* group, objet* node) {
@@ -59,6 +99,13 @@ static target_entry* add_entry(group_index* index, size_t rank, objet* group, ob
   index->entries.insert(index->entries.begin() + static_cast<std::ptrdiff_t>(rank), std::move(entry));
   for (size_t i = rank; i < index->entries.size(); ++i) index->entries[i]->rank = i;
   describe(index, added);
+  note_added(index, added);
+  std::vector<int64_t>& running_max = index->running_max;
+  if (rank + 1 < index->entries.size()) {
+    running_max.clear();
+  } else if (!running_max.empty() || rank == 0) {
+    running_max.push_back(std::max(running_max.empty() ? int64_t{-1} : running_max.back(), added->start));
+  }
   return added;
 }
 
@@ -81,19 +128,18 @@ static void append_group(group_index* index, objet* incoming_node) {
 
 // A group without DS block goes into the first target group that does not
 // hold its report yet; none when it has no XI block or every group holds it.
+// A number that is none is held by no group.
 static target_entry* match_by_report(group_index* index, objet* group) {
   objet* xi = opening_record(first_block_of(group, KIND_XI));
   if (!xi) return nullptr;
   objet* report_number = field_at(xi, ITEM_TAIL);
-  for (const auto& entry : index->entries) {
-    objet* record = entry->xi;
-    int start = ITEM_TAIL;
-    if (!record) {
-      record = entry->ds;
-      start = STEP_TAIL;
-    }
-    if (!record) internal_report_error();
-    if (!holds_report(record, start, report_number)) return entry.get();
+  const bool numbered = is_number(report_number);
+  report_cursor* cursor = numbered ? &cursor_for(index->lacking, report_number->value) : nullptr;
+  for (size_t rank = cursor ? cursor->rank : 0; rank < index->entries.size(); ++rank) {
+    target_entry* entry = index->entries[rank].get();
+    if (!entry->xi && !entry->ds) internal_report_error();
+    if (!numbered || !holds(entry, report_number->value)) return entry;
+    cursor->rank = rank + 1;
   }
   return nullptr;
 }
@@ -109,9 +155,20 @@ static target_entry* match_by_name(group_index* index, objet* group) {
     auto same = index->by_name.find(name);
     if (same != index->by_name.end()) found = *same->second.begin();
   }
-  for (target_entry* entry : index->without_ds) {
+  const bool numbered = is_number(report_number);
+  auto next = index->without_ds.begin();
+  report_cursor* cursor = nullptr;
+  if (numbered) {
+    cursor = &cursor_for(index->lacking_without_ds, report_number->value);
+    target_entry probe{};
+    probe.rank = cursor->rank;
+    next = index->without_ds.lower_bound(&probe);
+  }
+  for (; next != index->without_ds.end(); ++next) {
+    target_entry* entry = *next;
     if (found && entry->rank > found->rank) break;
-    if (!entry->xi || !holds_report(entry->xi, ITEM_TAIL, report_number)) return entry;
+    if (!numbered || !xi_holds(entry, report_number->value)) return entry;
+    cursor->rank = entry->rank + 1;
   }
   return found;
 }
@@ -192,6 +249,7 @@ void tree_merge::merge_groups(objet* target, objet* incoming) {
     if (level.waiting) {
       merge_group_tail(level.waiting->group, node->item);
       describe(level.index, level.waiting);
+      note_merged(level.index, level.waiting);
       level.waiting = nullptr;
       level.node = node->next;
       continue;

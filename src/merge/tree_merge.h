@@ -54,6 +54,6 @@ class tree_merge {
   const uint32_t owed_;
 };
 
-// Whether a report number stands in the tail of record, at position start
-// and every second position after it.
-bool holds_report(objet* record, int start, const objet* report_number);
+// Whether the number stands in the tail of record, at position start and
+// every second position after it.
+bool holds_value(objet* record, int start, int32_t number);
