@@ -44,11 +44,12 @@ const char* write_rdd_report(const char* dest_value, objet* merged) {
     free_objet(output);
     fail_on("FICNOTOPN", name);
   }
+  setvbuf(file.stream, nullptr, _IOFBF, 1 << 20);
   objet* stream = make_stream(file.stream);
   number_duplicate_names(output);
   write_rdd_records(stream, output);
   free_objet(stream);
-  free_objet(output);
+  free_at_exit(output);
   if (!commit_replacement(&file)) {
     if (file.temporary.empty()) discard_partial_report(name);
     fail_on("FICERROPN", name);
