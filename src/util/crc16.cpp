@@ -1,6 +1,9 @@
 #include "util/crc16.h"
 
 static uint16_t crc_table[256];
+// The same, reflected: the reflected CRC runs on the reflected register, a
+// byte a lookup.
+static uint16_t reflected_table[256];
 static uint8_t reversed_byte[256];
 static bool tables_built = false;
 
@@ -12,6 +15,10 @@ static void build_tables() {
     crc_table[b] = static_cast<uint16_t>(reg);
     reversed_byte[b] = static_cast<uint8_t>((nibble_reversed[b & 15] << 4) | nibble_reversed[b >> 4]);
   }
+  for (unsigned b = 0; b < 256; ++b) {
+    const unsigned entry = crc_table[reversed_byte[b]];
+    reflected_table[b] = static_cast<uint16_t>((reversed_byte[entry & 0xff] << 8) | reversed_byte[entry >> 8]);
+  }
   tables_built = true;
 }
 
@@ -22,14 +29,13 @@ static unsigned reflect_register(unsigned reg) {
 uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned length,
                int16_t initial_byte, int reflect) {
   if (!tables_built) build_tables();
-  unsigned reg = initial_register & 0xffff;
-  if (initial_byte >= 0)
-    reg = (static_cast<unsigned>(initial_byte) & 0xff) * 257;
-  else if (reflect < 0)
-    reg = reflect_register(reg);
-  for (unsigned i = 0; i < length; ++i) {
-    unsigned d = reflect < 0 ? reversed_byte[data[i]] : data[i];
-    reg = (crc_table[d ^ (reg >> 8)] ^ (reg << 8)) & 0xffff;
+  if (reflect < 0) {
+    unsigned reg = initial_byte >= 0 ? reflect_register((static_cast<unsigned>(initial_byte) & 0xff) * 257)
+                                     : initial_register & 0xffff;
+    for (unsigned i = 0; i < length; ++i) reg = (reg >> 8) ^ reflected_table[(reg ^ data[i]) & 0xff];
+    return static_cast<uint16_t>(reg);
   }
-  return static_cast<uint16_t>(reflect < 0 ? reflect_register(reg) : reg);
+  unsigned reg = initial_byte >= 0 ? (static_cast<unsigned>(initial_byte) & 0xff) * 257 : initial_register & 0xffff;
+  for (unsigned i = 0; i < length; ++i) reg = (crc_table[data[i] ^ (reg >> 8)] ^ (reg << 8)) & 0xffff;
+  return static_cast<uint16_t>(reg);
 }

@@ -10,4 +10,6 @@ TEST(Crc16, UnreflectedAndPresetRegister) {
   EXPECT_EQ(crc16(0xffff, data, 9, -1, 1), 0x29b1);  // CCITT-FALSE
   EXPECT_EQ(crc16(0x1234, data, 9, 0, 1), 0x31c3);   // initial byte overrides the register
   EXPECT_EQ(crc16(crc16(0, data, 4, -1, -1), data + 4, 5, -1, -1), crc16(0, data, 9, 0, -1));
+  EXPECT_EQ(crc16(0, data, 9, 0, -1), 0x2189);       // KERMIT
+  EXPECT_EQ(crc16(0, data, 9, 0x12, -1), crc16(0x4848, data, 9, -1, -1));  // the register reflected
 }
