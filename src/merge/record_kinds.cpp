@@ -1,5 +1,7 @@
 #include "merge/record_kinds.h"
 
+#include <vector>
+
 #include "report/report_errors.h"
 
 namespace {
@@ -150,11 +152,24 @@ void free_keyword_cells() {
   keyword_cells_made = false;
 }
 
+uint32_t row_by_letters(const objet* keyword) {
+  // Every record of every report asks: a lookup by its two letters.
+  static const std::vector<uint8_t> rows = [] {
+    std::vector<uint8_t> by_letters(1 << 16, NO_ROW);
+    for (uint32_t row = 0; row <= FILTERED_SE; ++row) {
+      const auto* letters = reinterpret_cast<const unsigned char*>(keyword_table[row].keyword);
+      by_letters[letters[0] << 8 | letters[1]] = static_cast<uint8_t>(row);
+    }
+    return by_letters;
+  }();
+  if (!is_string(keyword) || keyword->length < 2) return NO_ROW;
+  const auto* letters = reinterpret_cast<const unsigned char*>(keyword->text);
+  return rows[letters[0] << 8 | letters[1]];
+}
+
 uint32_t record_kind_of(objet* record) {
-  objet* keyword = is_list(record) && is_string(record->item) ? record->item : nullptr;
-  for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) {
-    if (keyword_table[k].read && begins_with(keyword, k)) return k;
-  }
+  const uint32_t row = row_by_letters(is_list(record) ? record->item : nullptr);
+  if (row < KEYWORD_COUNT && keyword_table[row].read) return row;
   internal_report_error();
 }
 

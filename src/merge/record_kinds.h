@@ -22,6 +22,7 @@ enum record_kind : uint8_t {
   // Not a kind: a keyword only the report filters know, and drop.
   FILTERED_SE = KEYWORD_COUNT,
   NOT_CLOSED,
+  NO_ROW = 255,
 };
 
 // Field positions, 1 being the first field after the keyword; a list ends
@@ -106,6 +107,9 @@ inline bool is_exactly(const objet* record, uint32_t kind) {
   return keyword->length == 2 && keyword->text[0] == letters[0] && keyword->text[1] == letters[1];
 }
 
+// The row of keyword_table (a kind, or FILTERED_SE) whose keyword the first
+// two characters of the keyword cell spell; NO_ROW when none does.
+uint32_t row_by_letters(const objet* keyword);
 // The kind of a record's keyword; "ERRINTERN" for a keyword no report holds.
 uint32_t record_kind_of(objet* record);
 void classify_records(objet* report);

@@ -22,14 +22,6 @@ objet* number_records(objet* report_number, objet* chain) {
   return chain;
 }
 
-// The row of the table whose keyword the record's first two characters
-// spell (the filter runs before classification), or none.
-static const kind_facts* facts_by_letters(const objet* keyword) {
-  for (uint32_t k = 0; k <= FILTERED_SE; ++k)
-    if (begins_with(keyword, k)) return &keyword_table[k];
-  return nullptr;
-}
-
 static const objet* keyword_of(const objet* node) { return node->item->item; }
 
 objet* check_co_record(objet* node) {
@@ -64,7 +56,9 @@ static objet* drop_marked(objet* chain) {
 objet* filter_report(objet* chain, filter_variant variant) {
   for (objet* node = chain; node; node = node->next) {
     const objet* keyword = keyword_of(node);
-    const kind_facts* facts = facts_by_letters(keyword);
+    // The filter runs before classification: the letters tell the row.
+    const uint32_t row = row_by_letters(keyword);
+    const kind_facts* facts = row == NO_ROW ? nullptr : &keyword_table[row];
     if (facts && (variant == FILTER_A ? facts->default_filter_keeps : facts->time_filter_keeps)) continue;
     if (begins_with(keyword, KIND_CO)) {
       node = check_co_record(node);
