@@ -20,11 +20,13 @@
 namespace {
 struct slot_pool {
   size_t slot_size;
-  void* free_slots;
+  void* free_slots;  // slots given back
+  char* unused;      // the current slab's slots never taken yet
+  char* end;
 };
-slot_pool cell_pool = {sizeof(objet), nullptr};
+slot_pool cell_pool = {sizeof(objet), nullptr, nullptr, nullptr};
 const size_t TEXT_SLOT = 16;  // bytes of a text slot, the NUL included
-slot_pool text_pool = {TEXT_SLOT, nullptr};
+slot_pool text_pool = {TEXT_SLOT, nullptr, nullptr, nullptr};
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -54,18 +56,22 @@ static char* new_slab() {
   return static_cast<char*>(slab);
 }
 
+// Every slab stays reachable, so that a tree left to the end of the process
+// is memory the process takes with it, not a leak.
+static std::vector<char*> slabs;
+
 static void* take_slot(slot_pool* pool) {
-  if (!pool->free_slots) {
-    const size_t count = SLAB_SIZE / pool->slot_size;
-    char* slab = new_slab();
-    for (size_t i = 0; i < count; ++i) {
-      char* next = i + 1 < count ? slab + (i + 1) * pool->slot_size : nullptr;
-      *reinterpret_cast<void**>(slab + i * pool->slot_size) = next;
-    }
-    pool->free_slots = slab;
+  if (void* slot = pool->free_slots) {
+    pool->free_slots = *static_cast<void**>(slot);
+    return slot;
   }
-  void* slot = pool->free_slots;
-  pool->free_slots = *static_cast<void**>(slot);
+  if (pool->unused == pool->end) {
+    pool->unused = new_slab();
+    slabs.push_back(pool->unused);
+    pool->end = pool->unused + SLAB_SIZE / pool->slot_size * pool->slot_size;
+  }
+  void* slot = pool->unused;
+  pool->unused += pool->slot_size;
   return slot;
 }
 
@@ -214,8 +220,9 @@ void free_cell(objet* o) {
 // Iterative over both links, so that neither long chains nor deep trees can
 // exhaust the stack.
 void free_objet(objet* o) {
-  std::vector<objet*> pending;
-  pending.push_back(o);
+  // Kept from one call to the next: a release allocates nothing.
+  static std::vector<objet*> pending;
+  pending.assign(1, o);
   while (!pending.empty()) {
     objet* cell = pending.back();
     pending.pop_back();
@@ -264,6 +271,12 @@ static objet* compact_chain(objet* o, std::vector<objet**>* pending) {
   return o;
 }
 
+#if defined(CELLS_FROM_MALLOC)
+void free_at_exit(objet* tree) { free_objet(tree); }
+#else
+void free_at_exit(objet*) {}
+#endif
+
 objet* drop_first(objet* chain) {
   objet* rest = chain->next;
   chain->next = nullptr;
@@ -272,7 +285,8 @@ objet* drop_first(objet* chain) {
 }
 
 objet* compact(objet* o) {
-  std::vector<objet**> pending;
+  static std::vector<objet**> pending;
+  pending.clear();
   o = compact_chain(o, &pending);
   while (!pending.empty()) {
     objet** slot = pending.back();
@@ -343,9 +357,11 @@ objet* parse_long(const char* text, uint32_t length) {
   long value = 0;
   if (length >= 1 && text[0] == '"') {
     // As sscanf's "%ld" after the opening quote: blanks, sign, digits; the
-    // 64-bit result keeps its low 32 bits. No number reads as 0.
-    std::string digits(text + 1, length - 1);
-    value = strtol(digits.c_str(), nullptr, 10);
+    // 64-bit result keeps its low 32 bits. No number reads as 0. Plain
+    // digits, the usual field, are read here; strtol reads the rest.
+    const char* digit = text + 1;
+    while (*digit >= '0' && *digit <= '9' && digit - text <= 18) value = value * 10 + (*digit++ - '0');
+    if (digit == text + 1 || (*digit >= '0' && *digit <= '9')) value = strtol(text + 1, nullptr, 10);
   }
   return make_long(static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(value))));
 }

@@ -77,6 +77,11 @@ objet* nest_range(objet* first, objet* last);
 
 // Release
 void free_objet(objet* o);
+// For a tree the run needs no more when only its end is left: where cells
+// come from slabs, the tree stays in them and goes with the process, which
+// a walk over millions of cells would only delay; sanitizer builds, whose
+// cells come from malloc, release it cell by cell.
+void free_at_exit(objet* tree);
 void free_cell(objet* o);
 objet* compact(objet* o);
 // Frees the first node of a chain (and its item); returns the rest.
@@ -87,5 +92,6 @@ objet* copy_objet(objet* o);
 objet* deep_copy(objet* o);
 bool equal_string(const objet* a, const objet* b);
 
-// A quoted field ("-12", "??") as a new OBJ_LONG.
+// A quoted field ("-12", "??") as a new OBJ_LONG; text holds length
+// characters and a NUL after them, as a cell's text does.
 objet* parse_long(const char* text, uint32_t length);
