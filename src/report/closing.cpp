@@ -208,7 +208,7 @@ objet* add_closing_records(objet* chain) {
     }
     present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }
-  // The passes leave no other mark (filtering compacted the chain): only
+  // The passes leave no other mark (filtering dropped its records): only
   // the head goes, without a walk over the whole tree.
   return drop_first(head);
 }

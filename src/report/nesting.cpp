@@ -94,7 +94,7 @@ objet* nest_blocks(objet* chain) {
     }
   }
   split_top(head);
-  // The passes leave no other mark (filtering compacted the chain): only
+  // The passes leave no other mark (filtering dropped its records): only
   // the head goes, without a walk over the whole tree.
   return drop_first(head);
 }

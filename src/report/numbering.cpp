@@ -39,7 +39,7 @@ objet* check_co_record(objet* node) {
 }
 
 // Only top-level nodes carry marks here: dropping them needs no walk through
-// the records, which compact would make.
+// the records.
 static objet* drop_marked(objet* chain) {
   objet** link = &chain;
   while (objet* node = *link) {

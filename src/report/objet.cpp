@@ -238,39 +238,6 @@ void free_objet(objet* o) {
   }
 }
 
-// One chain of the tree; the items still to compact are left on pending, so
-// that no nesting depth can exhaust the stack.
-static objet* compact_chain(objet* o, std::vector<objet**>* pending) {
-  while (o && is_marked(o)) {
-    if (o->type != OBJ_LIST) {
-      free_objet(o);
-      return nullptr;
-    }
-    objet* successor = o->next;
-    o->next = nullptr;
-    free_objet(o);
-    o = successor;
-  }
-  if (!o || o->type != OBJ_LIST) return o;
-  if (o->item) pending->push_back(&o->item);
-  objet* p = o;
-  while (objet* c = p->next) {
-    if (is_marked(c)) {
-      if (c->type == OBJ_LIST) {
-        p->next = c->next;
-        c->next = nullptr;
-      } else {
-        p->next = nullptr;
-      }
-      free_objet(c);
-    } else {
-      if (c->type == OBJ_LIST && c->item) pending->push_back(&c->item);
-      p = c;
-    }
-  }
-  return o;
-}
-
 #if defined(CELLS_FROM_MALLOC)
 void free_at_exit(objet* tree) { free_objet(tree); }
 #else
@@ -282,18 +249,6 @@ objet* drop_first(objet* chain) {
   chain->next = nullptr;
   free_objet(chain);
   return rest;
-}
-
-objet* compact(objet* o) {
-  static std::vector<objet**> pending;
-  pending.clear();
-  o = compact_chain(o, &pending);
-  while (!pending.empty()) {
-    objet** slot = pending.back();
-    pending.pop_back();
-    *slot = compact_chain(*slot, &pending);
-  }
-  return o;
 }
 
 static objet* copy_atom(objet* o) {

@@ -1,7 +1,7 @@
 #pragma once
 
 // The cell every report is made of, and its primitives: making, linking,
-// copying, comparing and releasing cells; the removal mark and compaction.
+// copying, comparing and releasing cells; the removal mark.
 
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +20,7 @@ enum objet_type : uint32_t {
 struct objet;
 using objet_function = void (*)(objet* argument);
 
-// REMOVAL_MARK: set by the passes that delete records, for compact. The
+// REMOVAL_MARK: set by the filter on the records it drops. The
 // other bits of `flags`, from OWNER_MARK on, belong to whichever step owns
 // the cell's structure (see merge/rendezvous_marks.h).
 enum { REMOVAL_MARK = 1, OWNER_MARK = 2 };
@@ -83,7 +83,6 @@ void free_objet(objet* o);
 // cells come from malloc, release it cell by cell.
 void free_at_exit(objet* tree);
 void free_cell(objet* o);
-objet* compact(objet* o);
 // Frees the first node of a chain (and its item); returns the rest.
 objet* drop_first(objet* chain);
 

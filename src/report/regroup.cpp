@@ -34,19 +34,29 @@ static void walk_levels(objet* chain, objet* (*visit)(objet* node)) {
   }
 }
 
-static objet* prune_node(objet* n) {
-  objet* item = n->item;
-  if ((opens_block_of(item, KIND_PP) || opens_block_of(item, KIND_DA)) && !has_selected_record(item)) {
-    mark_for_removal(n);
-    return nullptr;
-  }
-  // Fields are atoms: no block lies within a record.
-  return is_list(item) && !is_record(item) ? item : nullptr;
+static bool unselected_pp_or_da(objet* item) {
+  return (opens_block_of(item, KIND_PP) || opens_block_of(item, KIND_DA)) && !has_selected_record(item);
 }
 
+// Each chain is unlinked in place, the chains below waiting on an explicit
+// stack: a pass that marked and then compacted walked every field too.
 objet* prune_blocks(objet* report) {
-  walk_levels(report->next, prune_node);
-  return compact(report);
+  std::vector<objet**> pending{&report->next};
+  while (!pending.empty()) {
+    objet** link = pending.back();
+    pending.pop_back();
+    while (is_list(*link)) {
+      objet* node = *link;
+      if (unselected_pp_or_da(node->item)) {
+        *link = drop_first(node);
+        continue;
+      }
+      // Fields are atoms: no block lies within a record.
+      if (is_list(node->item) && !is_record(node->item)) pending.push_back(&node->item);
+      link = &node->next;
+    }
+  }
+  return report;
 }
 
 static bool holds_dt_or_xe(objet* element) { return find_record(element, KIND_DT) || find_record(element, KIND_XE); }
