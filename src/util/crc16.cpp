@@ -1,9 +1,10 @@
 #include "util/crc16.h"
 
 static uint16_t crc_table[256];
-// The same, reflected: the reflected CRC runs on the reflected register, a
-// byte a lookup.
-static uint16_t reflected_table[256];
+// The same, reflected: the reflected CRC runs on the reflected register.
+// reflected_after[k][b] is byte b's share after k more bytes, so that four
+// bytes take four independent lookups (a ROD report is read whole for it).
+static uint16_t reflected_after[4][256];
 static uint8_t reversed_byte[256];
 static bool tables_built = false;
 
@@ -17,8 +18,13 @@ static void build_tables() {
   }
   for (unsigned b = 0; b < 256; ++b) {
     const unsigned entry = crc_table[reversed_byte[b]];
-    reflected_table[b] = static_cast<uint16_t>((reversed_byte[entry & 0xff] << 8) | reversed_byte[entry >> 8]);
+    reflected_after[0][b] = static_cast<uint16_t>((reversed_byte[entry & 0xff] << 8) | reversed_byte[entry >> 8]);
   }
+  for (unsigned k = 1; k < 4; ++k)
+    for (unsigned b = 0; b < 256; ++b) {
+      const unsigned before = reflected_after[k - 1][b];
+      reflected_after[k][b] = static_cast<uint16_t>((before >> 8) ^ reflected_after[0][before & 0xff]);
+    }
   tables_built = true;
 }
 
@@ -32,7 +38,13 @@ uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned le
   if (reflect < 0) {
     unsigned reg = initial_byte >= 0 ? reflect_register((static_cast<unsigned>(initial_byte) & 0xff) * 257)
                                      : initial_register & 0xffff;
-    for (unsigned i = 0; i < length; ++i) reg = (reg >> 8) ^ reflected_table[(reg ^ data[i]) & 0xff];
+    unsigned i = 0;
+    for (; i + 4 <= length; i += 4) {
+      const unsigned low = reg ^ data[i] ^ (data[i + 1] << 8);
+      reg = reflected_after[3][low & 0xff] ^ reflected_after[2][low >> 8] ^ reflected_after[1][data[i + 2]] ^
+            reflected_after[0][data[i + 3]];
+    }
+    for (; i < length; ++i) reg = (reg >> 8) ^ reflected_after[0][(reg ^ data[i]) & 0xff];
     return static_cast<uint16_t>(reg);
   }
   unsigned reg = initial_byte >= 0 ? (static_cast<unsigned>(initial_byte) & 0xff) * 257 : initial_register & 0xffff;
