@@ -1,5 +1,5 @@
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "merge/align.h"
@@ -38,7 +38,16 @@ static auto exactly(uint32_t kind) {
 
 objet* collect_records(objet* tree, uint32_t kind) { return collect(tree, exactly(kind)); }
 
-static objet* collect_rendezvous(objet* tree) { return collect(tree, exactly(KIND_RD), NO_RD_MARK); }
+// Blocks marked as holding none are passed over whole.
+static std::vector<objet*> rendezvous_of(objet* tree) {
+  std::vector<objet*> records;
+  auto take = [&records, is_rd = exactly(KIND_RD)](objet* holder) {
+    if (is_rd(holder->item)) records.push_back(holder->item);
+    return false;
+  };
+  walk_records(tree, take, NO_RD_MARK);
+  return records;
+}
 
 void free_collection(objet* collection) {
   while (collection) {
@@ -125,26 +134,27 @@ bool merged_report::align_by_clock(objet* report, objet* merged_sy, objet* repor
   return true;
 }
 
-int32_t match_rendezvous(objet* merged_rd, objet* report_rd, uint32_t* count) {
-  std::vector<objet*> merged_records;
-  std::map<name_key, std::vector<size_t>> positions;
-  for (objet* node = merged_rd; node; node = node->next) {
-    if (objet* name = string_at(node->item, RD_NAME)) positions[key_of(name)].push_back(merged_records.size());
-    merged_records.push_back(node->item);
+int32_t match_rendezvous(const std::vector<objet*>& merged_rd, const std::vector<objet*>& report_rd,
+                         uint32_t* count) {
+  // Asked once per report of a run, over every rendezvous merged so far: the
+  // names are looked up in place, never copied.
+  std::unordered_map<name_view, std::vector<size_t>, name_view_hash> positions;
+  for (size_t i = 0; i < merged_rd.size(); ++i) {
+    if (objet* name = string_at(merged_rd[i], RD_NAME)) positions[view_of(name)].push_back(i);
   }
   size_t cursor = 0;
   uint32_t sum = 0;
   *count = 0;
-  for (objet* node = report_rd; node; node = node->next) {
-    objet* name = string_at(node->item, RD_NAME);
+  for (objet* record : report_rd) {
+    objet* name = string_at(record, RD_NAME);
     if (!name) continue;
-    auto found = positions.find(key_of(name));
+    auto found = positions.find(view_of(name));
     if (found == positions.end()) continue;
     auto at = std::lower_bound(found->second.begin(), found->second.end(), cursor);
     if (at == found->second.end()) continue;
     bool present = true;
-    uint32_t difference = unsigned_at(node->item, RD_MATCHED_TIME, &present) -
-                          unsigned_at(merged_records[*at], RD_MATCHED_TIME, &present);
+    uint32_t difference = unsigned_at(record, RD_MATCHED_TIME, &present) -
+                          unsigned_at(merged_rd[*at], RD_MATCHED_TIME, &present);
     sum += difference;
     ++*count;
     cursor = *at + 1;
@@ -153,12 +163,9 @@ int32_t match_rendezvous(objet* merged_rd, objet* report_rd, uint32_t* count) {
 }
 
 bool merged_report::align_by_rendezvous(objet* report) {
-  objet* merged_rd = collect_rendezvous(body_of(tree_));
-  objet* report_rd = collect_rendezvous(body_of(report));
+  const std::vector<objet*> report_rd = rendezvous_of(body_of(report));
   uint32_t count = 0;
-  int32_t offset = merged_rd && report_rd ? match_rendezvous(merged_rd, report_rd, &count) : 0;
-  free_collection(merged_rd);
-  free_collection(report_rd);
+  int32_t offset = report_rd.empty() ? 0 : match_rendezvous(rendezvous_of(body_of(tree_)), report_rd, &count);
   if (count == 0) return false;
   shift_apart(tree_, report, offset);
   return true;

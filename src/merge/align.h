@@ -4,6 +4,7 @@
 // base (the alignment itself is merged_report's: it owns the tree's shift).
 
 #include <cstdint>
+#include <vector>
 
 #include "report/objet.h"
 
@@ -15,7 +16,8 @@ void free_collection(objet* collection);
 
 // Mean difference of the matched times over the rendezvous both lists of
 // RD records hold, matched by name in order; their number through count.
-int32_t match_rendezvous(objet* merged_rd, objet* report_rd, uint32_t* count);
+int32_t match_rendezvous(const std::vector<objet*>& merged_rd, const std::vector<objet*>& report_rd,
+                         uint32_t* count);
 // The body's first record (a node whose item is no list); "UNEXPTEOF" when
 // the tree has no body section.
 objet* first_record(objet* tree);
