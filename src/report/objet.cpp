@@ -57,8 +57,9 @@ static char* new_slab() {
 }
 
 // Every slab stays reachable, so that a tree left to the end of the process
-// is memory the process takes with it, not a leak.
-static std::vector<char*> slabs;
+// is memory the process takes with it, not a leak; never destroyed, since
+// static destructors run before the leak checkers look.
+static std::vector<char*>& slabs = *new std::vector<char*>;
 
 static void* take_slot(slot_pool* pool) {
   if (void* slot = pool->free_slots) {
@@ -220,8 +221,10 @@ void free_cell(objet* o) {
 // Iterative over both links, so that neither long chains nor deep trees can
 // exhaust the stack.
 void free_objet(objet* o) {
-  // Kept from one call to the next: a release allocates nothing.
-  static std::vector<objet*> pending;
+  // Kept from one call to the next: a release allocates nothing. Never
+  // destroyed: a run ended in the middle of a release keeps what is pending
+  // reachable through it.
+  static std::vector<objet*>& pending = *new std::vector<objet*>;
   pending.assign(1, o);
   while (!pending.empty()) {
     objet* cell = pending.back();
