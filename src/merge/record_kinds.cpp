@@ -1,6 +1,6 @@
 #include "merge/record_kinds.h"
 
-#include <vector>
+#include <cstring>
 
 #include "report/report_errors.h"
 
@@ -153,15 +153,18 @@ void free_keyword_cells() {
 }
 
 uint32_t row_by_letters(const objet* keyword) {
-  // Every record of every report asks: a lookup by its two letters.
-  static const std::vector<uint8_t> rows = [] {
-    std::vector<uint8_t> by_letters(1 << 16, NO_ROW);
+  // Every record of every report asks: a lookup by its two letters. A plain
+  // array, not a container: it is made once, outside any run's memory.
+  static uint8_t rows[1 << 16];
+  static bool made = false;
+  if (!made) {
+    memset(rows, NO_ROW, sizeof rows);
     for (uint32_t row = 0; row <= FILTERED_SE; ++row) {
       const auto* letters = reinterpret_cast<const unsigned char*>(keyword_table[row].keyword);
-      by_letters[letters[0] << 8 | letters[1]] = static_cast<uint8_t>(row);
+      rows[letters[0] << 8 | letters[1]] = static_cast<uint8_t>(row);
     }
-    return by_letters;
-  }();
+    made = true;
+  }
   if (!is_string(keyword) || keyword->length < 2) return NO_ROW;
   const auto* letters = reinterpret_cast<const unsigned char*>(keyword->text);
   return rows[letters[0] << 8 | letters[1]];

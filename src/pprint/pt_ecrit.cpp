@@ -4,30 +4,38 @@
 #include <cstring>
 #include <vector>
 
-// A record's line is made here and written in one call: printf's parsing
-// of a format for every field was a quarter of a run.
+// A record's line is made here and handed to stdio whole (in 4 KiB pieces
+// when longer): printf's parsing of a format for every field was a quarter
+// of a run.
 namespace {
+// A fixed array, flushed when full: a buffer the heap gave would outlive
+// the run that made it.
 class line_buffer {
  public:
-  void clear() { used_ = 0; }
-  // Room for n more characters; returns where they go.
-  char* room(size_t n) {
-    if (used_ + n > bytes_.size()) bytes_.resize(std::max(bytes_.size() * 2, used_ + n));
-    return bytes_.data() + used_;
-  }
+  explicit line_buffer(FILE* stream) : stream_(stream) {}
+  ~line_buffer() { flush(); }
+  line_buffer(const line_buffer&) = delete;
+  line_buffer& operator=(const line_buffer&) = delete;
   void put(const char* text, size_t n) {
-    memcpy(room(n), text, n);
-    used_ += n;
+    while (n > 0) {
+      if (used_ == sizeof bytes_) flush();
+      const size_t taken = std::min(n, sizeof bytes_ - used_);
+      memcpy(bytes_ + used_, text, taken);
+      used_ += taken;
+      text += taken;
+      n -= taken;
+    }
   }
-  void put(char c) {
-    *room(1) = c;
-    ++used_;
-  }
-  void write_to(FILE* stream) const { fwrite(bytes_.data(), 1, used_, stream); }
+  void put(char c) { put(&c, 1); }
 
  private:
-  std::vector<char> bytes_ = std::vector<char>(4096);
+  void flush() {
+    fwrite(bytes_, 1, used_, stream_);
+    used_ = 0;
+  }
+  FILE* stream_;
   size_t used_ = 0;
+  char bytes_[4096];
 };
 }  // namespace
 
@@ -92,8 +100,6 @@ static void put_cell(line_buffer& line, objet* cell) {
 }
 
 void pt_ecrit(objet* out, objet* cell) {
-  static line_buffer line;
-  line.clear();
+  line_buffer line(out->stream);
   put_cell(line, cell);
-  line.write_to(out->stream);
 }

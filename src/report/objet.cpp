@@ -221,11 +221,7 @@ void free_cell(objet* o) {
 // Iterative over both links, so that neither long chains nor deep trees can
 // exhaust the stack.
 void free_objet(objet* o) {
-  // Kept from one call to the next: a release allocates nothing. Never
-  // destroyed: a run ended in the middle of a release keeps what is pending
-  // reachable through it.
-  static std::vector<objet*>& pending = *new std::vector<objet*>;
-  pending.assign(1, o);
+  std::vector<objet*> pending{o};
   while (!pending.empty()) {
     objet* cell = pending.back();
     pending.pop_back();
