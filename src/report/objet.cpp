@@ -218,18 +218,44 @@ void free_cell(objet* o) {
   give_back_slot(&cell_pool, o);
 }
 
+namespace {
+// Cells waiting for release, last in first out. Most releases are of one
+// record, a level or two: those never touch the heap.
+class release_stack {
+ public:
+  void push(objet* cell) {
+    if (near_ < sizeof near_cells_ / sizeof *near_cells_)
+      near_cells_[near_++] = cell;
+    else
+      far_.push_back(cell);
+  }
+  bool empty() const { return near_ == 0 && far_.empty(); }
+  objet* pop() {
+    if (far_.empty()) return near_cells_[--near_];
+    objet* cell = far_.back();
+    far_.pop_back();
+    return cell;
+  }
+
+ private:
+  objet* near_cells_[32];
+  size_t near_ = 0;
+  std::vector<objet*> far_;
+};
+}  // namespace
+
 // Iterative over both links, so that neither long chains nor deep trees can
 // exhaust the stack.
 void free_objet(objet* o) {
-  std::vector<objet*> pending{o};
+  release_stack pending;
+  pending.push(o);
   while (!pending.empty()) {
-    objet* cell = pending.back();
-    pending.pop_back();
+    objet* cell = pending.pop();
     while (cell) {
       objet* next = nullptr;
       if (cell->type == OBJ_LIST) {
         next = cell->next;
-        if (cell->item) pending.push_back(cell->item);
+        if (cell->item) pending.push(cell->item);
       }
       free_cell(cell);
       cell = next;
