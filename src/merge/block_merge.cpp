@@ -171,14 +171,3 @@ void tree_merge::merge_records(objet* target, objet* incoming, const merged_end&
   cache_.append_tail(target, before->next);
   before->next = nullptr;
 }
-
-bool holds_value(objet* record, int start, int32_t number) {
-  for (objet* node = node_at(record, start); is_list(node);) {
-    objet* cell = node->item;
-    if (cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG) && cell->value == number) return true;
-    node = node->next;
-    if (!is_list(node)) break;
-    node = node->next;
-  }
-  return false;
-}

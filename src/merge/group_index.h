@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "merge/name_key.h"
+#include "merge/tail_numbers.h"
 #include "report/objet.h"
 
 class merge_cache;
@@ -28,6 +29,7 @@ struct target_entry {
   size_t rank;    // position among the target groups
   enum { UNLISTED, NAMED, WITHOUT_DS } listed;
   std::pair<name_key, name_key> name;
+  tail_numbers numbers;  // of xi, or else of ds
 };
 
 struct by_rank {

@@ -55,18 +55,18 @@ static bool is_number(const objet* cell) { return cell && (cell->type == OBJ_INT
 
 // Whether the group holds the report number: in the tail of its XI record,
 // or of its DS record when it has no XI block.
-static bool holds(const target_entry* entry, int32_t number) {
-  if (entry->xi) return holds_value(entry->xi, ITEM_TAIL, number);
-  return entry->ds && holds_value(entry->ds, STEP_TAIL, number);
+static bool holds(target_entry* entry, int32_t number) {
+  if (entry->xi) return entry->numbers.holds(entry->xi, ITEM_TAIL, number);
+  return entry->ds && entry->numbers.holds(entry->ds, STEP_TAIL, number);
 }
 
-static bool xi_holds(const target_entry* entry, int32_t number) {
-  return entry->xi && holds_value(entry->xi, ITEM_TAIL, number);
+static bool xi_holds(target_entry* entry, int32_t number) {
+  return entry->xi && entry->numbers.holds(entry->xi, ITEM_TAIL, number);
 }
 
 // A group that joined the list at its rank: the cursors keep counting the
 // groups before them, and go back to it when it lacks their number.
-static void note_added(group_index* index, const target_entry* entry) {
+static void note_added(group_index* index, target_entry* entry) {
   report_cursor& lacking = index->lacking;
   if (lacking.set && entry->rank <= lacking.rank)
     lacking.rank = holds(entry, lacking.value) ? lacking.rank + 1 : entry->rank;
@@ -79,7 +79,7 @@ static void note_added(group_index* index, const target_entry* entry) {
 
 // A merged group whose XI block came with the merge may lack what its DS
 // record held.
-static void note_merged(group_index* index, const target_entry* entry) {
+static void note_merged(group_index* index, target_entry* entry) {
   report_cursor& lacking = index->lacking;
   if (lacking.set && entry->rank < lacking.rank && !holds(entry, lacking.value)) lacking.rank = entry->rank;
 }

@@ -53,7 +53,3 @@ class tree_merge {
   merge_cache& cache_;
   const uint32_t owed_;
 };
-
-// Whether the number stands in the tail of record, at position start and
-// every second position after it.
-bool holds_value(objet* record, int start, int32_t number);

@@ -1,0 +1,29 @@
+#pragma once
+
+// The report numbers a merged record's tail holds, read once: the group
+// matching asks whether a group holds a report for every group of every
+// report, and a tail holds one number per report merged into it. It holds
+// while the record's tail only grows at its end (merged end records take
+// their tails that way) and the numbers read do not change.
+
+#include <cstdint>
+#include <unordered_set>
+
+#include "report/objet.h"
+
+class tail_numbers {
+ public:
+  // Whether the number stands in the tail of record, at position start and
+  // every second position after it. Another record than the last asked
+  // about is read from its start.
+  bool holds(objet* record, int start, int32_t number);
+
+ private:
+  void read_on();
+
+  objet* record_ = nullptr;
+  int start_ = 0;
+  objet* last_read_ = nullptr;  // the last node passed; none before the start
+  bool number_after_ = true;    // whether the node after it is a number's position
+  std::unordered_set<int32_t> numbers_;
+};
