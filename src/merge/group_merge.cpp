@@ -51,8 +51,6 @@ static void describe(group_index* index, target_entry* entry) {
   }
 }
 
-static bool is_number(const objet* cell) { return cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG); }
-
 // Whether the group holds the report number: in the tail of its XI record,
 // or of its DS record when it has no XI block.
 static bool holds(target_entry* entry, int32_t number) {

@@ -13,8 +13,7 @@ bool tail_numbers::holds(objet* record, int start, int32_t number) {
 void tail_numbers::read_on() {
   objet* node = last_read_ ? last_read_->next : node_at(record_, start_);
   for (; is_list(node); node = node->next) {
-    objet* cell = node->item;
-    if (number_after_ && cell && (cell->type == OBJ_INT || cell->type == OBJ_LONG)) numbers_.insert(cell->value);
+    if (number_after_ && is_number(node->item)) numbers_.insert(node->item->value);
     last_read_ = node;
     number_after_ = !number_after_;
   }

@@ -50,6 +50,7 @@ static_assert(sizeof(objet) == 24, "cells are packed: every byte counts a millio
 
 inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
 inline bool is_string(const objet* o) { return o && o->type == OBJ_STRING; }
+inline bool is_number(const objet* o) { return o && (o->type == OBJ_INT || o->type == OBJ_LONG); }
 inline bool is_marked(const objet* o) { return o->flags & REMOVAL_MARK; }
 inline void mark_for_removal(objet* o) { o->flags |= REMOVAL_MARK; }
 
