@@ -1,13 +1,10 @@
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 #include "merge/align.h"
 #include "merge/fields.h"
 #include "merge/merged_report.h"
-#include "merge/name_key.h"
 #include "merge/record_walk.h"
-#include "merge/rendezvous_marks.h"
 #include "merge/time_shift.h"
 #include "report/report_errors.h"
 
@@ -37,17 +34,6 @@ static auto exactly(uint32_t kind) {
 }
 
 objet* collect_records(objet* tree, uint32_t kind) { return collect(tree, exactly(kind)); }
-
-// Blocks marked as holding none are passed over whole.
-static std::vector<objet*> rendezvous_of(objet* tree) {
-  std::vector<objet*> records;
-  auto take = [&records, is_rd = exactly(KIND_RD)](objet* holder) {
-    if (is_rd(holder->item)) records.push_back(holder->item);
-    return false;
-  };
-  walk_records(tree, take, NO_RD_MARK);
-  return records;
-}
 
 void free_collection(objet* collection) {
   while (collection) {
@@ -134,27 +120,30 @@ bool merged_report::align_by_clock(objet* report, objet* merged_sy, objet* repor
   return true;
 }
 
-int32_t match_rendezvous(const std::vector<objet*>& merged_rd, const std::vector<objet*>& report_rd,
+int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd, uint32_t names,
                          uint32_t* count) {
-  // Asked once per report of a run, over every rendezvous merged so far: the
-  // names are looked up in place, never copied.
-  std::unordered_map<name_view, std::vector<size_t>, name_view_hash> positions;
+  // Asked once per report of a run, over every rendezvous merged so far:
+  // only the names the report holds are listed.
+  std::vector<int32_t> slot(names, -1);
+  std::vector<std::vector<size_t>> positions;
+  for (const rd_ref& record : report_rd) {
+    if (slot[record.name] >= 0) continue;
+    slot[record.name] = static_cast<int32_t>(positions.size());
+    positions.emplace_back();
+  }
   for (size_t i = 0; i < merged_rd.size(); ++i) {
-    if (objet* name = string_at(merged_rd[i], RD_NAME)) positions[view_of(name)].push_back(i);
+    if (slot[merged_rd[i].name] >= 0) positions[slot[merged_rd[i].name]].push_back(i);
   }
   size_t cursor = 0;
   uint32_t sum = 0;
   *count = 0;
-  for (objet* record : report_rd) {
-    objet* name = string_at(record, RD_NAME);
-    if (!name) continue;
-    auto found = positions.find(view_of(name));
-    if (found == positions.end()) continue;
-    auto at = std::lower_bound(found->second.begin(), found->second.end(), cursor);
-    if (at == found->second.end()) continue;
+  for (const rd_ref& record : report_rd) {
+    const std::vector<size_t>& found = positions[slot[record.name]];
+    auto at = std::lower_bound(found.begin(), found.end(), cursor);
+    if (at == found.end()) continue;
     bool present = true;
-    uint32_t difference = unsigned_at(record, RD_MATCHED_TIME, &present) -
-                          unsigned_at(merged_rd[*at], RD_MATCHED_TIME, &present);
+    uint32_t difference = unsigned_at(record.record, RD_MATCHED_TIME, &present) -
+                          unsigned_at(merged_rd[*at].record, RD_MATCHED_TIME, &present);
     sum += difference;
     ++*count;
     cursor = *at + 1;
@@ -163,9 +152,13 @@ int32_t match_rendezvous(const std::vector<objet*>& merged_rd, const std::vector
 }
 
 bool merged_report::align_by_rendezvous(objet* report) {
-  const std::vector<objet*> report_rd = rendezvous_of(body_of(report));
+  rendezvous_names& names = cache_.names();
+  std::vector<rd_ref> report_rd;
+  names.collect(body_of(report), &report_rd);
+  if (report_rd.empty()) return false;
+  const std::vector<rd_ref> merged_rd = cache_.merged_rendezvous(body_of(tree_));
   uint32_t count = 0;
-  int32_t offset = report_rd.empty() ? 0 : match_rendezvous(rendezvous_of(body_of(tree_)), report_rd, &count);
+  int32_t offset = match_rendezvous(merged_rd, report_rd, names.count(), &count);
   if (count == 0) return false;
   shift_apart(tree_, report, offset);
   return true;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "merge/rendezvous_names.h"
 #include "report/objet.h"
 
 // A new list whose items are the records of tree whose keyword is exactly
@@ -16,7 +17,8 @@ void free_collection(objet* collection);
 
 // Mean difference of the matched times over the rendezvous both lists of
 // RD records hold, matched by name in order; their number through count.
-int32_t match_rendezvous(const std::vector<objet*>& merged_rd, const std::vector<objet*>& report_rd,
+// names: how many names the run has numbered.
+int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd, uint32_t names,
                          uint32_t* count);
 // The body's first record (a node whose item is no list); "UNEXPTEOF" when
 // the tree has no body section.

@@ -1,5 +1,6 @@
 #include "merge/merge_cache.h"
 
+#include "merge/rendezvous_marks.h"
 #include "merge/shapes.h"
 
 const time_order* merge_cache::kept_order(objet* block) const {
@@ -41,7 +42,7 @@ void merge_cache::insert_into_block(objet* block, const block_end& end, const st
   objet* closing = end.before->next;
   end.before->next = nullptr;
   objet* last = nullptr;
-  block->next = insert_all_by_time(block->next, items, &block_orders_[block], offset, &last);
+  block->next = insert_all_by_time(block->next, items, &block_orders_[block], offset, &last, &names_);
   (last ? last : block)->next = closing;
 }
 
@@ -49,4 +50,39 @@ void merge_cache::append_tail(objet* record, objet* tail) {
   auto known = last_fields_.find(record);
   (known != last_fields_.end() ? known->second : last_node(record))->next = tail;
   last_fields_[record] = last_node(tail);
+}
+
+// The records of chain's run that an order keeps (the body's nodes, or a
+// block's after its opening record), and the node the walk goes on from;
+// chain itself when no order is kept for it.
+objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
+  if (!is_list(chain)) return chain;
+  if (kept_rendezvous(body_order_, chain, refs)) return body_order_.nodes.back()->next;
+  auto known = is_record(chain->item) ? block_orders_.find(chain) : block_orders_.end();
+  if (known == block_orders_.end()) return chain;
+  names_.collect_record(chain->item, refs);
+  return kept_rendezvous(known->second, chain->next, refs) ? known->second.nodes.back()->next : chain->next;
+}
+
+std::vector<rd_ref> merge_cache::merged_rendezvous(objet* chain) {
+  std::vector<rd_ref> refs;
+  std::vector<objet*> waiting;
+  objet* node = take_kept_run(chain, &refs);
+  for (;;) {
+    if (!is_list(node)) {
+      if (waiting.empty()) return refs;
+      node = waiting.back()->next;
+      waiting.pop_back();
+      continue;
+    }
+    objet* item = node->item;
+    if (is_record(item)) {
+      names_.collect_record(item, &refs);
+    } else if (is_list(item) && !(item->flags & NO_RD_MARK)) {
+      waiting.push_back(node);
+      node = take_kept_run(item, &refs);
+      continue;
+    }
+    node = node->next;
+  }
 }

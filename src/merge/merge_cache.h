@@ -3,9 +3,9 @@
 // What the merges keep of the merged tree from one report to the next, so
 // that a report's merge touches the merged tree where it changes it rather
 // than all over: the order of the lists that grow with every report (the
-// time variant's body, the merged blocks' inner items), the group
-// matching's index of each group list, and the last field of the records
-// whose report-number tails grow. It holds for one merged tree while only
+// time variant's body, the merged blocks' inner items) with the RD records
+// their items hold, the group matching's index of each group list, and the
+// last field of the records whose report-number tails grow. It holds for one merged tree while only
 // the merges change it and its times keep their stored values: the merged
 // report owns both, and drops it when the times settle.
 
@@ -36,7 +36,7 @@ class merge_cache {
   // Items the block takes other than by time: its order is read again next time.
   void forget_order_of(objet* block) { block_orders_.erase(block); }
   objet* insert_into_body(objet* body, const std::vector<objet*>& items, uint32_t offset) {
-    return insert_all_by_time(body, items, &body_order_, offset);
+    return insert_all_by_time(body, items, &body_order_, offset, nullptr, &names_);
   }
 
   // A merged end record takes a tail per report: it goes after its last field.
@@ -44,10 +44,18 @@ class merge_cache {
 
   group_index& index_of(objet* list) { return group_indexes_[list]; }
 
+  // The RD records of a chain of the merged tree in document order, as a
+  // walk passing over blocks that hold none would find them; the lists
+  // whose order is kept give theirs without being read again.
+  std::vector<rd_ref> merged_rendezvous(objet* chain);
+  rendezvous_names& names() { return names_; }
+
  private:
   const time_order* kept_order(objet* block) const;
   bool holds_record(objet* item, uint32_t kind) const;
+  objet* take_kept_run(objet* chain, std::vector<rd_ref>* refs);
 
+  rendezvous_names names_;
   time_order body_order_;
   std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
   std::unordered_map<objet*, objet*> last_fields_;       // by record

@@ -16,7 +16,13 @@ static void take_key(time_order* order, const objet* key, int64_t value) {
 
 static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
 
-static void read_order(objet* list, time_order* order, uint32_t offset) {
+static std::pair<uint32_t, uint32_t> span_of(objet* item, time_order* order, rendezvous_names* names) {
+  const auto first = static_cast<uint32_t>(order->refs.size());
+  names->collect_item(item, &order->refs);
+  return {first, static_cast<uint32_t>(order->refs.size())};
+}
+
+static void read_order(objet* list, time_order* order, uint32_t offset, rendezvous_names* names) {
   *order = time_order{};
   order->offset = offset;
   int64_t highest = NO_KEY;
@@ -28,7 +34,17 @@ static void read_order(objet* list, time_order* order, uint32_t offset) {
     order->kinds |= kind_bit(node->item);
     order->nodes.push_back(node);
     order->running_max.push_back(highest);
+    if (names) order->spans.push_back(span_of(node->item, order, names));
   }
+}
+
+static bool keeps_rendezvous(const time_order& order) { return order.spans.size() == order.nodes.size(); }
+
+bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs) {
+  if (order.nodes.empty() || order.nodes.front() != list || !keeps_rendezvous(order)) return false;
+  for (const auto& [first, end] : order.spans)
+    refs->insert(refs->end(), order.refs.begin() + first, order.refs.begin() + end);
+  return true;
 }
 
 // Whether the order still holds under the present offset, its shift moved
@@ -54,16 +70,23 @@ static bool follows_offset(time_order* order, uint32_t offset) {
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
 objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_order* order, uint32_t offset,
-                          objet** tail) {
+                          objet** tail, rendezvous_names* names) {
   struct placed {
     size_t gap;
     int64_t key;
     objet* node;
+    std::pair<uint32_t, uint32_t> span;
   };
-  if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order, offset))
-    read_order(list, order, offset);
+  if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order, offset) ||
+      (names && !keeps_rendezvous(*order)))
+    read_order(list, order, offset, names);
+  if (!names) {
+    order->spans.clear();
+    order->refs.clear();
+  }
   std::vector<objet*>& nodes = order->nodes;
   std::vector<int64_t>& running_max = order->running_max;
+  std::vector<std::pair<uint32_t, uint32_t>>& spans = order->spans;
 
   std::vector<placed> inserted;
   inserted.reserve(items.size());
@@ -74,7 +97,8 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
     size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
     take_key(order, key, value);
     order->kinds |= kind_bit(item);
-    inserted.push_back({gap, value, list1(item)});
+    const auto span = names ? span_of(item, order, names) : std::pair<uint32_t, uint32_t>{};
+    inserted.push_back({gap, value, list1(item), span});
   }
   std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {
     return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
@@ -99,6 +123,7 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
   // The order grows from the back, each run of new nodes before its gap's node.
   nodes.resize(original + inserted.size());
   running_max.resize(original + inserted.size());
+  if (names) spans.resize(original + inserted.size());
   size_t write = nodes.size();
   size_t next = inserted.size();
   for (size_t gap = original + 1; gap-- > 0;) {
@@ -106,11 +131,13 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
       --write;
       nodes[write] = nodes[gap];
       running_max[write] = running_max[gap];
+      if (names) spans[write] = spans[gap];
     }
     for (; next > 0 && inserted[next - 1].gap == gap; --next) {
       --write;
       nodes[write] = inserted[next - 1].node;
       running_max[write] = inserted[next - 1].key;
+      if (names) spans[write] = inserted[next - 1].span;
     }
   }
   if (tail) *tail = nodes.empty() ? nullptr : nodes.back();

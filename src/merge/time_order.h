@@ -4,8 +4,10 @@
 // every report, touching only the nodes around the insertions.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "merge/rendezvous_names.h"
 #include "report/objet.h"
 
 // A list's nodes and the running maximum of their keys, kept from one batch
@@ -24,6 +26,11 @@ struct time_order {
   int64_t low = INT64_MAX, high = INT64_MIN;  // keys, on running_max's scale
   bool fixed = false;   // some key is the fixed time
   uint64_t kinds = 0;   // a bit per kind of the records among the items
+  // When kept with rendezvous names: the RD records each node's item holds,
+  // as a range of rd_refs, one range per node. The items of such a list are
+  // not changed once in it, so their records are read once.
+  std::vector<std::pair<uint32_t, uint32_t>> spans;
+  std::vector<rd_ref> refs;
 };
 
 // Inserts the items one after the other into list, each before the first
@@ -32,6 +39,8 @@ struct time_order {
 // stored times plus offset, the fixed time as itself. An item without order
 // key ends the run with "UNEXPTEOF". The last node goes to *tail when asked
 // for. The order follows the list; an empty one, or one of another list, is
-// read first.
+// read first. With names, it keeps the items' RD records too.
 objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_order* order, uint32_t offset,
-                          objet** tail = nullptr);
+                          objet** tail = nullptr, rendezvous_names* names = nullptr);
+// The RD records of the order's list in document order, when it keeps them.
+bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs);
