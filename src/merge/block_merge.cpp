@@ -115,8 +115,11 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
   }
   // Merging inner groups leaves the block's own chain as it is.
   cache_.forget_order_of(block);
+  // The merged groups' blocks grow with every report: the cache answers
+  // for those it keeps the order of without reading them.
   objet* own_inner = block->next;
-  if (own_inner && all_open_groups(own_inner->item)) {
+  auto merged_block_of = [this](objet* list, uint32_t kind) { return cache_.first_holding(list, kind, true); };
+  if (own_inner && all_open_groups(own_inner->item, merged_block_of)) {
     *nested = {own_inner->item, inner->item};
     keep_inner_left_overs(end, inner->next, incoming_end);
   } else {

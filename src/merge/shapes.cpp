@@ -36,15 +36,3 @@ objet* first_block_of(objet* list, uint32_t kind) {
   }
   return nullptr;
 }
-
-bool opens_group(objet* x) {
-  return starts_with_block(x) && (first_block_of(x, KIND_DS) || first_block_of(x, KIND_XI));
-}
-
-bool all_open_groups(objet* x) {
-  if (!is_list(x) || !is_list(x->item)) return false;
-  for (objet* node = x; node; node = node->next) {
-    if (!is_list(node) || !opens_group(node->item)) return false;
-  }
-  return true;
-}
