@@ -8,32 +8,23 @@
 #include "merge/time_shift.h"
 #include "report/report_errors.h"
 
-template <typename Keep>
-static objet* collect(objet* tree, Keep keep, uint8_t passed_mark = 0) {
+// A new list whose items are the records, in their order.
+static objet* collection_of(const std::vector<objet*>& records) {
   objet* head = nullptr;
-  objet* tail = nullptr;
-  auto take = [&](objet* holder) {
-    objet* record = holder->item;
-    if (keep(record)) {
-      objet* node = list1(record);
-      if (tail)
-        tail->next = node;
-      else
-        head = node;
-      tail = node;
-    }
-    return false;
-  };
-  walk_records(tree, take, passed_mark);
+  for (auto record = records.rbegin(); record != records.rend(); ++record) head = make_list(*record, head);
   return head;
 }
 
 // The stamped kind passes most records over without reading their text.
-static auto exactly(uint32_t kind) {
-  return [kind](objet* record) { return kind_of(record) == kind && is_exactly(record, kind); };
+objet* collect_records(objet* tree, uint32_t kind) {
+  std::vector<objet*> records;
+  auto take = [&records, kind](objet* holder) {
+    if (kind_of(holder->item) == kind && is_exactly(holder->item, kind)) records.push_back(holder->item);
+    return false;
+  };
+  walk_records(tree, take);
+  return collection_of(records);
 }
-
-objet* collect_records(objet* tree, uint32_t kind) { return collect(tree, exactly(kind)); }
 
 void free_collection(objet* collection) {
   while (collection) {
@@ -51,16 +42,20 @@ static uint32_t unsigned_at(objet* record, int position, bool* present) {
 
 // The tree's clock records; a body that holds none is passed over.
 objet* merged_report::merged_clocks(bool exact_keyword) const {
-  auto keep = [exact_keyword](objet* record) {
-    return kind_of(record) == KIND_SY && (!exact_keyword || is_exactly(record, KIND_SY));
+  std::vector<objet*> records;
+  auto take = [&records, exact_keyword](objet* record) {
+    if (!exact_keyword || is_exactly(record, KIND_SY)) records.push_back(record);
   };
-  objet* body = tree_->next;
-  if (!is_list(body) || body_holds_sy_) return collect(tree_, keep);
-  objet* elements = body->item;
-  body->item = nullptr;
-  objet* records = collect(tree_, keep);
-  body->item = elements;
-  return records;
+  for (objet* record : first_clocks_) take(record);
+  if (body_holds_sy_) {
+    auto visit = [&take](objet* holder) {
+      if (kind_of(holder->item) == KIND_SY) take(holder->item);
+      return false;
+    };
+    walk_records(body_of(tree_), visit);
+  }
+  for (objet* record : last_clocks_) take(record);
+  return collection_of(records);
 }
 
 // A positive difference moves the first tree, a negative one the second.
@@ -156,7 +151,7 @@ bool merged_report::align_by_rendezvous(objet* report) {
   std::vector<rd_ref> report_rd;
   names.collect(body_of(report), &report_rd);
   if (report_rd.empty()) return false;
-  const std::vector<rd_ref> merged_rd = cache_.merged_rendezvous(body_of(tree_));
+  const std::vector<rd_ref>& merged_rd = cache_.merged_rendezvous(body_of(tree_));
   uint32_t count = 0;
   int32_t offset = match_rendezvous(merged_rd, report_rd, names.count(), &count);
   if (count == 0) return false;

@@ -64,8 +64,9 @@ objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
   return kept_rendezvous(known->second, chain->next, refs) ? known->second.nodes.back()->next : chain->next;
 }
 
-std::vector<rd_ref> merge_cache::merged_rendezvous(objet* chain) {
-  std::vector<rd_ref> refs;
+const std::vector<rd_ref>& merge_cache::merged_rendezvous(objet* chain) {
+  std::vector<rd_ref>& refs = merged_rd_;
+  refs.clear();
   std::vector<objet*> waiting;
   objet* node = take_kept_run(chain, &refs);
   for (;;) {

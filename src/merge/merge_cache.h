@@ -47,7 +47,8 @@ class merge_cache {
   // The RD records of a chain of the merged tree in document order, as a
   // walk passing over blocks that hold none would find them; the lists
   // whose order is kept give theirs without being read again.
-  std::vector<rd_ref> merged_rendezvous(objet* chain);
+  // What it gives stays until the next call.
+  const std::vector<rd_ref>& merged_rendezvous(objet* chain);
   rendezvous_names& names() { return names_; }
 
  private:
@@ -56,6 +57,7 @@ class merge_cache {
   objet* take_kept_run(objet* chain, std::vector<rd_ref>* refs);
 
   rendezvous_names names_;
+  std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;
   std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
   std::unordered_map<objet*, objet*> last_fields_;       // by record

@@ -12,6 +12,23 @@ static bool holds_sy_record(objet* body) {
   return walk_records(body, is_sy);
 }
 
+// The SY records of a section node's item, as a walk of the merged tree
+// meets them once the section has joined it.
+static void add_clocks(objet* section, std::vector<objet*>* clocks) {
+  auto take = [clocks](objet* record) {
+    if (kind_of(record) == KIND_SY) clocks->push_back(record);
+  };
+  auto visit = [&take](objet* holder) {
+    take(holder->item);
+    return false;
+  };
+  objet* item = section ? section->item : nullptr;
+  if (is_record(item))
+    take(item);
+  else if (is_list(item))
+    walk_records(item, visit);
+}
+
 void merged_report::add(objet* report, const char* rod_path, int32_t report_number) {
   mark_blocks_without_rd(report);
   align(report);
@@ -19,6 +36,9 @@ void merged_report::add(objet* report, const char* rod_path, int32_t report_numb
   // The report's times take stored values too.
   move_time_fields(report, 0u - owed_);
   body_holds_sy_ |= holds_sy_record(body_of(report));
+  objet* body = report ? report->next : nullptr;
+  add_clocks(report, &first_clocks_);
+  add_clocks(body ? body->next : nullptr, &last_clocks_);
   tree_merge merge(cache_, owed_);
   tree_ = by_time_ ? merge.merge_report_by_time(tree_, report) : merge.merge_report(tree_, report);
 }
@@ -31,6 +51,8 @@ void merged_report::settle() {
 
 objet* merged_report::take_tree() {
   settle();
+  first_clocks_.clear();
+  last_clocks_.clear();
   objet* tree = tree_;
   tree_ = nullptr;
   return tree;

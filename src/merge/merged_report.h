@@ -11,6 +11,7 @@
 // tree until it hands it over, so no edit can leave the two behind.
 
 #include <cstdint>
+#include <vector>
 
 #include "merge/merge_cache.h"
 #include "report/objet.h"
@@ -44,5 +45,8 @@ class merged_report {
   const bool by_time_;
   uint32_t owed_ = 0;          // ticks every time field of the tree owes
   bool body_holds_sy_ = false;  // else alignment passes the body over
+  // The SY records of the tree's first and last sections, which only grow
+  // by whole sections at their ends, in document order.
+  std::vector<objet*> first_clocks_, last_clocks_;
   merge_cache cache_;
 };

@@ -42,8 +42,9 @@ static bool keeps_rendezvous(const time_order& order) { return order.spans.size(
 
 bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs) {
   if (order.nodes.empty() || order.nodes.front() != list || !keeps_rendezvous(order)) return false;
-  for (const auto& [first, end] : order.spans)
-    refs->insert(refs->end(), order.refs.begin() + first, order.refs.begin() + end);
+  for (const auto& [first, end] : order.spans) {
+    for (uint32_t i = first; i < end; ++i) refs->push_back(order.refs[i]);
+  }
   return true;
 }
 
