@@ -57,18 +57,23 @@ TEST(Align, ClockBorrowMatchesTheUnitLoop) {
   free_objet(tree);
 }
 
-// Whether a merged body holds SY records is noted as reports come; one that
-// came with a later report still takes part in the same-clock test.
-TEST(Align, SyRecordInAMergedBodyCounts) {
-  for (bool body_sy : {false, true}) {
+// SY records of a merged body or last section, which came with a later
+// report, take part in the same-clock test too.
+TEST(Align, SyRecordInAMergedBodyOrLastSectionCounts) {
+  enum where { NONE, IN_BODY, IN_LAST };
+  for (auto other : {NONE, IN_BODY, IN_LAST}) {
     objet* early = rec("XI \"40\" \"0\" \"0\"");
     objet* second = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {rec("FT \"50\" \"50\"")});
-    if (body_sy) append(second->next->item, list1(rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"")));
+    objet* other_sy = rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"");
+    if (other == NONE)
+      free_objet(other_sy);
+    else
+      append(other == IN_LAST ? second->next->next->item : second->next->item, list1(other_sy));
     objet* late = rec("XI \"1\" \"0\" \"0\"");
     objet* tree = merged_tree({timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}), second,
                                timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late})});
-    EXPECT_EQ(value_at(early, 1), body_sy ? 40 : 540);
-    EXPECT_EQ(value_at(late, 1), body_sy ? 40 : 1);
+    EXPECT_EQ(value_at(early, 1), other != NONE ? 40 : 540) << other;
+    EXPECT_EQ(value_at(late, 1), other != NONE ? 40 : 1) << other;
     free_objet(tree);
   }
 }
