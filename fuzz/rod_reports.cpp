@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool time_variant = data[0] & 1;
   const std::vector<std::string> reports = fuzz_split(data + 1, size - 1, "====", 3);
   // The fatal road leaves its cells behind; fuzz_run releases them.
-  report_header_list = nullptr;
+  report_headers = record_chain{};
   init_keyword_cells();
   init_fixed_time_cell();
   objet* read_mode = make_string("r");

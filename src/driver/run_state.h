@@ -17,6 +17,22 @@ extern char rod_file_list[ROD_SLOT_COUNT][ROD_SLOT_SIZE];
 extern uint32_t incorrect_run_count;
 extern const char* start_date;
 extern char mps_dir_value[MPS_DIR_SIZE];
-extern objet* report_header_list;
+
+// The header lines of the ROD reports read, in reading order. A report's
+// joins at the end, which is kept: a run of many reports does not walk the
+// chain once per report.
+class record_chain {
+ public:
+  // A chain of one node, at the end.
+  void push(objet* node);
+  objet* head() const { return head_; }
+  // The chain, which the caller takes; this one is left empty.
+  objet* take();
+
+ private:
+  objet* head_ = nullptr;
+  objet* last_ = nullptr;
+};
+extern record_chain report_headers;
 extern char postpro_options[POSTPRO_OPTIONS_SIZE];
 extern run_settings run_options;

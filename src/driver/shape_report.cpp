@@ -33,11 +33,7 @@ static objet* set_header_aside(objet* records) {
   if (!records) unexpected_end_of_report();
   objet* rest = records->next;
   records->next = nullptr;
-  if (report_header_list) {
-    append(report_header_list, records);
-  } else {
-    report_header_list = records;
-  }
+  report_headers.push(records);
   return rest;
 }
 

@@ -7,7 +7,7 @@
 #include "report/objet.h"
 
 // Reads the ROD report at rod_path as report number report_number, sets its
-// header record aside on report_header_list and returns its shaped tree:
+// header record aside on report_headers and returns its shaped tree:
 // numbered, filtered (variant B when time_variant), classified, evaluated,
 // closed, nested, pruned and regrouped.
 objet* shape_report(const char* rod_path, int report_number, objet* read_mode_cell, bool time_variant);

@@ -34,8 +34,7 @@ static void discard_partial_report(const char* name) {
 const char* rdd_report_name(const char* dest_value) { return dest_value ? dest_value : "mpsrdd.rdd"; }
 
 const char* write_rdd_report(const char* dest_value, objet* merged) {
-  objet* output = make_rdd_header(report_header_list, merged, start_date);
-  report_header_list = nullptr;
+  objet* output = make_rdd_header(report_headers.take(), merged, start_date);
 
   char* name = checked_strdup(rdd_report_name(dest_value));
   replacement_file file;

@@ -6,8 +6,8 @@
 #include "report/objet.h"
 
 // Writes the merged tree, which it takes, as the RDD report, headed by the
-// header line built from report_header_list and start_date, to dest_value
-// or "mpsrdd.rdd". The header list is released and emptied. Returns the output file name (a
+// header line built from report_headers (which it takes) and start_date, to
+// dest_value or "mpsrdd.rdd". Returns the output file name (a
 // copy the caller hands to release_rdd_report after the bridge run). A write
 // error removes the partial file and ends the run ("FICERROPN", status 7).
 const char* write_rdd_report(const char* dest_value, objet* merged);

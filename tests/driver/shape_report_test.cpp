@@ -19,8 +19,7 @@ class ShapeReport : public testing::Test {
   }
   void TearDown() override {
     free_objet(mode);
-    if (report_header_list) free_objet(report_header_list);
-    report_header_list = nullptr;
+    free_objet(report_headers.take());
   }
   objet* shaped(const std::string& text, bool time_variant) {
     write_file("report.rod", text);
@@ -60,7 +59,7 @@ TEST_F(ShapeReport, VariantsAndTheirHeaders) {
   free_objet(report);
   report = shaped("H3\nSY \"s\" \"1\" \"2\" \"3\" \"4\"\nCF\n", true);
   EXPECT_EQ(shape(report), "(SY) - (CF)");
-  EXPECT_EQ(shape(report_header_list), "HD HD H3");
+  EXPECT_EQ(shape(report_headers.head()), "HD HD H3");
   free_objet(report);
 }
 

@@ -72,8 +72,7 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
       },
       &error);
   free_objet(mode);
-  free_objet(report_header_list);
-  report_header_list = nullptr;
+  free_objet(report_headers.take());
   return status == -1 ? lines : "status " + std::to_string(status) + ": " + error;
 }
 }  // namespace
