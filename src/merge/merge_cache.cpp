@@ -46,10 +46,10 @@ void merge_cache::insert_into_block(objet* block, const block_end& end, const st
   (last ? last : block)->next = closing;
 }
 
-void merge_cache::append_tail(objet* record, objet* tail) {
-  auto known = last_fields_.find(record);
-  (known != last_fields_.end() ? known->second : last_node(record))->next = tail;
-  last_fields_[record] = last_node(tail);
+void merge_cache::append_tail(objet* chain, objet* tail) {
+  auto known = last_nodes_.find(chain);
+  (known != last_nodes_.end() ? known->second : last_node(chain))->next = tail;
+  last_nodes_[chain] = last_node(tail);
 }
 
 // The records of chain's run that an order keeps (the body's nodes, or a

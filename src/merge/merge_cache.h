@@ -5,9 +5,11 @@
 // than all over: the order of the lists that grow with every report (the
 // time variant's body, the merged blocks' inner items) with the RD records
 // their items hold, the group matching's index of each group list, and the
-// last field of the records whose report-number tails grow. It holds for one merged tree while only
-// the merges change it and its times keep their stored values: the merged
-// report owns both, and drops it when the times settle.
+// last node of the chains that grow at their end (records whose
+// report-number tails grow, the first and last sections). It holds for one
+// merged tree while only the merges change it and its times keep their
+// stored values: the merged report owns both, and drops it when the times
+// settle.
 
 #include <unordered_map>
 #include <vector>
@@ -39,8 +41,10 @@ class merge_cache {
     return insert_all_by_time(body, items, &body_order_, offset, nullptr, &names_);
   }
 
-  // A merged end record takes a tail per report: it goes after its last field.
-  void append_tail(objet* record, objet* tail);
+  // Chains that grow at their end with every report (a merged end record's
+  // fields, whose report-number tail grows, and the first and last
+  // sections): tail goes after the chain's last node, which is kept.
+  void append_tail(objet* chain, objet* tail);
 
   group_index& index_of(objet* list) { return group_indexes_[list]; }
 
@@ -60,6 +64,6 @@ class merge_cache {
   std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;
   std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
-  std::unordered_map<objet*, objet*> last_fields_;       // by record
+  std::unordered_map<objet*, objet*> last_nodes_;        // by chain
   std::unordered_map<objet*, group_index> group_indexes_;  // by the list's first node
 };

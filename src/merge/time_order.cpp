@@ -121,25 +121,27 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
       nodes[gap - 1]->next = first;
   }
 
-  // The order grows from the back, each run of new nodes before its gap's node.
+  // The order grows from the back: the original nodes from each gap on move
+  // up by the new nodes not yet placed, which go just before them.
   nodes.resize(original + inserted.size());
   running_max.resize(original + inserted.size());
   if (names) spans.resize(original + inserted.size());
-  size_t write = nodes.size();
-  size_t next = inserted.size();
-  for (size_t gap = original + 1; gap-- > 0;) {
-    if (gap < original) {
-      --write;
-      nodes[write] = nodes[gap];
-      running_max[write] = running_max[gap];
-      if (names) spans[write] = spans[gap];
-    }
+  auto move_up = [](auto& entries, size_t from, size_t end, size_t by) {
+    std::move_backward(entries.begin() + from, entries.begin() + end, entries.begin() + end + by);
+  };
+  size_t end = original;
+  for (size_t next = inserted.size(); next > 0;) {
+    const size_t gap = inserted[next - 1].gap;
+    move_up(nodes, gap, end, next);
+    move_up(running_max, gap, end, next);
+    if (names) move_up(spans, gap, end, next);
     for (; next > 0 && inserted[next - 1].gap == gap; --next) {
-      --write;
-      nodes[write] = inserted[next - 1].node;
-      running_max[write] = inserted[next - 1].key;
-      if (names) spans[write] = inserted[next - 1].span;
+      const size_t at = gap + next - 1;
+      nodes[at] = inserted[next - 1].node;
+      running_max[at] = inserted[next - 1].key;
+      if (names) spans[at] = inserted[next - 1].span;
     }
+    end = gap;
   }
   if (tail) *tail = nodes.empty() ? nullptr : nodes.back();
   return head;

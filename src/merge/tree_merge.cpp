@@ -4,8 +4,9 @@
 
 static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
 
+// The merged first and last sections grow at their ends with every report.
 template <typename Merge_body>
-static objet* merge_sections(objet* merged, objet* report, Merge_body merge_body) {
+static objet* merge_sections(objet* merged, objet* report, merge_cache& cache, Merge_body merge_body) {
   objet* first = section_or_empty(report);
   objet* body = section_or_empty(first->next);
   objet* last = section_or_empty(body->next);
@@ -19,19 +20,20 @@ static objet* merge_sections(objet* merged, objet* report, Merge_body merge_body
     return head;
   }
   objet* merged_body = merged->next;
-  append(merged->item, first);
-  append(merged_body->next->item, last);
+  cache.append_tail(merged->item, first);
+  cache.append_tail(merged_body->next->item, last);
   merge_body(merged_body, body);
   free_objet(body);
   return merged;
 }
 
 objet* tree_merge::merge_report(objet* merged, objet* report) {
-  return merge_sections(merged, report, [this](objet* merged_body, objet* body) { merge_body(merged_body, body); });
+  return merge_sections(merged, report, cache_,
+                        [this](objet* merged_body, objet* body) { merge_body(merged_body, body); });
 }
 
 objet* tree_merge::merge_report_by_time(objet* merged, objet* report) {
-  return merge_sections(merged, report,
+  return merge_sections(merged, report, cache_,
                         [this](objet* merged_body, objet* body) { merge_body_by_time(merged_body, body); });
 }
 
