@@ -1,5 +1,6 @@
 #include "merge/merge_cache.h"
 
+#include "merge/record_walk.h"
 #include "merge/rendezvous_marks.h"
 #include "merge/shapes.h"
 
@@ -65,25 +66,11 @@ objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
 }
 
 const std::vector<rd_ref>& merge_cache::merged_rendezvous(objet* chain) {
-  std::vector<rd_ref>& refs = merged_rd_;
-  refs.clear();
-  std::vector<objet*> waiting;
-  objet* node = take_kept_run(chain, &refs);
-  for (;;) {
-    if (!is_list(node)) {
-      if (waiting.empty()) return refs;
-      node = waiting.back()->next;
-      waiting.pop_back();
-      continue;
-    }
-    objet* item = node->item;
-    if (is_record(item)) {
-      names_.collect_record(item, &refs);
-    } else if (is_list(item) && !(item->flags & NO_RD_MARK)) {
-      waiting.push_back(node);
-      node = take_kept_run(item, &refs);
-      continue;
-    }
-    node = node->next;
-  }
+  merged_rd_.clear();
+  auto take = [this](objet* holder) {
+    names_.collect_record(holder->item, &merged_rd_);
+    return false;
+  };
+  walk_records(chain, take, NO_RD_MARK, [this](objet* list) { return take_kept_run(list, &merged_rd_); });
+  return merged_rd_;
 }

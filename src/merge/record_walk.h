@@ -14,10 +14,12 @@
 // the result true. The enclosing levels wait on a stack of their own, so
 // that no nesting depth can exhaust the call stack; a level goes on from
 // its node's successor as it stands when the level below is done.
-template <typename Visit>
-bool walk_records(objet* chain, Visit& visit, uint8_t passed_mark = 0) {
+// enter(list) is the node a walk into a list (the chain first) goes on
+// from: a node further on when the caller took the records before it.
+template <typename Visit, typename Enter>
+bool walk_records(objet* chain, Visit& visit, uint8_t passed_mark, Enter enter) {
   std::vector<objet*> waiting;
-  objet* node = chain;
+  objet* node = enter(chain);
   for (;;) {
     if (!is_list(node)) {
       if (waiting.empty()) return false;
@@ -30,9 +32,14 @@ bool walk_records(objet* chain, Visit& visit, uint8_t passed_mark = 0) {
       if (visit(node)) return true;
     } else if (is_list(item) && !(item->flags & passed_mark)) {
       waiting.push_back(node);
-      node = item;
+      node = enter(item);
       continue;
     }
     node = node->next;
   }
+}
+
+template <typename Visit>
+bool walk_records(objet* chain, Visit& visit, uint8_t passed_mark = 0) {
+  return walk_records(chain, visit, passed_mark, [](objet* list) { return list; });
 }
