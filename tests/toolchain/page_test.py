@@ -211,19 +211,44 @@ class EveryScenarioReport(unittest.TestCase):
 
 
 class HugeRun(unittest.TestCase):
+    def merged_run(self, work, testers, records, shape):
+        """A generated run merged with the stand-ins; the path of its page."""
+        subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "1", str(testers), str(records), work, shape],
+                       check=True, stdout=subprocess.DEVNULL)
+        rios = sorted(f for f in os.listdir(work) if f.endswith(".rio"))
+        env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
+        subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios], cwd=work, env=env,
+                       capture_output=True, check=True)
+        return os.path.join(work, "mpsrdd.html")
+
     def test_crowded_lanes_become_density_bands(self):
         with scratch_dir() as work:
-            subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "1", "2", "60000", work], check=True)
-            env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
-            subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", "t000.rio", "t001.rio"], cwd=work, env=env,
-                           capture_output=True, check=True)
-            page = read_page(os.path.join(work, "mpsrdd.html"))
+            page = read_page(self.merged_run(work, 2, 60000, "plain"))
             for lane in page.all("g", cls="lane"):
                 self.assertEqual(lane["attrs"]["data-drawn"], "density")
                 self.assertGreater(int(lane["attrs"]["data-marks"]), 5000)
                 self.assertEqual(len(page.all("path", cls="density", inside=lane)), 1)
                 self.assertEqual(page.all("rect", cls="m", inside=lane), [])
             self.assertIn("density bands", page.all("p", cls="note")[0]["text"])
+
+    def test_records_shared_by_many_testers_keep_the_page_small(self):
+        # Each shared record's line holds every tester's numbers and is the
+        # title of a mark in every lane: counted in marks alone, this page
+        # took 60 MB.
+        with scratch_dir() as work:
+            path = self.merged_run(work, 200, 300, "testers")
+            self.assertLess(os.path.getsize(path), 20 << 20)
+            page = read_page(path)
+            drawn = [lane for lane in page.all("g", cls="lane") if lane["attrs"]["data-drawn"] == "marks"]
+            self.assertTrue(0 < len(drawn) < 200)
+            with open(os.path.join(work, "mpsrdd.rdd"), encoding="utf-8") as f:
+                lines = {line.rstrip(" \n") for line in f}
+            marks = page.all("rect", cls="m", inside=drawn[0])
+            self.assertEqual(len(marks), int(drawn[0]["attrs"]["data-marks"]))
+            titles = [page.all("title", inside=mark)[0]["text"] for mark in marks]
+            self.assertGreater(max(map(len, titles)), 1000)
+            self.assertTrue(all(title in lines for title in titles))
+            self.assertIn("shared by many testers", page.all("p", cls="note")[0]["text"])
 
 
 if __name__ == "__main__":

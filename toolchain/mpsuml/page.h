@@ -31,6 +31,9 @@ std::string error_anchor(uint32_t rdd_line);
 // Budgets that keep a page of a huge report small enough to open.
 const size_t MARKS_PER_LANE = 5000;   // more cannot be told apart on a screen
 const size_t MARKS_PER_PAGE = 30000;
+// A record shared by many testers is drawn in each of their lanes with its
+// whole line: bytes, not only marks, must be counted.
+const size_t MARK_BYTES_PER_PAGE = 14u << 20;
 const size_t ERROR_MARKS = 2000;
 const size_t RENDEZVOUS_LINKS = 2000;
 const size_t ERROR_LINKS = 100;
