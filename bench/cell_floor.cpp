@@ -1,0 +1,52 @@
+// The least a merger built on the report cells must do: every ROD report
+// read into its records and numbered, all of them held at once (the merged
+// tree is whole before it is written), then written back record by record.
+// scripts/bench --floor sets its time and memory beside the merger's.
+//
+//   cell_floor OUTPUT ROD...
+
+#include <cstdio>
+#include <vector>
+
+#include "pprint/pt_ecrit.h"
+#include "report/numbering.h"
+#include "report/rod_reader.h"
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    fprintf(stderr, "usage: cell_floor OUTPUT ROD...\n");
+    return 2;
+  }
+  std::vector<objet*> reports;
+  for (int i = 2; i < argc; ++i) {
+    FILE* file = fopen(argv[i], "r");
+    if (!file) {
+      perror(argv[i]);
+      return 1;
+    }
+    objet* stream = make_stream(file);
+    objet* records = read_records(stream);
+    const bool unreadable = ferror(file);
+    fclose(file);
+    free_objet(stream);
+    if (unreadable) {
+      fprintf(stderr, "%s: read error\n", argv[i]);
+      return 1;
+    }
+    objet* number = make_int(i - 1);
+    reports.push_back(number_records(number, records));
+    free_objet(number);
+  }
+  FILE* output = fopen(argv[1], "w");
+  if (!output) {
+    perror(argv[1]);
+    return 1;
+  }
+  setvbuf(output, nullptr, _IOFBF, 1 << 20);
+  objet* out = make_stream(output);
+  for (objet* records : reports)
+    for (objet* node = records; node; node = node->next) pt_ecrit(out, node->item);
+  free_objet(out);
+  for (objet* records : reports) free_at_exit(records);
+  return fclose(output) == 0 ? 0 : 1;
+}
