@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <vector>
 
 #include "merge/align.h"
@@ -117,31 +116,35 @@ bool merged_report::align_by_clock(objet* report, objet* merged_sy, objet* repor
 
 int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd, uint32_t names,
                          uint32_t* count) {
-  // Asked once per report of a run, over every rendezvous merged so far:
-  // only the names the report holds are listed.
+  // Asked once per report of a run, over every rendezvous merged so far: one
+  // pass finds where each of the report's names is last merged, so that a
+  // name not merged past the cursor is passed over without a search, and the
+  // searches together read the merged list once.
+  const size_t none = SIZE_MAX;
   std::vector<int32_t> slot(names, -1);
-  std::vector<std::vector<size_t>> positions;
+  std::vector<size_t> last_at;
   for (const rd_ref& record : report_rd) {
     if (slot[record.name] >= 0) continue;
-    slot[record.name] = static_cast<int32_t>(positions.size());
-    positions.emplace_back();
+    slot[record.name] = static_cast<int32_t>(last_at.size());
+    last_at.push_back(none);
   }
   for (size_t i = 0; i < merged_rd.size(); ++i) {
-    if (slot[merged_rd[i].name] >= 0) positions[slot[merged_rd[i].name]].push_back(i);
+    if (slot[merged_rd[i].name] >= 0) last_at[slot[merged_rd[i].name]] = i;
   }
   size_t cursor = 0;
   uint32_t sum = 0;
   *count = 0;
   for (const rd_ref& record : report_rd) {
-    const std::vector<size_t>& found = positions[slot[record.name]];
-    auto at = std::lower_bound(found.begin(), found.end(), cursor);
-    if (at == found.end()) continue;
+    const size_t last = last_at[slot[record.name]];
+    if (last == none || last < cursor) continue;
+    size_t at = cursor;
+    while (merged_rd[at].name != record.name) ++at;
     bool present = true;
     uint32_t difference = unsigned_at(record.record, RD_MATCHED_TIME, &present) -
-                          unsigned_at(merged_rd[*at].record, RD_MATCHED_TIME, &present);
+                          unsigned_at(merged_rd[at].record, RD_MATCHED_TIME, &present);
     sum += difference;
     ++*count;
-    cursor = *at + 1;
+    cursor = at + 1;
   }
   return *count ? static_cast<int32_t>(sum) / static_cast<int32_t>(*count) : 0;
 }

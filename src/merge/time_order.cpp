@@ -16,10 +16,12 @@ static void take_key(time_order* order, const objet* key, int64_t value) {
 
 static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
 
-static std::pair<uint32_t, uint32_t> span_of(objet* item, time_order* order, rendezvous_names* names) {
+// The item's RD records join the order's; false when it holds none.
+static bool span_of(objet* item, size_t node, time_order* order, rendezvous_names* names, time_order::rd_span* span) {
   const auto first = static_cast<uint32_t>(order->refs.size());
   names->collect_item(item, &order->refs);
-  return {first, static_cast<uint32_t>(order->refs.size())};
+  *span = {static_cast<uint32_t>(node), first, static_cast<uint32_t>(order->refs.size())};
+  return span->end != first;
 }
 
 static void read_order(objet* list, time_order* order, uint32_t offset, rendezvous_names* names) {
@@ -32,19 +34,18 @@ static void read_order(objet* list, time_order* order, uint32_t offset, rendezvo
       highest = std::max<int64_t>(highest, key_time(key, offset));
     }
     order->kinds |= kind_bit(node->item);
+    time_order::rd_span span;
+    if (names && span_of(node->item, order->nodes.size(), order, names, &span)) order->spans.push_back(span);
     order->nodes.push_back(node);
     order->running_max.push_back(highest);
-    if (names) order->spans.push_back(span_of(node->item, order, names));
   }
+  order->keeps_rd = names != nullptr;
 }
 
-static bool keeps_rendezvous(const time_order& order) { return order.spans.size() == order.nodes.size(); }
-
 bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs) {
-  if (order.nodes.empty() || order.nodes.front() != list || !keeps_rendezvous(order)) return false;
-  for (const auto& [first, end] : order.spans) {
-    for (uint32_t i = first; i < end; ++i) refs->push_back(order.refs[i]);
-  }
+  if (order.nodes.empty() || order.nodes.front() != list || !order.keeps_rd) return false;
+  for (const time_order::rd_span& span : order.spans)
+    refs->insert(refs->end(), order.refs.begin() + span.first, order.refs.begin() + span.end);
   return true;
 }
 
@@ -76,18 +77,19 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
     size_t gap;
     int64_t key;
     objet* node;
-    std::pair<uint32_t, uint32_t> span;
+    bool holds_rd;
+    time_order::rd_span span;  // its node set once placed
   };
   if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order, offset) ||
-      (names && !keeps_rendezvous(*order)))
+      (names && !order->keeps_rd))
     read_order(list, order, offset, names);
   if (!names) {
+    order->keeps_rd = false;
     order->spans.clear();
     order->refs.clear();
   }
   std::vector<objet*>& nodes = order->nodes;
   std::vector<int64_t>& running_max = order->running_max;
-  std::vector<std::pair<uint32_t, uint32_t>>& spans = order->spans;
 
   std::vector<placed> inserted;
   inserted.reserve(items.size());
@@ -98,8 +100,9 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
     size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
     take_key(order, key, value);
     order->kinds |= kind_bit(item);
-    const auto span = names ? span_of(item, order, names) : std::pair<uint32_t, uint32_t>{};
-    inserted.push_back({gap, value, list1(item), span});
+    time_order::rd_span span{};
+    const bool holds_rd = names && span_of(item, 0, order, names, &span);
+    inserted.push_back({gap, value, list1(item), holds_rd, span});
   }
   std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {
     return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
@@ -125,7 +128,6 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
   // up by the new nodes not yet placed, which go just before them.
   nodes.resize(original + inserted.size());
   running_max.resize(original + inserted.size());
-  if (names) spans.resize(original + inserted.size());
   auto move_up = [](auto& entries, size_t from, size_t end, size_t by) {
     std::move_backward(entries.begin() + from, entries.begin() + end, entries.begin() + end + by);
   };
@@ -134,14 +136,34 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
     const size_t gap = inserted[next - 1].gap;
     move_up(nodes, gap, end, next);
     move_up(running_max, gap, end, next);
-    if (names) move_up(spans, gap, end, next);
     for (; next > 0 && inserted[next - 1].gap == gap; --next) {
       const size_t at = gap + next - 1;
       nodes[at] = inserted[next - 1].node;
       running_max[at] = inserted[next - 1].key;
-      if (names) spans[at] = inserted[next - 1].span;
     }
     end = gap;
+  }
+
+  // An original node moves up by the new nodes placed before it, the j-th
+  // new node (in list order) lands at its gap plus j.
+  if (names) {
+    std::vector<time_order::rd_span> spans;
+    spans.reserve(order->spans.size() + inserted.size());
+    size_t j = 0;
+    auto place_new_up_to = [&](size_t node) {
+      for (; j < inserted.size() && inserted[j].gap <= node; ++j) {
+        if (!inserted[j].holds_rd) continue;
+        spans.push_back(inserted[j].span);
+        spans.back().node = static_cast<uint32_t>(inserted[j].gap + j);
+      }
+    };
+    for (time_order::rd_span span : order->spans) {
+      place_new_up_to(span.node);
+      span.node += static_cast<uint32_t>(j);
+      spans.push_back(span);
+    }
+    place_new_up_to(SIZE_MAX);
+    order->spans.swap(spans);
   }
   if (tail) *tail = nodes.empty() ? nullptr : nodes.back();
   return head;

@@ -4,7 +4,6 @@
 // every report, touching only the nodes around the insertions.
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "merge/rendezvous_names.h"
@@ -26,10 +25,16 @@ struct time_order {
   int64_t low = INT64_MAX, high = INT64_MIN;  // keys, on running_max's scale
   bool fixed = false;   // some key is the fixed time
   uint64_t kinds = 0;   // a bit per kind of the records among the items
-  // When kept with rendezvous names: the RD records each node's item holds,
-  // as a range of rd_refs, one range per node. The items of such a list are
-  // not changed once in it, so their records are read once.
-  std::vector<std::pair<uint32_t, uint32_t>> spans;
+  // When kept with rendezvous names: the RD records the nodes' items hold,
+  // as a range of rd_refs for each node that holds any, in list order. The
+  // items of such a list are not changed once in it, so their records are
+  // read once; nodes without RD records, most of them, cost nothing.
+  struct rd_span {
+    uint32_t node;  // its position in nodes
+    uint32_t first, end;
+  };
+  bool keeps_rd = false;
+  std::vector<rd_span> spans;
   std::vector<rd_ref> refs;
 };
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "merge/align.h"
 #include "merge/fields.h"
 #include "merge/merged_report.h"
 #include "merge/time_shift.h"
@@ -76,4 +81,40 @@ TEST(Align, SyRecordInAMergedBodyOrLastSectionCounts) {
     EXPECT_EQ(value_at(late, 1), other != NONE ? 40 : 1) << other;
     free_objet(tree);
   }
+}
+
+// The rendezvous match as its rule reads: from the cursor, the first merged
+// RD record of the same name; none leaves the cursor where it was.
+TEST(Align, RendezvousMatchIsTheCursorSearch) {
+  std::mt19937 random(3);
+  std::vector<objet*> records;
+  auto refs = [&](size_t n, uint32_t names) {
+    std::vector<rd_ref> list;
+    for (size_t i = 0; i < n; ++i) {
+      const std::string time = std::to_string(random() % 5000);
+      records.push_back(rec("RD \"n\" \"x\" \"0\" \"" + time + "\" \"" + time + "\""));
+      list.push_back({records.back(), static_cast<uint32_t>(random() % names)});
+    }
+    return list;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const uint32_t names = 1 + random() % 6;
+    const std::vector<rd_ref> merged = refs(random() % 30, names), report = refs(random() % 12, names);
+    size_t cursor = 0;
+    int32_t sum = 0;
+    uint32_t expected = 0;
+    for (const rd_ref& b : report) {
+      size_t a = cursor;
+      while (a < merged.size() && merged[a].name != b.name) ++a;
+      if (a == merged.size()) continue;
+      sum += value_at(b.record, RD_MATCHED_TIME) - value_at(merged[a].record, RD_MATCHED_TIME);
+      ++expected;
+      cursor = a + 1;
+    }
+    uint32_t count = 0;
+    const int32_t offset = match_rendezvous(merged, report, names, &count);
+    ASSERT_EQ(count, expected) << round;
+    EXPECT_EQ(offset, expected ? sum / static_cast<int32_t>(expected) : 0) << round;
+  }
+  for (objet* record : records) free_objet(record);
 }
