@@ -146,26 +146,25 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
     end = gap;
   }
 
-  // An original node moves up by the new nodes placed before it, the j-th
-  // new node (in list order) lands at its gap plus j.
+  // The spans grow from the back too: an original node moves up by the new
+  // nodes placed before it, and the j-th new node (in list order) lands at
+  // its gap plus j. Spans before the first gap stay as they are.
   if (names) {
-    std::vector<time_order::rd_span> spans;
-    spans.reserve(order->spans.size() + inserted.size());
-    size_t j = 0;
-    auto place_new_up_to = [&](size_t node) {
-      for (; j < inserted.size() && inserted[j].gap <= node; ++j) {
-        if (!inserted[j].holds_rd) continue;
-        spans.push_back(inserted[j].span);
-        spans.back().node = static_cast<uint32_t>(inserted[j].gap + j);
+    std::vector<time_order::rd_span>& spans = order->spans;
+    size_t read = spans.size();
+    size_t write = read;
+    for (const placed& item : inserted) write += item.holds_rd;
+    spans.resize(write);
+    for (size_t next = inserted.size(); next > 0; --next) {
+      const placed& item = inserted[next - 1];
+      for (; read > 0 && spans[read - 1].node >= item.gap; --read) {
+        spans[--write] = spans[read - 1];
+        spans[write].node += static_cast<uint32_t>(next);
       }
-    };
-    for (time_order::rd_span span : order->spans) {
-      place_new_up_to(span.node);
-      span.node += static_cast<uint32_t>(j);
-      spans.push_back(span);
+      if (!item.holds_rd) continue;
+      spans[--write] = item.span;
+      spans[write].node = static_cast<uint32_t>(item.gap + next - 1);
     }
-    place_new_up_to(SIZE_MAX);
-    order->spans.swap(spans);
   }
   if (tail) *tail = nodes.empty() ? nullptr : nodes.back();
   return head;
