@@ -44,8 +44,11 @@ int main(int argc, char** argv) {
   }
   setvbuf(output, nullptr, _IOFBF, 1 << 20);
   objet* out = make_stream(output);
-  for (objet* records : reports)
-    for (objet* node = records; node; node = node->next) pt_ecrit(out, node->item);
+  {
+    cell_printer printer(out);
+    for (objet* records : reports)
+      for (objet* node = records; node; node = node->next) printer.print(node->item);
+  }
   free_objet(out);
   for (objet* records : reports) free_at_exit(records);
   return fclose(output) == 0 ? 0 : 1;

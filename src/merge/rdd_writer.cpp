@@ -86,12 +86,13 @@ static void trim_last_fields(objet* record) {
 }
 
 void write_rdd_records(objet* out, objet* output) {
-  auto write = [out](objet* holder) {
+  cell_printer printer(out);
+  auto write = [&printer](objet* holder) {
     objet* record = holder->item;
     const writing written = facts_of(kind_of(record)).written;
     if (written == writing::not_written) return false;
     if (written == writing::trimmed) trim_last_fields(record);
-    pt_ecrit(out, record);
+    printer.print(record);
     return false;
   };
   walk_records(output, write);

@@ -4,42 +4,25 @@
 #include <cstring>
 #include <vector>
 
-// A record's line is made here and handed to stdio whole (in 4 KiB pieces
-// when longer): printf's parsing of a format for every field was a quarter
-// of a run.
-namespace {
-// A fixed array, flushed when full: a buffer the heap gave would outlive
-// the run that made it.
-class line_buffer {
- public:
-  explicit line_buffer(FILE* stream) : stream_(stream) {}
-  ~line_buffer() { flush(); }
-  line_buffer(const line_buffer&) = delete;
-  line_buffer& operator=(const line_buffer&) = delete;
-  void put(const char* text, size_t n) {
-    while (n > 0) {
-      if (used_ == sizeof bytes_) flush();
-      const size_t taken = std::min(n, sizeof bytes_ - used_);
-      memcpy(bytes_ + used_, text, taken);
-      used_ += taken;
-      text += taken;
-      n -= taken;
-    }
-  }
-  void put(char c) { put(&c, 1); }
+// A record's fields are formatted here and handed to stdio a buffer at a
+// time: printf's parsing of a format for every field was a quarter of a run.
+void cell_printer::flush() {
+  fwrite(bytes_, 1, used_, stream_);
+  used_ = 0;
+}
 
- private:
-  void flush() {
-    fwrite(bytes_, 1, used_, stream_);
-    used_ = 0;
+void cell_printer::put(const char* text, size_t n) {
+  while (n > 0) {
+    if (used_ == sizeof bytes_) flush();
+    const size_t taken = std::min(n, sizeof bytes_ - used_);
+    memcpy(bytes_ + used_, text, taken);
+    used_ += taken;
+    text += taken;
+    n -= taken;
   }
-  FILE* stream_;
-  size_t used_ = 0;
-  char bytes_[4096];
-};
-}  // namespace
+}
 
-static void put_number(line_buffer& line, int32_t value) {
+void cell_printer::put_number(int32_t value) {
   char digits[14];
   char* end = digits + sizeof digits;
   char* p = end;
@@ -52,21 +35,29 @@ static void put_number(line_buffer& line, int32_t value) {
   } while (magnitude);
   if (value < 0) *--p = '-';
   *--p = '"';
-  line.put(p, static_cast<size_t>(end - p));
+  put(p, static_cast<size_t>(end - p));
 }
 
-static void put_atom(line_buffer& line, const objet* cell) {
+void cell_printer::put_atom(const objet* cell) {
   switch (cell->type) {
-    case OBJ_STRING:
-      line.put(cell->text, strlen(cell->text));
-      line.put(' ');
+    case OBJ_STRING: {
+      const size_t n = strlen(cell->text);
+      if (sizeof bytes_ - used_ > n) {
+        memcpy(bytes_ + used_, cell->text, n);
+        bytes_[used_ + n] = ' ';
+        used_ += n + 1;
+      } else {
+        put(cell->text, n);
+        put(" ", 1);
+      }
       break;
+    }
     case OBJ_INT:
     case OBJ_LONG:
-      put_number(line, cell->value);
+      put_number(cell->value);
       break;
     case OBJ_STREAM:
-      line.put("<flux> ", 7);
+      put("<flux> ", 7);
       break;
     default:
       // Callbacks have no report syntax; nothing is written for them.
@@ -76,9 +67,9 @@ static void put_atom(line_buffer& line, const objet* cell) {
 
 // A chain is its items, each chain inside it on a line of its own, then a
 // newline; chains wait on a stack of their own, whatever their depth.
-static void put_cell(line_buffer& line, objet* cell) {
+void cell_printer::print(objet* cell) {
   if (cell->type != OBJ_LIST) {
-    put_atom(line, cell);
+    put_atom(cell);
     return;
   }
   std::vector<objet*> waiting;
@@ -88,9 +79,9 @@ static void put_cell(line_buffer& line, objet* cell) {
       node = node->item;
       continue;
     }
-    if (node->item) put_atom(line, node->item);
+    if (node->item) put_atom(node->item);
     while (!is_list(node->next)) {
-      line.put('\n');
+      put("\n", 1);
       if (waiting.empty()) return;
       node = waiting.back();
       waiting.pop_back();
@@ -100,6 +91,6 @@ static void put_cell(line_buffer& line, objet* cell) {
 }
 
 void pt_ecrit(objet* out, objet* cell) {
-  line_buffer line(out->stream);
-  put_cell(line, cell);
+  cell_printer printer(out);
+  printer.print(cell);
 }
