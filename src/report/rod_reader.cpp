@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "report/line_pieces.h"
 #include "report/report_errors.h"
 
 static uint32_t keyword_length(const char* text, uint32_t n) {
@@ -41,14 +42,12 @@ objet* split_line(objet* line) {
 objet* read_records(objet* stream) {
   FILE* file = stream->stream;
   if (feof(file)) return nullptr;
-  char buffer[ROD_LINE_BUFFER_SIZE];
+  line_pieces pieces(file);
   objet* head = nullptr;
   objet* tail = nullptr;
-  while (fgets(buffer, sizeof buffer, file)) {
-    objet line{};
-    line.type = OBJ_STRING;
-    line.text = buffer;
-    line.length = static_cast<uint32_t>(strlen(buffer));
+  objet line{};
+  line.type = OBJ_STRING;
+  while (pieces.next(&line)) {
     // The node first: the passes over the chain then find it beside the
     // record's keyword cell.
     objet* node = new_node();
@@ -59,7 +58,6 @@ objet* read_records(objet* stream) {
       head = node;
     }
     tail = node;
-    if (feof(file)) break;
   }
   return head;
 }

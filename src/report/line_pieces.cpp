@@ -1,0 +1,29 @@
+#include "report/line_pieces.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool line_pieces::next(objet* line) {
+  const char* feed;
+  for (;;) {
+    const size_t window = std::min(end_ - begin_, PIECE);
+    feed = static_cast<const char*>(memchr(block_ + begin_, '\n', window));
+    if (feed || window == PIECE || drained_) break;
+    // Too few bytes left for a whole piece: the rest moves to the front and
+    // the block fills up behind it.
+    memmove(block_, block_ + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    const size_t got = fread(block_ + end_, 1, sizeof block_ - end_, file_);
+    end_ += got;
+    drained_ = got == 0;
+  }
+  if (begin_ == end_) return false;
+  const size_t n = feed ? static_cast<size_t>(feed - (block_ + begin_)) + 1 : std::min(end_ - begin_, PIECE);
+  memcpy(piece_, block_ + begin_, n);
+  piece_[n] = '\0';
+  begin_ += n;
+  line->text = piece_;
+  line->length = static_cast<uint32_t>(strnlen(piece_, n));
+  return true;
+}

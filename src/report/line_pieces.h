@@ -1,0 +1,35 @@
+#pragma once
+
+// The lines of a ROD report as fgets with a ROD_LINE_BUFFER_SIZE buffer gives
+// them, read a block at a time: a piece ends after a line feed, or after
+// ROD_LINE_BUFFER_SIZE - 1 bytes, or at the end of the stream; its text ends
+// at its first NUL, as strlen would see it.
+
+#include <cstddef>
+#include <cstdio>
+
+#include "report/objet.h"
+
+enum { ROD_LINE_BUFFER_SIZE = 5120 };
+static_assert(ROD_LINE_BUFFER_SIZE / 2 <= UINT16_MAX, "a keyword cell counts a line's fields in 16 bits");
+
+class line_pieces {
+ public:
+  explicit line_pieces(FILE* file) : file_(file) {}
+  line_pieces(const line_pieces&) = delete;
+  line_pieces& operator=(const line_pieces&) = delete;
+
+  // The next piece as a string cell's text and length, its text followed by
+  // a NUL and valid until the next call; false at the end of the stream or
+  // at a read error, which the stream's error flag then tells.
+  bool next(objet* line);
+
+ private:
+  static constexpr size_t PIECE = ROD_LINE_BUFFER_SIZE - 1;
+
+  FILE* file_;
+  size_t begin_ = 0, end_ = 0;  // the bytes of block_ not yet given
+  bool drained_ = false;        // the stream has no more to give
+  char piece_[ROD_LINE_BUFFER_SIZE];
+  char block_[1 << 16];
+};
