@@ -46,8 +46,9 @@ objet* shape_report(const char* rod_path, int report_number, objet* read_mode_ce
   classify_records(report);
   convert_numeric_fields(report);
   insert_time_points(report);
-  report = add_closing_records(report);
-  report = nest_blocks(report);
+  report_top top(report);
+  add_closing_records(&top);
+  report = nest_blocks(&top);
   report = prune_blocks(report);
   regroup_all(report);
   return report;

@@ -7,7 +7,9 @@
 #include "merge/fields.h"
 #include "report/report_errors.h"
 
-objet* keyword_only_node(const char* keyword, uint32_t kind) {
+// The top-level node of a record made of one keyword cell; the head of a
+// report_top has the keyword of two blanks.
+static objet* keyword_only_node(const char* keyword, uint32_t kind) {
   objet* cell = make_string(keyword);
   cell->kind = kind;
   return list1(list1(cell));
@@ -188,11 +190,22 @@ static const closing_rule closing_rules[] = {
      add_closing_record<KIND_RE>, false, false},
 };
 
+report_top::report_top(objet* chain) : head_(keyword_only_node("  ", 1)) {
+  head_->next = chain;
+  entries_ = top_level_of(head_);
+}
+
+// The passes leave no other mark (filtering dropped its records): only the
+// head goes, without a walk over the whole tree.
+objet* report_top::take_chain() {
+  entries_ = top_level{};
+  return drop_first(head_);
+}
+
 // A rule whose openers are absent changes nothing: its scan is saved.
-objet* add_closing_records(objet* chain) {
-  objet* head = keyword_only_node("  ", 1);
-  head->next = chain;
-  top_level top = top_level_of(head);
+void add_closing_records(report_top* report) {
+  objet* head = report->head();
+  top_level& top = report->entries();
   key_set present = 0;
   for (const top_entry& entry : top) present |= entry.kind;
   for (const closing_rule& rule : closing_rules) {
@@ -208,7 +221,4 @@ objet* add_closing_records(objet* chain) {
     }
     present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }
-  // The passes leave no other mark (filtering dropped its records): only
-  // the head goes, without a walk over the whole tree.
-  return drop_first(head);
 }

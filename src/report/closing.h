@@ -20,11 +20,6 @@ constexpr key_set key_set_of(std::initializer_list<uint32_t> kinds) {
   return set;
 }
 
-// Inserts after every construct that the report only opens (PP, DA, EV, DX,
-// SN, DW, CO and RE runs) its synthesized closing record, and an FW record
-// after every DW run.
-objet* add_closing_records(objet* chain);
-
 // The top level of a chain as it stands between passes: each node with the
 // kind bit that its record matches, none for a record that matches no key,
 // NOT_RECORD for anything else. The passes scan this array instead of
@@ -37,6 +32,27 @@ struct top_entry {
 using top_level = std::vector<top_entry>;
 top_level top_level_of(objet* head);
 
-// The top-level node of a record made of one keyword cell; the head of the
-// tree passes uses the keyword of two blanks.
-objet* keyword_only_node(const char* keyword, uint32_t kind);
+// A report's chain under a head node (the keyword of two blanks) and its top
+// level, which the closing and the nesting pass keep in step with the chain
+// as they change it: the array is read from the records once for both.
+class report_top {
+ public:
+  explicit report_top(objet* chain);
+  report_top(const report_top&) = delete;
+  report_top& operator=(const report_top&) = delete;
+
+  objet* head() const { return head_; }
+  top_level& entries() { return entries_; }
+  // The chain without its head; the top level is no longer kept.
+  objet* take_chain();
+
+ private:
+  objet* head_;
+  top_level entries_;
+};
+
+// Inserts after every construct that the report only opens (PP, DA, EV, DX,
+// SN, DW, CO and RE runs) its synthesized closing record, and an FW record
+// after every DW run.
+void add_closing_records(report_top* report);
+

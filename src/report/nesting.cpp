@@ -79,10 +79,8 @@ static void split_top(objet* head) {
 static const record_kind nesting_order[] = {KIND_XX, KIND_ER, KIND_EX, KIND_DA, KIND_PP, KIND_EV, KIND_CO, KIND_SN,
                                            KIND_DW, KIND_XI, KIND_DT, KIND_XE, KIND_DS, KIND_RE, KIND_DB};
 
-objet* nest_blocks(objet* chain) {
-  objet* head = keyword_only_node("  ", 1);
-  head->next = chain;
-  top_level top = top_level_of(head);
+objet* nest_blocks(report_top* report) {
+  top_level& top = report->entries();
   for (record_kind opener : nesting_order) {
     const kind_facts& facts = facts_of(opener);
     const key_set opening = key_set_of({opener});
@@ -93,8 +91,6 @@ objet* nest_blocks(objet* chain) {
       nest_flat(&top, opening, closing);
     }
   }
-  split_top(head);
-  // The passes leave no other mark (filtering dropped its records): only
-  // the head goes, without a walk over the whole tree.
-  return drop_first(head);
+  split_top(report->head());
+  return report->take_chain();
 }

@@ -3,7 +3,8 @@
 // Nesting: opening and closing records pair into blocks, innermost
 // constructs first, and the report splits into its three sections.
 
-#include "report/objet.h"
+#include "report/closing.h"
 
-objet* nest_blocks(objet* chain);
+// Returns the nested chain; report keeps no top level after it.
+objet* nest_blocks(report_top* report);
 

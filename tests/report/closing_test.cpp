@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "merge/shapes.h"
@@ -9,8 +10,17 @@
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
+// The top level the pass hands on to nesting must be the chain's own.
 static objet* closed(const std::string& text) {
-  return add_closing_records(insert_time_points(classified_records(text)));
+  report_top top(insert_time_points(classified_records(text)));
+  add_closing_records(&top);
+  const top_level read_again = top_level_of(top.head());
+  EXPECT_EQ(top.entries().size(), read_again.size()) << text;
+  for (size_t i = 0; i < std::min(top.entries().size(), read_again.size()); ++i) {
+    EXPECT_EQ(top.entries()[i].node, read_again[i].node) << text << " at " << i;
+    EXPECT_EQ(top.entries()[i].kind, read_again[i].kind) << text << " at " << i;
+  }
+  return top.take_chain();
 }
 
 static std::string closed_shape(const std::string& text) {

@@ -7,7 +7,7 @@
 #include "support/report_text.h"
 
 // The body between a first and a last record, nested.
-static void nested(const std::string& text) { free_objet(nest_blocks(kinded_records("SY\n" + text + "CF\n"))); }
+static void nested(const std::string& text) { free_objet(nested_chain(kinded_records("SY\n" + text + "CF\n"))); }
 
 // How flat and balanced pairs nest, and in which order, is pinned by every
 // scenario's report; what no report reaches is how unpaired records end the run.
@@ -17,8 +17,8 @@ TEST(Nesting, UnpairedRecordsEndTheRun) {
       [] { nested("RE\nSC\n"); },
       [] { nested("RE\nRE\nFR\n"); },
       [] { nested("XX\nA\n"); },
-      [] { nest_blocks(kinded_records("A\n")); },
-      [] { nest_blocks(nullptr); },
+      [] { nested_chain(kinded_records("A\n")); },
+      [] { nested_chain(nullptr); },
   };
   for (auto& road : roads) {
     std::string error;

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "merge/shapes.h"
-#include "report/nesting.h"
 #include "report/regroup.h"
 #include "support/report_text.h"
 
 // Nesting and the later passes look at keywords and first fields only, so
 // plain read records serve here.
 static std::string pruned(const std::string& text) {
-  objet* report = prune_blocks(nest_blocks(kinded_records(text)));
+  objet* report = prune_blocks(nested_chain(kinded_records(text)));
   std::string result = shape(report);
   free_objet(report);
   return result;
@@ -18,7 +17,7 @@ static std::string pruned(const std::string& text) {
 // "((g1) (g2)) R" is a group holder with two groups, R following it.
 static std::string regrouped(const std::string& text) {
   init_keyword_cells();
-  objet* report = regroup_all(nest_blocks(kinded_records(text)));
+  objet* report = regroup_all(nested_chain(kinded_records(text)));
   std::string result = shape(report);
   free_objet(report);
   return result;

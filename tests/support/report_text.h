@@ -16,6 +16,7 @@
 #include "merge/record_walk.h"
 #include "merge/time_points.h"
 #include "pprint/pt_ecrit.h"
+#include "report/nesting.h"
 #include "report/numbering.h"
 #include "report/objet.h"
 #include "report/rod_reader.h"
@@ -80,6 +81,12 @@ inline objet* rec(const std::string& text, int report = 1, int line = 1) {
   objet* record = node->item;
   free_cell(node);
   return record;
+}
+
+// The chain nested into blocks and sections, as the report passes nest it.
+inline objet* nested_chain(objet* chain) {
+  report_top top(chain);
+  return nest_blocks(&top);
 }
 
 inline objet* chain(std::initializer_list<objet*> items) {
