@@ -199,7 +199,9 @@ report_top::report_top(objet* chain) : head_(keyword_only_node("  ", 1)) {
 // head goes, without a walk over the whole tree.
 objet* report_top::take_chain() {
   entries_ = top_level{};
-  return drop_first(head_);
+  objet* chain = drop_first(head_);
+  head_ = nullptr;
+  return chain;
 }
 
 // A rule whose openers are absent changes nothing: its scan is saved.
