@@ -1,4 +1,4 @@
-// The least a merger built on the report cells must do: every ROD report
+// The least a merger built on the report records must do: every ROD report
 // read into its records and numbered, all of them held at once (the merged
 // tree is whole before it is written), then written back record by record.
 // scripts/bench --floor sets its time and memory beside the merger's.
@@ -24,18 +24,14 @@ int main(int argc, char** argv) {
       perror(argv[i]);
       return 1;
     }
-    objet* stream = make_stream(file);
-    objet* records = read_records(stream);
+    objet* records = read_records(file);
     const bool unreadable = ferror(file);
     fclose(file);
-    free_objet(stream);
     if (unreadable) {
       fprintf(stderr, "%s: read error\n", argv[i]);
       return 1;
     }
-    objet* number = make_int(i - 1);
-    reports.push_back(number_records(number, records));
-    free_objet(number);
+    reports.push_back(number_records(i - 1, records));
   }
   FILE* output = fopen(argv[1], "w");
   if (!output) {
@@ -43,13 +39,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   setvbuf(output, nullptr, _IOFBF, 1 << 20);
-  objet* out = make_stream(output);
   {
-    cell_printer printer(out);
+    cell_printer printer(output);
     for (objet* records : reports)
-      for (objet* node = records; node; node = node->next) printer.print(node->item);
+      for (objet* node = records; node; node = node->next) printer.print(*node->item.rec());
   }
-  free_objet(out);
   for (objet* records : reports) free_at_exit(records);
   return fclose(output) == 0 ? 0 : 1;
 }

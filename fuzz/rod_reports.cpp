@@ -7,8 +7,7 @@
 #include "driver/write_rdd.h"
 #include "fuzz_support.h"
 #include "merge/merged_report.h"
-#include "merge/record_kinds.h"
-#include "merge/time_points.h"
+#include "report/record_kinds.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz_start_process();
@@ -23,8 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The fatal road leaves its cells behind; fuzz_run releases them.
   report_headers = record_chain{};
   init_keyword_cells();
-  init_fixed_time_cell();
-  objet* read_mode = make_string("r");
   const std::string rdd_path = fuzz_path("out.rdd");
   size_t left_behind = 0;
   const int status = fuzz_run(
@@ -34,14 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const std::string rod_path = fuzz_path("r" + std::to_string(i) + ".rod");
           fuzz_write_file(rod_path, reports[i]);
           const int report_number = static_cast<int>(i) + 1;
-          merged.add(shape_report(rod_path.c_str(), report_number, read_mode, time_variant), rod_path.c_str(),
-                     report_number);
+          merged.add(shape_report(rod_path.c_str(), report_number, time_variant), rod_path.c_str(), report_number);
         }
         release_rdd_report(write_rdd_report(rdd_path.c_str(), merged.take_tree()));
       },
       &left_behind);
   // A run that ends normally releases everything it made.
   if (status == -1 && left_behind) fuzz_leak(left_behind);
-  free_objet(read_mode);
   return 0;
 }

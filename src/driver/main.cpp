@@ -9,10 +9,9 @@
 #include "driver/report_walk.h"
 #include "driver/run_state.h"
 #include "driver/write_rdd.h"
-#include "merge/record_kinds.h"
-#include "merge/time_points.h"
 #include "messages/catalogue.h"
 #include "messages/emit.h"
+#include "report/record_kinds.h"
 #include "util/checked.h"
 #include "util/environment.h"
 #include "util/out_of_memory.h"
@@ -26,7 +25,6 @@ int main(int argc, char** argv) {
   fill_message_catalogue();
   incorrect_run_count = 0;
   init_keyword_cells();
-  init_fixed_time_cell();
   env_copy("MPS_DIR", mps_dir_value, sizeof mps_dir_value);
 
   if (!analyse_command_line(argc, argv, postpro_options, &run_options))

@@ -6,13 +6,11 @@
 
 objet* walk_reports(bool time_variant) {
   merged_report merged(time_variant);
-  objet* read_mode = make_string("r");
   for (int slot = 0; slot < ROD_SLOT_COUNT; ++slot) {
     const char* rod_path = rod_file_list[slot];
     if (!rod_path[0]) continue;
     const int report_number = slot + 1;
-    merged.add(shape_report(rod_path, report_number, read_mode, time_variant), rod_path, report_number);
+    merged.add(shape_report(rod_path, report_number, time_variant), rod_path, report_number);
   }
-  free_objet(read_mode);
   return merged.take_tree();
 }

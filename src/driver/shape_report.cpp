@@ -3,27 +3,25 @@
 #include <QString>
 
 #include "driver/run_state.h"
-#include "merge/shapes.h"
-#include "merge/numeric.h"
-#include "merge/time_points.h"
 #include "messages/emit.h"
 #include "report/closing.h"
 #include "report/nesting.h"
 #include "report/numbering.h"
+#include "report/numeric.h"
+#include "report/record_kinds.h"
 #include "report/regroup.h"
 #include "report/report_errors.h"
 #include "report/rod_reader.h"
+#include "report/time_points.h"
+#include "util/out_of_memory.h"
 
-static objet* read_report_file(const char* rod_path, objet* read_mode_cell) {
-  objet* path = make_string(rod_path);
-  objet* stream = open_stream(path, read_mode_cell);
+static objet* read_report_file(const char* rod_path) {
+  FILE* stream = open_file(rod_path, "r");
   if (!stream) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
   objet* records = read_records(stream);
   // A read error is not the end of the report: what was read is not all of it.
-  const bool unreadable = ferror(stream->stream);
-  close_stream(stream);
-  free_objet(stream);
-  free_objet(path);
+  const bool unreadable = ferror(stream);
+  fclose(stream);
   if (unreadable) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
   return records;
 }
@@ -37,11 +35,9 @@ static objet* set_header_aside(objet* records) {
   return rest;
 }
 
-objet* shape_report(const char* rod_path, int report_number, objet* read_mode_cell, bool time_variant) {
-  objet* records = set_header_aside(read_report_file(rod_path, read_mode_cell));
-  objet* number = make_int(report_number);
-  number_records(number, records);
-  free_objet(number);
+objet* shape_report(const char* rod_path, int report_number, bool time_variant) {
+  objet* records = set_header_aside(read_report_file(rod_path));
+  number_records(report_number, records);
   objet* report = filter_report(records, time_variant ? FILTER_B : FILTER_A);
   classify_records(report);
   convert_numeric_fields(report);

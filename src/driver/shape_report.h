@@ -10,4 +10,4 @@
 // header record aside on report_headers and returns its shaped tree:
 // numbered, filtered (variant B when time_variant), classified, evaluated,
 // closed, nested, pruned and regrouped.
-objet* shape_report(const char* rod_path, int report_number, objet* read_mode_cell, bool time_variant);
+objet* shape_report(const char* rod_path, int report_number, bool time_variant);

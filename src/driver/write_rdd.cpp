@@ -7,7 +7,7 @@
 
 #include "driver/run_state.h"
 #include "merge/rdd_writer.h"
-#include "merge/record_kinds.h"
+#include "report/record_kinds.h"
 #include "messages/emit.h"
 #include "util/checked.h"
 #include "util/replacement_file.h"
@@ -34,21 +34,21 @@ static void discard_partial_report(const char* name) {
 const char* rdd_report_name(const char* dest_value) { return dest_value ? dest_value : "mpsrdd.rdd"; }
 
 const char* write_rdd_report(const char* dest_value, objet* merged) {
-  objet* output = make_rdd_header(report_headers.take(), merged, start_date);
+  record* header = make_rdd_header(report_headers.take(), start_date);
 
   char* name = checked_strdup(rdd_report_name(dest_value));
   replacement_file file;
   if (!open_replacement(name, &file)) {
-    // The cells go before any fatal end, so that nothing is left behind.
-    free_objet(output);
+    // The tree goes before any fatal end, so that nothing is left behind.
+    free_record(header);
+    free_objet(merged);
     fail_on("FICNOTOPN", name);
   }
   setvbuf(file.stream, nullptr, _IOFBF, 1 << 20);
-  objet* stream = make_stream(file.stream);
-  number_duplicate_names(output);
-  write_rdd_records(stream, output);
-  free_objet(stream);
-  free_at_exit(output);
+  number_duplicate_names(merged);
+  write_rdd_records(file.stream, *header, merged);
+  free_record(header);
+  free_at_exit(merged);
   if (!commit_replacement(&file)) {
     if (file.temporary.empty()) discard_partial_report(name);
     fail_on("FICERROPN", name);

@@ -1,60 +1,46 @@
 #include <vector>
 
 #include "merge/align.h"
-#include "merge/fields.h"
 #include "merge/merged_report.h"
-#include "merge/record_walk.h"
 #include "merge/time_shift.h"
+#include "report/record_walk.h"
 #include "report/report_errors.h"
-
-// A new list whose items are the records, in their order.
-static objet* collection_of(const std::vector<objet*>& records) {
-  objet* head = nullptr;
-  for (auto record = records.rbegin(); record != records.rend(); ++record) head = make_list(*record, head);
-  return head;
-}
+#include "report/shapes.h"
 
 // The stamped kind passes most records over without reading their text.
-objet* collect_records(objet* tree, uint32_t kind) {
-  std::vector<objet*> records;
+std::vector<record*> collect_records(objet* tree, uint32_t kind) {
+  std::vector<record*> records;
   auto take = [&records, kind](objet* holder) {
-    if (kind_of(holder->item) == kind && is_exactly(holder->item, kind)) records.push_back(holder->item);
+    record* r = holder->item.rec();
+    if (r->kind() == kind && is_exactly(*r, kind)) records.push_back(r);
     return false;
   };
   walk_records(tree, take);
-  return collection_of(records);
+  return records;
 }
 
-void free_collection(objet* collection) {
-  while (collection) {
-    objet* next = collection->next;
-    free_cell(collection);
-    collection = next;
-  }
-}
-
-static uint32_t unsigned_at(objet* record, int position, bool* present) {
-  objet* cell = long_at(record, position);
-  if (!cell) *present = false;
-  return cell ? static_cast<uint32_t>(cell->value) : 0;
+static uint32_t unsigned_at(const record* r, uint32_t position, bool* present) {
+  const field value = r->at(position);
+  if (!value.is_number()) *present = false;
+  return value.is_number() ? static_cast<uint32_t>(value.number) : 0;
 }
 
 // The tree's clock records; a body that holds none is passed over.
-objet* merged_report::merged_clocks(bool exact_keyword) const {
-  std::vector<objet*> records;
-  auto take = [&records, exact_keyword](objet* record) {
-    if (!exact_keyword || is_exactly(record, KIND_SY)) records.push_back(record);
+std::vector<record*> merged_report::merged_clocks(bool exact_keyword) const {
+  std::vector<record*> records;
+  auto take = [&records, exact_keyword](record* r) {
+    if (!exact_keyword || is_exactly(*r, KIND_SY)) records.push_back(r);
   };
-  for (objet* record : first_clocks_) take(record);
+  for (record* r : first_clocks_) take(r);
   if (body_holds_sy_) {
     auto visit = [&take](objet* holder) {
-      if (kind_of(holder->item) == KIND_SY) take(holder->item);
+      if (holder->item.rec()->kind() == KIND_SY) take(holder->item.rec());
       return false;
     };
     walk_records(body_of(tree_), visit);
   }
-  for (objet* record : last_clocks_) take(record);
-  return collection_of(records);
+  for (record* r : last_clocks_) take(r);
+  return records;
 }
 
 // A positive difference moves the first tree, a negative one the second.
@@ -67,45 +53,44 @@ void merged_report::shift_apart(objet* positive, objet* negative, int32_t d) {
     shift_times(moved, amount);
     return;
   }
-  objet* clocks = merged_clocks(false);
-  for (objet* node = clocks; node; node = node->next) shift_record(node->item, amount);
-  free_collection(clocks);
+  for (record* clock : merged_clocks(false)) shift_record(clock, amount);
   owed_ += amount;
 }
 
 // The report with the coarser tick takes the finer one, and the other's
 // label; the tree settles its times first.
-void merged_report::align_time_units(objet* report, objet* merged_sy, objet* report_sy) {
-  if (!merged_sy || !report_sy) return;
+void merged_report::align_time_units(objet* report, const std::vector<record*>& merged_sy,
+                                     const std::vector<record*>& report_sy) {
+  if (merged_sy.empty() || report_sy.empty()) return;
   bool present = true;
-  uint32_t a = unsigned_at(merged_sy->item, SY_TICK_LENGTH, &present);
-  uint32_t b = unsigned_at(report_sy->item, SY_TICK_LENGTH, &present);
+  uint32_t a = unsigned_at(merged_sy.front(), SY_TICK_LENGTH, &present);
+  uint32_t b = unsigned_at(report_sy.front(), SY_TICK_LENGTH, &present);
   if (!present || a == 0 || b == 0 || a == b) return;
   objet* coarse = a < b ? report : tree_;
-  objet* coarse_sy = a < b ? report_sy : merged_sy;
-  objet* label = string_at((a < b ? merged_sy : report_sy)->item, SY_LABEL);
+  const std::vector<record*>& coarse_sy = a < b ? report_sy : merged_sy;
+  const field label = (a < b ? merged_sy : report_sy).front()->at(SY_LABEL);
   if (coarse == tree_) settle();
   scale_times(coarse, a < b ? b / a : a / b);
-  if (!label) return;
-  for (objet* node = coarse_sy; node; node = node->next) {
-    if (string_at(node->item, SY_LABEL)) free_objet(replace_field(node->item, SY_LABEL, copy_objet(label)));
+  if (!label.is_text()) return;
+  for (record* clock : coarse_sy) {
+    if (clock->at(SY_LABEL).is_text()) clock->set_at(SY_LABEL, label);
   }
 }
 
-bool merged_report::align_by_clock(objet* report, objet* merged_sy, objet* report_sy) {
-  if (!merged_sy || !report_sy) return false;
-  objet* a = merged_sy->item;
-  objet* b = report_sy->item;
+bool merged_report::align_by_clock(objet* report, const std::vector<record*>& merged_sy,
+                                   const std::vector<record*>& report_sy) {
+  if (merged_sy.empty() || report_sy.empty()) return false;
+  const record* a = merged_sy.front();
+  const record* b = report_sy.front();
   bool present = true;
   uint32_t a2 = unsigned_at(a, SY_UNITS, &present), a3 = unsigned_at(a, SY_TICKS, &present);
   uint32_t a4 = unsigned_at(a, SY_TICKS_PER_UNIT, &present);
   uint32_t b2 = unsigned_at(b, SY_UNITS, &present), b3 = unsigned_at(b, SY_TICKS, &present);
   uint32_t b4 = unsigned_at(b, SY_TICKS_PER_UNIT, &present);
-  objet* clock = string_at(b, SY_CLOCK);
-  if (!present || b4 == 0 || !clock) return false;
-  for (objet* node = merged_sy; node; node = node->next) {
-    objet* name = string_at(node->item, SY_CLOCK);
-    if (!name || !equal_string(name, clock)) return false;
+  const field clock = b->at(SY_CLOCK);
+  if (!present || b4 == 0 || !clock.is_text()) return false;
+  for (const record* merged : merged_sy) {
+    if (!merged->at(SY_CLOCK).text_is(clock.text)) return false;
   }
   first_record(tree_);
   first_record(report);
@@ -140,8 +125,8 @@ int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector
     size_t at = cursor;
     while (merged_rd[at].name != record.name) ++at;
     bool present = true;
-    uint32_t difference = unsigned_at(record.record, RD_MATCHED_TIME, &present) -
-                          unsigned_at(merged_rd[at].record, RD_MATCHED_TIME, &present);
+    uint32_t difference = unsigned_at(record.rd, RD_MATCHED_TIME, &present) -
+                          unsigned_at(merged_rd[at].rd, RD_MATCHED_TIME, &present);
     sum += difference;
     ++*count;
     cursor = at + 1;
@@ -163,20 +148,19 @@ bool merged_report::align_by_rendezvous(objet* report) {
 }
 
 objet* first_record(objet* tree) {
-  objet* node = is_list(tree) ? tree->next : nullptr;
-  if (!is_list(node)) unexpected_end_of_report();
-  while (is_list(node->item)) node = node->item;
+  objet* node = tree ? tree->next : nullptr;
+  if (!node) unexpected_end_of_report();
+  while (objet* list = node->item.list()) node = list;
   return node;
 }
 
 // Only a body that begins with a test item or step has a first time.
 static uint32_t first_time(objet* tree) {
-  objet* record = first_record(tree);
-  objet* time = nullptr;
-  if (is_string(record->item) && (kind_of(record) == KIND_XI || kind_of(record) == KIND_DS))
-    time = long_at(record, facts_of(kind_of(record)).time_field);
-  if (!time) unexpected_end_of_report();
-  return static_cast<uint32_t>(time->value);
+  const record* r = first_record(tree)->item.rec();
+  field time;
+  if (r && (r->kind() == KIND_XI || r->kind() == KIND_DS)) time = r->at(facts_of(r->kind()).time_field);
+  if (!time.is_number()) unexpected_end_of_report();
+  return static_cast<uint32_t>(time.number);
 }
 
 // Tick lengths first, then the time origin: by the clocks when both have
@@ -184,12 +168,10 @@ static uint32_t first_time(objet* tree) {
 // the later of which the other moves to.
 void merged_report::align(objet* report) {
   if (!tree_) return;
-  objet* merged_sy = merged_clocks(true);
-  objet* report_sy = collect_records(report, KIND_SY);
+  const std::vector<record*> merged_sy = merged_clocks(true);
+  const std::vector<record*> report_sy = collect_records(report, KIND_SY);
   align_time_units(report, merged_sy, report_sy);
-  bool aligned = align_by_clock(report, merged_sy, report_sy);
-  free_collection(merged_sy);
-  free_collection(report_sy);
+  const bool aligned = align_by_clock(report, merged_sy, report_sy);
   if (aligned || align_by_rendezvous(report)) return;
   uint32_t d = first_time(tree_) + owed_ - first_time(report);
   shift_apart(report, tree_, static_cast<int32_t>(d));

@@ -9,17 +9,15 @@
 #include "merge/rendezvous_names.h"
 #include "report/objet.h"
 
-// A new list whose items are the records of tree whose keyword is exactly
-// that of kind, in document order (the records themselves stay in the tree).
-objet* collect_records(objet* tree, uint32_t kind);
-// Releases a list made by collect_records, not the records it points at.
-void free_collection(objet* collection);
+// The records of tree whose keyword is exactly that of kind, in document
+// order (the records themselves stay in the tree).
+std::vector<record*> collect_records(objet* tree, uint32_t kind);
 
 // Mean difference of the matched times over the rendezvous both lists of
 // RD records hold, matched by name in order; their number through count.
 // names: how many names the run has numbered.
 int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd, uint32_t names,
                          uint32_t* count);
-// The body's first record (a node whose item is no list); "UNEXPTEOF" when
-// the tree has no body section.
+// The node of the body's first record, or of its first empty item;
+// "UNEXPTEOF" when the tree has no body section.
 objet* first_record(objet* tree);

@@ -1,21 +1,13 @@
 // The merge of two blocks that stand for the same test item or step: their
 // end records join, and so do their inner items, in time order.
 
-#include <cstring>
 #include <vector>
 
-#include "merge/fields.h"
 #include "merge/rendezvous_marks.h"
-#include "merge/shapes.h"
-#include "merge/time_points.h"
 #include "merge/tree_edits.h"
 #include "merge/tree_merge.h"
 #include "report/report_errors.h"
-
-// The opening record of the block a group node holds.
-static objet* opening_of(objet* holder) { return holder->item->item; }
-
-static objet* record_at(objet* node) { return is_record(node->item) ? node->item : nullptr; }
+#include "report/shapes.h"
 
 // An incoming block's end: blocks of incoming reports are read as they are.
 static block_end end_of(objet* block) {
@@ -25,9 +17,9 @@ static block_end end_of(objet* block) {
 }
 
 // The inner items of incoming, taken from it in reading order.
-static std::vector<objet*> take_inner_items(objet* from, objet* closing) {
-  std::vector<objet*> items;
-  for (objet* node = from; is_list(node) && node != closing; node = node->next) {
+static std::vector<tree_item> take_inner_items(objet* from, objet* closing) {
+  std::vector<tree_item> items;
+  for (objet* node = from; node && node != closing; node = node->next) {
     if (node->item) items.push_back(take(node));
   }
   return items;
@@ -42,7 +34,7 @@ void tree_merge::merge_block_items(objet* block, const block_end& end, objet* in
 // Inner elements that no group merge takes stay, after the block's own.
 static void keep_inner_left_overs(const block_end& end, objet* from, const block_end& incoming_end) {
   objet* node = end.before;
-  for (objet* item : take_inner_items(from, incoming_end.last)) {
+  for (tree_item item : take_inner_items(from, incoming_end.last)) {
     put_after(node, item);
     node = node->next;
   }
@@ -53,9 +45,9 @@ static void keep_inner_left_overs(const block_end& end, objet* from, const block
 // records a block really holds.
 void tree_merge::merge_block_ends(objet* block, const block_end& end, objet* incoming,
                                   const block_end& incoming_end, record_kind opening, record_kind closing) {
-  merge_records(block->item, incoming->item, facts_of(opening).merged);
-  objet* target_closing = record_at(end.last);
-  objet* incoming_closing = record_at(incoming_end.last);
+  merge_records(block->item.rec(), incoming->item.rec(), facts_of(opening).merged);
+  record* target_closing = end.last->item.rec();
+  record* incoming_closing = incoming_end.last->item.rec();
   if (target_closing && incoming_closing)
     merge_records(target_closing, incoming_closing, facts_of(closing).merged);
 }
@@ -66,8 +58,8 @@ void tree_merge::merge_block_ends(objet* block, const block_end& end, objet* inc
 void tree_merge::merge_block(objet* target_group, objet* target_holder, objet* incoming_holder) {
   if (!incoming_holder) return;
   if (!target_holder) {
-    objet* record = opening_of(incoming_holder);
-    const uint32_t kind = is_record(record) ? kind_of(record) : uint32_t{KEYWORD_COUNT};
+    const record* opening = incoming_holder->item.list()->item.rec();
+    const uint32_t kind = opening ? opening->kind() : uint32_t{KEYWORD_COUNT};
     objet* anchor = nullptr;
     if (kind == KIND_XI) {
       put_first(target_group, take(incoming_holder));
@@ -82,8 +74,8 @@ void tree_merge::merge_block(objet* target_group, objet* target_holder, objet* i
     put_after(anchor, take(incoming_holder));
     return;
   }
-  objet* block = target_holder->item;
-  objet* incoming = incoming_holder->item;
+  objet* block = target_holder->item.list();
+  objet* incoming = incoming_holder->item.list();
   join_rd_marks(block, incoming);
   const block_end end = cache_.end_of(block);
   const block_end incoming_end = end_of(incoming);
@@ -102,8 +94,8 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
     put_after(anchor, take(incoming_holder));
     return;
   }
-  objet* block = target_holder->item;
-  objet* incoming = incoming_holder->item;
+  objet* block = target_holder->item.list();
+  objet* incoming = incoming_holder->item.list();
   join_rd_marks(block, incoming);
   const block_end end = cache_.end_of(block);
   const block_end incoming_end = end_of(incoming);
@@ -118,9 +110,9 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
   // The merged groups' blocks grow with every report: the cache answers
   // for those it keeps the order of without reading them.
   objet* own_inner = block->next;
-  auto merged_block_of = [this](objet* list, uint32_t kind) { return cache_.first_holding(list, kind, true); };
+  auto merged_block_of = [this](tree_item list, uint32_t kind) { return cache_.first_holding(list.list(), kind, true); };
   if (own_inner && all_open_groups(own_inner->item, merged_block_of)) {
-    *nested = {own_inner->item, inner->item};
+    *nested = {own_inner->item.list(), inner->item.list()};
     keep_inner_left_overs(end, inner->next, incoming_end);
   } else {
     keep_inner_left_overs(end, inner, incoming_end);
@@ -138,39 +130,32 @@ void tree_merge::merge_group_tail(objet* target_group, objet* group) {
   merge_block(target_group, cache_.first_holding(target_group, KIND_XE, false), first_holder_of(group, KIND_XE));
 }
 
-static bool text_is(const objet* cell, const char* text) {
-  return is_string(cell) && cell->length == strlen(text) && memcmp(cell->text, text, cell->length) == 0;
-}
-
 // Status "1" stays; otherwise "2", then "1", from the incoming record win.
-static void merge_status(objet* target, objet* incoming, int field) {
-  objet* mine = string_at(target, field);
-  objet* theirs = string_at(incoming, field);
-  if (!mine || !theirs || text_is(mine, "\"1\"")) return;
-  if (text_is(theirs, "\"2\"") || text_is(theirs, "\"1\""))
-    free_objet(replace_field(target, field, copy_objet(theirs)));
+static void merge_status(record* target, const record* incoming, uint32_t position) {
+  const field mine = target->at(position);
+  const field theirs = incoming->at(position);
+  if (!mine.is_text() || !theirs.is_text() || mine.text_is("\"1\"")) return;
+  if (theirs.text_is("\"2\"") || theirs.text_is("\"1\"")) target->set_at(position, theirs);
 }
 
 // A time field holds its time less the owed shift; other fields as read.
-uint32_t tree_merge::time_of(objet* record, int field, const objet* cell) const {
-  uint32_t value = static_cast<uint32_t>(cell->value);
-  return facts_of(kind_of(record)).time_field == field ? value + owed_ : value;
+uint32_t tree_merge::time_of(const record* r, uint32_t position, int32_t value) const {
+  const uint32_t stored = static_cast<uint32_t>(value);
+  return facts_of(r->kind()).time_field == position ? stored + owed_ : stored;
 }
 
-void tree_merge::merge_records(objet* target, objet* incoming, const merged_end& end) {
+void tree_merge::merge_records(record* target, record* incoming, const merged_end& end) {
+  if (!target || !incoming) return;
   if (end.kept == kept_value::status) {
     merge_status(target, incoming, end.field);
   } else {
-    objet* mine = long_at(target, end.field);
-    objet* theirs = long_at(incoming, end.field);
-    if (mine && theirs) {
-      const uint32_t a = time_of(target, end.field, mine);
-      const uint32_t b = time_of(incoming, end.field, theirs);
-      if (end.kept == kept_value::smaller ? b < a : b > a) mine->value = theirs->value;
+    const field mine = target->at(end.field);
+    const field theirs = incoming->at(end.field);
+    if (mine.is_number() && theirs.is_number()) {
+      const uint32_t a = time_of(target, end.field, mine.number);
+      const uint32_t b = time_of(incoming, end.field, theirs.number);
+      if (end.kept == kept_value::smaller ? b < a : b > a) target->set_at(end.field, theirs);
     }
   }
-  objet* before = node_at(incoming, end.tail - 1);
-  if (!before || !before->next) return;
-  cache_.append_tail(target, before->next);
-  before->next = nullptr;
+  incoming->hand_tail_to(target, end.tail);
 }

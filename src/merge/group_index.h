@@ -11,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "merge/name_key.h"
+#include <string>
+
 #include "merge/tail_numbers.h"
 #include "report/objet.h"
 
@@ -20,15 +21,18 @@ class merge_cache;
 // What the group matching reads of one target group, kept while a list is
 // merged (and, in a merge cache, from one report to the next) so that no
 // group's blocks are searched again for every incoming group.
+// A DS record's two names, by which groups are matched.
+using ds_name = std::pair<std::string, std::string>;
+
 struct target_entry {
   objet* group;
   objet* node;  // the target node that holds the group
-  objet* ds;
-  objet* xi;
+  record* ds;
+  record* xi;
   int64_t start;  // DS field 7 as unsigned; -1 without it
   size_t rank;    // position among the target groups
   enum { UNLISTED, NAMED, WITHOUT_DS } listed;
-  std::pair<name_key, name_key> name;
+  ds_name name;
   tail_numbers numbers;  // of xi, or else of ds
 };
 
@@ -56,7 +60,7 @@ struct group_index {
   objet* target = nullptr;
   objet* tail = nullptr;
   std::vector<std::unique_ptr<target_entry>> entries;  // in list order
-  std::map<std::pair<name_key, name_key>, entry_set> by_name;
+  std::map<ds_name, entry_set> by_name;
   entry_set without_ds;
   std::vector<int64_t> running_max;  // of start over entries; empty when stale
   report_cursor lacking;             // over entries, by their XI or else DS record

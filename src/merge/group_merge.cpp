@@ -5,25 +5,23 @@
 #include <memory>
 #include <vector>
 
-#include "merge/fields.h"
-#include "merge/shapes.h"
 #include "merge/tree_edits.h"
 #include "merge/tree_merge.h"
 #include "report/report_errors.h"
+#include "report/shapes.h"
 
 // Where the report-number tails of test items and steps begin.
-static const int ITEM_TAIL = facts_of(KIND_XI).merged.tail;
-static const int STEP_TAIL = facts_of(KIND_DS).merged.tail;
+static const uint32_t ITEM_TAIL = facts_of(KIND_XI).merged.tail;
+static const uint32_t STEP_TAIL = facts_of(KIND_DS).merged.tail;
 
 // The opening record of the block a group node holds, if any.
-static objet* opening_record(objet* holder) { return holder ? holder->item->item : nullptr; }
+static record* opening_of(objet* holder) { return holder ? opening_record(holder->item) : nullptr; }
 
-// The two name fields of a DS record, by which groups are matched.
-static bool ds_name_of(objet* ds, std::pair<name_key, name_key>* name) {
-  objet* a = string_at(ds, DS_NAME);
-  objet* b = string_at(ds, DS_ITEM);
-  if (!a || !b) return false;
-  *name = {key_of(a), key_of(b)};
+static bool ds_name_of(const record* ds, ds_name* name) {
+  const field a = ds->at(DS_NAME);
+  const field b = ds->at(DS_ITEM);
+  if (!a.is_text() || !b.is_text()) return false;
+  *name = {std::string(a.text), std::string(b.text)};
   return true;
 }
 
@@ -35,11 +33,11 @@ static void describe(group_index* index, target_entry* entry) {
   } else if (entry->listed == target_entry::WITHOUT_DS) {
     index->without_ds.erase(entry);
   }
-  entry->ds = opening_record(index->cache->first_holding(entry->group, KIND_DS, true));
-  entry->xi = opening_record(index->cache->first_holding(entry->group, KIND_XI, true));
-  objet* start = entry->ds ? long_at(entry->ds, DS_START) : nullptr;
+  entry->ds = opening_of(index->cache->first_holding(entry->group, KIND_DS, true));
+  entry->xi = opening_of(index->cache->first_holding(entry->group, KIND_XI, true));
+  const field start = entry->ds ? entry->ds->at(DS_START) : field{};
   const int64_t was = entry->start;
-  entry->start = start ? int64_t{static_cast<uint32_t>(start->value)} : -1;
+  entry->start = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : -1;
   if (entry->start != was) index->running_max.clear();
   entry->listed = target_entry::UNLISTED;
   if (!entry->ds) {
@@ -111,9 +109,9 @@ static void index_targets(group_index* index, objet* target, merge_cache* cache)
   *index = group_index{};
   index->cache = cache;
   index->target = target;
-  for (objet* node = target; is_list(node); node = node->next) {
+  for (objet* node = target; node; node = node->next) {
     index->tail = node;
-    if (node->item) add_entry(index, index->entries.size(), node->item, node);
+    if (node->item) add_entry(index, index->entries.size(), node->item.list(), node);
   }
 }
 
@@ -121,22 +119,22 @@ static void append_group(group_index* index, objet* incoming_node) {
   objet* node = list1(take(incoming_node));
   index->tail->next = node;
   index->tail = node;
-  add_entry(index, index->entries.size(), node->item, node);
+  add_entry(index, index->entries.size(), node->item.list(), node);
 }
 
 // A group without DS block goes into the first target group that does not
 // hold its report yet; none when it has no XI block or every group holds it.
 // A number that is none is held by no group.
 static target_entry* match_by_report(group_index* index, objet* group) {
-  objet* xi = opening_record(first_block_of(group, KIND_XI));
+  record* xi = opening_of(first_block_of(group, KIND_XI));
   if (!xi) return nullptr;
-  objet* report_number = field_at(xi, ITEM_TAIL);
-  const bool numbered = is_number(report_number);
-  report_cursor* cursor = numbered ? &cursor_for(index->lacking, report_number->value) : nullptr;
+  const field report_number = xi->at(ITEM_TAIL);
+  const bool numbered = report_number.is_numeric();
+  report_cursor* cursor = numbered ? &cursor_for(index->lacking, report_number.number) : nullptr;
   for (size_t rank = cursor ? cursor->rank : 0; rank < index->entries.size(); ++rank) {
     target_entry* entry = index->entries[rank].get();
     if (!entry->xi && !entry->ds) internal_report_error();
-    if (!numbered || !holds(entry, report_number->value)) return entry;
+    if (!numbered || !holds(entry, report_number.number)) return entry;
     cursor->rank = rank + 1;
   }
   return nullptr;
@@ -145,19 +143,19 @@ static target_entry* match_by_report(group_index* index, objet* group) {
 // A group with a DS block goes into the first target group of the same DS
 // name, or the first one without DS block that lacks the group's report.
 static target_entry* match_by_name(group_index* index, objet* group) {
-  objet* ds = opening_record(first_block_of(group, KIND_DS));
-  objet* report_number = field_at(ds, STEP_TAIL);
+  record* ds = opening_of(first_block_of(group, KIND_DS));
+  const field report_number = ds->at(STEP_TAIL);
   target_entry* found = nullptr;
-  std::pair<name_key, name_key> name;
+  ds_name name;
   if (ds_name_of(ds, &name)) {
     auto same = index->by_name.find(name);
     if (same != index->by_name.end()) found = *same->second.begin();
   }
-  const bool numbered = is_number(report_number);
+  const bool numbered = report_number.is_numeric();
   auto next = index->without_ds.begin();
   report_cursor* cursor = nullptr;
   if (numbered) {
-    cursor = &cursor_for(index->lacking_without_ds, report_number->value);
+    cursor = &cursor_for(index->lacking_without_ds, report_number.number);
     target_entry probe{};
     probe.rank = cursor->rank;
     next = index->without_ds.lower_bound(&probe);
@@ -165,7 +163,7 @@ static target_entry* match_by_name(group_index* index, objet* group) {
   for (; next != index->without_ds.end(); ++next) {
     target_entry* entry = *next;
     if (found && entry->rank > found->rank) break;
-    if (!numbered || !xi_holds(entry, report_number->value)) return entry;
+    if (!numbered || !xi_holds(entry, report_number.number)) return entry;
     cursor->rank = entry->rank + 1;
   }
   return found;
@@ -175,8 +173,8 @@ static target_entry* match_by_name(group_index* index, objet* group) {
 // (unsigned; groups without it are passed over); the list head stays the same
 // node. That group is the first whose running maximum exceeds the key.
 static void insert_group_in_order(group_index* index, objet* incoming_node) {
-  objet* start = long_at(opening_record(first_block_of(incoming_node->item, KIND_DS)), DS_START);
-  int64_t key = start ? int64_t{static_cast<uint32_t>(start->value)} : 0;
+  const field start = opening_of(first_block_of(incoming_node->item, KIND_DS))->at(DS_START);
+  const int64_t key = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : 0;
   if (index->running_max.empty()) {
     int64_t highest = -1;
     for (const auto& entry : index->entries) {
@@ -195,7 +193,7 @@ static void insert_group_in_order(group_index* index, objet* incoming_node) {
   objet* before = rank ? index->entries[rank - 1]->node : nullptr;
   for (objet* node = before ? before->next : index->target; node != later->node; node = node->next)
     before = node;
-  objet* group = take(incoming_node);
+  objet* group = take(incoming_node).list();
   if (before) {
     put_after(before, group);
     add_entry(index, rank, group, before->next);
@@ -210,7 +208,7 @@ static void insert_group_in_order(group_index* index, objet* incoming_node) {
 // The target group an incoming group merges into; none when the group took
 // a place of its own in the list (appended, or inserted by its DS start).
 static target_entry* match_group(group_index* index, objet* incoming_node) {
-  objet* group = incoming_node->item;
+  objet* group = incoming_node->item.list();
   if (!first_block_of(group, KIND_DS)) {
     target_entry* entry = match_by_report(index, group);
     if (!entry) append_group(index, incoming_node);
@@ -245,14 +243,14 @@ void tree_merge::merge_groups(objet* target, objet* incoming) {
     list_merge& level = stack.back();
     objet* node = level.node;
     if (level.waiting) {
-      merge_group_tail(level.waiting->group, node->item);
+      merge_group_tail(level.waiting->group, node->item.list());
       describe(level.index, level.waiting);
       note_merged(level.index, level.waiting);
       level.waiting = nullptr;
       level.node = node->next;
       continue;
     }
-    if (!is_list(node)) {
+    if (!node) {
       stack.pop_back();
       continue;
     }
@@ -262,7 +260,7 @@ void tree_merge::merge_groups(objet* target, objet* incoming) {
       continue;
     }
     nested_lists nested;
-    merge_group_head(entry->group, node->item, &nested);
+    merge_group_head(entry->group, node->item.list(), &nested);
     level.waiting = entry;
     if (nested.target) stack.push_back(open_list(cache_, nested.target, nested.incoming));
   }

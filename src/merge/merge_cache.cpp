@@ -1,28 +1,28 @@
 #include "merge/merge_cache.h"
 
-#include "merge/record_walk.h"
 #include "merge/rendezvous_marks.h"
-#include "merge/shapes.h"
+#include "report/record_walk.h"
+#include "report/shapes.h"
 
 const time_order* merge_cache::kept_order(objet* block) const {
-  if (!is_list(block) || !block->next) return nullptr;
+  if (!block || !block->next) return nullptr;
   auto known = block_orders_.find(block);
   return known == block_orders_.end() || known->second.nodes.empty() ? nullptr : &known->second;
 }
 
-static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
+static uint64_t kind_bit(tree_item item) { return item.is_record() ? uint64_t{1} << item.rec()->kind() : 0; }
 
-bool merge_cache::holds_record(objet* item, uint32_t kind) const {
-  if (const time_order* order = kept_order(item)) {
+bool merge_cache::holds_record(tree_item item, uint32_t kind) const {
+  if (const time_order* order = kept_order(item.list())) {
     objet* closing = order->nodes.back()->next;
-    const uint64_t kinds = order->kinds | kind_bit(item->item) | (closing ? kind_bit(closing->item) : 0);
+    const uint64_t kinds = order->kinds | kind_bit(item.list()->item) | (closing ? kind_bit(closing->item) : 0);
     if (!(kinds >> kind & 1)) return false;
   }
   return find_record(item, kind) != nullptr;
 }
 
 objet* merge_cache::first_holding(objet* group, uint32_t kind, bool blocks_only) const {
-  for (objet* node = group; is_list(node); node = node->next) {
+  for (objet* node = group; node; node = node->next) {
     if ((!blocks_only || is_block(node->item)) && holds_record(node->item, kind)) return node;
   }
   return nullptr;
@@ -38,7 +38,7 @@ block_end merge_cache::end_of(objet* block) const {
   return {node, node->next ? node->next : node};
 }
 
-void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& items,
+void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items,
                                     uint32_t offset) {
   objet* closing = end.before->next;
   end.before->next = nullptr;
@@ -57,18 +57,18 @@ void merge_cache::append_tail(objet* chain, objet* tail) {
 // block's after its opening record), and the node the walk goes on from;
 // chain itself when no order is kept for it.
 objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
-  if (!is_list(chain)) return chain;
+  if (!chain) return chain;
   if (kept_rendezvous(body_order_, chain, refs)) return body_order_.nodes.back()->next;
-  auto known = is_record(chain->item) ? block_orders_.find(chain) : block_orders_.end();
+  auto known = chain->item.is_record() ? block_orders_.find(chain) : block_orders_.end();
   if (known == block_orders_.end()) return chain;
-  names_.collect_record(chain->item, refs);
+  names_.collect_record(chain->item.rec(), refs);
   return kept_rendezvous(known->second, chain->next, refs) ? known->second.nodes.back()->next : chain->next;
 }
 
 const std::vector<rd_ref>& merge_cache::merged_rendezvous(objet* chain) {
   merged_rd_.clear();
   auto take = [this](objet* holder) {
-    names_.collect_record(holder->item, &merged_rd_);
+    names_.collect_record(holder->item.rec(), &merged_rd_);
     return false;
   };
   walk_records(chain, take, NO_RD_MARK, [this](objet* list) { return take_kept_run(list, &merged_rd_); });

@@ -5,8 +5,8 @@
 // than all over: the order of the lists that grow with every report (the
 // time variant's body, the merged blocks' inner items) with the RD records
 // their items hold, the group matching's index of each group list, and the
-// last node of the chains that grow at their end (records whose
-// report-number tails grow, the first and last sections). It holds for one
+// last node of the chains that grow at their end (the first and last
+// sections). It holds for one
 // merged tree while only the merges change it and its times keep their
 // stored values: the merged report owns both, and drops it when the times
 // settle.
@@ -34,15 +34,14 @@ class merge_cache {
 
   // The items go into the merged block in time order before its closing
   // record, which follows the last inserted node.
-  void insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& items, uint32_t offset);
+  void insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items, uint32_t offset);
   // Items the block takes other than by time: its order is read again next time.
   void forget_order_of(objet* block) { block_orders_.erase(block); }
-  objet* insert_into_body(objet* body, const std::vector<objet*>& items, uint32_t offset) {
+  objet* insert_into_body(objet* body, const std::vector<tree_item>& items, uint32_t offset) {
     return insert_all_by_time(body, items, &body_order_, offset, nullptr, &names_);
   }
 
-  // Chains that grow at their end with every report (a merged end record's
-  // fields, whose report-number tail grows, and the first and last
+  // Chains that grow at their end with every report (the first and last
   // sections): tail goes after the chain's last node, which is kept.
   void append_tail(objet* chain, objet* tail);
 
@@ -57,7 +56,7 @@ class merge_cache {
 
  private:
   const time_order* kept_order(objet* block) const;
-  bool holds_record(objet* item, uint32_t kind) const;
+  bool holds_record(tree_item item, uint32_t kind) const;
   objet* take_kept_run(objet* chain, std::vector<rd_ref>* refs);
 
   rendezvous_names names_;

@@ -1,32 +1,32 @@
 #include "merge/merged_report.h"
 
-#include "merge/fields.h"
-#include "merge/record_walk.h"
 #include "merge/rendezvous_marks.h"
 #include "merge/source_record.h"
 #include "merge/time_shift.h"
 #include "merge/tree_merge.h"
+#include "report/record_walk.h"
+#include "report/shapes.h"
 
 static bool holds_sy_record(objet* body) {
-  auto is_sy = [](objet* holder) { return kind_of(holder->item) == KIND_SY; };
+  auto is_sy = [](objet* holder) { return holder->item.rec()->kind() == KIND_SY; };
   return walk_records(body, is_sy);
 }
 
 // The SY records of a section node's item, as a walk of the merged tree
 // meets them once the section has joined it.
-static void add_clocks(objet* section, std::vector<objet*>* clocks) {
-  auto take = [clocks](objet* record) {
-    if (kind_of(record) == KIND_SY) clocks->push_back(record);
+static void add_clocks(objet* section, std::vector<record*>* clocks) {
+  auto take = [clocks](record* r) {
+    if (r->kind() == KIND_SY) clocks->push_back(r);
   };
   auto visit = [&take](objet* holder) {
-    take(holder->item);
+    take(holder->item.rec());
     return false;
   };
-  objet* item = section ? section->item : nullptr;
-  if (is_record(item))
-    take(item);
-  else if (is_list(item))
-    walk_records(item, visit);
+  const tree_item item = section ? section->item : nullptr;
+  if (record* r = item.rec())
+    take(r);
+  else if (objet* list = item.list())
+    walk_records(list, visit);
 }
 
 void merged_report::add(objet* report, const char* rod_path, int32_t report_number) {

@@ -35,11 +35,11 @@ class merged_report {
  private:
   // Alignment of a new report with the tree (align.cpp).
   void align(objet* report);
-  void align_time_units(objet* report, objet* merged_sy, objet* report_sy);
-  bool align_by_clock(objet* report, objet* merged_sy, objet* report_sy);
+  void align_time_units(objet* report, const std::vector<record*>& merged_sy, const std::vector<record*>& report_sy);
+  bool align_by_clock(objet* report, const std::vector<record*>& merged_sy, const std::vector<record*>& report_sy);
   bool align_by_rendezvous(objet* report);
   void shift_apart(objet* positive, objet* negative, int32_t d);
-  objet* merged_clocks(bool exact_keyword) const;
+  std::vector<record*> merged_clocks(bool exact_keyword) const;
 
   objet* tree_ = nullptr;
   const bool by_time_;
@@ -47,6 +47,6 @@ class merged_report {
   bool body_holds_sy_ = false;  // else alignment passes the body over
   // The SY records of the tree's first and last sections, which only grow
   // by whole sections at their ends, in document order.
-  std::vector<objet*> first_clocks_, last_clocks_;
+  std::vector<record*> first_clocks_, last_clocks_;
   merge_cache cache_;
 };

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "merge/shapes.h"
+#include "report/record_kinds.h"
 
 namespace {
 // A chain being walked: where the walk stands in it, whether an RD record
@@ -21,25 +21,25 @@ bool mark_blocks_without_rd(objet* chain) {
   for (;;) {
     open_chain& level = open.back();
     objet* node = level.node;
-    if (!is_list(node)) {
+    if (!node) {
       const open_chain done = level;
       open.pop_back();
       if (open.empty()) return done.holds;
-      if (!done.holds && is_record(done.list->item)) done.list->flags |= NO_RD_MARK;
+      if (record* opening = done.list->item.rec(); opening && !done.holds) opening->set(NO_RD_MARK);
       open.back().holds |= done.holds;
       open.back().node = open.back().node->next;
       continue;
     }
-    objet* item = node->item;
-    if (is_list(item) && !is_record(item)) {
-      open.push_back({item, item, false});
+    if (objet* list = node->item.list()) {
+      open.push_back({list, list, false});
       continue;
     }
-    if (is_record(item)) level.holds |= kind_of(item) == KIND_RD;
+    if (const record* r = node->item.rec()) level.holds |= r->kind() == KIND_RD;
     level.node = node->next;
   }
 }
 
 void join_rd_marks(objet* block, const objet* incoming) {
-  if (!(incoming->flags & NO_RD_MARK)) block->flags &= static_cast<uint8_t>(~NO_RD_MARK);
+  if (holds_no_rd(incoming)) return;
+  if (record* opening = block->item.rec()) opening->clear(NO_RD_MARK);
 }

@@ -1,35 +1,33 @@
 #include "merge/rendezvous_names.h"
 
-#include "merge/fields.h"
-#include "merge/record_walk.h"
 #include "merge/rendezvous_marks.h"
+#include "report/record_kinds.h"
+#include "report/record_walk.h"
 
-uint32_t rendezvous_names::number_of(const objet* name) {
-  const name_view view = view_of(name);
-  auto known = numbers_.find(view);
+uint32_t rendezvous_names::number_of(std::string_view name) {
+  auto known = numbers_.find(name);
   if (known != numbers_.end()) return known->second;
-  texts_.emplace_back(view.text);
-  const uint32_t number = count() - 1;
-  numbers_.emplace(name_view{view.length, texts_.back()}, number);
+  const uint32_t number = count();
+  numbers_.emplace(texts_.emplace_back(name), number);
   return number;
 }
 
-void rendezvous_names::collect_record(objet* record, std::vector<rd_ref>* refs) {
-  if (kind_of(record) != KIND_RD || !is_exactly(record, KIND_RD)) return;
-  if (objet* name = string_at(record, RD_NAME)) refs->push_back({record, number_of(name)});
+void rendezvous_names::collect_record(record* r, std::vector<rd_ref>* refs) {
+  if (r->kind() != KIND_RD || !is_exactly(*r, KIND_RD)) return;
+  if (const field name = r->at(RD_NAME); name.is_text()) refs->push_back({r, number_of(name.text)});
 }
 
 void rendezvous_names::collect(objet* chain, std::vector<rd_ref>* refs) {
   auto take = [this, refs](objet* holder) {
-    collect_record(holder->item, refs);
+    collect_record(holder->item.rec(), refs);
     return false;
   };
   walk_records(chain, take, NO_RD_MARK);
 }
 
-void rendezvous_names::collect_item(objet* item, std::vector<rd_ref>* refs) {
-  if (is_record(item))
-    collect_record(item, refs);
-  else if (is_list(item) && !(item->flags & NO_RD_MARK))
-    collect(item, refs);
+void rendezvous_names::collect_item(tree_item item, std::vector<rd_ref>* refs) {
+  if (record* r = item.rec())
+    collect_record(r, refs);
+  else if (objet* list = item.list(); list && !holds_no_rd(list))
+    collect(list, refs);
 }

@@ -8,15 +8,15 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "merge/name_key.h"
 #include "report/objet.h"
 
 // An RD record and the number of its name (equal names, equal numbers).
 struct rd_ref {
-  objet* record;
+  record* rd;
   uint32_t name;
 };
 
@@ -25,16 +25,16 @@ class rendezvous_names {
   // The RD records with a name that an item of a list holds (itself, when
   // a record, or at any depth, when a list; blocks marked as holding none
   // are passed over), appended in document order.
-  void collect_item(objet* item, std::vector<rd_ref>* refs);
+  void collect_item(tree_item item, std::vector<rd_ref>* refs);
   // The same for every item of a chain, and for a record met on a walk of
   // the caller's own.
   void collect(objet* chain, std::vector<rd_ref>* refs);
-  void collect_record(objet* record, std::vector<rd_ref>* refs);
+  void collect_record(record* r, std::vector<rd_ref>* refs);
   uint32_t count() const { return static_cast<uint32_t>(texts_.size()); }
 
  private:
-  uint32_t number_of(const objet* name);
+  uint32_t number_of(std::string_view name);
 
   std::deque<std::string> texts_;  // what the keys view: a deque never moves them
-  std::unordered_map<name_view, uint32_t, name_view_hash> numbers_;
+  std::unordered_map<std::string_view, uint32_t> numbers_;
 };

@@ -3,19 +3,21 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
-#include "merge/record_walk.h"
 #include "messages/emit.h"
+#include "report/record_kinds.h"
+#include "report/record_walk.h"
 #include "util/crc16.h"
 #include "util/out_of_memory.h"
 #include "util/paths.h"
 
 void drop_leading_cf(objet* report) {
   auto drop = [](objet* holder) {
-    uint32_t kind = kind_of(holder->item);
+    const uint32_t kind = holder->item.rec()->kind();
     if (kind == KIND_XI) return true;
     if (kind == KIND_CF) {
-      free_objet(holder->item);
+      free_item(holder->item);
       holder->item = nullptr;
     }
     return false;
@@ -25,14 +27,14 @@ void drop_leading_cf(objet* report) {
 
 // A double quote inside the field is doubled, as the report reader reads
 // it back; a line feed never gets here.
-static objet* quoted(const std::string& text) {
+static std::string quoted(const std::string& text) {
   std::string field = "\"";
   for (char c : text) field += c == '"' ? std::string(2, '"') : std::string(1, c);
   field += '"';
-  return make_string(field.data(), static_cast<uint32_t>(field.size()));
+  return field;
 }
 
-static objet* make_source_record(const char* rod_path, int32_t report_number) {
+static record* make_source_record(const char* rod_path, int32_t report_number) {
   char cwd[5000];
   if (!getcwd(cwd, sizeof cwd)) msg_severe("SIZBUFOVL", QString(), QString());
   FILE* file = open_file(rod_path, "rb");
@@ -57,14 +59,16 @@ static objet* make_source_record(const char* rod_path, int32_t report_number) {
   dir_name_of(rod_path, directory);
   absolute_path(cwd, directory.c_str(), absolute);
   std::string relative = relative_path(cwd, absolute.c_str()).value_or(std::string());
-  return list8(make_string("CF"), quoted(name), quoted(relative), quoted(absolute),
-               make_long(static_cast<int32_t>(size)), make_long(crc), make_long(report_number),
-               make_long(0));
+  const std::string texts[] = {quoted(name), quoted(relative), quoted(absolute)};
+  const std::vector<field> fields = {field::of_text(texts[0]), field::of_text(texts[1]), field::of_text(texts[2]),
+                                     field::of_number(static_cast<int32_t>(size)), field::of_number(crc),
+                                     field::of_number(report_number), field::of_number(0)};
+  return make_record(keyword_table[KIND_CF].keyword, fields, KIND_CF);
 }
 
 void add_source_record(objet* report, const char* rod_path, int32_t report_number) {
   auto add = [&](objet* holder) {
-    if (kind_of(holder->item) != KIND_IE) return false;
+    if (holder->item.rec()->kind() != KIND_IE) return false;
     holder->next = make_list(make_source_record(rod_path, report_number), holder->next);
     return true;
   };

@@ -1,20 +1,20 @@
 #include "merge/tail_numbers.h"
 
-#include "merge/fields.h"
-
-bool tail_numbers::holds(objet* record, int start, int32_t number) {
-  if (record != record_ || start != start_) *this = tail_numbers{};
-  record_ = record;
-  start_ = start;
+bool tail_numbers::holds(const record* r, uint32_t start, int32_t number) {
+  if (r != record_ || start != start_) {
+    *this = tail_numbers{};
+    record_ = r;
+    start_ = start;
+    next_ = start;
+  }
   read_on();
   return numbers_.count(number) != 0;
 }
 
 void tail_numbers::read_on() {
-  objet* node = last_read_ ? last_read_->next : node_at(record_, start_);
-  for (; is_list(node); node = node->next) {
-    if (number_after_ && is_number(node->item)) numbers_.insert(node->item->value);
-    last_read_ = node;
-    number_after_ = !number_after_;
+  for (const uint32_t end = record_->size(); next_ <= end; ++next_) {
+    const field value = record_->at(next_);
+    if (number_at_next_ && value.is_numeric()) numbers_.insert(value.number);
+    number_at_next_ = !number_at_next_;
   }
 }

@@ -9,21 +9,21 @@
 #include <cstdint>
 #include <unordered_set>
 
-#include "report/objet.h"
+#include "report/record.h"
 
 class tail_numbers {
  public:
-  // Whether the number stands in the tail of record, at position start and
-  // every second position after it. Another record than the last asked
-  // about is read from its start.
-  bool holds(objet* record, int start, int32_t number);
+  // Whether the number stands in the tail of r, at position start and every
+  // second position after it. Another record than the last asked about is
+  // read from its start.
+  bool holds(const record* r, uint32_t start, int32_t number);
 
  private:
   void read_on();
 
-  objet* record_ = nullptr;
-  int start_ = 0;
-  objet* last_read_ = nullptr;  // the last node passed; none before the start
-  bool number_after_ = true;    // whether the node after it is a number's position
+  const record* record_ = nullptr;
+  uint32_t start_ = 0;
+  uint32_t next_ = 0;          // the next position to read
+  bool number_at_next_ = true;  // whether it is a number's position
   std::unordered_set<int32_t> numbers_;
 };

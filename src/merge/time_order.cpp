@@ -2,22 +2,22 @@
 
 #include <algorithm>
 
-#include "merge/shapes.h"
-#include "merge/time_points.h"
 #include "report/report_errors.h"
+#include "report/shapes.h"
+#include "report/time_points.h"
 
 static const int64_t NO_KEY = INT64_MIN;
 
-static void take_key(time_order* order, const objet* key, int64_t value) {
+static void take_key(time_order* order, time_key key, int64_t value) {
   order->low = std::min(order->low, value);
   order->high = std::max(order->high, value);
-  order->fixed |= key == fixed_time_cell;
+  order->fixed |= key.fixed;
 }
 
-static uint64_t kind_bit(objet* item) { return is_record(item) ? uint64_t{1} << kind_of(item) : 0; }
+static uint64_t kind_bit(tree_item item) { return item.is_record() ? uint64_t{1} << item.rec()->kind() : 0; }
 
 // The item's RD records join the order's; false when it holds none.
-static bool span_of(objet* item, size_t node, time_order* order, rendezvous_names* names, time_order::rd_span* span) {
+static bool span_of(tree_item item, size_t node, time_order* order, rendezvous_names* names, time_order::rd_span* span) {
   const auto first = static_cast<uint32_t>(order->refs.size());
   names->collect_item(item, &order->refs);
   *span = {static_cast<uint32_t>(node), first, static_cast<uint32_t>(order->refs.size())};
@@ -29,9 +29,9 @@ static void read_order(objet* list, time_order* order, uint32_t offset, rendezvo
   order->offset = offset;
   int64_t highest = NO_KEY;
   for (objet* node = list; node; node = node->next) {
-    if (objet* key = order_key(node->item)) {
-      take_key(order, key, key_time(key, offset));
-      highest = std::max<int64_t>(highest, key_time(key, offset));
+    if (const auto key = order_key(node->item)) {
+      take_key(order, *key, key_time(*key, offset));
+      highest = std::max<int64_t>(highest, key_time(*key, offset));
     }
     order->kinds |= kind_bit(node->item);
     time_order::rd_span span;
@@ -73,7 +73,7 @@ static bool follows_offset(time_order* order, uint32_t offset) {
 // node stay sorted by key, equal keys in insertion order, and each one's
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
-objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_order* order, uint32_t offset,
+objet* insert_all_by_time(objet* list, const std::vector<tree_item>& items, time_order* order, uint32_t offset,
                           objet** tail, rendezvous_names* names) {
   struct placed {
     size_t gap;
@@ -95,12 +95,12 @@ objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_or
 
   std::vector<placed> inserted;
   inserted.reserve(items.size());
-  for (objet* item : items) {
-    objet* key = order_key(item);
+  for (tree_item item : items) {
+    const auto key = order_key(item);
     if (!key) unexpected_end_of_report();
-    const int64_t value = int64_t{key_time(key, offset)} - order->shift;
+    const int64_t value = int64_t{key_time(*key, offset)} - order->shift;
     size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
-    take_key(order, key, value);
+    take_key(order, *key, value);
     order->kinds |= kind_bit(item);
     time_order::rd_span span{};
     const bool holds_rd = names && span_of(item, 0, order, names, &span);

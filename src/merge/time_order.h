@@ -45,7 +45,7 @@ struct time_order {
 // key ends the run with "UNEXPTEOF". The last node goes to *tail when asked
 // for. The order follows the list; an empty one, or one of another list, is
 // read first. With names, it keeps the items' RD records too.
-objet* insert_all_by_time(objet* list, const std::vector<objet*>& items, time_order* order, uint32_t offset,
+objet* insert_all_by_time(objet* list, const std::vector<tree_item>& items, time_order* order, uint32_t offset,
                           objet** tail = nullptr, rendezvous_names* names = nullptr);
 // The RD records of the order's list in document order, when it keeps them.
 bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs);

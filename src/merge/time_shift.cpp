@@ -1,33 +1,33 @@
 #include "merge/time_shift.h"
 
-#include "merge/fields.h"
-#include "merge/record_walk.h"
+#include "report/record_kinds.h"
+#include "report/record_walk.h"
 
-static void multiply(objet* record, int position, uint32_t factor) {
-  if (objet* cell = long_at(record, position))
-    cell->value = static_cast<int32_t>(static_cast<uint32_t>(cell->value) * factor);
+static void multiply(record* r, uint32_t position, uint32_t factor) {
+  if (const field value = r->at(position); value.is_number())
+    r->set_at(position, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(value.number) * factor)));
 }
 
 // A clock's start and ticks per unit count finer ticks, its tick length is
 // that much shorter; other kinds scale the fields the vocabulary names (BF
 // fields are text and stay).
-static void scale_record(objet* record, uint32_t factor) {
-  if (kind_of(record) == KIND_SY) {
-    multiply(record, SY_TICKS_PER_UNIT, factor);
-    multiply(record, SY_TICKS, factor);
-    if (objet* tick = long_at(record, SY_TICK_LENGTH))
-      tick->value = static_cast<int32_t>(static_cast<uint32_t>(tick->value) / factor);
+static void scale_record(record* r, uint32_t factor) {
+  if (r->kind() == KIND_SY) {
+    multiply(r, SY_TICKS_PER_UNIT, factor);
+    multiply(r, SY_TICKS, factor);
+    if (const field tick = r->at(SY_TICK_LENGTH); tick.is_number())
+      r->set_at(SY_TICK_LENGTH, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor)));
     return;
   }
-  for (uint8_t position : facts_of(kind_of(record)).scaled) {
+  for (uint8_t position : facts_of(r->kind()).scaled) {
     if (position == 0) break;
-    multiply(record, position, factor);
+    multiply(r, position, factor);
   }
 }
 
 void scale_times(objet* tree, uint32_t factor) {
   auto scale = [factor](objet* holder) {
-    scale_record(holder->item, factor);
+    scale_record(holder->item.rec(), factor);
     return false;
   };
   walk_records(tree, scale);
@@ -43,31 +43,32 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
-static void move_time_field(objet* record, uint32_t d) {
-  const int position = facts_of(kind_of(record)).time_field;
-  if (objet* time = position ? long_at(record, position) : nullptr)
-    time->value = static_cast<int32_t>(static_cast<uint32_t>(time->value) + d);
+static void move_time_field(record* r, uint32_t d) {
+  const uint32_t position = facts_of(r->kind()).time_field;
+  if (position == 0) return;
+  if (const field time = r->at(position); time.is_number())
+    r->set_at(position, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(time.number) + d)));
 }
 
-void shift_record(objet* record, uint32_t d) {
-  if (kind_of(record) != KIND_SY) {
-    move_time_field(record, d);
+void shift_record(record* r, uint32_t d) {
+  if (r->kind() != KIND_SY) {
+    move_time_field(r, d);
     return;
   }
-  objet* units = long_at(record, SY_UNITS);
-  objet* ticks = long_at(record, SY_TICKS);
-  objet* per_unit = long_at(record, SY_TICKS_PER_UNIT);
-  if (!units || !ticks || !per_unit) return;
-  uint32_t t = static_cast<uint32_t>(ticks->value);
-  uint32_t p = static_cast<uint32_t>(per_unit->value);
-  uint32_t borrowed = clock_borrow(t, p, d);
-  units->value = static_cast<int32_t>(static_cast<uint32_t>(units->value) - borrowed);
-  ticks->value = static_cast<int32_t>(t + borrowed * p - d);
+  const field units = r->at(SY_UNITS);
+  const field ticks = r->at(SY_TICKS);
+  const field per_unit = r->at(SY_TICKS_PER_UNIT);
+  if (!units.is_number() || !ticks.is_number() || !per_unit.is_number()) return;
+  const uint32_t t = static_cast<uint32_t>(ticks.number);
+  const uint32_t p = static_cast<uint32_t>(per_unit.number);
+  const uint32_t borrowed = clock_borrow(t, p, d);
+  r->set_at(SY_UNITS, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(units.number) - borrowed)));
+  r->set_at(SY_TICKS, field::of_number(static_cast<int32_t>(t + borrowed * p - d)));
 }
 
 void shift_times(objet* tree, uint32_t d) {
   auto shift = [d](objet* holder) {
-    shift_record(holder->item, d);
+    shift_record(holder->item.rec(), d);
     return false;
   };
   walk_records(tree, shift);
@@ -76,7 +77,7 @@ void shift_times(objet* tree, uint32_t d) {
 void move_time_fields(objet* tree, uint32_t d) {
   if (!tree || d == 0) return;
   auto move = [d](objet* holder) {
-    move_time_field(holder->item, d);
+    move_time_field(holder->item.rec(), d);
     return false;
   };
   walk_records(tree, move);

@@ -13,7 +13,7 @@ void scale_times(objet* tree, uint32_t factor);
 // borrows whole units so that its ticks reach d.
 void shift_times(objet* tree, uint32_t d);
 // The shift of one record: shift_times does it for every record.
-void shift_record(objet* record, uint32_t d);
+void shift_record(record* r, uint32_t d);
 // Whole units a SY record borrows so that its ticks reach d.
 uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d);
 // Adds d to every time field of tree, clock records aside.

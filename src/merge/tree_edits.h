@@ -7,16 +7,16 @@
 
 // Prepending keeps the chain's head node, so the chain stays the same for
 // whoever holds it.
-inline void put_first(objet* chain, objet* item) {
+inline void put_first(objet* chain, tree_item item) {
   chain->next = make_list(chain->item, chain->next);
   chain->item = item;
 }
 
-inline void put_after(objet* node, objet* item) { node->next = make_list(item, node->next); }
+inline void put_after(objet* node, tree_item item) { node->next = make_list(item, node->next); }
 
 // The item of holder, which keeps an empty item.
-inline objet* take(objet* holder) {
-  objet* item = holder->item;
+inline tree_item take(objet* holder) {
+  tree_item item = holder->item;
   holder->item = nullptr;
   return item;
 }

@@ -1,6 +1,6 @@
 #include "merge/tree_merge.h"
 
-#include "merge/shapes.h"
+#include "report/shapes.h"
 
 static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
 
@@ -20,8 +20,8 @@ static objet* merge_sections(objet* merged, objet* report, merge_cache& cache, M
     return head;
   }
   objet* merged_body = merged->next;
-  cache.append_tail(merged->item, first);
-  cache.append_tail(merged_body->next->item, last);
+  cache.append_tail(merged->item.list(), first);
+  cache.append_tail(merged_body->next->item.list(), last);
   merge_body(merged_body, body);
   free_objet(body);
   return merged;
@@ -40,33 +40,33 @@ objet* tree_merge::merge_report_by_time(objet* merged, objet* report) {
 // Elements the group merge does not take are kept after the merged body's
 // elements, in reading order, so no tester's record is lost.
 void tree_merge::merge_body(objet* merged_body, objet* body) {
-  objet* elements = body->item;
+  objet* elements = body->item.list();
   if (!elements) return;
-  if (!merged_body->item) {
+  objet* merged_elements = merged_body->item.list();
+  if (!merged_elements) {
     merged_body->item = elements;
     body->item = nullptr;
     return;
   }
-  objet* merged_groups = merged_body->item->item;
-  objet* groups = elements->item;
-  if (is_list(merged_groups) && is_list(groups) && starts_with_block(merged_groups->item) &&
-      starts_with_block(groups->item)) {
+  objet* merged_groups = merged_elements->item.list();
+  objet* groups = elements->item.list();
+  if (merged_groups && groups && starts_with_block(merged_groups->item) && starts_with_block(groups->item)) {
     merge_groups(merged_groups, groups);
     objet* left_overs = elements->next;
     elements->next = nullptr;
-    if (left_overs) append(merged_body->item, left_overs);
+    if (left_overs) append(merged_elements, left_overs);
     return;
   }
-  append(merged_body->item, elements);
+  append(merged_elements, elements);
   body->item = nullptr;
 }
 
 void tree_merge::merge_body_by_time(objet* merged_body, objet* body) {
-  std::vector<objet*> items;
-  for (objet* node = body->item; is_list(node); node = node->next) {
+  std::vector<tree_item> items;
+  for (objet* node = body->item.list(); node; node = node->next) {
     if (!node->item) continue;
     items.push_back(node->item);
     node->item = nullptr;
   }
-  merged_body->item = cache_.insert_into_body(merged_body->item, items, owed_);
+  merged_body->item = cache_.insert_into_body(merged_body->item.list(), items, owed_);
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "merge/merge_cache.h"
-#include "merge/record_kinds.h"
 #include "report/objet.h"
+#include "report/record_kinds.h"
 
 class tree_merge {
  public:
@@ -28,7 +28,7 @@ class tree_merge {
 
   // Two end records of one block: the target keeps the value of end.field
   // the rule picks and takes the incoming record's report-number tail.
-  void merge_records(objet* target, objet* incoming, const merged_end& end);
+  void merge_records(record* target, record* incoming, const merged_end& end);
 
  private:
   void merge_body(objet* merged_body, objet* body);
@@ -48,7 +48,7 @@ class tree_merge {
                         record_kind opening, record_kind closing);
   void merge_block_items(objet* block, const block_end& end, objet* incoming, const block_end& incoming_end);
 
-  uint32_t time_of(objet* record, int field, const objet* cell) const;
+  uint32_t time_of(const record* r, uint32_t position, int32_t value) const;
 
   merge_cache& cache_;
   const uint32_t owed_;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 // A record's fields are formatted here and handed to stdio a buffer at a
 // time: printf's parsing of a format for every field was a quarter of a run.
@@ -22,6 +21,18 @@ void cell_printer::put(const char* text, size_t n) {
   }
 }
 
+// A text and the blank after it.
+void cell_printer::put_word(const char* text, size_t n) {
+  if (sizeof bytes_ - used_ > n) {
+    memcpy(bytes_ + used_, text, n);
+    bytes_[used_ + n] = ' ';
+    used_ += n + 1;
+  } else {
+    put(text, n);
+    put(" ", 1);
+  }
+}
+
 void cell_printer::put_number(int32_t value) {
   char digits[14];
   char* end = digits + sizeof digits;
@@ -38,59 +49,19 @@ void cell_printer::put_number(int32_t value) {
   put(p, static_cast<size_t>(end - p));
 }
 
-void cell_printer::put_atom(const objet* cell) {
-  switch (cell->type) {
-    case OBJ_STRING: {
-      const size_t n = strlen(cell->text);
-      if (sizeof bytes_ - used_ > n) {
-        memcpy(bytes_ + used_, cell->text, n);
-        bytes_[used_ + n] = ' ';
-        used_ += n + 1;
-      } else {
-        put(cell->text, n);
-        put(" ", 1);
-      }
-      break;
-    }
-    case OBJ_INT:
-    case OBJ_LONG:
-      put_number(cell->value);
-      break;
-    case OBJ_STREAM:
-      put("<flux> ", 7);
-      break;
-    default:
-      // Callbacks have no report syntax; nothing is written for them.
-      break;
+void cell_printer::print(const record& r) {
+  put_word(r.keyword().data(), r.keyword().size());
+  for (uint32_t position = 1, size = r.size(); position <= size; ++position) {
+    const field value = r.at(position);
+    if (value.is_text())
+      put_word(value.text.data(), value.text.size());
+    else if (value.is_numeric())
+      put_number(value.number);
   }
+  put("\n", 1);
 }
 
-// A chain is its items, each chain inside it on a line of its own, then a
-// newline; chains wait on a stack of their own, whatever their depth.
-void cell_printer::print(objet* cell) {
-  if (cell->type != OBJ_LIST) {
-    put_atom(cell);
-    return;
-  }
-  std::vector<objet*> waiting;
-  for (objet* node = cell;;) {
-    if (node->item && node->item->type == OBJ_LIST) {
-      waiting.push_back(node);
-      node = node->item;
-      continue;
-    }
-    if (node->item) put_atom(node->item);
-    while (!is_list(node->next)) {
-      put("\n", 1);
-      if (waiting.empty()) return;
-      node = waiting.back();
-      waiting.pop_back();
-    }
-    node = node->next;
-  }
-}
-
-void pt_ecrit(objet* out, objet* cell) {
+void pt_ecrit(FILE* out, const record& r) {
   cell_printer printer(out);
-  printer.print(cell);
+  printer.print(r);
 }

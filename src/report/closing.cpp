@@ -3,25 +3,17 @@
 #include <climits>
 #include <cstddef>
 
-#include "merge/shapes.h"
-#include "merge/fields.h"
 #include "report/report_errors.h"
-
-// The top-level node of a record made of one keyword cell; the head of a
-// report_top has the keyword of two blanks.
-static objet* keyword_only_node(const char* keyword, uint32_t kind) {
-  objet* cell = make_string(keyword);
-  cell->kind = kind;
-  return list1(list1(cell));
-}
+#include "report/shapes.h"
 
 // The kind picks the one key a record can match; its keyword must still be
-// exactly the key's, so that "REX" is no RE record and the head of two
-// blanks, of kind 1, matches nothing.
+// exactly the key's, so that "REX" is no RE record and the head, of no kind,
+// matches nothing.
 static bool record_in(const objet* node, key_set keys) {
-  if (!is_record(node->item)) return false;
-  const uint32_t kind = kind_of(node->item);
-  return kind < KEYWORD_COUNT && (keys >> kind & 1) && is_exactly(node->item, kind);
+  const record* r = node->item.rec();
+  if (!r) return false;
+  const uint32_t kind = r->kind();
+  return kind < KEYWORD_COUNT && (keys >> kind & 1) && is_exactly(*r, kind);
 }
 
 static objet* find_before(objet* node, key_set keys) {
@@ -34,18 +26,17 @@ static objet* run_end(objet* node, key_set member_keys) {
   if (!node) return nullptr;
   objet* previous = nullptr;
   for (; node->next; node = node->next) {
-    if (is_record(node->item) && !record_in(node, member_keys)) return previous;
+    if (node->item.is_record() && !record_in(node, member_keys)) return previous;
     previous = node;
   }
   return node;
 }
 
 // One rule from the successor of start, for the first n blocks only, over the
-// chain; keyword cells carry their kinds. The callback is an OBJ_FUNCTION
-// cell given list2(node before the opener, last node of the run or the
-// opener itself).
+// chain; the action is given the node before the opener and the last node of
+// the run (or the opener itself).
 static void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
-                               objet* callback) {
+                               closing_action action) {
   objet* previous = start;
   objet* cur = start->next;
   for (int closed = 0; closed < n && cur && cur->next; ++closed) {
@@ -59,11 +50,7 @@ static void close_blocks_after(int n, objet* start, key_set opening_keys, key_se
     } else if (!last->next) {
       unexpected_end_of_report();
     }
-    objet* argument = list2(before, last);
-    callback->function(argument);
-    argument->item = nullptr;
-    argument->next->item = nullptr;
-    free_objet(argument);
+    action(before, last);
     previous = last;
     cur = last->next;
   }
@@ -71,52 +58,41 @@ static void close_blocks_after(int n, objet* start, key_set opening_keys, key_se
 
 // The closing record the vocabulary gives the opening kind.
 template <uint32_t Opening>
-static void add_closing_record(objet* argument) {
-  const uint32_t closing = keyword_table[Opening].closed_by;
-  insert_after(argument->next->item, keyword_only_node(keyword_table[closing].keyword, closing));
+static void add_closing_record(objet*, objet* last) {
+  insert_after(last, list1(keyword_record(keyword_table[Opening].closed_by)));
 }
 
-static void add_to_value(objet* cell, const objet* amount) {
-  cell->value = static_cast<int32_t>(static_cast<uint32_t>(cell->value) +
-                                     static_cast<uint32_t>(amount->value));
+static void add_to_number(record* r, uint32_t position, int32_t amount) {
+  const uint32_t sum = static_cast<uint32_t>(r->at(position).number) + static_cast<uint32_t>(amount);
+  r->set_at(position, field::of_number(static_cast<int32_t>(sum)));
 }
 
-static void add_fw_record(objet* argument) {
-  objet* copy = deep_copy(argument->item->next->item);
-  objet* keyword = copy->item;
-  keyword->kind = KIND_FW;
-  keyword->text[0] = 'F';
-  keyword->text[1] = 'W';
-  objet* duration = field_at(copy, DW_DURATION);
-  add_to_value(field_at(copy, DW_START), duration);
-  add_to_value(field_at(copy, facts_of(KIND_DW).time_field), duration);
-  insert_after(argument->next->item, list1(copy));
-}
-
-static void run_rule(objet* start, int limit, key_set opening, key_set members,
-                     objet_function action) {
-  objet* callback = make_function(action);
-  close_blocks_after(limit, start, opening, members, callback);
-  free_objet(callback);
+static void add_fw_record(objet* before, objet* last) {
+  record* copy = copy_record(*before->next->item.rec(), keyword_table[KIND_FW].keyword);
+  copy->set_kind(KIND_FW);
+  const int32_t duration = copy->at(DW_DURATION).number;
+  add_to_number(copy, DW_START, duration);
+  add_to_number(copy, facts_of(KIND_DW).time_field, duration);
+  insert_after(last, list1(copy));
 }
 
 // The first DW (or else SN) block after a CO run is closed by FO after its
 // own members.
-static void co_rule(objet* argument) {
-  objet* last = argument->next->item;
+static void co_rule(objet*, objet* last) {
   objet* follower = last->next;
   if (follower && record_in(follower, key_set_of({KIND_DW}))) {
-    run_rule(last, 1, key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}),
-             add_closing_record<KIND_CO>);
+    close_blocks_after(1, last, key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}),
+                       add_closing_record<KIND_CO>);
   } else {
-    run_rule(last, 1, key_set_of({KIND_SN}), key_set_of({KIND_CH, KIND_FN}), add_closing_record<KIND_CO>);
+    close_blocks_after(1, last, key_set_of({KIND_SN}), key_set_of({KIND_CH, KIND_FN}), add_closing_record<KIND_CO>);
   }
 }
 
 static top_entry entry_of(objet* node) {
-  if (!is_record(node->item)) return {node, NOT_RECORD};
+  const record* r = node->item.rec();
+  if (!r) return {node, NOT_RECORD};
   const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
-  return {node, record_in(node, any_kind) ? key_set_of({kind_of(node->item)}) : 0};
+  return {node, record_in(node, any_kind) ? key_set_of({r->kind()}) : 0};
 }
 
 top_level top_level_of(objet* head) {
@@ -127,7 +103,7 @@ top_level top_level_of(objet* head) {
 
 // close_blocks from the first entry, over the array: the action inserts its
 // records right after the run, and they are never openers.
-static void close_runs(top_level* top, key_set opening, key_set members, objet* callback) {
+static void close_runs(top_level* top, key_set opening, key_set members, closing_action action) {
   const top_level& in = *top;
   const size_t n = in.size();
   top_level out;
@@ -148,11 +124,7 @@ static void close_runs(top_level* top, key_set opening, key_set members, objet* 
     objet* before = opener == i ? out.back().node : in[opener - 1].node;
     out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
                in.begin() + static_cast<ptrdiff_t>(last + 1));
-    objet* argument = list2(before, in[last].node);
-    callback->function(argument);
-    argument->item = nullptr;
-    argument->next->item = nullptr;
-    free_objet(argument);
+    action(before, in[last].node);
     i = last + 1;
     objet* following = i < n ? in[i].node : nullptr;
     const size_t copied = out.size();
@@ -169,7 +141,7 @@ static void close_runs(top_level* top, key_set opening, key_set members, objet* 
 struct closing_rule {
   uint32_t opening;
   key_set members;
-  objet_function action;
+  closing_action action;
   bool makes_copy;  // the action inserts FW copies, not the opening's closing records
   // The action inserts beyond the run: it runs over the chain, and the
   // array is taken again from it.
@@ -190,7 +162,7 @@ static const closing_rule closing_rules[] = {
      add_closing_record<KIND_RE>, false, false},
 };
 
-report_top::report_top(objet* chain) : head_(keyword_only_node("  ", 1)) {
+report_top::report_top(objet* chain) : head_(list1(make_record("  ", nullptr, 0))) {
   head_->next = chain;
   entries_ = top_level_of(head_);
 }
@@ -214,12 +186,10 @@ void add_closing_records(report_top* report) {
     const key_set opening = key_set_of({rule.opening});
     if (!(present & opening)) continue;
     if (rule.beyond_run) {
-      run_rule(head, INT_MAX, opening, rule.members, rule.action);
+      close_blocks_after(INT_MAX, head, opening, rule.members, rule.action);
       top = top_level_of(head);
     } else {
-      objet* callback = make_function(rule.action);
-      close_runs(&top, opening, rule.members, callback);
-      free_objet(callback);
+      close_runs(&top, opening, rule.members, rule.action);
     }
     present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }

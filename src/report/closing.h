@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "merge/shapes.h"
 #include "report/objet.h"
+#include "report/record_kinds.h"
 
 // Record kinds as bits: a pass meets every record, and a kind is one test.
 using key_set = uint64_t;
@@ -50,6 +50,10 @@ class report_top {
   objet* head_;
   top_level entries_;
 };
+
+// What a closing rule does with a run it found: the node before its opener
+// and its last node (or the opener itself).
+using closing_action = void (*)(objet* before, objet* last);
 
 // Inserts after every construct that the report only opens (PP, DA, EV, DX,
 // SN, DW, CO and RE runs) its synthesized closing record, and an FW record

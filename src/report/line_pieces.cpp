@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-bool line_pieces::next(objet* line) {
+bool line_pieces::next(std::string_view* line) {
   const char* feed;
   for (;;) {
     const size_t window = std::min(end_ - begin_, PIECE);
@@ -20,10 +20,8 @@ bool line_pieces::next(objet* line) {
   }
   if (begin_ == end_) return false;
   const size_t n = feed ? static_cast<size_t>(feed - (block_ + begin_)) + 1 : std::min(end_ - begin_, PIECE);
-  memcpy(piece_, block_ + begin_, n);
-  piece_[n] = '\0';
+  const char* piece = block_ + begin_;
   begin_ += n;
-  line->text = piece_;
-  line->length = static_cast<uint32_t>(strnlen(piece_, n));
+  *line = std::string_view(piece, strnlen(piece, n));
   return true;
 }

@@ -6,12 +6,12 @@
 // at its first NUL, as strlen would see it.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
-
-#include "report/objet.h"
+#include <string_view>
 
 enum { ROD_LINE_BUFFER_SIZE = 5120 };
-static_assert(ROD_LINE_BUFFER_SIZE / 2 <= UINT16_MAX, "a keyword cell counts a line's fields in 16 bits");
+static_assert(ROD_LINE_BUFFER_SIZE <= UINT16_MAX, "a record keeps a line's text with 16-bit offsets");
 
 class line_pieces {
  public:
@@ -19,10 +19,9 @@ class line_pieces {
   line_pieces(const line_pieces&) = delete;
   line_pieces& operator=(const line_pieces&) = delete;
 
-  // The next piece as a string cell's text and length, its text followed by
-  // a NUL and valid until the next call; false at the end of the stream or
-  // at a read error, which the stream's error flag then tells.
-  bool next(objet* line);
+  // The next piece, valid until the next call; false at the end of the
+  // stream or at a read error, which the stream's error flag then tells.
+  bool next(std::string_view* line);
 
  private:
   static constexpr size_t PIECE = ROD_LINE_BUFFER_SIZE - 1;
@@ -30,6 +29,5 @@ class line_pieces {
   FILE* file_;
   size_t begin_ = 0, end_ = 0;  // the bytes of block_ not yet given
   bool drained_ = false;        // the stream has no more to give
-  char piece_[ROD_LINE_BUFFER_SIZE];
   char block_[1 << 16];
 };

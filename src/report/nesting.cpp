@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "merge/shapes.h"
+#include "report/shapes.h"
 #include "report/closing.h"
 #include "report/report_errors.h"
 

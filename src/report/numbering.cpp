@@ -1,49 +1,38 @@
 #include "report/numbering.h"
 
-#include "merge/shapes.h"
+#include "report/record_kinds.h"
 #include "report/report_errors.h"
 
-enum { REPORT_NUMBER_KIND = 3, LINE_NUMBER_KIND = 2 };
-
-objet* number_records(objet* report_number, objet* chain) {
+objet* number_records(int32_t report_number, objet* chain) {
+  // A run has at most a thousand reports.
+  if (report_number < 0 || report_number > UINT16_MAX) internal_report_error();
   int32_t line = 0;
-  for (objet* node = chain; node; node = node->next) {
-    objet* record = node->item;
-    objet* last = record;
-    uint32_t nodes = 1;
-    for (; last->next; last = last->next) ++nodes;
-    record->item->count = nodes - 1;
-    objet* number = copy_objet(report_number);
-    number->kind = REPORT_NUMBER_KIND;
-    objet* position = make_int(++line);
-    position->kind = LINE_NUMBER_KIND;
-    last->next = list2(number, position);
-  }
+  for (objet* node = chain; node; node = node->next)
+    node->item.rec()->number(static_cast<uint16_t>(report_number), ++line);
   return chain;
 }
 
-static const objet* keyword_of(const objet* node) { return node->item->item; }
+static std::string_view keyword_of(const objet* node) { return node->item.rec()->keyword(); }
 
 objet* check_co_record(objet* node) {
   objet* last = node;
   while (last->next && begins_with(keyword_of(last->next), KIND_CO)) last = last->next;
   if (!last->next) unexpected_end_of_report();
-  const objet* follower = keyword_of(last->next);
+  const std::string_view follower = keyword_of(last->next);
   if (!begins_with(follower, KIND_DW) && !begins_with(follower, KIND_SN)) {
     for (objet* co = node;; co = co->next) {
-      mark_for_removal(co);
+      co->item.rec()->set(DROPPED_MARK);
       if (co == last) break;
     }
   }
   return last;
 }
 
-// Only top-level nodes carry marks here: dropping them needs no walk through
-// the records.
+// Only records at the top carry marks here.
 static objet* drop_marked(objet* chain) {
   objet** link = &chain;
   while (objet* node = *link) {
-    if (is_marked(node)) {
+    if (node->item.rec()->has(DROPPED_MARK)) {
       *link = drop_first(node);
     } else {
       link = &node->next;
@@ -52,10 +41,9 @@ static objet* drop_marked(objet* chain) {
   return chain;
 }
 
-// The top-level node of a dropped record is marked, so that no empty node stays.
 objet* filter_report(objet* chain, filter_variant variant) {
   for (objet* node = chain; node; node = node->next) {
-    const objet* keyword = keyword_of(node);
+    const std::string_view keyword = keyword_of(node);
     // The filter runs before classification: the letters tell the row.
     const uint32_t row = row_by_letters(keyword);
     const kind_facts* facts = row == NO_ROW ? nullptr : &keyword_table[row];
@@ -63,7 +51,7 @@ objet* filter_report(objet* chain, filter_variant variant) {
     if (begins_with(keyword, KIND_CO)) {
       node = check_co_record(node);
     } else if (variant == FILTER_B || (facts && facts->default_filter_drops)) {
-      mark_for_removal(node);
+      node->item.rec()->set(DROPPED_MARK);
     }
   }
   return drop_marked(chain);

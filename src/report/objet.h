@@ -1,97 +1,66 @@
 #pragma once
 
-// The cell every report is made of, and its primitives: making, linking,
-// copying, comparing and releasing cells; the removal mark.
+// The cell reports are built of: a node of a chain, whose item is a record,
+// a list (the first node of another chain: a block, a group, a holder) or
+// nothing. Chains and the lists within them make a report's tree.
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
-// The one cell of all report data: a list node linking cells into chains and
-// trees, or an atom (string, number, stream, callback).
-enum objet_type : uint32_t {
-  OBJ_LIST = 1,
-  OBJ_STRING = 2,
-  OBJ_INT = 3,
-  OBJ_LONG = 4,
-  OBJ_STREAM = 5,
-  OBJ_FUNCTION = 6,
-};
+#include "report/record.h"
 
 struct objet;
-using objet_function = void (*)(objet* argument);
 
-// REMOVAL_MARK: set by the filter on the records it drops. The
-// other bits of `flags`, from OWNER_MARK on, belong to whichever step owns
-// the cell's structure (see merge/rendezvous_marks.h).
-enum { REMOVAL_MARK = 1, OWNER_MARK = 2 };
+// A node's item. A record's address is at least two-byte aligned, so its
+// lowest bit tells a record from a list.
+class tree_item {
+ public:
+  tree_item() = default;
+  tree_item(std::nullptr_t) {}
+  tree_item(objet* list) : bits_(reinterpret_cast<uintptr_t>(list)) {}
+  tree_item(record* r) : bits_(r ? reinterpret_cast<uintptr_t>(r) | RECORD_BIT : 0) {}
 
-// 24 bytes: a report holds millions of cells. A string of up to 7 characters
-// is kept in the cell itself, its text pointing at `short_text`, so a cell is
-// never copied by value.
-struct objet {
-  uint8_t type : 4;
-  uint8_t flags : 4;  // REMOVAL_MARK, and marks of the owner
-  uint8_t kind;       // role code: record kind on keyword cells, 2/3 on number cells
-  uint16_t count;     // on a keyword cell: the number of fields as read
-  uint32_t length;    // OBJ_STRING
-  union {
-    objet* next;              // OBJ_LIST
-    int32_t value;            // OBJ_INT, OBJ_LONG
-    FILE* stream;             // OBJ_STREAM
-    objet_function function;  // OBJ_FUNCTION
-    char short_text[8];       // OBJ_STRING
-  };
-  union {
-    objet* item;  // OBJ_LIST
-    char* text;   // OBJ_STRING, length + 1 bytes, NUL-terminated
-  };
+  bool empty() const { return bits_ == 0; }
+  bool is_list() const { return bits_ != 0 && !(bits_ & RECORD_BIT); }
+  bool is_record() const { return bits_ & RECORD_BIT; }
+  objet* list() const { return is_list() ? reinterpret_cast<objet*>(bits_) : nullptr; }
+  record* rec() const { return is_record() ? reinterpret_cast<record*>(bits_ & ~RECORD_BIT) : nullptr; }
+  explicit operator bool() const { return bits_ != 0; }
+  bool operator==(const tree_item& other) const { return bits_ == other.bits_; }
+  bool operator!=(const tree_item& other) const { return bits_ != other.bits_; }
+
+ private:
+  static constexpr uintptr_t RECORD_BIT = 1;
+  uintptr_t bits_ = 0;
 };
-static_assert(sizeof(objet) == 24, "cells are packed: every byte counts a million times over");
 
-inline bool is_list(const objet* o) { return o && o->type == OBJ_LIST; }
-inline bool is_string(const objet* o) { return o && o->type == OBJ_STRING; }
-inline bool is_number(const objet* o) { return o && (o->type == OBJ_INT || o->type == OBJ_LONG); }
-inline bool is_marked(const objet* o) { return o->flags & REMOVAL_MARK; }
-inline void mark_for_removal(objet* o) { o->flags |= REMOVAL_MARK; }
+struct objet {
+  objet* next;
+  tree_item item;
+};
+static_assert(sizeof(objet) == 16, "a node costs 16 bytes: a report holds millions");
 
 // Construction
-objet* new_objet(uint32_t type);
-objet* make_list(objet* item, objet* next);
+objet* make_list(tree_item item, objet* next);
 objet* new_node();
-objet* list1(objet* a);
-objet* list2(objet* a, objet* b);
-objet* list8(objet* a, objet* b, objet* c, objet* d, objet* e, objet* f, objet* g, objet* h);
-objet* make_string(const char* text, uint32_t length);
-objet* make_string(const char* text);  // up to the NUL
-objet* make_int(int32_t v);
-objet* make_long(int32_t v);
-objet* make_function(objet_function f);
-objet* make_stream(FILE* stream);  // the cell does not own the stream
-objet* open_stream(objet* name, objet* mode);
-int close_stream(objet* s);
+objet* list1(tree_item item);
 
 // List operations
 objet* last_node(objet* chain);
+// Makes tail the successor of chain's last node, which it returns.
 objet* append(objet* chain, objet* tail);
+// Splices chain in after node; returns the chain's last node.
 objet* insert_after(objet* node, objet* chain);
+// The run from first's successor to last becomes the item of one new node,
+// first's successor; returns it.
 objet* nest_range(objet* first, objet* last);
 
-// Release
-void free_objet(objet* o);
-// For a tree the run needs no more when only its end is left: where cells
-// come from slabs, the tree stays in them and goes with the process, which
-// a walk over millions of cells would only delay; sanitizer builds, whose
-// cells come from malloc, release it cell by cell.
+// Release of a chain, every item below it included; iterative, so that
+// neither long chains nor deep trees can exhaust the stack.
+void free_objet(objet* chain);
+void free_item(tree_item item);
+// For a tree the run needs no more when only its end is left (see
+// cell_memory.h).
 void free_at_exit(objet* tree);
-void free_cell(objet* o);
 // Frees the first node of a chain (and its item); returns the rest.
 objet* drop_first(objet* chain);
-
-// Copy and comparison
-objet* copy_objet(objet* o);
-objet* deep_copy(objet* o);
-bool equal_string(const objet* a, const objet* b);
-
-// A quoted field ("-12", "??") as a new OBJ_LONG; text holds length
-// characters and a NUL after them, as a cell's text does.
-objet* parse_long(const char* text, uint32_t length);

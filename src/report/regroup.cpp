@@ -1,20 +1,20 @@
 #include "report/regroup.h"
 
-#include <cstring>
 #include <utility>
 #include <vector>
 
-#include "merge/shapes.h"
-#include "merge/fields.h"
+#include "report/shapes.h"
+#include "report/record.h"
 
-static bool selects_block(objet* record) {
-  if (!is_record(record)) return false;
-  objet* first = field_at(record, SELECTION);
-  return is_string(first) && first->length >= 3 && memcmp(first->text, "\"1\"", 3) == 0;
+static bool selects_block(tree_item item) {
+  const record* r = item.rec();
+  if (!r) return false;
+  const field first = r->at(SELECTION);
+  return first.is_text() && first.text.substr(0, 3) == "\"1\"";
 }
 
-static bool has_selected_record(objet* block) {
-  for (objet* node = block; is_list(node); node = node->next) {
+static bool has_selected_record(tree_item block) {
+  for (objet* node = block.list(); node; node = node->next) {
     if (selects_block(node->item)) return true;
   }
   return false;
@@ -28,38 +28,42 @@ static void walk_levels(objet* chain, objet* (*visit)(objet* node)) {
   while (!pending.empty()) {
     objet* n = pending.back();
     pending.pop_back();
-    for (; is_list(n); n = n->next) {
+    for (; n; n = n->next) {
       if (objet* below = visit(n)) pending.push_back(below);
     }
   }
 }
 
-static bool unselected_pp_or_da(objet* item) {
+static bool unselected_pp_or_da(tree_item item) {
   return (opens_block_of(item, KIND_PP) || opens_block_of(item, KIND_DA)) && !has_selected_record(item);
 }
 
-// Each chain is unlinked in place, the chains below waiting on an explicit
-// stack: a pass that marked and then compacted walked every field too.
+// Unlinks the unselected blocks of one chain, whose lists wait in pending
+// for their turn: a list is judged as an element before its own elements
+// are, and the levels below wait on a stack of their own.
+static objet* prune_chain(objet* chain, std::vector<objet*>* pending) {
+  while (chain && unselected_pp_or_da(chain->item)) chain = drop_first(chain);
+  for (objet* node = chain; node; node = node->next) {
+    if (node->item.is_list()) pending->push_back(node);
+    while (node->next && unselected_pp_or_da(node->next->item)) node->next = drop_first(node->next);
+  }
+  return chain;
+}
+
 objet* prune_blocks(objet* report) {
-  std::vector<objet**> pending{&report->next};
+  std::vector<objet*> pending;
+  report->next = prune_chain(report->next, &pending);
   while (!pending.empty()) {
-    objet** link = pending.back();
+    objet* holder = pending.back();
     pending.pop_back();
-    while (is_list(*link)) {
-      objet* node = *link;
-      if (unselected_pp_or_da(node->item)) {
-        *link = drop_first(node);
-        continue;
-      }
-      // Fields are atoms: no block lies within a record.
-      if (is_list(node->item) && !is_record(node->item)) pending.push_back(&node->item);
-      link = &node->next;
-    }
+    holder->item = prune_chain(holder->item.list(), &pending);
   }
   return report;
 }
 
-static bool holds_dt_or_xe(objet* element) { return find_record(element, KIND_DT) || find_record(element, KIND_XE); }
+static bool holds_dt_or_xe(tree_item element) {
+  return find_record(element, KIND_DT) || find_record(element, KIND_XE);
+}
 
 using deferred_regroups = std::vector<std::pair<objet*, objet*>>;
 
@@ -78,7 +82,7 @@ static objet* take_group(objet** v, deferred_regroups* deferred) {
   };
   if (*v && is_block_of((*v)->item, KIND_XI)) take(*v);
   if (*v && is_block_of((*v)->item, KIND_DS)) {
-    objet* ds = (*v)->item;
+    objet* ds = (*v)->item.list();
     if (opens_group(ds->next)) {
       objet* inner = new_node();
       deferred->push_back({inner, ds->next});
@@ -115,8 +119,8 @@ static objet* regroup(objet* holder, objet* chain) {
 }
 
 static objet* regroup_node(objet* n) {
-  objet* c = n->item;
-  if (!is_list(c)) return nullptr;
+  objet* c = n->item.list();
+  if (!c) return nullptr;
   if (!opens_group(c)) return c;
   objet* holder = new_node();
   n->item = holder;

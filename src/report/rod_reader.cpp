@@ -1,62 +1,65 @@
 #include "report/rod_reader.h"
 
-#include <cstring>
+#include <vector>
 
 #include "report/line_pieces.h"
+#include "report/numeric.h"
+#include "report/record_kinds.h"
 #include "report/report_errors.h"
 
-static uint32_t keyword_length(const char* text, uint32_t n) {
-  uint32_t end = 0;
-  while (end < n && text[end] != '"' && text[end] != '\n') ++end;
-  while (end > 0 && text[end - 1] == ' ') --end;
+static size_t keyword_length(std::string_view line) {
+  size_t end = 0;
+  while (end < line.size() && line[end] != '"' && line[end] != '\n') ++end;
+  while (end > 0 && line[end - 1] == ' ') --end;
   return end;
 }
 
 // Position of the quote that closes the field opened at s; a doubled quote
 // stands for one quote character and does not close it.
-static uint32_t closing_quote(const char* text, uint32_t n, uint32_t s) {
-  for (uint32_t t = s + 1; t < n; ++t) {
-    if (text[t] != '"') continue;
-    if (text[t + 1] != '"') return t;
+static size_t closing_quote(std::string_view line, size_t s) {
+  for (size_t t = s + 1; t < line.size(); ++t) {
+    if (line[t] != '"') continue;
+    if (t + 1 == line.size() || line[t + 1] != '"') return t;
     ++t;
   }
   unexpected_end_of_report();
 }
 
-objet* split_line(objet* line) {
-  const char* text = line->text;
-  uint32_t n = line->length;
-  objet* record = list1(make_string(text, keyword_length(text, n)));
-  objet* last = record;
+record* split_line(std::string_view line, std::vector<field>* scratch, bool converting) {
+  std::vector<field>& fields = *scratch;
+  fields.clear();
   // Fields are looked for from the third character on, past a two-letter keyword.
-  for (uint32_t s = 2; s < n; ++s) {
-    if (text[s] != '"') continue;
-    uint32_t t = closing_quote(text, n, s);
-    last->next = list1(make_string(text + s, t - s + 1));
-    last = last->next;
+  for (size_t s = 2; s < line.size(); ++s) {
+    if (line[s] != '"') continue;
+    const size_t t = closing_quote(line, s);
+    fields.push_back(field::of_text(line.substr(s, t - s + 1)));
     s = t;
   }
-  return record;
+  const std::string_view keyword = line.substr(0, keyword_length(line));
+  const uint32_t row = row_by_letters(keyword);
+  if (row >= KEYWORD_COUNT) return make_record(keyword, fields);
+  // The conversion the kind's numeric fields will get, made now: their text
+  // is then never kept.
+  if (converting) {
+    for (uint8_t position : facts_of(row).numeric) {
+      if (position == 0) break;
+      if (position <= fields.size()) fields[position - 1] = field::of_number(parse_long(fields[position - 1].text));
+    }
+  }
+  return make_record(keyword, fields, NO_KIND, may_grow(row));
 }
 
-objet* read_records(objet* stream) {
-  FILE* file = stream->stream;
-  if (feof(file)) return nullptr;
-  line_pieces pieces(file);
+objet* read_records(FILE* stream) {
+  if (feof(stream)) return nullptr;
+  line_pieces pieces(stream);
   objet* head = nullptr;
   objet* tail = nullptr;
-  objet line{};
-  line.type = OBJ_STRING;
-  while (pieces.next(&line)) {
-    // The node first: the passes over the chain then find it beside the
-    // record's keyword cell.
-    objet* node = new_node();
-    node->item = split_line(&line);
-    if (tail) {
-      tail->next = node;
-    } else {
-      head = node;
-    }
+  std::string_view line;
+  std::vector<field> fields;  // kept from line to line: a report has millions of lines
+  // The first line is the report's header, which keeps its fields as read.
+  for (bool converting = false; pieces.next(&line); converting = true) {
+    objet* node = list1(split_line(line, &fields, converting));
+    (tail ? tail->next : head) = node;
     tail = node;
   }
   return head;

@@ -3,10 +3,16 @@
 // The ROD report reader: one record per line, a keyword and its quoted
 // fields, each kept as read.
 
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
 #include "report/objet.h"
 
 // The whole stream as a chain of records, one per line (see line_pieces.h);
 // null when empty.
-objet* read_records(objet* stream);
-// One line (its text and length, newline included when present) as a record.
-objet* split_line(objet* line);
+objet* read_records(FILE* stream);
+// One line (its text, newline included when present) as a record; scratch
+// holds the fields on the way. Converting, the fields its kind holds as
+// numbers become numbers.
+record* split_line(std::string_view line, std::vector<field>* scratch, bool converting);

@@ -4,30 +4,22 @@
 
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
-#include "merge/shapes.h"
-#include "merge/fields.h"
-#include "merge/time_points.h"
+#include "report/shapes.h"
+#include "report/time_points.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 #include "support/scratch_dir.h"
 
 class ShapeReport : public testing::Test {
  protected:
-  void SetUp() override {
-    init_keyword_cells();
-    init_fixed_time_cell();
-  }
-  void TearDown() override {
-    free_objet(mode);
-    free_objet(report_headers.take());
-  }
+  void SetUp() override { init_keyword_cells(); }
+  void TearDown() override { free_objet(report_headers.take()); }
   objet* shaped(const std::string& text, bool time_variant) {
     write_file("report.rod", text);
-    return shape_report("report.rod", 3, mode, time_variant);
+    return shape_report("report.rod", 3, time_variant);
   }
 
   scratch_dir scratch;
-  objet* mode = make_string("r");
 };
 
 static const char* const report_text =
@@ -51,8 +43,8 @@ TEST_F(ShapeReport, VariantsAndTheirHeaders) {
   objet* report = shaped(report_text, false);
   EXPECT_EQ(shape(report), "(CF) ((((XI YI) (DS FS) (DT YT))) SY (XX TP)) (CF)");
   // The XX time point took the time of the DA record pruned since.
-  objet* tp = node_at(report->next->item, 2)->item->next->item;
-  EXPECT_EQ(field_at(tp, 1)->value, 170);
+  const record* tp = report->next->item.list()->next->next->item.list()->next->item.rec();
+  EXPECT_EQ(tp->at(1).number, 170);
   free_objet(report);
   report = shaped(report_text, true);
   EXPECT_EQ(shape(report), "(CF) (SY (XX TP)) (CF)");

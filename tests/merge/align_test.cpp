@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "merge/align.h"
-#include "merge/fields.h"
 #include "merge/merged_report.h"
 #include "merge/time_shift.h"
 #include "support/process_trap.h"
@@ -13,11 +12,11 @@
 
 namespace {
 // A report whose body holds the given records, with SY as first element.
-objet* timed_report(objet* sy, std::initializer_list<objet*> body) {
+objet* timed_report(record* sy, std::initializer_list<tree_item> body) {
   return report_tree(sy, chain(body), rec("FT \"0\" \"0\""));
 }
 
-int32_t value_at(objet* record, int i) { return field_at(record, i)->value; }
+int32_t value_at(const record* r, uint32_t position) { return r->at(position).number; }
 
 // The reports merged one after the other; the merged tree, settled.
 objet* merged_tree(std::initializer_list<objet*> reports) {
@@ -56,7 +55,7 @@ TEST(Align, ClockBorrowMatchesTheUnitLoop) {
 
   objet* tree = timed_report(rec("SY \"c\" \"5\" \"3\" \"0\" \"1\" \"ms\""), {rec("XI \"1\" \"0\" \"0\"")});
   shift_times(tree, 10);
-  objet* sy = tree->item->item;
+  const record* sy = tree->item.list()->item.rec();
   EXPECT_EQ(value_at(sy, 2), 5);
   EXPECT_EQ(value_at(sy, 3), -7);
   free_objet(tree);
@@ -67,14 +66,14 @@ TEST(Align, ClockBorrowMatchesTheUnitLoop) {
 TEST(Align, SyRecordInAMergedBodyOrLastSectionCounts) {
   enum where { NONE, IN_BODY, IN_LAST };
   for (auto other : {NONE, IN_BODY, IN_LAST}) {
-    objet* early = rec("XI \"40\" \"0\" \"0\"");
+    record* early = rec("XI \"40\" \"0\" \"0\"");
     objet* second = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {rec("FT \"50\" \"50\"")});
-    objet* other_sy = rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"");
+    record* other_sy = rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"");
     if (other == NONE)
-      free_objet(other_sy);
+      free_record(other_sy);
     else
-      append(other == IN_LAST ? second->next->next->item : second->next->item, list1(other_sy));
-    objet* late = rec("XI \"1\" \"0\" \"0\"");
+      append(other == IN_LAST ? second->next->next->item.list() : second->next->item.list(), list1(other_sy));
+    record* late = rec("XI \"1\" \"0\" \"0\"");
     objet* tree = merged_tree({timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}), second,
                                timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late})});
     EXPECT_EQ(value_at(early, 1), other != NONE ? 40 : 540) << other;
@@ -87,7 +86,7 @@ TEST(Align, SyRecordInAMergedBodyOrLastSectionCounts) {
 // RD record of the same name; none leaves the cursor where it was.
 TEST(Align, RendezvousMatchIsTheCursorSearch) {
   std::mt19937 random(3);
-  std::vector<objet*> records;
+  std::vector<record*> records;
   auto refs = [&](size_t n, uint32_t names) {
     std::vector<rd_ref> list;
     for (size_t i = 0; i < n; ++i) {
@@ -107,7 +106,7 @@ TEST(Align, RendezvousMatchIsTheCursorSearch) {
       size_t a = cursor;
       while (a < merged.size() && merged[a].name != b.name) ++a;
       if (a == merged.size()) continue;
-      sum += value_at(b.record, RD_MATCHED_TIME) - value_at(merged[a].record, RD_MATCHED_TIME);
+      sum += value_at(b.rd, RD_MATCHED_TIME) - value_at(merged[a].rd, RD_MATCHED_TIME);
       ++expected;
       cursor = a + 1;
     }
@@ -116,5 +115,5 @@ TEST(Align, RendezvousMatchIsTheCursorSearch) {
     ASSERT_EQ(count, expected) << round;
     EXPECT_EQ(offset, expected ? sum / static_cast<int32_t>(expected) : 0) << round;
   }
-  for (objet* record : records) free_objet(record);
+  for (record* r : records) free_record(r);
 }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "merge/time_order.h"
-#include "merge/time_points.h"
 #include "merge/tree_merge.h"
 #include "report/report_errors.h"
 #include "support/process_trap.h"
@@ -27,7 +26,7 @@ objet* group(int report, int xi, const char* name, int ds, int start, const char
 }
 
 // A report whose body holds the group list.
-objet* grouped_report(std::initializer_list<objet*> groups) {
+objet* grouped_report(std::initializer_list<tree_item> groups) {
   return report_tree(rec("IT \"x\""), chain({chain(groups)}), rec("PO \"x\""));
 }
 
@@ -41,13 +40,13 @@ struct structural_merge {
 
 // One item at a time, before the first node of a greater key: what a batch
 // insertion must give.
-objet* insert_by_time(objet* list, objet* item) {
-  objet* key = order_key(item);
+objet* insert_by_time(objet* list, tree_item item) {
+  const auto key = order_key(item);
   if (!key) unexpected_end_of_report();
-  const uint32_t value = static_cast<uint32_t>(key->value);
+  const uint32_t value = key->value;
   auto after = [value](objet* node) {
-    objet* other = order_key(node->item);
-    return other && static_cast<uint32_t>(other->value) > value;
+    const auto other = order_key(node->item);
+    return other && other->value > value;
   };
   if (!list) return list1(item);
   if (after(list)) return make_list(item, list);
@@ -61,27 +60,28 @@ objet* insert_by_time(objet* list, objet* item) {
 TEST(Merge, FsStatusRule) {
   const char* cases[][3] = {{"0", "2", "2"}, {"2", "1", "1"}, {"1", "2", "1"}, {"0", "3", "0"}};
   for (const auto& c : cases) {
-    objet* mine = rec(std::string("FS \"a\" \"0\" \"") + c[0] + "\" \"d\" \"e\"", 1);
-    objet* theirs = rec(std::string("FS \"a\" \"0\" \"") + c[1] + "\" \"d\" \"e\"", 2);
+    record* mine = rec(std::string("FS \"a\" \"0\" \"") + c[0] + "\" \"d\" \"e\"", 1);
+    record* theirs = rec(std::string("FS \"a\" \"0\" \"") + c[1] + "\" \"d\" \"e\"", 2);
     merge_cache cache;
     tree_merge(cache, 0).merge_records(mine, theirs, facts_of(KIND_FS).merged);
-    EXPECT_EQ(std::string(field_at(mine, 3)->text), std::string("\"") + c[2] + "\"") << c[0] << c[1];
-    EXPECT_EQ(field_at(theirs, 6), nullptr);
-    free_objet(mine);
-    free_objet(theirs);
+    EXPECT_EQ(mine->at(3).text, std::string("\"") + c[2] + "\"") << c[0] << c[1];
+    EXPECT_EQ(theirs->at(6).type, field_type::none);
+    free_record(mine);
+    free_record(theirs);
   }
 }
 
 TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
   structural_merge merge;
   objet* merged = merge.add(grouped_report({group(1, 10, "a", 20, 500, "0", 30)}));
-  objet* head = body_of(merged)->item;
-  objet* first_group = head->item;
+  objet* head = body_of(merged)->item.list();
+  const tree_item first_group = head->item;
   merged = merge.add(grouped_report({group(2, 15, "b", 18, 100, "0", 22)}));
-  ASSERT_EQ(body_of(merged)->item, head);
+  ASSERT_EQ(body_of(merged)->item.list(), head);
   EXPECT_EQ(head->next->item, first_group);
-  EXPECT_STREQ(field_at(head->item->next->item->item, 1)->text, "\"b\"");
-  EXPECT_STREQ(field_at(first_group->next->item->item, 1)->text, "\"a\"");
+  auto ds_name = [](tree_item group) { return group.list()->next->item.list()->item.rec()->at(1).text; };
+  EXPECT_EQ(ds_name(head->item), "\"b\"");
+  EXPECT_EQ(ds_name(first_group), "\"a\"");
   free_objet(merged);
 }
 
@@ -109,7 +109,7 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
 
     objet* one_by_one = classified_records(list_text);
     objet* batch = classified_records(list_text);
-    std::vector<objet*> items;
+    std::vector<tree_item> items;
     for (const std::string& line : item_lines) {
       one_by_one = insert_by_time(one_by_one, rec(line));
       items.push_back(rec(line));
@@ -141,8 +141,8 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
     time_order order;
     for (int batch = 0; batch < 4; ++batch) {
       const uint32_t offset = offsets[random() % 5];
-      std::vector<objet*> kept_items;
-      std::vector<objet*> fresh_items;
+      std::vector<tree_item> kept_items;
+      std::vector<tree_item> fresh_items;
       for (int i = 0, n = random() % 5; i < n; ++i) {
         const std::string line = "FT " + q(batch) + " \"" + time() + "\"";
         kept_items.push_back(rec(line));

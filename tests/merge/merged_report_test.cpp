@@ -7,7 +7,7 @@
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "merge/merged_report.h"
-#include "merge/time_points.h"
+#include "report/time_points.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 #include "support/scratch_dir.h"
@@ -54,8 +54,6 @@ std::string random_report(std::mt19937* random, int tester) {
 // next report is merged as if neither existed.
 std::string merge_all(const std::vector<std::string>& paths, bool time_variant, bool settle_every_report) {
   init_keyword_cells();
-  init_fixed_time_cell();
-  objet* mode = make_string("r");
   std::string lines;
   std::string error;
   const int status = run_to_end(
@@ -63,7 +61,7 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
         merged_report merged(time_variant);
         for (size_t i = 0; i < paths.size(); ++i) {
           const int number = static_cast<int>(i) + 1;
-          merged.add(shape_report(paths[i].c_str(), number, mode, time_variant), paths[i].c_str(), number);
+          merged.add(shape_report(paths[i].c_str(), number, time_variant), paths[i].c_str(), number);
           if (settle_every_report) merged.settle();
         }
         objet* tree = merged.take_tree();
@@ -71,7 +69,6 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
         free_objet(tree);
       },
       &error);
-  free_objet(mode);
   free_objet(report_headers.take());
   return status == -1 ? lines : "status " + std::to_string(status) + ": " + error;
 }

@@ -6,8 +6,13 @@
 #include "support/report_text.h"
 
 namespace {
-std::string written(objet* output) {
-  return stream_text([output](objet* out) { write_rdd_records(out, output); });
+// The lines after the header line.
+std::string written(objet* tree) {
+  record* header = make_record("H", nullptr, 0);
+  const std::string text = stream_text([&](FILE* out) { write_rdd_records(out, *header, tree); });
+  free_record(header);
+  EXPECT_EQ(text.substr(0, 3), "H \n");
+  return text.substr(3);
 }
 }  // namespace
 
@@ -24,9 +29,10 @@ TEST(RddWriter, DuplicateNamesAreNumberedAsRenamedSoFar) {
 }
 
 TEST(RddWriter, RecordsAreWrittenWholeTrimmedOrNotAtAll) {
-  objet* tp = chain({keyword_cell("TP", KIND_TP), make_long(4)});
-  objet* tree = chain({rec("XI \"7\" \"8\" \"9\"", 2, 15), tp, chain({keyword_cell("FF", KIND_FF)}),
-                       rec("BF \"a\" \"b\""), rec("FS \"a\" \"0\" \"1\" \"d\" \"e\""), rec("PA \"one\"")});
+  const field time = field::of_number(4);
+  objet* tree = chain({rec("XI \"7\" \"8\" \"9\"", 2, 15), make_record("TP", &time, 1, KIND_TP),
+                       keyword_record(KIND_FF), rec("BF \"a\" \"b\""), rec("FS \"a\" \"0\" \"1\" \"d\" \"e\""),
+                       rec("PA \"one\"")});
   EXPECT_EQ(written(tree), "XI \"7\" \"2\" \"15\" \nBF \"a\" \"b\" \"1\" \"1\" \nFS \"a\" \"0\" \"1\" \"1\" \"1\" \n"
                            "PA \"1\" \"1\" \n");
   free_objet(tree);

@@ -13,7 +13,7 @@ namespace {
 std::string q(unsigned n) { return "\"" + std::to_string(n) + "\""; }
 
 // The chain with item at its end (a new chain when there was none).
-objet* push(objet* chain, objet* item) { return chain ? (append(chain, list1(item)), chain) : list1(item); }
+objet* push(objet* chain, tree_item item) { return chain ? (append(chain, list1(item)), chain) : list1(item); }
 
 struct random_reports {
   std::mt19937 random{5};
@@ -69,9 +69,9 @@ struct random_reports {
   }
 };
 
-std::vector<std::pair<objet*, uint32_t>> pairs(const std::vector<rd_ref>& refs) {
-  std::vector<std::pair<objet*, uint32_t>> out;
-  for (const rd_ref& ref : refs) out.emplace_back(ref.record, ref.name);
+std::vector<std::pair<record*, uint32_t>> pairs(const std::vector<rd_ref>& refs) {
+  std::vector<std::pair<record*, uint32_t>> out;
+  for (const rd_ref& ref : refs) out.emplace_back(ref.rd, ref.name);
   return out;
 }
 }  // namespace

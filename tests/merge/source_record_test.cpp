@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "merge/fields.h"
 #include "merge/source_record.h"
 #include "report/rod_reader.h"
 #include "support/process_trap.h"
@@ -28,7 +27,7 @@ TEST(SourceRecord, SourceRecordOfAnAbsoluteName) {
     objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
     add_source_record(report, path.c_str(), 1);
     std::string tail = std::string("\" ") + size_and_crc + " \"1\" \"0\" \n";
-    EXPECT_NE(record_lines(report->item).find(directory + tail), std::string::npos) << size_and_crc;
+    EXPECT_NE(record_lines(report->item.list()).find(directory + tail), std::string::npos) << size_and_crc;
     free_objet(report);
   }
   unlink(path.c_str());
@@ -54,11 +53,11 @@ TEST(SourceRecord, SourceRecordReadsBackThroughTheReportReader) {
   std::ofstream("ca\"b.rod") << "123456789";
   objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
   add_source_record(report, "ca\"b.rod", 3);
-  const std::string lines = record_lines(report->item);
-  objet* line = make_string(lines.substr(lines.find("\nCF ") + 1).c_str());
-  objet* read_back = split_line(line);
-  auto unquoted = [&](int position) {
-    std::string text = field_at(read_back, position)->text;
+  const std::string lines = record_lines(report->item.list());
+  std::vector<field> scratch;
+  record* read_back = split_line(lines.substr(lines.find("\nCF ") + 1), &scratch, false);
+  auto unquoted = [&](uint32_t position) {
+    const std::string text(read_back->at(position).text);
     std::string plain;
     for (size_t i = 1; i + 1 < text.size(); ++i) plain += text[i] == '"' ? text[++i] : text[i];
     return plain;
@@ -69,8 +68,7 @@ TEST(SourceRecord, SourceRecordReadsBackThroughTheReportReader) {
   EXPECT_EQ(unquoted(4), "9");
   EXPECT_EQ(unquoted(5), "8585");
   EXPECT_EQ(unquoted(6), "3");
-  free_objet(read_back);
-  free_objet(line);
+  free_record(read_back);
   free_objet(report);
   unlink("ca\"b.rod");
   EXPECT_EQ(chdir(previous), 0);

@@ -2,26 +2,17 @@
 
 #include "support/report_text.h"
 
-static std::string written(objet* cell) {
-  return stream_text([cell](objet* out) { pt_ecrit(out, cell); });
+static std::string written(const record& r) {
+  return stream_text([&r](FILE* out) { pt_ecrit(out, r); });
 }
 
-TEST(PtEcrit, AtomsAndEmptyItems) {
-  objet* negative = make_long(-5);
-  EXPECT_EQ(written(negative), "\"-5\" ");
-  free_objet(negative);
-
-  objet* lone = new_node();
-  EXPECT_EQ(written(lone), "\n");
-  free_objet(lone);
-
-  objet* gap = chain({make_string("XI"), nullptr, make_int(2)});
-  EXPECT_EQ(written(gap), "XI \"2\" \n");
-  free_objet(gap);
-}
-
-TEST(PtEcrit, EveryChainEndsWithItsOwnNewline) {
-  objet* block = list2(list2(make_string("DS"), make_string("\"n\"")), list1(make_string("FS")));
-  EXPECT_EQ(written(block), "DS \"n\" \nFS \n\n");
-  free_objet(block);
+TEST(PtEcrit, KeywordFieldsAndNumbersEachFollowedByABlank) {
+  record* r = rec("SY \"a\" \"-5\" \"3\" \"4\" \"5\" \"b\"\"c\"", 7, 9);
+  EXPECT_EQ(written(*r), "SY \"a\" \"-5\" \"3\" \"4\" \"5\" \"b\"\"c\" \"7\" \"9\" \n");
+  r->set_at(2, field{});
+  EXPECT_EQ(written(*r), "SY \"a\" \"3\" \"4\" \"5\" \"b\"\"c\" \"7\" \"9\" \n");
+  free_record(r);
+  record* bare = make_record("", nullptr, 0);
+  EXPECT_EQ(written(*bare), " \n");
+  free_record(bare);
 }

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "merge/shapes.h"
-#include "merge/fields.h"
-#include "merge/time_points.h"
+#include "report/shapes.h"
+#include "report/time_points.h"
 #include "report/closing.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"

@@ -26,11 +26,8 @@ std::vector<std::string> pieces_of(std::string text) {
   std::vector<std::string> pieces;
   FILE* file = fmemopen(text.data(), text.size(), "r");
   line_pieces reader(file);
-  objet line{};
-  while (reader.next(&line)) {
-    EXPECT_EQ(line.text[line.length], '\0');
-    pieces.emplace_back(line.text, line.length);
-  }
+  std::string_view line;
+  while (reader.next(&line)) pieces.emplace_back(line);
   fclose(file);
   return pieces;
 }

@@ -5,9 +5,7 @@
 #include "support/report_text.h"
 
 static std::string filtered(const std::string& text, filter_variant variant) {
-  objet* number = make_int(4);
-  objet* report = filter_report(number_records(number, records_from(text)), variant);
-  free_objet(number);
+  objet* report = filter_report(number_records(4, records_from(text)), variant);
   std::string result = shape(report);
   if (report) free_objet(report);
   return result;

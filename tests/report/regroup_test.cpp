@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "merge/shapes.h"
+#include "report/shapes.h"
 #include "report/regroup.h"
 #include "support/report_text.h"
 

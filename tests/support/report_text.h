@@ -10,49 +10,43 @@
 #include <initializer_list>
 #include <string>
 
-#include "merge/shapes.h"
-#include "merge/fields.h"
-#include "merge/numeric.h"
-#include "merge/record_walk.h"
-#include "merge/time_points.h"
 #include "pprint/pt_ecrit.h"
 #include "report/nesting.h"
 #include "report/numbering.h"
+#include "report/numeric.h"
 #include "report/objet.h"
+#include "report/record_kinds.h"
+#include "report/record_walk.h"
 #include "report/rod_reader.h"
+#include "report/shapes.h"
+#include "report/time_points.h"
 
 inline objet* records_from(const std::string& text) {
   std::string copy = text;
   FILE* file = copy.empty() ? fopen("/dev/null", "r") : fmemopen(copy.data(), copy.size(), "r");
-  objet* stream = new_objet(OBJ_STREAM);
-  stream->stream = file;
-  objet* records = read_records(stream);
-  close_stream(stream);
-  free_objet(stream);
+  objet* records = read_records(file);
+  fclose(file);
   return records;
 }
 
-// Each keyword cell with the kind of its first two letters, closing keywords
+// Each record with the kind of its first two letters, closing keywords
 // included, as the tree passes see records.
 inline objet* kinded_records(const std::string& text) {
   objet* records = records_from(text);
   for (objet* node = records; node; node = node->next) {
-    objet* keyword = node->item->item;
+    record* r = node->item.rec();
     for (uint32_t kind = 0; kind < KEYWORD_COUNT; ++kind) {
-      if (begins_with(keyword, kind)) keyword->kind = kind;
+      if (begins_with(r->keyword(), kind)) r->set_kind(kind);
     }
   }
   return records;
 }
 
 // Numbered as report `report` and classified; with convert, the numeric
-// fields also become long cells.
+// fields are numbers too.
 inline objet* classified_records(const std::string& text, bool convert = true, int report = 1) {
   init_keyword_cells();
-  init_fixed_time_cell();
-  objet* number = make_int(report);
-  objet* records = number_records(number, records_from(text));
-  free_objet(number);
+  objet* records = number_records(report, records_from(text));
   classify_records(records);
   if (convert) convert_numeric_fields(records);
   return records;
@@ -60,27 +54,22 @@ inline objet* classified_records(const std::string& text, bool convert = true, i
 
 inline std::string shape(objet* chain) {
   std::string out;
-  for (objet* node = chain; is_list(node); node = node->next) {
-    objet* item = node->item;
+  for (objet* node = chain; node; node = node->next) {
     if (node != chain) out += ' ';
-    out += !item ? "-" : is_record(item) ? std::string(item->item->text) : is_list(item) ? "(" + shape(item) + ")" : "?";
+    const tree_item item = node->item;
+    out += item.empty() ? "-" : item.is_record() ? std::string(item.rec()->keyword()) : "(" + shape(item.list()) + ")";
   }
   return out;
 }
 
-inline objet* keyword_cell(const char* keyword, uint32_t kind) {
-  objet* cell = make_string(keyword);
-  cell->kind = kind;
-  return cell;
-}
-
 // One record of a ROD line, as line `line` of report `report`.
-inline objet* rec(const std::string& text, int report = 1, int line = 1) {
+inline record* rec(const std::string& text, int report = 1, int line = 1) {
   objet* node = classified_records(text + "\n", true, report);
-  node_at(node->item, static_cast<int>(node->item->item->count) + 2)->item->value = line;
-  objet* record = node->item;
-  free_cell(node);
-  return record;
+  record* r = node->item.rec();
+  r->number(static_cast<uint16_t>(report), line);
+  node->item = nullptr;
+  free_objet(node);
+  return r;
 }
 
 // The chain nested into blocks and sections, as the report passes nest it.
@@ -89,35 +78,33 @@ inline objet* nested_chain(objet* chain) {
   return nest_blocks(&top);
 }
 
-inline objet* chain(std::initializer_list<objet*> items) {
+inline objet* chain(std::initializer_list<tree_item> items) {
   objet* head = nullptr;
-  for (objet* item : items) head = head ? (append(head, list1(item)), head) : list1(item);
+  for (tree_item item : items) head = head ? (append(head, list1(item)), head) : list1(item);
   return head;
 }
 
-inline objet* report_tree(objet* first, objet* body, objet* last) {
+inline objet* report_tree(tree_item first, objet* body, tree_item last) {
   return chain({chain({first}), body, chain({last})});
 }
 
-// What `write` puts on a stream cell, as text.
+// What `write` puts on a stream, as text.
 template <typename Write>
 std::string stream_text(Write write) {
   char* buffer = nullptr;
   size_t size = 0;
-  objet* out = new_objet(OBJ_STREAM);
-  out->stream = open_memstream(&buffer, &size);
+  FILE* out = open_memstream(&buffer, &size);
   write(out);
-  fclose(out->stream);
-  free_objet(out);
+  fclose(out);
   std::string text(buffer, size);
   free(buffer);
   return text;
 }
 
 inline std::string record_lines(objet* tree) {
-  return stream_text([tree](objet* out) {
+  return stream_text([tree](FILE* out) {
     auto write = [out](objet* holder) {
-      pt_ecrit(out, holder->item);
+      pt_ecrit(out, *holder->item.rec());
       return false;
     };
     walk_records(tree, write);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "report/objet.h"
+#include "report/record.h"
 
 enum record_kind : uint8_t {
   KIND_SY, KIND_RE, KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_PO, KIND_XX,
@@ -81,35 +82,39 @@ enum : uint8_t {
   SELECTION = 1,  // "1" when a DA or PP block is selected
 };
 
-// Shared string cells of the keywords, made once at start-up.
-extern objet* keyword_cells[KEYWORD_COUNT];
+// The shared records of one keyword and no field, one per kind: the closing
+// records the passes make. Made once at start-up; no tree owns them.
 void init_keyword_cells();
 void free_keyword_cells();
+record* keyword_record(uint32_t kind);
 
 // Keyword tests, one per meaning:
 // - the first two characters of the keyword text name the kind (what
 //   classification reads, and the filters before it);
-inline bool begins_with(const objet* keyword, uint32_t kind) {
+inline bool begins_with(std::string_view keyword, uint32_t kind) {
   const char* letters = keyword_table[kind].keyword;
-  return is_string(keyword) && keyword->length >= 2 && keyword->text[0] == letters[0] &&
-         keyword->text[1] == letters[1];
+  return keyword.size() >= 2 && keyword[0] == letters[0] && keyword[1] == letters[1];
 }
 // - the kind classification stamped, which is that of the first two
 //   characters;
-inline uint32_t kind_of(const objet* record) { return record->item->kind; }
-// - the whole keyword cell is the kind's keyword ("XI", not "XIX"). A
-//   keyword as read never holds a NUL and is two characters long at least
-//   once classified, so comparing over the keyword's own length, as strncmp
-//   would, tells the same.
-inline bool is_exactly(const objet* record, uint32_t kind) {
-  const objet* keyword = record->item;
+inline uint32_t kind_of(const record& r) { return r.kind(); }
+// - the whole keyword is the kind's keyword ("XI", not "XIX").
+inline bool is_exactly(const record& r, uint32_t kind) {
+  const std::string_view keyword = r.keyword();
   const char* letters = keyword_table[kind].keyword;
-  return keyword->length == 2 && keyword->text[0] == letters[0] && keyword->text[1] == letters[1];
+  return keyword.size() == 2 && keyword[0] == letters[0] && keyword[1] == letters[1];
+}
+
+// Whether records of a kind may gain texts or a tail after they are made:
+// the ends of test items and steps that merge, clocks that take another's
+// label, IE records whose names are numbered.
+inline bool may_grow(uint32_t kind) {
+  return keyword_table[kind].merged.kept != kept_value::none || kind == KIND_SY || kind == KIND_IE;
 }
 
 // The row of keyword_table (a kind, or FILTERED_SE) whose keyword the first
-// two characters of the keyword cell spell; NO_ROW when none does.
-uint32_t row_by_letters(const objet* keyword);
+// two characters of the keyword spell; NO_ROW when none does.
+uint32_t row_by_letters(std::string_view keyword);
 // The kind of a record's keyword; "ERRINTERN" for a keyword no report holds.
-uint32_t record_kind_of(objet* record);
+uint32_t record_kind_of(const record& r);
 void classify_records(objet* report);

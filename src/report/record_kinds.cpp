@@ -1,4 +1,4 @@
-#include "merge/record_kinds.h"
+#include "report/record_kinds.h"
 
 #include <cstring>
 
@@ -131,28 +131,28 @@ const kind_facts keyword_table[KEYWORD_COUNT + 1] = {
      N, N, N, Y, NONE, 0, N, N, NONE, NOT_CLOSED, nesting::none, writing::not_written, NOT_MERGED},
 };
 
-objet* keyword_cells[KEYWORD_COUNT];
-static bool keyword_cells_made = false;
+static record* keyword_records[KEYWORD_COUNT];
 
 void init_keyword_cells() {
-  if (keyword_cells_made) return;
+  if (keyword_records[0]) return;
   for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) {
-    keyword_cells[k] = make_string(keyword_table[k].keyword);
-    keyword_cells[k]->kind = static_cast<uint8_t>(k);
+    keyword_records[k] = make_record(keyword_table[k].keyword, nullptr, 0, k);
+    keyword_records[k]->set(SHARED_MARK);
   }
-  keyword_cells_made = true;
 }
 
 void free_keyword_cells() {
-  if (!keyword_cells_made) return;
-  for (objet*& cell : keyword_cells) {
-    free_objet(cell);
-    cell = nullptr;
+  if (!keyword_records[0]) return;
+  for (record*& r : keyword_records) {
+    r->clear(SHARED_MARK);
+    free_record(r);
+    r = nullptr;
   }
-  keyword_cells_made = false;
 }
 
-uint32_t row_by_letters(const objet* keyword) {
+record* keyword_record(uint32_t kind) { return keyword_records[kind]; }
+
+uint32_t row_by_letters(std::string_view keyword) {
   // Every record of every report asks: a lookup by its two letters. A plain
   // array, not a container: it is made once, outside any run's memory.
   static uint8_t rows[1 << 16];
@@ -165,17 +165,20 @@ uint32_t row_by_letters(const objet* keyword) {
     }
     made = true;
   }
-  if (!is_string(keyword) || keyword->length < 2) return NO_ROW;
-  const auto* letters = reinterpret_cast<const unsigned char*>(keyword->text);
+  if (keyword.size() < 2) return NO_ROW;
+  const auto* letters = reinterpret_cast<const unsigned char*>(keyword.data());
   return rows[letters[0] << 8 | letters[1]];
 }
 
-uint32_t record_kind_of(objet* record) {
-  const uint32_t row = row_by_letters(is_list(record) ? record->item : nullptr);
+uint32_t record_kind_of(const record& r) {
+  const uint32_t row = row_by_letters(r.keyword());
   if (row < KEYWORD_COUNT && keyword_table[row].read) return row;
   internal_report_error();
 }
 
 void classify_records(objet* report) {
-  for (objet* node = report; is_list(node); node = node->next) node->item->item->kind = record_kind_of(node->item);
+  for (objet* node = report; node; node = node->next) {
+    record* r = node->item.rec();
+    r->set_kind(record_kind_of(*r));
+  }
 }

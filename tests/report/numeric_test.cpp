@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "merge/fields.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
@@ -9,18 +8,18 @@ TEST(Numeric, ConvertsTheListedPositionsOnly) {
       "SY \"name\" \"??\" \"-5\" \" 12abc\" \"99999999999999999999\"\n"
       "RD \"7\" \"b\" \"99999999999\" \"+4\" \"\"\n"
       "RE \"1\"\n");
-  objet* sy = records->item;
-  EXPECT_EQ(field_at(sy, 1)->type, static_cast<uint32_t>(OBJ_STRING));
-  EXPECT_EQ(field_at(sy, 2)->value, 0);
-  EXPECT_EQ(field_at(sy, 3)->value, -5);
-  EXPECT_EQ(field_at(sy, 4)->value, 12);
-  EXPECT_EQ(field_at(sy, 5)->value, -1);  // saturated 64-bit value, low 32 bits
-  objet* rd = records->next->item;
-  EXPECT_EQ(field_at(rd, 1)->type, static_cast<uint32_t>(OBJ_STRING));
-  EXPECT_EQ(field_at(rd, 3)->value, static_cast<int32_t>(99999999999LL & 0xFFFFFFFF));
-  EXPECT_EQ(field_at(rd, 4)->value, 4);
-  EXPECT_EQ(field_at(rd, 5)->value, 0);
-  EXPECT_EQ(field_at(records->next->next->item, 1)->type, static_cast<uint32_t>(OBJ_STRING));
+  const record* sy = records->item.rec();
+  EXPECT_TRUE(sy->at(1).is_text());
+  EXPECT_EQ(sy->at(2).number, 0);
+  EXPECT_EQ(sy->at(3).number, -5);
+  EXPECT_EQ(sy->at(4).number, 12);
+  EXPECT_EQ(sy->at(5).number, -1);  // saturated 64-bit value, low 32 bits
+  const record* rd = records->next->item.rec();
+  EXPECT_TRUE(rd->at(1).is_text());
+  EXPECT_EQ(rd->at(3).number, static_cast<int32_t>(99999999999LL & 0xFFFFFFFF));
+  EXPECT_EQ(rd->at(4).number, 4);
+  EXPECT_EQ(rd->at(5).number, 0);
+  EXPECT_TRUE(records->next->next->item.rec()->at(1).is_text());
   free_objet(records);
 }
 

@@ -1,20 +1,24 @@
 #include <gtest/gtest.h>
 
-#include "merge/fields.h"
-#include "merge/shapes.h"
 #include "merge/time_order.h"
-#include "merge/time_points.h"
+#include "report/shapes.h"
+#include "report/time_points.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
-static int32_t tp_value(objet* node) { return field_at(node->item, 1)->value; }
+static objet* node_at(objet* chain, int position) {
+  while (position-- > 0) chain = chain->next;
+  return chain;
+}
+
+static int32_t tp_value(objet* node) { return node->item.rec()->at(1).number; }
 
 TEST(TimePoints, TimePointsCarryTheLastTimeSeen) {
   objet* report = classified_records("XX \"a\"\nXI \"120\" \"1\" \"2\"\nXX \"b\"\nER \"c\"\n"
                                       "DS \"1\" \"2\" \"3\" \"4\" \"250\" \"6\" \"7\"\nPP \"1\"\n");
   insert_time_points(report);
   EXPECT_EQ(shape(report), "XX TP XI XX TP ER TP DS PP TP");
-  EXPECT_EQ(kind_of(report->next->item), static_cast<uint32_t>(KIND_TP));
+  EXPECT_EQ(report->next->item.rec()->kind(), static_cast<uint32_t>(KIND_TP));
   for (auto [position, time] : {std::pair{1, 0}, {4, 120}, {6, 120}, {9, 250}})
     EXPECT_EQ(tp_value(node_at(report, position)), time) << position;
   free_objet(report);
@@ -30,14 +34,13 @@ TEST(TimePoints, InsertionByTimeRefusesAnItemWithoutKey) {
 }
 
 TEST(TimePoints, ClosingRecordsShareTheFixedTimeAndBlocksTakeTheirFirstRecordKey) {
-  init_fixed_time_cell();
   objet* records = classified_records("RE \"x\"\nYI \"5\"\nDT \"77\"\n");
-  EXPECT_EQ(time_key(records->next->item), fixed_time_cell);
-  objet* block = list2(records->item, records->next->item);
-  EXPECT_EQ(order_key(block), fixed_time_cell);
-  EXPECT_EQ(order_key(records->item), nullptr);
-  block->item = nullptr;
-  block->next->item = nullptr;
-  free_objet(block);
+  EXPECT_TRUE(time_key_of(records->next->item)->fixed);
+  EXPECT_EQ(order_key(records->next)->value, FIXED_TIME);
+  EXPECT_FALSE(order_key(records->item));
+  records->next = drop_first(records->next);
+  EXPECT_EQ(order_key(records)->value, 77u);
+  records->next = drop_first(records->next);
+  EXPECT_FALSE(order_key(records)) << "a list of one record is no block";
   free_objet(records);
 }

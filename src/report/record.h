@@ -1,0 +1,123 @@
+#pragma once
+
+// A record as every pass holds it: its kind, its keyword and its fields, in
+// one allocation with their text. Positions count from 1, the keyword being
+// no field. A record read from a ROD report is numbered: its report and line
+// numbers stand as two more positions after its fields. The ends of merged
+// test items and steps grow a tail: the positions other reports' records
+// hand them, after their own.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+enum class field_type : uint8_t {
+  none,     // trimmed by the writer, or beyond the record's end
+  text,     // a quoted field as read, its quotes and doubled quotes kept
+  number,   // a field converted to a number, or a number a pass made
+  counter,  // a report or line number given by numbering
+};
+
+// What one position holds; a text stays valid while its record is unchanged.
+struct field {
+  field_type type = field_type::none;
+  int32_t number = 0;
+  std::string_view text;
+
+  bool is_text() const { return type == field_type::text; }
+  bool is_number() const { return type == field_type::number; }
+  bool is_numeric() const { return type == field_type::number || type == field_type::counter; }
+  bool text_is(std::string_view quoted) const { return is_text() && text == quoted; }
+
+  static field of_text(std::string_view quoted) { return {field_type::text, 0, quoted}; }
+  static field of_number(int32_t value) { return {field_type::number, value, {}}; }
+};
+
+// Marks that passes leave on records.
+enum record_mark : uint8_t {
+  DROPPED_MARK = 1,   // the report filter drops the record
+  NO_RD_MARK = 2,     // on a block's opening record: no RD record anywhere in the block
+  NUMBERED_MARK = 4,  // read from a report and numbered
+  SHARED_MARK = 8,    // one of the shared keyword records: no tree owns it
+  GROWING_MARK = 16,  // made with room to gain texts and a tail later
+};
+
+// The kind of a record before classification, and of records of no kind.
+constexpr uint8_t NO_KIND = 0xFE;
+
+class record {
+ public:
+  record(const record&) = delete;
+  record& operator=(const record&) = delete;
+
+  uint32_t kind() const { return kind_; }
+  void set_kind(uint32_t kind) { kind_ = static_cast<uint8_t>(kind); }
+  std::string_view keyword() const { return {text_area(), keyword_length_}; }
+
+  bool has(record_mark mark) const { return marks_ & mark; }
+  void set(record_mark mark) { marks_ |= mark; }
+  void clear(record_mark mark) { marks_ &= static_cast<uint8_t>(~mark); }
+
+  // The fields as read, on a numbered record; none on a record a pass made.
+  uint32_t read_fields() const { return has(NUMBERED_MARK) ? slots_ : 0; }
+  // Positions held: fields, report and line numbers, then the tail.
+  uint32_t size() const;
+  // What a position holds: nothing at 0 or beyond the end.
+  field at(uint32_t position) const;
+
+  // Numbering: the report and line numbers join as two positions.
+  void number(uint16_t report, int32_t line);
+  // A field within size() takes a new value; the numbers stay as given. A
+  // text only goes where the record was made growing.
+  void set_at(uint32_t position, const field& value);
+  // The positions from first on, when there are any, leave this record, which
+  // ends before them, and join the end of target's tail (target growing).
+  void hand_tail_to(record* target, uint32_t first);
+
+  struct slot {
+    uint32_t word;      // a number, or where a text starts
+    uint16_t length;    // a text's length
+    field_type type;
+    bool in_extension;  // a text kept beside the record, not in its own text
+  };
+  struct extension;
+
+ private:
+  friend record* make_record(std::string_view, const field*, size_t, uint32_t, bool);
+  friend void free_record(record*);
+  friend record* copy_record(const record&, std::string_view);
+  record() = default;
+
+  slot* field_slots() { return reinterpret_cast<slot*>(this + 1); }
+  const slot* field_slots() const { return reinterpret_cast<const slot*>(this + 1); }
+  const char* text_area() const { return reinterpret_cast<const char*>(field_slots() + slots_); }
+  // A growing record's extension, made when first needed, is found just
+  // before its head: most records never grow and pay nothing for it.
+  extension** extension_link() const;
+  extension* extension_if_any() const { return has(GROWING_MARK) ? *extension_link() : nullptr; }
+  field field_of(const slot& s) const;
+  slot slot_of(const field& value);
+  extension& extended();
+
+  uint8_t kind_ = NO_KIND;
+  uint8_t marks_ = 0;
+  uint16_t slots_ = 0;  // fields held in the record's own slots
+  uint16_t own_ = 0;    // positions of the record itself: its slots, then its numbers
+  uint16_t keyword_length_ = 0;
+  uint16_t report_ = 0;
+  uint16_t words_ = 0;  // the memory taken, in eight-byte words
+  int32_t line_ = 0;
+};
+static_assert(sizeof(record) == 16, "a record's head costs 16 bytes");
+static_assert(sizeof(record::slot) == 8, "a field costs eight bytes");
+
+// A new record: the keyword, then the fields, texts copied, of the kind
+// given; growing when it may gain texts or a tail later.
+record* make_record(std::string_view keyword, const field* fields, size_t count, uint32_t kind = NO_KIND,
+                    bool growing = false);
+record* make_record(std::string_view keyword, const std::vector<field>& fields, uint32_t kind = NO_KIND,
+                    bool growing = false);
+// A copy under another keyword, with its numbers and tail and no marks but
+// the numbering's.
+record* copy_record(const record& original, std::string_view keyword);
+void free_record(record* r);

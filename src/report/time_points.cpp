@@ -1,0 +1,48 @@
+#include "report/time_points.h"
+
+#include "report/shapes.h"
+
+std::optional<time_key> time_key_of(tree_item item) {
+  const record* r = item.rec();
+  if (!r) return std::nullopt;
+  const kind_facts& facts = facts_of(r->kind());
+  if (facts.fixed_time) return time_key{FIXED_TIME, true};
+  if (facts.time_field == 0) return std::nullopt;
+  const field time = r->at(facts.time_field);
+  if (!time.is_number()) return std::nullopt;
+  return time_key{static_cast<uint32_t>(time.number), false};
+}
+
+std::optional<time_key> order_key(tree_item item) {
+  if (item.is_record()) return time_key_of(item);
+  if (!is_block(item)) return std::nullopt;
+  for (objet* node = item.list(); node; node = node->next) {
+    if (auto key = time_key_of(node->item)) return key;
+  }
+  return std::nullopt;
+}
+
+// A time point carries the time of the last record before it that has one
+// of its own, time points aside.
+static bool sets_last_time(uint32_t kind) { return facts_of(kind).time_field != 0 && kind != KIND_TP; }
+
+static record* make_time_point(int32_t value) {
+  const field time = field::of_number(value);
+  return make_record(facts_of(KIND_TP).keyword, &time, 1, KIND_TP);
+}
+
+objet* insert_time_points(objet* report) {
+  int32_t last_time = 0;
+  for (objet* node = report; node; node = node->next) {
+    const record* r = node->item.rec();
+    if (!r) continue;
+    const uint32_t kind = r->kind();
+    if (sets_last_time(kind)) {
+      if (auto key = time_key_of(node->item)) last_time = static_cast<int32_t>(key->value);
+    } else if (facts_of(kind).time_point_after) {
+      node->next = make_list(make_time_point(last_time), node->next);
+      node = node->next;
+    }
+  }
+  return report;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// Times of records: the time field of each kind, the fixed time of closing
+// records, the key a record or a block is ordered by, and the time points
+// that give records without time of their own the time before them.
+
+#include <cstdint>
+#include <optional>
+
+#include "report/objet.h"
+
+// The shared time of closing records (YI, YT, FE, FS), never shifted or scaled.
+constexpr uint32_t FIXED_TIME = 33;
+
+// What a record or a block is ordered by: its time field's number, or the
+// fixed time, which is no stored value.
+struct time_key {
+  uint32_t value;
+  bool fixed;
+};
+
+// The time a key stands for, where time fields hold their times less
+// offset (the shift the merged tree owes).
+inline uint32_t key_time(time_key key, uint32_t offset) { return key.fixed ? key.value : key.value + offset; }
+
+// A record's time key: its time field when that holds a number, the fixed
+// time for closing records; none for anything else.
+std::optional<time_key> time_key_of(tree_item item);
+// A record's time key, or a block's: that of its first record with one.
+std::optional<time_key> order_key(tree_item item);
+// Adds a TP record with the last time seen after every record that asks
+// for one.
+objet* insert_time_points(objet* report);

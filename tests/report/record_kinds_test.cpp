@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "report/shapes.h"
+#include "support/process_trap.h"
+#include "support/report_text.h"
+
+TEST(Classify, KindFromFirstTwoCharactersButLookupNeedsExactKeyword) {
+  objet* records = classified_records("XIX \"1\" \"2\" \"3\"\nFT \"1\" \"2\"\nID \"a\" \"b\" \"c\" \"4\" \"5\"\n");
+  EXPECT_EQ(records->item.rec()->kind(), static_cast<uint32_t>(KIND_XI));
+  EXPECT_EQ(records->next->item.rec()->kind(), static_cast<uint32_t>(KIND_FT));
+  EXPECT_EQ(records->next->next->item.rec()->kind(), static_cast<uint32_t>(KIND_ID));
+  EXPECT_EQ(find_record(records, KIND_XI), nullptr);
+  EXPECT_EQ(find_record(records, KIND_FT), records->next->item.rec());
+  free_objet(records);
+}
+
+TEST(Classify, KeywordsOutsideTheReadVocabularyAreInternalErrors) {
+  for (const char* text : {"ZZ \"1\"\n", "FF\n", "FW \"1\"\n", "X \"1\"\n", "\n", "\"\"\n"}) {
+    std::string error;
+    EXPECT_EQ(run_to_end([&] { classified_records(text, false); }, &error), 7) << text;
+    EXPECT_EQ(error, "Varnet-F-ERRINTERN,  \n") << text;
+  }
+}
+
+TEST(Classify, KeywordTestsNeverReadPastShortKeywords) {
+  for (const char* keyword : {"", "C", "COX"})
+    EXPECT_EQ(begins_with(keyword, KIND_CO), keyword[0] && keyword[1]) << keyword;
+  record* head = make_record("RE ", nullptr, 0, KIND_RE);
+  EXPECT_FALSE(is_exactly(*head, KIND_RE));
+  free_record(head);
+}
+
+// Blocks and groups as the passes build them are checked by the regrouping
+// and merge tests; these shapes never come out of nesting.
+TEST(Classify, BlocksNeedARecordFirstAndTwoCarriedItems) {
+  for (objet* list : {chain({make_record("DS", nullptr, 0)}), chain({make_record("DS", nullptr, 0), nullptr}),
+                      chain({nullptr, make_record("DS", nullptr, 0)})}) {
+    EXPECT_FALSE(is_block(list));
+    free_objet(list);
+  }
+}
