@@ -43,8 +43,12 @@ void merge_cache::insert_into_block(objet* block, const block_end& end, const st
   objet* closing = end.before->next;
   end.before->next = nullptr;
   objet* last = nullptr;
-  block->next = insert_all_by_time(block->next, items, &block_orders_[block], offset, &last, &names_);
+  time_order& order = block_orders_[block];
+  block->next = insert_all_by_time(block->next, items, &order, offset, &last, &names_);
   (last ? last : block)->next = closing;
+  // A short block is read again sooner than its order would pay for its
+  // memory: most merged blocks are short, and a run holds them all.
+  if (order.nodes.size() < SHORT_BLOCK) block_orders_.erase(block);
 }
 
 void merge_cache::append_tail(objet* chain, objet* tail) {

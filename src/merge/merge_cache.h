@@ -59,6 +59,8 @@ class merge_cache {
   bool holds_record(tree_item item, uint32_t kind) const;
   objet* take_kept_run(objet* chain, std::vector<rd_ref>* refs);
 
+  static constexpr size_t SHORT_BLOCK = 32;  // items
+
   rendezvous_names names_;
   std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;

@@ -88,6 +88,13 @@ static void co_rule(objet*, objet* last) {
   }
 }
 
+top_entry::top_entry(objet* node, key_set kind) {
+  const auto address = reinterpret_cast<uint64_t>(node);
+  if (address & ~ADDRESS) internal_report_error();
+  const uint64_t code = kind == 0 ? 0 : kind == NOT_RECORD ? NOT_RECORD_CODE : __builtin_ctzll(kind) + 1;
+  bits_ = address | code << 56;
+}
+
 static top_entry entry_of(objet* node) {
   const record* r = node->item.rec();
   if (!r) return {node, NOT_RECORD};
@@ -113,22 +120,22 @@ static void close_runs(top_level* top, key_set opening, key_set members, closing
   bool after_insert = false;
   while (after_insert ? i < n : i + 1 < n) {
     size_t opener = i;
-    while (opener < n && !(in[opener].kind & opening)) ++opener;
+    while (opener < n && !(in[opener].kind() & opening)) ++opener;
     if (opener == n) break;
     size_t end = opener + 1;  // the first non-member record after the opener
     if (end < n) {
-      while (end + 1 < n && (in[end].kind & (members | NOT_RECORD))) ++end;
+      while (end + 1 < n && (in[end].kind() & (members | NOT_RECORD))) ++end;
       if (end + 1 == n) unexpected_end_of_report();
     }
     const size_t last = end - 1;
-    objet* before = opener == i ? out.back().node : in[opener - 1].node;
+    objet* before = opener == i ? out.back().node() : in[opener - 1].node();
     out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
                in.begin() + static_cast<ptrdiff_t>(last + 1));
-    action(before, in[last].node);
+    action(before, in[last].node());
     i = last + 1;
-    objet* following = i < n ? in[i].node : nullptr;
+    objet* following = i < n ? in[i].node() : nullptr;
     const size_t copied = out.size();
-    for (objet* node = in[last].node->next; node != following; node = node->next)
+    for (objet* node = in[last].node()->next; node != following; node = node->next)
       out.push_back(entry_of(node));
     after_insert = out.size() > copied;
   }
@@ -181,7 +188,7 @@ void add_closing_records(report_top* report) {
   objet* head = report->head();
   top_level& top = report->entries();
   key_set present = 0;
-  for (const top_entry& entry : top) present |= entry.kind;
+  for (const top_entry& entry : top) present |= entry.kind();
   for (const closing_rule& rule : closing_rules) {
     const key_set opening = key_set_of({rule.opening});
     if (!(present & opening)) continue;

@@ -25,9 +25,22 @@ constexpr key_set key_set_of(std::initializer_list<uint32_t> kinds) {
 // NOT_RECORD for anything else. The passes scan this array instead of
 // chasing every record through memory.
 constexpr key_set NOT_RECORD = key_set{1} << 63;
-struct top_entry {
-  objet* node;
-  key_set kind;
+// One word an entry, as a report holds a node per record: the node's
+// address, which leaves the top byte free, and the kind bit's code in it.
+class top_entry {
+ public:
+  top_entry() = default;
+  top_entry(objet* node, key_set kind);
+  objet* node() const { return reinterpret_cast<objet*>(bits_ & ADDRESS); }
+  key_set kind() const {
+    const uint64_t code = bits_ >> 56;
+    return code == 0 ? 0 : code == NOT_RECORD_CODE ? NOT_RECORD : key_set{1} << (code - 1);
+  }
+
+ private:
+  static constexpr uint64_t ADDRESS = (uint64_t{1} << 56) - 1;
+  static constexpr uint64_t NOT_RECORD_CODE = 0xFF;
+  uint64_t bits_ = 0;
 };
 using top_level = std::vector<top_entry>;
 top_level top_level_of(objet* head);

@@ -17,7 +17,7 @@ static objet* make_block(objet* before, objet* opener, objet* closer) {
 // The run from the entry at opener to closing (appended last) becomes a
 // block; the entry before the opener is the node before it in the chain.
 static void close_level(top_level* out, size_t opener, const top_entry& closing) {
-  objet* block = make_block((*out)[opener - 1].node, (*out)[opener].node, closing.node);
+  objet* block = make_block((*out)[opener - 1].node(), (*out)[opener].node(), closing.node());
   out->resize(opener);
   out->push_back({block, NOT_RECORD});
 }
@@ -29,11 +29,11 @@ static void nest_flat(top_level* top, key_set opening, key_set closing) {
   for (size_t i = 0; i < top->size(); ++i) {
     const top_entry& entry = (*top)[i];
     out.push_back(entry);
-    if (!(entry.kind & opening)) continue;
+    if (!(entry.kind() & opening)) continue;
     size_t opener = out.size() - 1;
     do {
       if (++i == top->size()) unexpected_end_of_report();
-    } while (!((*top)[i].kind & closing));
+    } while (!((*top)[i].kind() & closing));
     close_level(&out, opener, (*top)[i]);
   }
   top->swap(out);
@@ -46,13 +46,13 @@ static void nest_balanced(top_level* top, key_set opening, key_set closing) {
   out.reserve(top->size());
   std::vector<size_t> levels;
   for (const top_entry& entry : *top) {
-    if (entry.kind & closing) {
+    if (entry.kind() & closing) {
       if (levels.empty()) unexpected_end_of_report();
       close_level(&out, levels.back(), entry);
       levels.pop_back();
       continue;
     }
-    if (entry.kind & opening) levels.push_back(out.size());
+    if (entry.kind() & opening) levels.push_back(out.size());
     out.push_back(entry);
   }
   if (!levels.empty()) unexpected_end_of_report();

@@ -7,10 +7,11 @@
 #include "report/report_errors.h"
 
 // What a growing record gains after it is made, kept beside it: texts set
-// later (the record's own text has no room for them) and the tail.
+// later (the record's own text has no room for them), by index, and the
+// tail, a word and a byte a position as the record's own fields.
 struct record::extension {
-  std::string texts;
-  std::vector<slot> tail;
+  std::vector<std::string> texts;
+  std::vector<std::pair<uint32_t, uint8_t>> tail;
 };
 
 record* make_record(std::string_view keyword, const field* fields, size_t count, uint32_t kind, bool growing) {
@@ -19,7 +20,7 @@ record* make_record(std::string_view keyword, const field* fields, size_t count,
   // Offsets into the record's own text are 16 bits: no line comes near.
   if (text_size > UINT16_MAX || count > UINT16_MAX) internal_report_error();
   const size_t link = growing ? sizeof(record::extension*) : 0;
-  const size_t size = (link + sizeof(record) + count * sizeof(record::slot) + text_size + 7) & ~size_t{7};
+  const size_t size = (link + sizeof(record) + count * 5 + text_size + 7) & ~size_t{7};
   char* memory = static_cast<char*>(take_record_memory(size));
   if (growing) new (memory) record::extension*(nullptr);
   record* r = new (memory + link) record;
@@ -33,13 +34,12 @@ record* make_record(std::string_view keyword, const field* fields, size_t count,
   keyword.copy(text, keyword.size());
   uint32_t used = r->keyword_length_;
   for (size_t i = 0; i < count; ++i) {
-    record::slot& s = r->field_slots()[i];
-    s = {static_cast<uint32_t>(fields[i].number), 0, fields[i].type, false};
+    r->types()[i] = static_cast<uint8_t>(fields[i].type);
+    r->words()[i] = static_cast<uint32_t>(fields[i].number);
     if (fields[i].is_text()) {
       fields[i].text.copy(text + used, fields[i].text.size());
-      s.word = used;
-      s.length = static_cast<uint16_t>(fields[i].text.size());
-      used += s.length;
+      r->words()[i] = used | static_cast<uint32_t>(fields[i].text.size()) << 16;
+      used += static_cast<uint32_t>(fields[i].text.size());
     }
   }
   return r;
@@ -51,18 +51,14 @@ record* make_record(std::string_view keyword, const std::vector<field>& fields, 
 
 record* copy_record(const record& original, std::string_view keyword) {
   std::vector<field> fields;
-  for (uint32_t position = 1; position <= original.slots_; ++position)
-    fields.push_back(original.field_of(original.field_slots()[position - 1]));
-  const bool growing = original.has(GROWING_MARK);
-  record* copy = make_record(keyword, fields, original.kind(), growing);
+  for (uint32_t i = 0; i < original.slots_; ++i) fields.push_back(original.field_of(original.words()[i], original.types()[i]));
+  record* copy = make_record(keyword, fields, original.kind(), original.has(GROWING_MARK));
   copy->marks_ |= original.marks_ & NUMBERED_MARK;
   copy->own_ = original.own_;
   copy->report_ = original.report_;
   copy->line_ = original.line_;
-  for (uint32_t position = original.own_ + 1; position <= original.size(); ++position) {
-    const field value = original.at(position);
-    copy->extended().tail.push_back(copy->slot_of(value));
-  }
+  for (uint32_t position = original.own_ + 1; position <= original.size(); ++position)
+    copy->extended().tail.push_back(copy->kept(original.at(position)));
   return copy;
 }
 
@@ -94,22 +90,23 @@ uint32_t record::size() const {
   return own_ + (grown ? static_cast<uint32_t>(grown->tail.size()) : 0);
 }
 
-field record::field_of(const slot& s) const {
-  if (s.type != field_type::text) return {s.type, static_cast<int32_t>(s.word), {}};
-  const char* base = s.in_extension ? extension_if_any()->texts.data() : text_area();
-  return field::of_text({base + s.word, s.length});
+field record::field_of(uint32_t word, uint8_t type) const {
+  const auto kind = static_cast<field_type>(type & TYPE);
+  if (kind != field_type::text) return {kind, static_cast<int32_t>(word), {}};
+  if (type & KEPT_BESIDE) return field::of_text(extension_if_any()->texts[word]);
+  return field::of_text({text_area() + (word & 0xFFFF), word >> 16});
 }
 
 field record::at(uint32_t position) const {
   if (position == 0) return {};
   if (position <= own_) {
-    if (position <= slots_) return field_of(field_slots()[position - 1]);
+    if (position <= slots_) return field_of(words()[position - 1], types()[position - 1]);
     return {field_type::counter, position == slots_ + 1u ? int32_t{report_} : line_, {}};
   }
   const extension* grown = extension_if_any();
   const uint32_t in_tail = position - own_ - 1;
   if (!grown || in_tail >= grown->tail.size()) return {};
-  return field_of(grown->tail[in_tail]);
+  return field_of(grown->tail[in_tail].first, grown->tail[in_tail].second);
 }
 
 void record::number(uint16_t report, int32_t line) {
@@ -119,45 +116,40 @@ void record::number(uint16_t report, int32_t line) {
   own_ = static_cast<uint16_t>(slots_ + 2);
 }
 
-record::slot record::slot_of(const field& value) {
-  if (!value.is_text()) return {static_cast<uint32_t>(value.number), 0, value.type, false};
-  std::string& texts = extended().texts;
-  const slot s{static_cast<uint32_t>(texts.size()), static_cast<uint16_t>(value.text.size()), field_type::text, true};
-  texts.append(value.text);
-  return s;
+std::pair<uint32_t, uint8_t> record::kept(const field& value) {
+  if (!value.is_text()) return {static_cast<uint32_t>(value.number), static_cast<uint8_t>(value.type)};
+  std::vector<std::string>& texts = extended().texts;
+  texts.emplace_back(value.text);
+  return {static_cast<uint32_t>(texts.size() - 1), static_cast<uint8_t>(static_cast<uint8_t>(field_type::text) | KEPT_BESIDE)};
 }
 
 void record::set_at(uint32_t position, const field& value) {
   if (position == 0 || position > size() || (position > slots_ && position <= own_)) internal_report_error();
-  slot& target = position <= own_ ? field_slots()[position - 1] : extended().tail[position - own_ - 1];
-  if (!value.is_text()) {
-    target = slot_of(value);
-    return;
+  // The text may be one this record keeps beside it: copied before it moves.
+  const std::string copy(value.is_text() ? value.text : std::string_view());
+  const auto [word, type] = kept(value.is_text() ? field::of_text(copy) : value);
+  if (position <= own_) {
+    words()[position - 1] = word;
+    types()[position - 1] = type;
+  } else {
+    extended().tail[position - own_ - 1] = {word, type};
   }
-  // The text may lie in this record's extension, which grows under it.
-  const std::string copy(value.text);
-  target = slot_of(field::of_text(copy));
 }
 
 void record::hand_tail_to(record* target, uint32_t first) {
   const uint32_t end = size();
   if (first == 0 || first > end) return;
-  std::vector<field> handed;
-  std::vector<std::string> texts;
-  texts.reserve(end - first + 1);
   for (uint32_t position = first; position <= end; ++position) {
-    field value = at(position);
-    if (value.is_text()) value.text = texts.emplace_back(value.text);
-    handed.push_back(value);
+    // A text copied now, before this record (which may be target) changes.
+    const field value = at(position);
+    const std::string text(value.is_text() ? value.text : std::string_view());
+    const auto handed = target->kept(value.is_text() ? field::of_text(text) : value);
+    target->extended().tail.push_back(handed);
   }
   if (first <= own_) {
     own_ = static_cast<uint16_t>(first - 1);
     if (extension* grown = extension_if_any()) grown->tail.clear();
   } else {
     extended().tail.resize(first - own_ - 1);
-  }
-  for (const field& value : handed) {
-    const slot s = target->slot_of(value);
-    target->extended().tail.push_back(s);
   }
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum class field_type : uint8_t {
@@ -74,12 +75,6 @@ class record {
   // ends before them, and join the end of target's tail (target growing).
   void hand_tail_to(record* target, uint32_t first);
 
-  struct slot {
-    uint32_t word;      // a number, or where a text starts
-    uint16_t length;    // a text's length
-    field_type type;
-    bool in_extension;  // a text kept beside the record, not in its own text
-  };
   struct extension;
 
  private:
@@ -88,15 +83,22 @@ class record {
   friend record* copy_record(const record&, std::string_view);
   record() = default;
 
-  slot* field_slots() { return reinterpret_cast<slot*>(this + 1); }
-  const slot* field_slots() const { return reinterpret_cast<const slot*>(this + 1); }
-  const char* text_area() const { return reinterpret_cast<const char*>(field_slots() + slots_); }
+  // A field is a word and a byte: the word holds a number, or where the
+  // text starts in the record's own text (low half) and its length (high
+  // half), or, for a text kept beside the record, its index there.
+  enum : uint8_t { TYPE = 3, KEPT_BESIDE = 4 };
+  uint32_t* words() { return reinterpret_cast<uint32_t*>(this + 1); }
+  const uint32_t* words() const { return reinterpret_cast<const uint32_t*>(this + 1); }
+  uint8_t* types() { return reinterpret_cast<uint8_t*>(words() + slots_); }
+  const uint8_t* types() const { return reinterpret_cast<const uint8_t*>(words() + slots_); }
+  const char* text_area() const { return reinterpret_cast<const char*>(types() + slots_); }
   // A growing record's extension, made when first needed, is found just
   // before its head: most records never grow and pay nothing for it.
   extension** extension_link() const;
   extension* extension_if_any() const { return has(GROWING_MARK) ? *extension_link() : nullptr; }
-  field field_of(const slot& s) const;
-  slot slot_of(const field& value);
+  field field_of(uint32_t word, uint8_t type) const;
+  // The word and byte of a value, a text being kept beside the record.
+  std::pair<uint32_t, uint8_t> kept(const field& value);
   extension& extended();
 
   uint8_t kind_ = NO_KIND;
@@ -109,7 +111,6 @@ class record {
   int32_t line_ = 0;
 };
 static_assert(sizeof(record) == 16, "a record's head costs 16 bytes");
-static_assert(sizeof(record::slot) == 8, "a field costs eight bytes");
 
 // A new record: the keyword, then the fields, texts copied, of the kind
 // given; growing when it may gain texts or a tail later.

@@ -16,8 +16,8 @@ static objet* closed(const std::string& text) {
   const top_level read_again = top_level_of(top.head());
   EXPECT_EQ(top.entries().size(), read_again.size()) << text;
   for (size_t i = 0; i < std::min(top.entries().size(), read_again.size()); ++i) {
-    EXPECT_EQ(top.entries()[i].node, read_again[i].node) << text << " at " << i;
-    EXPECT_EQ(top.entries()[i].kind, read_again[i].kind) << text << " at " << i;
+    EXPECT_EQ(top.entries()[i].node(), read_again[i].node()) << text << " at " << i;
+    EXPECT_EQ(top.entries()[i].kind(), read_again[i].kind()) << text << " at " << i;
   }
   return top.take_chain();
 }
