@@ -154,7 +154,7 @@ void tree_merge::merge_records(record* target, record* incoming, const merged_en
     if (mine.is_number() && theirs.is_number()) {
       const uint32_t a = time_of(target, end.field, mine.number);
       const uint32_t b = time_of(incoming, end.field, theirs.number);
-      if (end.kept == kept_value::smaller ? b < a : b > a) target->set_at(end.field, theirs);
+      if (end.kept == kept_value::smaller ? b < a : b > a) target->set_number(end.field, theirs.number);
     }
   }
   incoming->hand_tail_to(target, end.tail);

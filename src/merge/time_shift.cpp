@@ -5,7 +5,7 @@
 
 static void multiply(record* r, uint32_t position, uint32_t factor) {
   if (const field value = r->at(position); value.is_number())
-    r->set_at(position, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(value.number) * factor)));
+    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(value.number) * factor));
 }
 
 // A clock's start and ticks per unit count finer ticks, its tick length is
@@ -16,7 +16,7 @@ static void scale_record(record* r, uint32_t factor) {
     multiply(r, SY_TICKS_PER_UNIT, factor);
     multiply(r, SY_TICKS, factor);
     if (const field tick = r->at(SY_TICK_LENGTH); tick.is_number())
-      r->set_at(SY_TICK_LENGTH, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor)));
+      r->set_number(SY_TICK_LENGTH, static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor));
     return;
   }
   for (uint8_t position : facts_of(r->kind()).scaled) {
@@ -47,7 +47,7 @@ static void move_time_field(record* r, uint32_t d) {
   const uint32_t position = facts_of(r->kind()).time_field;
   if (position == 0) return;
   if (const field time = r->at(position); time.is_number())
-    r->set_at(position, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(time.number) + d)));
+    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(time.number) + d));
 }
 
 void shift_record(record* r, uint32_t d) {
@@ -62,8 +62,8 @@ void shift_record(record* r, uint32_t d) {
   const uint32_t t = static_cast<uint32_t>(ticks.number);
   const uint32_t p = static_cast<uint32_t>(per_unit.number);
   const uint32_t borrowed = clock_borrow(t, p, d);
-  r->set_at(SY_UNITS, field::of_number(static_cast<int32_t>(static_cast<uint32_t>(units.number) - borrowed)));
-  r->set_at(SY_TICKS, field::of_number(static_cast<int32_t>(t + borrowed * p - d)));
+  r->set_number(SY_UNITS, static_cast<int32_t>(static_cast<uint32_t>(units.number) - borrowed));
+  r->set_number(SY_TICKS, static_cast<int32_t>(t + borrowed * p - d));
 }
 
 void shift_times(objet* tree, uint32_t d) {

@@ -64,7 +64,7 @@ static void add_closing_record(objet*, objet* last) {
 
 static void add_to_number(record* r, uint32_t position, int32_t amount) {
   const uint32_t sum = static_cast<uint32_t>(r->at(position).number) + static_cast<uint32_t>(amount);
-  r->set_at(position, field::of_number(static_cast<int32_t>(sum)));
+  r->set_number(position, static_cast<int32_t>(sum));
 }
 
 static void add_fw_record(objet* before, objet* last) {

@@ -79,16 +79,20 @@ static void split_top(objet* head) {
 static const record_kind nesting_order[] = {KIND_XX, KIND_ER, KIND_EX, KIND_DA, KIND_PP, KIND_EV, KIND_CO, KIND_SN,
                                            KIND_DW, KIND_XI, KIND_DT, KIND_XE, KIND_DS, KIND_RE, KIND_DB};
 
+// A pass that meets none of its kinds changes nothing and is saved: nesting
+// makes no record, so a kind absent before the first pass stays absent.
 objet* nest_blocks(report_top* report) {
   top_level& top = report->entries();
+  key_set present = 0;
+  for (const top_entry& entry : top) present |= entry.kind();
   for (record_kind opener : nesting_order) {
     const kind_facts& facts = facts_of(opener);
     const key_set opening = key_set_of({opener});
     const key_set closing = key_set_of({facts.closed_by});
     if (facts.block == nesting::balanced) {
-      nest_balanced(&top, opening, closing);
+      if (present & (opening | closing)) nest_balanced(&top, opening, closing);
     } else {
-      nest_flat(&top, opening, closing);
+      if (present & opening) nest_flat(&top, opening, closing);
     }
   }
   split_top(report->head());

@@ -29,7 +29,7 @@ static void convert_record_fields(record* r) {
     if (position == 0) break;
     if (position > r->read_fields()) unexpected_end_of_report();
     if (const field value = r->at(position); value.is_text())
-      r->set_at(position, field::of_number(parse_long(value.text)));
+      r->set_number(position, parse_long(value.text));
   }
 }
 

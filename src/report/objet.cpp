@@ -1,9 +1,9 @@
 #include "report/objet.h"
 
 #include <new>
-#include <vector>
 
 #include "report/cell_memory.h"
+#include "report/node_stack.h"
 
 objet* make_list(tree_item item, objet* next) {
   return new (take_node_memory(sizeof(objet))) objet{next, item};
@@ -38,34 +38,8 @@ objet* nest_range(objet* first, objet* last) {
   return holder;
 }
 
-namespace {
-// Chains waiting for release, last in first out. Most releases are of a
-// level or two: those never touch the heap.
-class release_stack {
- public:
-  void push(objet* chain) {
-    if (near_ < sizeof near_chains_ / sizeof *near_chains_)
-      near_chains_[near_++] = chain;
-    else
-      far_.push_back(chain);
-  }
-  bool empty() const { return near_ == 0 && far_.empty(); }
-  objet* pop() {
-    if (far_.empty()) return near_chains_[--near_];
-    objet* chain = far_.back();
-    far_.pop_back();
-    return chain;
-  }
-
- private:
-  objet* near_chains_[32];
-  size_t near_ = 0;
-  std::vector<objet*> far_;
-};
-}  // namespace
-
 void free_objet(objet* chain) {
-  release_stack pending;
+  node_stack pending;
   if (chain) pending.push(chain);
   while (!pending.empty()) {
     for (objet* node = pending.pop(); node;) {

@@ -51,6 +51,7 @@ record* make_record(std::string_view keyword, const std::vector<field>& fields, 
 
 record* copy_record(const record& original, std::string_view keyword) {
   std::vector<field> fields;
+  fields.reserve(original.slots_);
   for (uint32_t i = 0; i < original.slots_; ++i) fields.push_back(original.field_of(original.words()[i], original.types()[i]));
   record* copy = make_record(keyword, fields, original.kind(), original.has(GROWING_MARK));
   copy->marks_ |= original.marks_ & NUMBERED_MARK;
@@ -85,19 +86,15 @@ record::extension& record::extended() {
   return **link;
 }
 
-uint32_t record::size() const {
+uint32_t record::tail_size() const {
   const extension* grown = extension_if_any();
-  return own_ + (grown ? static_cast<uint32_t>(grown->tail.size()) : 0);
+  return grown ? static_cast<uint32_t>(grown->tail.size()) : 0;
 }
 
-field record::field_of(uint32_t word, uint8_t type) const {
-  const auto kind = static_cast<field_type>(type & TYPE);
-  if (kind != field_type::text) return {kind, static_cast<int32_t>(word), {}};
-  if (type & KEPT_BESIDE) return field::of_text(extension_if_any()->texts[word]);
-  return field::of_text({text_area() + (word & 0xFFFF), word >> 16});
-}
+field record::kept_text(uint32_t index) const { return field::of_text(extension_if_any()->texts[index]); }
 
-field record::at(uint32_t position) const {
+// The numbers and the tail, and nothing at 0 or beyond the end.
+field record::beyond_fields(uint32_t position) const {
   if (position == 0) return {};
   if (position <= own_) {
     if (position <= slots_) return field_of(words()[position - 1], types()[position - 1]);

@@ -62,15 +62,27 @@ class record {
   // The fields as read, on a numbered record; none on a record a pass made.
   uint32_t read_fields() const { return has(NUMBERED_MARK) ? slots_ : 0; }
   // Positions held: fields, report and line numbers, then the tail.
-  uint32_t size() const;
+  uint32_t size() const { return own_ + (has(GROWING_MARK) ? tail_size() : 0); }
   // What a position holds: nothing at 0 or beyond the end.
-  field at(uint32_t position) const;
+  field at(uint32_t position) const {
+    if (position - 1 < slots_ && position <= own_) return field_of(words()[position - 1], types()[position - 1]);
+    return beyond_fields(position);
+  }
 
   // Numbering: the report and line numbers join as two positions.
   void number(uint16_t report, int32_t line);
   // A field within size() takes a new value; the numbers stay as given. A
   // text only goes where the record was made growing.
   void set_at(uint32_t position, const field& value);
+  // The same for a number, into a field of the record's own.
+  void set_number(uint32_t position, int32_t value) {
+    if (position - 1 < slots_ && position <= own_) {
+      words()[position - 1] = static_cast<uint32_t>(value);
+      types()[position - 1] = static_cast<uint8_t>(field_type::number);
+    } else {
+      set_at(position, field::of_number(value));
+    }
+  }
   // The positions from first on, when there are any, leave this record, which
   // ends before them, and join the end of target's tail (target growing).
   void hand_tail_to(record* target, uint32_t first);
@@ -96,7 +108,15 @@ class record {
   // before its head: most records never grow and pay nothing for it.
   extension** extension_link() const;
   extension* extension_if_any() const { return has(GROWING_MARK) ? *extension_link() : nullptr; }
-  field field_of(uint32_t word, uint8_t type) const;
+  field field_of(uint32_t word, uint8_t type) const {
+    const auto kind = static_cast<field_type>(type & TYPE);
+    if (kind != field_type::text) return {kind, static_cast<int32_t>(word), {}};
+    if (type & KEPT_BESIDE) return kept_text(word);
+    return field::of_text({text_area() + (word & 0xFFFF), word >> 16});
+  }
+  field kept_text(uint32_t index) const;
+  field beyond_fields(uint32_t position) const;
+  uint32_t tail_size() const;
   // The word and byte of a value, a text being kept beside the record.
   std::pair<uint32_t, uint8_t> kept(const field& value);
   extension& extended();

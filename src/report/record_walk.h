@@ -2,8 +2,7 @@
 
 // The walk over the records of a tree, in document order, at any depth.
 
-#include <vector>
-
+#include "report/node_stack.h"
 #include "report/objet.h"
 
 // Depth-first walk in list order over the records of a tree: visit(holder)
@@ -16,13 +15,12 @@
 // from: a node further on when the caller took the records before it.
 template <typename Visit, typename Enter>
 bool walk_records(objet* chain, Visit& visit, record_mark passed_mark, Enter enter) {
-  std::vector<objet*> waiting;
+  node_stack waiting;
   objet* node = enter(chain);
   for (;;) {
     if (!node) {
       if (waiting.empty()) return false;
-      node = waiting.back()->next;
-      waiting.pop_back();
+      node = waiting.pop()->next;
       continue;
     }
     if (node->item.is_record()) {
@@ -30,7 +28,7 @@ bool walk_records(objet* chain, Visit& visit, record_mark passed_mark, Enter ent
     } else if (objet* list = node->item.list()) {
       const record* first = list->item.rec();
       if (!first || !first->has(passed_mark)) {
-        waiting.push_back(node);
+        waiting.push(node);
         node = enter(list);
         continue;
       }
