@@ -46,18 +46,20 @@ void cell_printer::put_number(int32_t value) {
   } while (magnitude);
   if (value < 0) *--p = '-';
   *--p = '"';
-  put(p, static_cast<size_t>(end - p));
+  const size_t n = static_cast<size_t>(end - p);
+  if (sizeof bytes_ - used_ < n) flush();
+  memcpy(bytes_ + used_, p, n);
+  used_ += n;
 }
 
 void cell_printer::print(const record& r) {
   put_word(r.keyword().data(), r.keyword().size());
-  for (uint32_t position = 1, size = r.size(); position <= size; ++position) {
-    const field value = r.at(position);
+  r.each([this](const field& value) {
     if (value.is_text())
       put_word(value.text.data(), value.text.size());
     else if (value.is_numeric())
       put_number(value.number);
-  }
+  });
   put("\n", 1);
 }
 

@@ -120,7 +120,8 @@ std::pair<uint32_t, uint8_t> record::kept(const field& value) {
   return {static_cast<uint32_t>(texts.size() - 1), static_cast<uint8_t>(static_cast<uint8_t>(field_type::text) | KEPT_BESIDE)};
 }
 
-void record::set_at(uint32_t position, const field& value) {
+// Texts, numbers and the tail: what set_at does not do in place.
+void record::set_beyond(uint32_t position, const field& value) {
   if (position == 0 || position > size() || (position > slots_ && position <= own_)) internal_report_error();
   // The text may be one this record keeps beside it: copied before it moves.
   const std::string copy(value.is_text() ? value.text : std::string_view());

@@ -73,15 +73,22 @@ class record {
   void number(uint16_t report, int32_t line);
   // A field within size() takes a new value; the numbers stay as given. A
   // text only goes where the record was made growing.
-  void set_at(uint32_t position, const field& value);
-  // The same for a number, into a field of the record's own.
-  void set_number(uint32_t position, int32_t value) {
-    if (position - 1 < slots_ && position <= own_) {
-      words()[position - 1] = static_cast<uint32_t>(value);
-      types()[position - 1] = static_cast<uint8_t>(field_type::number);
+  void set_at(uint32_t position, const field& value) {
+    if (!value.is_text() && position - 1 < slots_ && position <= own_) {
+      words()[position - 1] = static_cast<uint32_t>(value.number);
+      types()[position - 1] = static_cast<uint8_t>(value.type);
     } else {
-      set_at(position, field::of_number(value));
+      set_beyond(position, value);
     }
+  }
+  void set_number(uint32_t position, int32_t value) { set_at(position, field::of_number(value)); }
+
+  // Every position in order, as at() gives it: f(field).
+  template <typename F>
+  void each(F f) const {
+    const uint32_t fields = slots_ < own_ ? slots_ : own_;
+    for (uint32_t i = 0; i < fields; ++i) f(field_of(words()[i], types()[i]));
+    for (uint32_t position = fields + 1, end = size(); position <= end; ++position) f(beyond_fields(position));
   }
   // The positions from first on, when there are any, leave this record, which
   // ends before them, and join the end of target's tail (target growing).
@@ -115,6 +122,7 @@ class record {
     return field::of_text({text_area() + (word & 0xFFFF), word >> 16});
   }
   field kept_text(uint32_t index) const;
+  void set_beyond(uint32_t position, const field& value);
   field beyond_fields(uint32_t position) const;
   uint32_t tail_size() const;
   // The word and byte of a value, a text being kept beside the record.
