@@ -152,22 +152,16 @@ void free_keyword_cells() {
 
 record* keyword_record(uint32_t kind) { return keyword_records[kind]; }
 
-uint32_t row_by_letters(std::string_view keyword) {
-  // Every record of every report asks: a lookup by its two letters. A plain
-  // array, not a container: it is made once, outside any run's memory.
-  static uint8_t rows[1 << 16];
-  static bool made = false;
-  if (!made) {
-    memset(rows, NO_ROW, sizeof rows);
-    for (uint32_t row = 0; row <= FILTERED_SE; ++row) {
-      const auto* letters = reinterpret_cast<const unsigned char*>(keyword_table[row].keyword);
-      rows[letters[0] << 8 | letters[1]] = static_cast<uint8_t>(row);
-    }
-    made = true;
+// Made before main from the table, which is constant: a plain array, not a
+// container, so that it is outside any run's memory.
+const letter_rows rows_by_letters;
+
+letter_rows::letter_rows() {
+  memset(rows, NO_ROW, sizeof rows);
+  for (uint32_t row = 0; row <= FILTERED_SE; ++row) {
+    const auto* letters = reinterpret_cast<const unsigned char*>(keyword_table[row].keyword);
+    rows[letters[0] << 8 | letters[1]] = static_cast<uint8_t>(row);
   }
-  if (keyword.size() < 2) return NO_ROW;
-  const auto* letters = reinterpret_cast<const unsigned char*>(keyword.data());
-  return rows[letters[0] << 8 | letters[1]];
 }
 
 uint32_t record_kind_of(const record& r) {

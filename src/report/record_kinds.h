@@ -113,8 +113,18 @@ inline bool may_grow(uint32_t kind) {
 }
 
 // The row of keyword_table (a kind, or FILTERED_SE) whose keyword the first
-// two characters of the keyword spell; NO_ROW when none does.
-uint32_t row_by_letters(std::string_view keyword);
+// two characters of the keyword spell; NO_ROW when none does. Every record of
+// every report asks, some more than once: a lookup by its two letters.
+struct letter_rows {
+  letter_rows();
+  uint8_t rows[1 << 16];
+};
+extern const letter_rows rows_by_letters;
+inline uint32_t row_by_letters(std::string_view keyword) {
+  if (keyword.size() < 2) return NO_ROW;
+  const auto* letters = reinterpret_cast<const unsigned char*>(keyword.data());
+  return rows_by_letters.rows[letters[0] << 8 | letters[1]];
+}
 // The kind of a record's keyword; "ERRINTERN" for a keyword no report holds.
 uint32_t record_kind_of(const record& r);
 void classify_records(objet* report);
