@@ -1,17 +1,56 @@
 #include "report/record.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 
 #include "report/cell_memory.h"
 #include "report/report_errors.h"
+#include "util/out_of_memory.h"
+
+namespace {
+// An array that grows by doubling, in memory from malloc alone: a run that
+// ends while records are held leaves it to whoever releases what malloc gave.
+template <typename T>
+struct grown_array {
+  T* items = nullptr;
+  uint32_t size = 0, capacity = 0;
+
+  void append(const T* more, uint32_t n) {
+    if (size + n > capacity) {
+      capacity = std::max({size + n, capacity * 2, 4u});
+      void* moved = realloc(items, size_t{capacity} * sizeof(T));
+      if (!moved) out_of_memory();
+      items = static_cast<T*>(moved);
+    }
+    memcpy(items + size, more, size_t{n} * sizeof(T));
+    size += n;
+  }
+  void push(const T& item) { append(&item, 1); }
+  void release() { free(items); }
+};
+
+struct text_place {
+  uint32_t start, length;
+};
+}  // namespace
 
 // What a growing record gains after it is made, kept beside it: texts set
 // later (the record's own text has no room for them), by index, and the
 // tail, a word and a byte a position as the record's own fields.
 struct record::extension {
-  std::vector<std::string> texts;
-  std::vector<std::pair<uint32_t, uint8_t>> tail;
+  grown_array<char> bytes;
+  grown_array<text_place> texts;
+  grown_array<word_and_type> tail;
+
+  void release() {
+    bytes.release();
+    texts.release();
+    tail.release();
+    free(this);
+  }
 };
 
 record* make_record(std::string_view keyword, const field* fields, size_t count, uint32_t kind, bool growing) {
@@ -59,7 +98,7 @@ record* copy_record(const record& original, std::string_view keyword) {
   copy->report_ = original.report_;
   copy->line_ = original.line_;
   for (uint32_t position = original.own_ + 1; position <= original.size(); ++position)
-    copy->extended().tail.push_back(copy->kept(original.at(position)));
+    copy->extended().tail.push(copy->kept(original.at(position)));
   return copy;
 }
 
@@ -67,7 +106,7 @@ void free_record(record* r) {
   if (r->has(SHARED_MARK)) return;
   char* memory = reinterpret_cast<char*>(r);
   if (r->has(GROWING_MARK)) {
-    delete r->extension_if_any();
+    if (record::extension* grown = r->extension_if_any()) grown->release();
     memory -= sizeof(record::extension*);
   }
   const size_t size = size_t{r->words_} * 8;
@@ -82,16 +121,24 @@ record::extension** record::extension_link() const {
 record::extension& record::extended() {
   if (!has(GROWING_MARK)) internal_report_error();
   extension** link = extension_link();
-  if (!*link) *link = new extension;
+  if (!*link) {
+    void* memory = malloc(sizeof(extension));
+    if (!memory) out_of_memory();
+    *link = new (memory) extension;
+  }
   return **link;
 }
 
 uint32_t record::tail_size() const {
   const extension* grown = extension_if_any();
-  return grown ? static_cast<uint32_t>(grown->tail.size()) : 0;
+  return grown ? grown->tail.size : 0;
 }
 
-field record::kept_text(uint32_t index) const { return field::of_text(extension_if_any()->texts[index]); }
+field record::kept_text(uint32_t index) const {
+  const extension* grown = extension_if_any();
+  const text_place place = grown->texts.items[index];
+  return field::of_text({grown->bytes.items + place.start, place.length});
+}
 
 // The numbers and the tail, and nothing at 0 or beyond the end.
 field record::beyond_fields(uint32_t position) const {
@@ -102,8 +149,8 @@ field record::beyond_fields(uint32_t position) const {
   }
   const extension* grown = extension_if_any();
   const uint32_t in_tail = position - own_ - 1;
-  if (!grown || in_tail >= grown->tail.size()) return {};
-  return field_of(grown->tail[in_tail].first, grown->tail[in_tail].second);
+  if (!grown || in_tail >= grown->tail.size) return {};
+  return field_of(grown->tail.items[in_tail].word, grown->tail.items[in_tail].type);
 }
 
 void record::number(uint16_t report, int32_t line) {
@@ -113,11 +160,12 @@ void record::number(uint16_t report, int32_t line) {
   own_ = static_cast<uint16_t>(slots_ + 2);
 }
 
-std::pair<uint32_t, uint8_t> record::kept(const field& value) {
+record::word_and_type record::kept(const field& value) {
   if (!value.is_text()) return {static_cast<uint32_t>(value.number), static_cast<uint8_t>(value.type)};
-  std::vector<std::string>& texts = extended().texts;
-  texts.emplace_back(value.text);
-  return {static_cast<uint32_t>(texts.size() - 1), static_cast<uint8_t>(static_cast<uint8_t>(field_type::text) | KEPT_BESIDE)};
+  extension& grown = extended();
+  grown.texts.push({grown.bytes.size, static_cast<uint32_t>(value.text.size())});
+  grown.bytes.append(value.text.data(), static_cast<uint32_t>(value.text.size()));
+  return {grown.texts.size - 1, static_cast<uint8_t>(static_cast<uint8_t>(field_type::text) | KEPT_BESIDE)};
 }
 
 // Texts, numbers and the tail: what set_at does not do in place.
@@ -130,7 +178,7 @@ void record::set_beyond(uint32_t position, const field& value) {
     words()[position - 1] = word;
     types()[position - 1] = type;
   } else {
-    extended().tail[position - own_ - 1] = {word, type};
+    extended().tail.items[position - own_ - 1] = {word, type};
   }
 }
 
@@ -142,12 +190,12 @@ void record::hand_tail_to(record* target, uint32_t first) {
     const field value = at(position);
     const std::string text(value.is_text() ? value.text : std::string_view());
     const auto handed = target->kept(value.is_text() ? field::of_text(text) : value);
-    target->extended().tail.push_back(handed);
+    target->extended().tail.push(handed);
   }
   if (first <= own_) {
     own_ = static_cast<uint16_t>(first - 1);
-    if (extension* grown = extension_if_any()) grown->tail.clear();
+    if (extension* grown = extension_if_any()) grown->tail.size = 0;
   } else {
-    extended().tail.resize(first - own_ - 1);
+    extended().tail.size = first - own_ - 1;
   }
 }

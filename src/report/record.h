@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 enum class field_type : uint8_t {
@@ -126,7 +125,11 @@ class record {
   field beyond_fields(uint32_t position) const;
   uint32_t tail_size() const;
   // The word and byte of a value, a text being kept beside the record.
-  std::pair<uint32_t, uint8_t> kept(const field& value);
+  struct word_and_type {
+    uint32_t word;
+    uint8_t type;
+  };
+  word_and_type kept(const field& value);
   extension& extended();
 
   uint8_t kind_ = NO_KIND;
