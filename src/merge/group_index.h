@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include <string>
+#include <string_view>
 
 #include "merge/tail_numbers.h"
 #include "report/objet.h"
@@ -21,8 +21,9 @@ class merge_cache;
 // What the group matching reads of one target group, kept while a list is
 // merged (and, in a merge cache, from one report to the next) so that no
 // group's blocks are searched again for every incoming group.
-// A DS record's two names, by which groups are matched.
-using ds_name = std::pair<std::string, std::string>;
+// A DS record's two names, by which groups are matched: views of the
+// record's own text, which no merge changes.
+using ds_name = std::pair<std::string_view, std::string_view>;
 
 struct target_entry {
   objet* group;

@@ -21,7 +21,7 @@ static bool ds_name_of(const record* ds, ds_name* name) {
   const field a = ds->at(DS_NAME);
   const field b = ds->at(DS_ITEM);
   if (!a.is_text() || !b.is_text()) return false;
-  *name = {std::string(a.text), std::string(b.text)};
+  *name = {a.text, b.text};
   return true;
 }
 

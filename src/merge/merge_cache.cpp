@@ -38,17 +38,30 @@ block_end merge_cache::end_of(objet* block) const {
   return {node, node->next ? node->next : node};
 }
 
+static bool shorter_than(const objet* chain, size_t nodes) {
+  for (; chain; chain = chain->next)
+    if (nodes-- <= 1) return false;
+  return true;
+}
+
 void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items,
                                     uint32_t offset) {
   objet* closing = end.before->next;
   end.before->next = nullptr;
   objet* last = nullptr;
-  time_order& order = block_orders_[block];
-  block->next = insert_all_by_time(block->next, items, &order, offset, &last, &names_);
-  (last ? last : block)->next = closing;
+  auto known = block_orders_.find(block);
   // A short block is read again sooner than its order would pay for its
-  // memory: most merged blocks are short, and a run holds them all.
-  if (order.nodes.size() < SHORT_BLOCK) block_orders_.erase(block);
+  // memory (most merged blocks are short, and a run holds them all), and
+  // without the RD records an order would keep.
+  if (known == block_orders_.end() && items.size() < SHORT_BLOCK &&
+      shorter_than(block->next, SHORT_BLOCK - items.size())) {
+    scratch_order_.restart(offset);
+    block->next = insert_all_by_time(block->next, items, &scratch_order_, offset, &last);
+  } else {
+    time_order& order = known != block_orders_.end() ? known->second : block_orders_[block];
+    block->next = insert_all_by_time(block->next, items, &order, offset, &last, &names_);
+  }
+  (last ? last : block)->next = closing;
 }
 
 void merge_cache::append_tail(objet* chain, objet* tail) {

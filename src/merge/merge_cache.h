@@ -64,6 +64,7 @@ class merge_cache {
   rendezvous_names names_;
   std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;
+  time_order scratch_order_;  // for short blocks, kept only for its room
   std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
   std::unordered_map<objet*, objet*> last_nodes_;        // by chain
   std::unordered_map<objet*, group_index> group_indexes_;  // by the list's first node

@@ -25,8 +25,7 @@ static bool span_of(tree_item item, size_t node, time_order* order, rendezvous_n
 }
 
 static void read_order(objet* list, time_order* order, uint32_t offset, rendezvous_names* names) {
-  *order = time_order{};
-  order->offset = offset;
+  order->restart(offset);
   int64_t highest = NO_KEY;
   for (objet* node = list; node; node = node->next) {
     if (const auto key = order_key(node->item)) {

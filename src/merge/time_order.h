@@ -36,6 +36,21 @@ struct time_order {
   bool keeps_rd = false;
   std::vector<rd_span> spans;
   std::vector<rd_ref> refs;
+
+  // Empty, for a list read afresh at offset; the arrays keep their room.
+  void restart(uint32_t at_offset) {
+    nodes.clear();
+    running_max.clear();
+    spans.clear();
+    refs.clear();
+    shift = 0;
+    offset = at_offset;
+    low = INT64_MAX;
+    high = INT64_MIN;
+    fixed = false;
+    kinds = 0;
+    keeps_rd = false;
+  }
 };
 
 // Inserts the items one after the other into list, each before the first
