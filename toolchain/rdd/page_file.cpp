@@ -1,4 +1,4 @@
-#include "bridge.h"
+#include "page_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "alignment.h"
-#include "bridge_failure.h"
+#include "tool_failure.h"
 #include "page.h"
 #include "rdd_report.h"
 #include "testers.h"

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <iterator>
 
-#include "bridge_failure.h"
+#include "tool_failure.h"
 #include "record_kinds.h"
 
 std::string read_whole_file(const std::string& path) {
   FILE* file = fopen(path.c_str(), "rb");
-  if (!file) throw bridge_failure("cannot read " + path);
+  if (!file) throw tool_failure("cannot read " + path);
   std::string text;
   char piece[1 << 16];
   for (size_t got; (got = fread(piece, 1, sizeof piece, file)) > 0;) text.append(piece, got);

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "bridge_failure.h"
+#include "tool_failure.h"
 #include "util/crc16.h"
 
 uint16_t file_crc16(std::string_view content) {
@@ -48,7 +48,7 @@ rod_source open_rod_source(const source_record& source) {
     }
     try {
       rod.text = read_whole_file(place);
-    } catch (const bridge_failure&) {
+    } catch (const tool_failure&) {
       rod.missing = "unreadable";
       continue;
     }

@@ -5,7 +5,7 @@
 
 // Why no page can be written; the message names the file, and the line for
 // a malformed report ("FILE:LINE: what").
-struct bridge_failure : std::runtime_error {
+struct tool_failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 

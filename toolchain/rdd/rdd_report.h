@@ -52,9 +52,9 @@ struct rdd_report {
   report_line fields_of(const rdd_record& r) const;
 };
 
-// Reads and checks an RDD report; throws bridge_failure naming the file and
+// Reads and checks an RDD report; throws tool_failure naming the file and
 // the line when it is not a complete RDD report.
 rdd_report read_rdd_report(const std::string& path);
 
-// Reads a whole file; throws bridge_failure when it cannot.
+// Reads a whole file; throws tool_failure when it cannot.
 std::string read_whole_file(const std::string& path);
