@@ -17,6 +17,7 @@
 #include <cstring>
 #include <string>
 
+#include "output_file.h"
 #include "page_file.h"
 #include "tool_failure.h"
 
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
     return CANNOT_RUN;
   }
   try {
-    write_bridge_page(directory, name);
+    std::string rdd_path = directory + "/" + name;
+    write_page_file(rdd_path, beside(rdd_path, ".html"));
   } catch (const tool_failure& failure) {
     fprintf(stderr, "mpsuml: %s\n", failure.what());
     return CANNOT_RUN;

@@ -13,6 +13,8 @@ std::vector<mark> marks_in(const timeline& t, mark_row row) {
 }
 
 const char TWO_TESTERS[] =
+    "SC \"a\" \"x\" \"1\" \"2\" \n"
+    "SC \"b\" \"y\" \"2\" \"2\" \n"
     "XI \"1000\" \"1\" \"4\" \"2\" \"4\" \n"
     "YI \"1\" \"5\" \"2\" \"5\" \n"
     "DS \"d\" \"x\" \"1\" \"TI-1\" \"1100\" \"1\" \"6\" \"2\" \"6\" \n"
@@ -59,7 +61,7 @@ TEST(Timeline, ItemsErrorsAndMeetings) {
   EXPECT_EQ(t.marks[t.meetings[0].marks[1]].start, 1950u);
   ASSERT_EQ(t.items.size(), 3u);
   EXPECT_EQ(std::make_tuple(t.items[0].xi, t.items[0].ds, t.items[0].fs, t.items[0].verdict),
-            std::make_tuple(0, 2, 12, 13));
-  EXPECT_EQ(std::make_tuple(t.items[1].xi, t.items[1].ds, t.items[1].depth), std::make_tuple(-1, 15, 0u));
-  EXPECT_EQ(std::make_tuple(t.items[2].xi, t.items[2].ds, t.items[2].depth), std::make_tuple(16, 18, 1u));
+            std::make_tuple(2, 4, 14, 15));
+  EXPECT_EQ(std::make_tuple(t.items[1].xi, t.items[1].ds, t.items[1].depth), std::make_tuple(-1, 17, 0u));
+  EXPECT_EQ(std::make_tuple(t.items[2].xi, t.items[2].ds, t.items[2].depth), std::make_tuple(18, 20, 1u));
 }

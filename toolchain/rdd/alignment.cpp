@@ -72,7 +72,7 @@ std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vect
   std::vector<tally> tallies(rows.size());
   report_line merged, read;
   for (const rdd_record& r : rdd.records) {
-    if (!r.timed || r.origins_count != 1) continue;
+    if (!r.timed || r.origins_count != 1 || r.stray) continue;
     const origin& o = rdd.origins_of(r)[0];
     size_t i = row_of(o.report);
     if (!rows[i].scale) continue;

@@ -65,6 +65,13 @@ std::string escaped(std::string_view text) {
   return out;
 }
 
+std::string clipped(std::string_view text, size_t bytes) {
+  if (text.size() <= bytes) return std::string(text);
+  size_t cut = bytes;
+  for (int back = 0; back < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++back) --cut;
+  return std::string(text.substr(0, cut)) + "\xE2\x80\xA6 (" + std::to_string(text.size() - cut) + " more bytes)";
+}
+
 std::string grouped(int64_t value) {
   std::string digits = std::to_string(value < 0 ? -static_cast<uint64_t>(value) : static_cast<uint64_t>(value));
   std::string out = value < 0 ? "\xE2\x88\x92" : "";

@@ -11,5 +11,8 @@ void append_escaped(std::string& out, std::string_view text);
 
 std::string escaped(std::string_view text);
 
+// The text cut to at most `bytes` bytes, at a character's start, and told so.
+std::string clipped(std::string_view text, size_t bytes);
+
 // 1234567 as "1 234 567" (narrow no-break spaces).
 std::string grouped(int64_t value);

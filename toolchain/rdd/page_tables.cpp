@@ -1,11 +1,12 @@
 #include "html.h"
 #include "page.h"
+#include "step_results.h"
 
 namespace {
 
 void cell(std::string& out, const std::string& text, const char* cls = nullptr) {
   out += cls ? std::string("<td class=\"") + cls + "\">" : std::string("<td>");
-  append_escaped(out, text);
+  append_escaped(out, clipped(text, NAME_BYTES));
   out += "</td>";
 }
 
@@ -33,14 +34,14 @@ std::string evidence(const clock_alignment& c) {
 } // namespace
 
 void append_alignment_table(std::string& out, const page_input& in) {
-  out += "<section id=\"alignment\">\n<h2>Clock alignment</h2>\n<p>How the merge brought each tester's clock onto one "
+  out += "<section id=\"" + in.id + "alignment\">\n<h2>Clock alignment</h2>\n<p>How the merge brought each tester's clock onto one "
          "time base: ticks of a coarser clock are multiplied by the scale, then every time of the tester is moved later "
          "by the shift. Read from each tester's original ROD report, found again from its source record and checked by "
          "size and CRC-16, and compared record by record with the merged report.</p>\n"
          "<table class=\"alignment\">\n<thead><tr><th>Tester</th><th>ROD report</th><th>Clock</th><th>Tick as read</th>"
          "<th>Tick as merged</th><th>Scale</th><th>Shift (merged ticks)</th><th>Shift (tester's ticks)</th>"
          "<th>Compared</th></tr></thead>\n<tbody>\n";
-  for (size_t i = 0; i < in.testers.size(); ++i) {
+  for (size_t i = 0; i < in.testers.size() && i < LANES; ++i) {
     const tester& t = in.testers[i];
     const clock_alignment& c = in.clocks[i];
     out += "<tr data-report=\"" + std::to_string(t.report) + "\" data-available=\"" + (t.rod.available ? "yes" : "no") + "\"";
@@ -63,66 +64,68 @@ void append_alignment_table(std::string& out, const page_input& in) {
     cell(out, evidence(c), c.disagreeing ? "warn" : nullptr);
     out += "</tr>\n";
   }
-  out += "</tbody>\n</table>\n</section>\n";
+  out += "</tbody>\n</table>\n";
+  if (in.testers.size() > LANES)
+    out += "<p class=\"note\">The first " + grouped(LANES) + " of " + grouped(static_cast<int64_t>(in.testers.size())) +
+           " testers are shown, to keep the page small.</p>\n";
+  out += "</section>\n";
 }
 
 namespace {
 
-struct step_status {
-  std::string text;
-  bool merged = false;
-};
-
-// A tester's own FS status is in its ROD report; the merged FS record only
-// keeps the worst of all testers.
-step_status status_of(const page_input& in, const rdd_record& fs, const tester& t) {
-  const origin* o = in.rdd.origins_of(fs);
-  report_line split;
-  if (t.rod.available)
-    for (uint32_t k = 0; k < fs.origins_count; ++k)
-      if (o[k].report == t.report && split_report_line(t.rod.record_line(o[k].line), split) && split.keyword == "FS" &&
-          split.fields.size() > 2)
-        return {field_text(split.fields[2]), false};
-  split = in.rdd.fields_of(fs);
-  return {fs.fields_before_tail > 2 ? field_text(split.fields[2]) : std::string("?"), true};
-}
-
 bool ran(const rdd_report& rdd, int64_t record, uint32_t report) {
   if (record < 0) return false;
   const rdd_record& r = rdd.records[record];
+  if (r.stray) return false;
   for (uint32_t k = 0; k < r.origins_count; ++k)
     if (rdd.origins_of(r)[k].report == report) return true;
   return false;
 }
 
-std::string item_name(const page_input& in, const test_item& item) {
+std::string item_row_name(const page_input& in, const test_item& item) {
   if (item.ds < 0) return "test item without test step";
-  report_line ds = in.rdd.fields_of(in.rdd.records[item.ds]);
-  std::string name = field_text(ds.fields[0]);
-  return ds.fields.size() > 3 ? field_text(ds.fields[3]) + " " + name : name;
+  std::string item_name = item_name_of(in.rdd, item);
+  return (item_name.empty() ? "" : item_name + " ") + step_name_of(in.rdd, item);
 }
 
-void append_item_row(std::string& out, const page_input& in, const test_item& item) {
+void append_status(std::string& out, const step_result& result) {
+  std::string hover = result.status.empty() ? "no FS status could be read" : "FS status " + result.status;
+  if (result.merged && !result.status.empty())
+    hover += ": the merged status of all testers (the ROD report is not available)";
+  out += "<span class=\"status ";
+  out += verdict_name(result.meaning);
+  out += "\" title=\"";
+  append_escaped(out, clipped(hover, NAME_BYTES));
+  out += "\">";
+  out += verdict_name(result.meaning);
+  if (result.merged && !result.status.empty()) out += "*";
+  out += "</span>";
+}
+
+void append_item_row(std::string& out, const page_input& in, uint32_t item_index, const step_result* results,
+                     const step_result* results_end) {
+  const test_item& item = in.lanes.items[item_index];
   int64_t first = item.xi >= 0 ? item.xi : item.ds >= 0 ? item.ds : item.verdict;
   const rdd_record& opening = in.rdd.records[first];
   out += "<tr data-depth=\"" + std::to_string(item.depth) + "\">";
-  cell(out, item_name(in, item), ("d" + std::to_string(std::min(item.depth, 4u))).c_str());
+  cell(out, item_row_name(in, item), ("d" + std::to_string(std::min(item.depth, 4u))).c_str());
   cell(out, opening.timed ? grouped(opening.time) : std::string());
-  for (const tester& t : in.testers) {
-    if (!ran(in.rdd, item.ds, t.report)) {
-      out += ran(in.rdd, item.xi, t.report) ? "<td data-report=\"" + std::to_string(t.report) + "\">no test step</td>"
-                                            : std::string("<td></td>");
+  std::string step = clipped(step_name_of(in.rdd, item), NAME_BYTES);
+  for (uint32_t t = 0; t < in.testers.size() && t < LANES; ++t) {
+    while (results != results_end && results->tester < t) ++results;
+    if (results == results_end || results->tester != t) {
+      uint32_t report = in.testers[t].report;
+      out += ran(in.rdd, item.xi, report) ? "<td data-report=\"" + std::to_string(report) + "\">no test step</td>"
+                                          : std::string("<td></td>");
       continue;
     }
-    report_line ds = in.rdd.fields_of(in.rdd.records[item.ds]);
-    step_status status = item.fs >= 0 ? status_of(in, in.rdd.records[item.fs], t) : step_status{"?", true};
-    out += "<td data-report=\"" + std::to_string(t.report) + "\" data-status=\"" + escaped(status.text) + "\">";
-    append_escaped(out, field_text(ds.fields[0]));
-    out += " <span class=\"status s" + escaped(status.text) + "\"";
-    if (status.merged) out += " title=\"merged status of all testers (ROD report not available)\"";
-    out += ">";
-    append_escaped(out, status.text + (status.merged ? "*" : ""));
-    out += "</span></td>";
+    out += "<td data-report=\"" + std::to_string(in.testers[t].report) + "\" data-status=\"";
+    append_escaped(out, clipped(results->status, NAME_BYTES));
+    out += "\">";
+    append_escaped(out, step);
+    out += " ";
+    append_status(out, *results);
+    out += "</td>";
   }
   out += "</tr>\n";
 }
@@ -130,18 +133,30 @@ void append_item_row(std::string& out, const page_input& in, const test_item& it
 } // namespace
 
 void append_item_table(std::string& out, const page_input& in) {
-  out += "<section id=\"items\">\n<h2>Test items</h2>\n<p>Each test item (XI group) with, per tester, the test step "
-         "(DS block) it ran and its status (FS field 3; * when only the merged status is known).</p>\n";
-  if (in.lanes.items.size() > ITEM_ROWS)
-    out += "<p class=\"note\">The first " + grouped(ITEM_ROWS) + " of " +
-           grouped(static_cast<int64_t>(in.lanes.items.size())) + " test items are listed, to keep the page small.</p>\n";
-  out += "<table class=\"items\">\n<thead><tr><th>Test item</th><th>Time</th>";
-  for (const tester& t : in.testers) {
-    out += "<th>";
-    append_escaped(out, lane_name(t));
-    out += "</th>";
+  out += "<section id=\"" + in.id + "items\">\n<h2>Test items</h2>\n<p>Each test item (XI group) with, per tester, the "
+         "test step (DS block) it ran and what its status (FS field 3) says: passed (0), failed (1), inconclusive (2), "
+         "or unknown; * when only the merged status, the worst of all testers, is known. The raw status shows on "
+         "hover.</p>\n";
+  std::string table = "<table class=\"items\">\n<thead><tr><th>Test item</th><th>Time</th>";
+  for (size_t t = 0; t < in.testers.size() && t < LANES; ++t) {
+    table += "<th>";
+    append_escaped(table, clipped(lane_name(in.testers[t]), NAME_BYTES));
+    table += "</th>";
   }
-  out += "</tr></thead>\n<tbody>\n";
-  for (size_t i = 0; i < in.lanes.items.size() && i < ITEM_ROWS; ++i) append_item_row(out, in, in.lanes.items[i]);
+  table += "</tr></thead>\n<tbody>\n";
+  const step_result* result = in.results.data();
+  const step_result* results_end = result + in.results.size();
+  size_t rows = 0, table_start = table.size();
+  for (; rows < in.lanes.items.size() && rows < ITEM_ROWS && table.size() - table_start < ITEM_TABLE_BYTES; ++rows) {
+    while (result != results_end && result->item < rows) ++result;
+    const step_result* item_end = result;
+    while (item_end != results_end && item_end->item == rows) ++item_end;
+    append_item_row(table, in, static_cast<uint32_t>(rows), result, item_end);
+    result = item_end;
+  }
+  if (rows < in.lanes.items.size())
+    out += "<p class=\"note\">The first " + grouped(static_cast<int64_t>(rows)) + " of " +
+           grouped(static_cast<int64_t>(in.lanes.items.size())) + " test items are listed, to keep the page small.</p>\n";
+  out += table;
   out += "</tbody>\n</table>\n</section>\n";
 }

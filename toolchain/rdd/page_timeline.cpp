@@ -11,7 +11,7 @@ const int LABEL_WIDTH = 210;
 const int AXIS_HEIGHT = 24;
 const int LANE_HEIGHT = 60;
 const int LANE_STEP = 64;
-const int DENSITY_BINS = 1000;
+const size_t MOST_DENSITY_BINS = 1000;
 
 struct row_box {
   int y, height;
@@ -30,10 +30,10 @@ const char* row_class(mark_row row) {
   return NAMES[static_cast<int>(row)];
 }
 
-std::string_view trimmed_line(const rdd_report& rdd, const rdd_record& r) {
+std::string trimmed_line(const rdd_report& rdd, const rdd_record& r) {
   std::string_view line = rdd.line_of(r);
   while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-  return line;
+  return clipped(line, LINE_BYTES);
 }
 
 std::string time_attributes(uint32_t start, uint32_t end) {
@@ -50,14 +50,14 @@ void append_mark(std::string& out, const page_input& in, const mark& m) {
   out += "<rect class=\"m ";
   out += row_class(m.row);
   out += " " + keyword + "\"";
-  if (m.row == mark_row::error) out += " id=\"" + error_anchor(r.line) + "\"";
+  if (m.row == mark_row::error) out += " id=\"" + error_anchor(in, r.line) + "\"";
   out += time_attributes(m.start, m.end);
   out += " y=\"" + std::to_string(b.y) + "\" height=\"" + std::to_string(b.height) + "\"><title>";
   append_escaped(out, trimmed_line(in.rdd, r));
   out += "</title></rect>\n";
   if (m.row == mark_row::step) {
     out += "<text class=\"name\"" + time_attributes(m.start, m.end) + " y=\"" + std::to_string(b.y + b.height - 3) + "\">";
-    append_escaped(out, field_text(in.rdd.fields_of(r).fields.at(0)));
+    append_escaped(out, clipped(field_text(in.rdd.fields_of(r).fields.at(0)), NAME_BYTES));
     out += "</text>\n";
   }
 }
@@ -65,11 +65,11 @@ void append_mark(std::string& out, const page_input& in, const mark& m) {
 // Marks are counted into bins over the whole run; the script stretches the
 // bins with the time axis.
 void append_density(std::string& out, const page_input& in, const std::vector<uint32_t>& lane_marks,
-                    const tester& t) {
+                    const tester& t, size_t bins) {
   uint32_t first = in.lanes.first_time, last = in.lanes.last_time;
-  double bin = std::max(1.0, (static_cast<double>(last) - first) / DENSITY_BINS);
-  std::vector<uint32_t> counts(DENSITY_BINS + 1);
-  for (uint32_t i : lane_marks) ++counts[std::min<size_t>(DENSITY_BINS, static_cast<size_t>((in.lanes.marks[i].start - first) / bin))];
+  double bin = std::max(1.0, (static_cast<double>(last) - first) / static_cast<double>(bins));
+  std::vector<uint32_t> counts(bins + 1);
+  for (uint32_t i : lane_marks) ++counts[std::min<size_t>(bins, static_cast<size_t>((in.lanes.marks[i].start - first) / bin))];
   uint32_t most = *std::max_element(counts.begin(), counts.end());
   out += "<path class=\"density\" data-t=\"" + std::to_string(first) + "\" data-bin=\"" + std::to_string(bin) + "\" d=\"";
   for (size_t k = 0; k < counts.size(); ++k) {
@@ -79,10 +79,12 @@ void append_density(std::string& out, const page_input& in, const std::vector<ui
            std::to_string(height) + "z";
   }
   out += "\"><title>";
-  append_escaped(out, lane_name(t) + ": " + std::to_string(lane_marks.size()) +
+  append_escaped(out, clipped(lane_name(t), NAME_BYTES) + ": " + std::to_string(lane_marks.size()) +
                           " marks drawn as a density band (taller: more records in that stretch of time)");
   out += "</title></path>\n";
 }
+
+size_t lane_count(const page_input& in) { return std::min(in.testers.size(), LANES); }
 
 struct lane_plan {
   std::vector<std::vector<uint32_t>> marks; // per tester
@@ -120,11 +122,13 @@ std::vector<size_t> lane_bytes(const page_input& in, const std::vector<std::vect
 // stays within its budgets; the others become density bands.
 lane_plan plan_lanes(const page_input& in) {
   lane_plan plan;
-  size_t lanes = in.testers.size();
+  size_t lanes = lane_count(in);
   plan.marks.resize(lanes);
   plan.density.resize(lanes);
-  for (uint32_t i = 0; i < in.lanes.marks.size(); ++i)
-    plan.marks[tester_index(in.testers, in.lanes.marks[i].report)].push_back(i);
+  for (uint32_t i = 0; i < in.lanes.marks.size(); ++i) {
+    size_t lane = tester_index(in.testers, in.lanes.marks[i].report);
+    if (lane < lanes) plan.marks[lane].push_back(i);
+  }
   std::vector<size_t> bytes = lane_bytes(in, plan.marks);
   std::vector<size_t> order(lanes);
   for (size_t i = 0; i < lanes; ++i) order[i] = i;
@@ -161,23 +165,23 @@ std::string run_unit(const page_input& in) {
 }
 
 void append_links(std::string& out, const page_input& in, std::vector<std::string>& notes) {
-  out += "<g class=\"links\" clip-path=\"url(#plot-all)\">\n";
-  size_t drawn = 0;
+  out += "<g class=\"links\" clip-path=\"url(#" + in.id + "plot-all)\">\n";
+  size_t drawn = 0, start = out.size();
   for (const rendezvous& meeting : in.lanes.meetings) {
-    if (drawn == RENDEZVOUS_LINKS) break;
+    if (drawn == RENDEZVOUS_LINKS || out.size() - start > LINK_BYTES) break;
     ++drawn;
     std::string reports, times, ys;
     for (uint32_t i : meeting.marks) {
       const mark& m = in.lanes.marks[i];
       size_t lane = tester_index(in.testers, m.report);
+      if (lane >= LANES) continue;
       reports += (reports.empty() ? "" : " ") + std::to_string(m.report);
       times += (times.empty() ? "" : " ") + std::to_string(m.start);
       ys += (ys.empty() ? "" : " ") + std::to_string(AXIS_HEIGHT + LANE_STEP * static_cast<int>(lane) + 52);
     }
-    out += "<polyline class=\"rdv\" data-name=\"";
-    append_escaped(out, meeting.name);
-    out += "\" data-reports=\"" + reports + "\" data-t=\"" + times + "\" data-y=\"" + ys + "\"><title>rendezvous ";
-    append_escaped(out, meeting.name);
+    std::string name = escaped(clipped(meeting.name, NAME_BYTES));
+    out += "<polyline class=\"rdv\" data-name=\"" + name + "\" data-reports=\"" + reports + "\" data-t=\"" + times +
+           "\" data-y=\"" + ys + "\"><title>rendezvous " + name;
     out += "</title></polyline>\n";
   }
   out += "</g>\n";
@@ -193,43 +197,51 @@ void append_timeline(std::string& out, const page_input& in) {
   lane_plan plan = plan_lanes(in);
   uint32_t first = in.lanes.first_time;
   uint32_t last = std::max(in.lanes.last_time, first + 1);
-  int height = AXIS_HEIGHT + LANE_STEP * static_cast<int>(in.testers.size()) + 4;
+  size_t lanes = lane_count(in);
+  int height = AXIS_HEIGHT + LANE_STEP * static_cast<int>(lanes) + 4;
   std::string unit = run_unit(in);
 
-  out += "<section id=\"timeline-section\">\n<h2>Timeline</h2>\n<div class=\"toolbar\">"
+  out += "<section class=\"timeline-section\" id=\"" + in.id + "timeline-section\">\n<h2>Timeline</h2>\n<div class=\"toolbar\">"
          "<button type=\"button\" data-zoom=\"in\">Zoom in</button><button type=\"button\" data-zoom=\"out\">Zoom out</button>"
          "<button type=\"button\" data-zoom=\"fit\">Whole run</button><span>Time in ";
   append_escaped(out, unit);
   out += " as merged. Wheel: zoom; drag: pan; hover: record.</span></div>\n";
   std::string svg;
-  svg += "<svg id=\"timeline\" xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"" + std::to_string(height) +
+  svg += "<svg class=\"timeline\" id=\"" + in.id + "timeline\" data-id=\"" + in.id + "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"" + std::to_string(height) +
          "\" data-first=\"" + std::to_string(first) + "\" data-last=\"" + std::to_string(last) + "\" data-left=\"" +
          std::to_string(LABEL_WIDTH) + "\" data-unit=\"" + escaped(unit) + "\">\n";
-  svg += "<defs><clipPath id=\"plot-lane\"><rect x=\"" + std::to_string(LABEL_WIDTH) + "\" y=\"0\" width=\"980\" height=\"" +
-         std::to_string(LANE_HEIGHT) + "\"/></clipPath><clipPath id=\"plot-all\"><rect x=\"" + std::to_string(LABEL_WIDTH) +
+  svg += "<defs><clipPath id=\"" + in.id + "plot-lane\"><rect x=\"" + std::to_string(LABEL_WIDTH) +
+         "\" y=\"0\" width=\"980\" height=\"" + std::to_string(LANE_HEIGHT) + "\"/></clipPath><clipPath id=\"" + in.id +
+         "plot-all\"><rect x=\"" + std::to_string(LABEL_WIDTH) +
          "\" y=\"0\" width=\"980\" height=\"" + std::to_string(height) + "\"/></clipPath></defs>\n<g class=\"axis\"></g>\n";
-  size_t error_marks = 0, errors_left_out = 0;
-  for (size_t lane = 0; lane < in.testers.size(); ++lane) {
+  size_t error_marks = 0, errors_left_out = 0, error_bytes = 0;
+  size_t bins = std::clamp<size_t>(DENSITY_BINS_PER_PAGE / std::max<size_t>(lanes, 1), 50, MOST_DENSITY_BINS);
+  for (size_t lane = 0; lane < lanes; ++lane) {
     const tester& t = in.testers[lane];
     const std::vector<uint32_t>& marks = plan.marks[lane];
-    svg += "<g class=\"lane\" id=\"lane-" + std::to_string(t.report) + "\" data-report=\"" + std::to_string(t.report) +
+    svg += "<g class=\"lane\" id=\"" + in.id + "lane-" + std::to_string(t.report) + "\" data-report=\"" + std::to_string(t.report) +
            "\" data-marks=\"" + std::to_string(marks.size()) + "\" data-drawn=\"" +
            (plan.density[lane] ? "density" : "marks") + "\" transform=\"translate(0," +
            std::to_string(AXIS_HEIGHT + LANE_STEP * static_cast<int>(lane)) + ")\">\n<rect class=\"band\" x=\"0\" y=\"0\" width=\"100%\" height=\"" +
            std::to_string(LANE_HEIGHT) + "\"/>\n<text class=\"lane-name\" x=\"8\" y=\"24\">";
-    append_escaped(svg, lane_name(t));
+    append_escaped(svg, clipped(lane_name(t), NAME_BYTES));
     svg += "</text>\n<text class=\"lane-source\" x=\"8\" y=\"42\">";
-    append_escaped(svg, t.rod_name.empty() ? "no source record" : t.rod_name);
-    svg += "</text>\n<g clip-path=\"url(#plot-lane)\">\n";
-    if (plan.density[lane]) append_density(svg, in, marks, t);
+    append_escaped(svg, clipped(t.rod_name.empty() ? "no source record" : t.rod_name, NAME_BYTES));
+    svg += "</text>\n<g clip-path=\"url(#" + in.id + "plot-lane)\">\n";
+    if (plan.density[lane]) append_density(svg, in, marks, t, bins);
     for (uint32_t i : marks) {
       const mark& m = in.lanes.marks[i];
       if (plan.density[lane] && m.row != mark_row::error) continue;
-      if (m.row == mark_row::error && error_marks++ >= ERROR_MARKS) {
+      size_t before = svg.size();
+      if (m.row == mark_row::error && (error_marks >= ERROR_MARKS || error_bytes > ERROR_MARK_BYTES)) {
         ++errors_left_out;
         continue;
       }
       append_mark(svg, in, m);
+      if (m.row == mark_row::error) {
+        ++error_marks;
+        error_bytes += svg.size() - before;
+      }
     }
     svg += "</g>\n</g>\n";
   }
@@ -237,6 +249,13 @@ void append_timeline(std::string& out, const page_input& in) {
   svg += "</svg>\n";
   if (errors_left_out)
     plan.notes.push_back(grouped(static_cast<int64_t>(errors_left_out)) + " ER records are not marked, to keep the page small.");
+  if (lanes < in.testers.size())
+    plan.notes.push_back("The first " + grouped(LANES) + " of " + grouped(static_cast<int64_t>(in.testers.size())) +
+                         " testers are drawn, to keep the page small.");
+  if (in.lanes.stray_records)
+    plan.notes.push_back(grouped(static_cast<int64_t>(in.lanes.stray_records)) +
+                         " records name report numbers of no tester (their fields are not as the merger expects, "
+                         "and it wrote other numbers there): they are not drawn and their statuses are unknown.");
   for (const std::string& note : plan.notes) {
     out += "<p class=\"note\">";
     append_escaped(out, note);

@@ -25,6 +25,10 @@ report_line rdd_report::fields_of(const rdd_record& r) const {
   return split;
 }
 
+bool rdd_report::is_tester(uint32_t report) const {
+  return std::binary_search(testers.begin(), testers.end(), report);
+}
+
 namespace {
 
 bool is_record_keyword(std::string_view keyword) {
@@ -106,6 +110,17 @@ void check_nesting(std::vector<open_block>& open, bool& interleaved, std::string
   if (closed != open.rend()) open.erase(std::prev(closed.base()), open.end());
 }
 
+void find_testers(rdd_report& rdd) {
+  for (const rdd_record& r : rdd.records)
+    if (written_whole(r.keyword())) rdd.testers.push_back(rdd.report_of(r));
+  std::sort(rdd.testers.begin(), rdd.testers.end());
+  rdd.testers.erase(std::unique(rdd.testers.begin(), rdd.testers.end()), rdd.testers.end());
+  for (rdd_record& r : rdd.records) {
+    const origin* o = rdd.origins_of(r);
+    r.stray = !std::all_of(o, o + r.origins_count, [&](const origin& each) { return rdd.is_tester(each.report); });
+  }
+}
+
 } // namespace
 
 rdd_report read_rdd_report(const std::string& path) {
@@ -163,5 +178,6 @@ rdd_report read_rdd_report(const std::string& path) {
   // end; one that interleaves may leave blocks open by itself.
   if (!open.empty() && !interleaved)
     fail_at(path, open.back().line, std::string(open.back().opening) + " block never closed: the report is cut short");
+  find_testers(rdd);
   return rdd;
 }

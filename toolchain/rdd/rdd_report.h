@@ -24,6 +24,9 @@ struct rdd_record {
   uint32_t origins_count; // being the report whose record it was
   bool timed;
   uint32_t time;
+  // Its tail names a report that is no tester: a record of a shape the
+  // merger does not expect, whose numbers moved into that tail.
+  bool stray;
 
   std::string_view keyword() const { return std::string_view(key, 2); }
 };
@@ -45,11 +48,16 @@ struct rdd_report {
   std::vector<rdd_record> records;
   std::vector<origin> origins;
   std::vector<source_record> sources;
+  // Report numbers, in order, of the records the merger writes whole (source
+  // and SC records among them): those are never merged, so their tails
+  // cannot be misread.
+  std::vector<uint32_t> testers;
 
   std::string_view line_of(const rdd_record& r) const { return std::string_view(text).substr(r.text_begin, r.text_length); }
   const origin* origins_of(const rdd_record& r) const { return origins.data() + r.origins_begin; }
   uint32_t report_of(const rdd_record& r) const { return origins[r.origins_begin].report; }
   report_line fields_of(const rdd_record& r) const;
+  bool is_tester(uint32_t report) const;
 };
 
 // Reads and checks an RDD report; throws tool_failure naming the file and

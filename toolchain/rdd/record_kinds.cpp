@@ -1,5 +1,8 @@
 #include "record_kinds.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 struct keyword_facts {
@@ -49,4 +52,9 @@ std::string_view closing_keyword_of(std::string_view opening) {
 int shared_prefix_of(std::string_view keyword) {
   const keyword_facts* f = facts_of(keyword);
   return f ? f->shared_prefix : -1;
+}
+
+bool written_whole(std::string_view keyword) {
+  static const std::string_view WHOLE[] = {"SY", "RE", "SC", "IT", "DE", "PR", "PE", "RU", "PO", "BF", "BC", "DB", "IE", "CF"};
+  return std::find(std::begin(WHOLE), std::end(WHOLE), keyword) != std::end(WHOLE);
 }

@@ -17,3 +17,6 @@ std::string_view closing_keyword_of(std::string_view opening);
 // merged block (XI 1, YI 0, DS 5, FS 3, ...); -1 for other records, whose
 // tail is their last two fields.
 int shared_prefix_of(std::string_view keyword);
+
+// Records the merger writes with all their fields and never merges.
+bool written_whole(std::string_view keyword);

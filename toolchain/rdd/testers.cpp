@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-std::vector<tester> testers_of(const rdd_report& rdd, const std::vector<uint32_t>& reports) {
-  std::vector<tester> testers(reports.size());
-  for (size_t i = 0; i < reports.size(); ++i) testers[i].report = reports[i];
+std::vector<tester> testers_of(const rdd_report& rdd) {
+  std::vector<tester> testers(rdd.testers.size());
+  for (size_t i = 0; i < testers.size(); ++i) testers[i].report = rdd.testers[i];
   auto find = [&](uint32_t report) -> tester& { return testers[tester_index(testers, report)]; };
   for (const source_record& s : rdd.sources) {
     tester& t = find(s.report);

@@ -16,11 +16,10 @@ struct tester {
   rod_source rod;
 };
 
-// One per report number, in order; looks for every ROD report again.
-std::vector<tester> testers_of(const rdd_report& rdd, const std::vector<uint32_t>& reports);
+// One per tester of the report, in order; looks for every ROD report again.
+std::vector<tester> testers_of(const rdd_report& rdd);
 
-// Position of a report number among the testers (all report numbers of the
-// report have one).
+// Position of a tester's report number among the testers.
 size_t tester_index(const std::vector<tester>& testers, uint32_t report);
 
 std::string lane_name(const tester& t);

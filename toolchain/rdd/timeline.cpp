@@ -75,13 +75,14 @@ struct block_walk {
   void open_block(uint32_t index, const rdd_record& r) {
     open_frame f{index, {}};
     const origin* o = rdd.origins_of(r);
-    for (uint32_t i = 0; i < r.origins_count; ++i) f.ends.push_back({o[i].report, r.time});
+    uint32_t lanes = r.stray ? 0 : r.origins_count;
+    for (uint32_t i = 0; i < lanes; ++i) f.ends.push_back({o[i].report, r.time});
     frames.push_back(std::move(f));
     if (groups.size() < frames.size() + 1) groups.resize(frames.size() + 1);
     // A shared block starts at the earliest of its testers' times: a lower
     // bound of each one's own.
     if (r.timed)
-      for (uint32_t i = 0; i < r.origins_count; ++i) last_time[o[i].report] = r.time;
+      for (uint32_t i = 0; i < lanes; ++i) last_time[o[i].report] = r.time;
   }
 
   // A closing record closes the nearest open block of its kind, and those
@@ -163,25 +164,18 @@ struct block_walk {
   }
 };
 
-std::vector<uint32_t> reports_of(const rdd_report& rdd) {
-  std::vector<uint32_t> reports;
-  for (const source_record& s : rdd.sources) reports.push_back(s.report);
-  for (const rdd_record& r : rdd.records) reports.push_back(rdd.report_of(r));
-  std::sort(reports.begin(), reports.end());
-  reports.erase(std::unique(reports.begin(), reports.end()), reports.end());
-  return reports;
-}
-
 } // namespace
 
 timeline build_timeline(const rdd_report& rdd) {
   timeline out;
-  out.reports = reports_of(rdd);
+  out.reports = rdd.testers;
   block_walk walk{rdd, out, {}, std::vector<open_group>(1), {}, {}, {}};
   for (uint32_t i = 0; i < rdd.records.size(); ++i) {
     const rdd_record& r = rdd.records[i];
+    out.stray_records += r.stray;
     if (opens_kept_block(r.keyword())) walk.open_block(i, r);
     else if (closes_kept_block(r.keyword())) walk.close_blocks_to(i, r.keyword());
+    else if (r.stray) continue;
     else if (r.timed) walk.timed_record(i, r);
     else if (r.keyword() == "ER") walk.error_record(i, r);
   }

@@ -39,6 +39,7 @@ struct timeline {
   std::vector<test_item> items;  // in the order of the report
   std::vector<rendezvous> meetings;
   uint32_t first_time = 0, last_time = 0;
+  uint64_t stray_records = 0; // records of no tester's lane (rdd_record::stray)
 };
 
 timeline build_timeline(const rdd_report& rdd);
