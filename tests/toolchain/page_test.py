@@ -4,6 +4,7 @@
   page_test.py SOURCE_DIR BUILD_DIR
 """
 import os
+import re
 import shutil
 import signal
 import stat
@@ -273,15 +274,31 @@ class EveryScenarioReport(unittest.TestCase):
 
 
 class HugeRun(unittest.TestCase):
-    def merged_run(self, work, testers, records, shape):
+    def merged_run(self, work, testers, records, shape, *options):
         """A generated run merged with the stand-ins; the path of its page."""
         subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "1", str(testers), str(records), work, shape],
                        check=True, stdout=subprocess.DEVNULL)
         rios = sorted(f for f in os.listdir(work) if f.endswith(".rio"))
         env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
-        subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios], cwd=work, env=env,
+        subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios, *options], cwd=work, env=env,
                        capture_output=True, check=True)
         return os.path.join(work, "mpsrdd.html")
+
+    def test_records_of_a_time_merge_are_drawn_at_their_rod_times(self):
+        # The merger drops each record's last two fields, here their times.
+        with scratch_dir() as work:
+            page = read_page(self.merged_run(work, 3, 300, "plain", "-TIME"))
+            events = page.all("rect", cls="ev")
+            self.assertGreater(len(events), 30)
+            clocks = alignment(page)
+            for event in events[::10]:
+                report, line = [field.strip('"') for field in event["text"].split()[-2:]]
+                with open(os.path.join(work, "t%03d.rod" % (int(report) - 1))) as f:
+                    read = re.findall(r'"([^"]*)"', f.readlines()[int(line)])[4]
+                scale, shift = int(clocks[report]["data-scale"]), int(clocks[report]["data-shift"])
+                self.assertEqual(int(event["attrs"]["data-t"]), (scale * int(read) + shift) % 2 ** 32)
+            for lane in page.all("g", cls="lane"):
+                self.assertGreater(len(page.all("rect", cls="m", inside=lane)), 30)
 
     def test_crowded_lanes_become_density_bands(self):
         with scratch_dir() as work:

@@ -42,7 +42,9 @@ const char TWO_TESTERS[] =
 // Step spans, waits and rendezvous of real runs are read from their pages.
 TEST(Timeline, ItemsErrorsAndMeetings) {
   scratch_dir dir;
-  timeline t = build_timeline(rdd_of(TWO_TESTERS));
+  rdd_report rdd = rdd_of(TWO_TESTERS);
+  std::vector<tester> testers = testers_of(rdd);
+  timeline t = build_timeline(rdd, testers, align_clocks(rdd, testers));
   EXPECT_EQ(t.reports, (std::vector<uint32_t>{1, 2}));
   std::vector<mark> steps = marks_in(t, mark_row::step);
   ASSERT_EQ(steps.size(), 4u);

@@ -96,3 +96,19 @@ std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vect
   }
   return rows;
 }
+
+std::optional<uint32_t> time_from_rod(const rdd_report& rdd, const rdd_record& r, const tester& t,
+                                      const clock_alignment& clock) {
+  if (!t.rod.available || !clock.scale || !clock.shift || r.origins_count != 1 || r.stray) return std::nullopt;
+  // The merger makes each FW record from its DW record, moved by the wait.
+  bool wait_end = r.keyword() == "FW";
+  std::string_view original = t.rod.record_line(rdd.origins_of(r)[0].line);
+  report_line read;
+  if (original.substr(0, 2) != (wait_end ? "DW" : r.keyword()) || !split_report_line(original, read)) return std::nullopt;
+  unsigned field = time_field_of(r.keyword());
+  if (field == 0 || read.fields.size() < field) return std::nullopt;
+  std::optional<uint32_t> time = field_time(read.fields[field - 1]);
+  std::optional<uint32_t> wait = wait_end ? field_time(read.fields[3]) : 0u;
+  if (!time || !wait) return std::nullopt;
+  return static_cast<uint32_t>(*clock.scale) * (*time + *wait) + static_cast<uint32_t>(*clock.shift);
+}

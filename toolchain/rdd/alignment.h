@@ -31,3 +31,10 @@ struct clock_alignment {
 std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vector<tester>& testers);
 
 std::optional<clock_record> clock_of(const report_line& sy);
+
+// The time a record had in its tester's ROD report, brought onto the merged
+// time base: the merger drops each record's last two fields, and they may
+// hold its time. Nothing when the ROD report or the tester's alignment is
+// not known.
+std::optional<uint32_t> time_from_rod(const rdd_report& rdd, const rdd_record& r, const tester& t,
+                                      const clock_alignment& clock);

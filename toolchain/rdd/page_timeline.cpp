@@ -252,6 +252,10 @@ void append_timeline(std::string& out, const page_input& in) {
   if (lanes < in.testers.size())
     plan.notes.push_back("The first " + grouped(LANES) + " of " + grouped(static_cast<int64_t>(in.testers.size())) +
                          " testers are drawn, to keep the page small.");
+  if (in.lanes.timeless_records)
+    plan.notes.push_back(grouped(static_cast<int64_t>(in.lanes.timeless_records)) +
+                         " timed records are not drawn: the merger drops each record's last two fields, their times "
+                         "among them, and their testers' ROD reports, which still hold them, are not available.");
   if (in.lanes.stray_records)
     plan.notes.push_back(grouped(static_cast<int64_t>(in.lanes.stray_records)) +
                          " records name report numbers of no tester (their fields are not as the merger expects, "

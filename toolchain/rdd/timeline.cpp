@@ -124,22 +124,22 @@ struct block_walk {
     }
   }
 
-  void timed_record(uint32_t index, const rdd_record& r) {
+  void timed_record(uint32_t index, const rdd_record& r, uint32_t time) {
     uint32_t report = rdd.report_of(r);
     const origin& o = rdd.origins_of(r)[0];
     uint64_t key = (static_cast<uint64_t>(o.report) << 32) | o.line;
     std::string_view k = r.keyword();
     if (k == "FW") {
       auto wait = waits.find(key);
-      if (wait != waits.end()) out.marks[wait->second].end = std::max(out.marks[wait->second].end, r.time);
+      if (wait != waits.end()) out.marks[wait->second].end = std::max(out.marks[wait->second].end, time);
     } else if (k == "RD") {
       rd_marks[field_text(rdd.fields_of(r).fields.at(0))][report].push_back(static_cast<uint32_t>(out.marks.size()));
-      add_mark(index, report, r.time, r.time, mark_row::rendezvous, 0);
+      add_mark(index, report, time, time, mark_row::rendezvous, 0);
     } else {
       if (k == "DW") waits[key] = static_cast<uint32_t>(out.marks.size());
-      add_mark(index, report, r.time, r.time, mark_row::activity, 0);
+      add_mark(index, report, time, time, mark_row::activity, 0);
     }
-    note_time(report, r.time);
+    note_time(report, time);
   }
 
   // An ER record has no time of its own: the merger places it after the
@@ -166,7 +166,8 @@ struct block_walk {
 
 } // namespace
 
-timeline build_timeline(const rdd_report& rdd) {
+timeline build_timeline(const rdd_report& rdd, const std::vector<tester>& testers,
+                        const std::vector<clock_alignment>& clocks) {
   timeline out;
   out.reports = rdd.testers;
   block_walk walk{rdd, out, {}, std::vector<open_group>(1), {}, {}, {}};
@@ -176,8 +177,14 @@ timeline build_timeline(const rdd_report& rdd) {
     if (opens_kept_block(r.keyword())) walk.open_block(i, r);
     else if (closes_kept_block(r.keyword())) walk.close_blocks_to(i, r.keyword());
     else if (r.stray) continue;
-    else if (r.timed) walk.timed_record(i, r);
+    else if (r.timed) walk.timed_record(i, r, r.time);
     else if (r.keyword() == "ER") walk.error_record(i, r);
+    else if (time_field_of(r.keyword())) {
+      size_t t = tester_index(testers, rdd.report_of(r));
+      std::optional<uint32_t> time = time_from_rod(rdd, r, testers[t], clocks[t]);
+      if (time) walk.timed_record(i, r, *time);
+      else ++out.timeless_records;
+    }
   }
   // Blocks an interleaving report leaves open end with it.
   while (!walk.frames.empty()) walk.close_block(static_cast<uint32_t>(rdd.records.size() - 1));

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "alignment.h"
 #include "rdd_report.h"
+#include "testers.h"
 
 // Rows of a tester's lane, top to bottom.
 enum class mark_row : uint8_t { item, step, verdict, activity, rendezvous, error };
@@ -39,7 +41,9 @@ struct timeline {
   std::vector<test_item> items;  // in the order of the report
   std::vector<rendezvous> meetings;
   uint32_t first_time = 0, last_time = 0;
-  uint64_t stray_records = 0; // records of no tester's lane (rdd_record::stray)
+  uint64_t stray_records = 0;   // records of no tester's lane (rdd_record::stray)
+  uint64_t timeless_records = 0; // timed records whose time is lost (time_from_rod)
 };
 
-timeline build_timeline(const rdd_report& rdd);
+timeline build_timeline(const rdd_report& rdd, const std::vector<tester>& testers,
+                        const std::vector<clock_alignment>& clocks);
