@@ -14,7 +14,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bridge_page import read_page, run_bridge, run_merger, scratch_dir  # noqa: E402
+from bridge_page import read_page, run_bridge, run_merger, scratch_dir, write_crowded_rdd  # noqa: E402
 
 SOURCE, BUILD = sys.argv[1], sys.argv[2]
 
@@ -260,6 +260,22 @@ class HostileText(unittest.TestCase):
             self.assertEqual(page.all("text", cls="lane-source", inside=lane)[0]["text"],
                              'ca"b</script><img src=x onerror=alert(1)>\ufffd.rod')
             self.assertEqual(page.all("text", cls="lane-name", inside=lane)[0]["text"], "1 <b>cab&amp;</b>")
+
+
+class Budgets(unittest.TestCase):
+    def test_the_page_of_any_report_stays_small(self):
+        with scratch_dir() as work:
+            write_crowded_rdd(os.path.join(work, "crowd.rdd"), 1500, 300, 30000)
+            self.assertEqual(run_bridge(BUILD, work, "crowd.rdd"), (0, []))
+            path = os.path.join(work, "crowd.html")
+            self.assertLess(os.path.getsize(path), 40 << 20)
+            with open(path, encoding="utf-8") as f:
+                page = f.read()  # too large for the parser of read_page
+            self.assertEqual(page.count('<g class="lane"'), 1000)
+            notes = re.findall(r'<p class="note">([^<]*)</p>', page)
+            self.assertIn("The first 1\u202f000 of 1\u202f500 testers are drawn, to keep the page small.", notes)
+            self.assertTrue(any("test items are listed" in note for note in notes), notes)
+            self.assertIn("&lt;&amp;&gt;\u2026 (", page)  # an ER text cut short
 
 
 class EveryScenarioReport(unittest.TestCase):

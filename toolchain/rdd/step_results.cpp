@@ -1,6 +1,7 @@
 #include "step_results.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 verdict verdict_of(std::string_view status) {
@@ -29,24 +30,19 @@ std::string step_name_of(const rdd_report& rdd, const test_item& item) {
 
 namespace {
 
-struct status_found {
-  std::string text;
-  bool merged;
-};
+// The merged FS record keeps the worst status of all testers.
+std::string merged_status(const rdd_report& rdd, const rdd_record& fs) {
+  if (fs.stray || fs.fields_before_tail < 3) return std::string();
+  return field_text(rdd.fields_of(fs).fields[2]);
+}
 
-// A tester's own FS status is in its ROD report; the merged FS record only
-// keeps the worst of all testers.
-status_found status_of(const rdd_report& rdd, const rdd_record& fs, const tester& t) {
-  if (fs.stray) return {"", true};
-  const origin* o = rdd.origins_of(fs);
+// A tester's own status is in its ROD report, on the line its FS record came from.
+std::optional<std::string> own_status(const tester& t, uint32_t rod_line) {
   report_line split;
-  if (t.rod.available)
-    for (uint32_t k = 0; k < fs.origins_count; ++k)
-      if (o[k].report == t.report && split_report_line(t.rod.record_line(o[k].line), split) && split.keyword == "FS" &&
-          split.fields.size() > 2)
-        return {field_text(split.fields[2]), false};
-  split = rdd.fields_of(fs);
-  return {fs.fields_before_tail > 2 ? field_text(split.fields[2]) : std::string(), true};
+  if (!t.rod.available || !split_report_line(t.rod.record_line(rod_line), split) || split.keyword != "FS" ||
+      split.fields.size() < 3)
+    return std::nullopt;
+  return field_text(split.fields[2]);
 }
 
 uint64_t key(uint32_t a, uint32_t b) { return (static_cast<uint64_t>(a) << 32) | b; }
@@ -85,21 +81,31 @@ std::vector<step_result> step_results(const rdd_report& rdd, const timeline& lan
     if (lanes.marks[i].row == mark_row::step) step_mark.emplace(key(lanes.marks[i].record, lanes.marks[i].report), i);
   std::vector<step_result> results;
   std::unordered_map<uint64_t, uint32_t> result_of; // by item and tester
+  std::unordered_map<uint32_t, uint32_t> fs_line;   // of the item's FS record in each tester's ROD report
   for (uint32_t i = 0; i < lanes.items.size(); ++i) {
     const test_item& item = lanes.items[i];
     if (item.ds < 0 || rdd.records[item.ds].stray) continue;
+    std::string merged;
+    fs_line.clear();
+    if (item.fs >= 0) {
+      const rdd_record& fs = rdd.records[item.fs];
+      merged = merged_status(rdd, fs);
+      if (!fs.stray)
+        for (uint32_t k = 0; k < fs.origins_count; ++k) fs_line.emplace(rdd.origins_of(fs)[k].report, rdd.origins_of(fs)[k].line);
+    }
     const rdd_record& ds = rdd.records[item.ds];
     const origin* o = rdd.origins_of(ds);
     for (uint32_t k = 0; k < ds.origins_count; ++k) {
       uint32_t t = static_cast<uint32_t>(tester_index(testers, o[k].report));
       if (result_of.count(key(i, t))) continue;
-      step_result result{i, t, {}, true, verdict::unknown, 0, 0, {}};
-      if (item.fs >= 0) {
-        status_found status = status_of(rdd, rdd.records[item.fs], testers[t]);
-        result.status = status.text;
-        result.merged = status.merged;
-        result.meaning = verdict_of(status.text);
+      step_result result{i, t, merged, true, verdict::unknown, 0, 0, {}};
+      auto line = fs_line.find(o[k].report);
+      std::optional<std::string> own = line == fs_line.end() ? std::nullopt : own_status(testers[t], line->second);
+      if (own) {
+        result.status = *own;
+        result.merged = false;
       }
+      result.meaning = verdict_of(result.status);
       auto m = step_mark.find(key(static_cast<uint32_t>(item.ds), o[k].report));
       if (m != step_mark.end()) {
         result.start = lanes.marks[m->second].start;
