@@ -28,35 +28,47 @@ size_t utf8_length(std::string_view text, size_t i) {
   return length;
 }
 
-} // namespace
+// Characters that XML forbids, each a UTF-8 sequence of three bytes.
+bool is_noncharacter(std::string_view sequence) { return sequence == "\xEF\xBF\xBE" || sequence == "\xEF\xBF\xBF"; }
 
-void append_escaped(std::string& out, std::string_view text) {
+void append_text(std::string& out, std::string_view text, bool markup_escaped) {
   for (size_t i = 0; i < text.size();) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
       size_t length = utf8_length(text, i);
-      if (length == 0) {
+      if (length == 0 || is_noncharacter(text.substr(i, length))) {
         out += REPLACEMENT;
-        ++i;
+        i += length ? length : 1;
       } else {
         out.append(text, i, length);
         i += length;
       }
       continue;
     }
+    const char* entity = nullptr;
     switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    case '\'': out += "&#39;"; break;
-    case '\t': out += ' '; break;
-    default:
-      if (c < 0x20 || c == 0x7F) out += REPLACEMENT;
-      else out += static_cast<char>(c);
+    case '&': entity = "&amp;"; break;
+    case '<': entity = "&lt;"; break;
+    case '>': entity = "&gt;"; break;
+    case '"': entity = "&quot;"; break;
+    case '\'': entity = "&#39;"; break;
     }
+    if (entity && markup_escaped) out += entity;
+    else if (c == '\t') out += ' ';
+    else if (c < 0x20 || c == 0x7F) out += REPLACEMENT;
+    else out += static_cast<char>(c);
     ++i;
   }
+}
+
+} // namespace
+
+void append_escaped(std::string& out, std::string_view text) { append_text(out, text, true); }
+
+std::string printable(std::string_view text) {
+  std::string out;
+  append_text(out, text, false);
+  return out;
 }
 
 std::string escaped(std::string_view text) {

@@ -4,10 +4,15 @@
 #include <string>
 #include <string_view>
 
-// Appends report text as HTML text or attribute value: bytes that are not
-// UTF-8 and control characters become U+FFFD, and & < > " ' are escaped, so
-// nothing read from a report can become markup or script.
+// Appends report text as HTML or XML text or attribute value: a tab becomes
+// a blank; each byte that is no part of well-formed UTF-8, each other control
+// character and U+FFFE and U+FFFF become U+FFFD; & < > " ' are escaped. So
+// nothing read from a report can become markup or script, or make an XML
+// file ill-formed.
 void append_escaped(std::string& out, std::string_view text);
+
+// The same replacements, without escaping: report text for a terminal.
+std::string printable(std::string_view text);
 
 std::string escaped(std::string_view text);
 
