@@ -83,8 +83,9 @@ void compare_steps(const std::map<key, uint32_t>& old_steps, const std::map<key,
                    const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
                    const run_view& old_run, const run_view& new_run, run_differences& d) {
   std::map<std::string, std::vector<std::string>> items[2];
-  for (const auto& [k, i] : old_steps) items[0][item_of(k)].push_back(step_shown(k));
-  for (const auto& [k, i] : new_steps) items[1][item_of(k)].push_back(step_shown(k));
+  auto step_named = [](const key& k) { return step_of(k) + (k.second ? " (" + std::to_string(k.second + 1) + ")" : ""); };
+  for (const auto& [k, i] : old_steps) items[0][item_of(k)].push_back(step_named(k));
+  for (const auto& [k, i] : new_steps) items[1][item_of(k)].push_back(step_named(k));
   for (int side = 0; side < 2; ++side)
     for (const auto& [item, steps] : items[side]) {
       if (items[1 - side].count(item)) continue;
