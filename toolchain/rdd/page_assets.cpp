@@ -29,7 +29,7 @@ dl.facts dt { color: #667; } dl.facts dd { margin: 0; } dl.facts ul { margin: 2p
 table { border-collapse: collapse; font-size: 13px; } th, td { border: 1px solid #d7dce5; padding: 3px 8px; text-align: left; }
 th { background: #eef2f7; } td.na { color: #a33; } td.warn { color: #a33; font-weight: bold; }
 td.d1 { padding-left: 24px; } td.d2 { padding-left: 40px; } td.d3, td.d4 { padding-left: 56px; }
-.status { border-radius: 3px; padding: 0 4px; background: #dfe6ee; } .status.failed { background: #f4c7c7; }
+.status { border-radius: 3px; padding: 0 4px; background: #dfe6ee; } .status.passed { background: #d5ebd5; } .status.failed { background: #f4c7c7; }
 .status.inconclusive { background: #f8e2b0; } .status.unknown { background: #e4d7f0; }
 .hover { position: fixed; max-width: 720px; background: #1d2330; color: #fff; font: 12px/1.35 ui-monospace, monospace;
   padding: 4px 6px; border-radius: 3px; pointer-events: none; white-space: pre-wrap; word-break: break-all; z-index: 1; }

@@ -24,7 +24,8 @@ void extend(std::vector<lane_end>& ends, uint32_t report, uint32_t time) {
 
 struct open_frame {
   uint32_t record;
-  std::vector<lane_end> ends;
+  std::vector<lane_end> ends;  // from the opening record
+  std::vector<lane_end> inner; // last times of the timed records inside, nested blocks' included
 };
 
 struct open_group {
@@ -47,9 +48,12 @@ struct block_walk {
     out.marks.push_back({record, report, start, std::max(start, end), row, static_cast<uint8_t>(std::min<size_t>(depth, 255))});
   }
 
+  // Only the innermost block learns the time at once; each block hands what
+  // it learned to the one around it when it closes, so that deep nesting
+  // costs no more than shallow.
   void note_time(uint32_t report, uint32_t time) {
     last_time[report] = time;
-    for (open_frame& f : frames) extend(f.ends, report, time);
+    if (!frames.empty()) extend(frames.back().inner, report, time);
   }
 
   void finish_group(size_t level) {
@@ -73,7 +77,7 @@ struct block_walk {
   }
 
   void open_block(uint32_t index, const rdd_record& r) {
-    open_frame f{index, {}};
+    open_frame f{index, {}, {}};
     const origin* o = rdd.origins_of(r);
     uint32_t lanes = r.stray ? 0 : r.origins_count;
     for (uint32_t i = 0; i < lanes; ++i) f.ends.push_back({o[i].report, r.time});
@@ -98,6 +102,10 @@ struct block_walk {
   void close_block(uint32_t closing_index) {
     open_frame f = std::move(frames.back());
     frames.pop_back();
+    for (const lane_end& e : f.inner) {
+      extend(f.ends, e.report, e.end);
+      if (!frames.empty()) extend(frames.back().inner, e.report, e.end);
+    }
     size_t level = frames.size();
     finish_group(level + 1);
     const rdd_record& r = rdd.records[f.record];
