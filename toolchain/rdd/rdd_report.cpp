@@ -129,7 +129,7 @@ rdd_report read_rdd_report(const std::string& path) {
   rdd.text = read_whole_file(path);
   const std::string& text = rdd.text;
   if (text.empty()) fail_on(path, "empty file, not an RDD report");
-  if (text.size() >= UINT32_MAX) fail_on(path, "too large for the bridge");
+  if (text.size() >= UINT32_MAX) fail_on(path, "too large: 4 GiB at most");
   size_t nul = text.find('\0');
   uint32_t line = 1;
   auto line_at = [&](size_t offset) {

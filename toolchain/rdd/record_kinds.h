@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-// What the bridge needs to know of a record keyword as the merger writes it.
+// What the reader needs to know of a record keyword as the merger writes it.
 
 // Position of the record's own time field, 0 for records without one.
 unsigned time_field_of(std::string_view keyword);

@@ -32,7 +32,7 @@ std::string joined(const std::string& directory, const std::string& name) {
 } // namespace
 
 // The absolute directory is tried first; the relative one serves when the
-// run's directory has moved with the bridge's working directory.
+// run's directory has moved with the reader's working directory.
 rod_source open_rod_source(const source_record& source) {
   rod_source rod;
   rod.path = joined(source.absolute_dir, source.name);

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-// Why no page can be written; the message names the file, and the line for
+// Why no output can be written; the message names the file, and the line for
 // a malformed report ("FILE:LINE: what").
 struct tool_failure : std::runtime_error {
   using std::runtime_error::runtime_error;
