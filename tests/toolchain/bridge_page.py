@@ -16,10 +16,12 @@ class Page(html.parser.HTMLParser):
         self.elements, self.open = [], []
         self.feed(text)
         self.close()
+        for e in self.elements:
+            e["text"] = "".join(e["text"])
 
     def handle_starttag(self, tag, attrs):
         parent = self.open[-1] if self.open else None
-        self.elements.append({"tag": tag, "attrs": dict(attrs), "parent": parent, "text": ""})
+        self.elements.append({"tag": tag, "attrs": dict(attrs), "parent": parent, "text": []})
         if tag not in VOID:
             self.open.append(len(self.elements) - 1)
 
@@ -34,8 +36,9 @@ class Page(html.parser.HTMLParser):
                 break
 
     def handle_data(self, data):
+        # Joined once at the end: every ancestor of a text holds it.
         for i in self.open:
-            self.elements[i]["text"] += data
+            self.elements[i]["text"].append(data)
 
     def all(self, tag=None, cls=None, inside=None, **attrs):
         found = []
