@@ -140,6 +140,8 @@ void run_postprocessors() {
     }
   }
   if (failed) msg_fatal("POSTFAILD", QString(), QString());
+  // What the names told before the runs, the files themselves tell now.
+  refuse_lost_files(runs);
 }
 
 void run_bridge(const char* rdd_name, const char* mps_dir) {

@@ -8,7 +8,9 @@
 
 // Runs the post-processor once per paired RIO file, TDC file by TDC file,
 // storing each ROD report path in rod_file_list. Returns when every run has
-// succeeded (status 0 or 3); otherwise ends the run.
+// succeeded (status 0 or 3) and no report of the run lands on a file the
+// user gave, nor on another report, before the runs and again after them;
+// otherwise ends the run.
 void run_postprocessors();
 
 // Runs the report bridge on the RDD report just written.

@@ -6,9 +6,8 @@
 
 #include <cerrno>
 #include <csignal>
-#include <climits>
-#include <vector>
 
+#include "util/file_identity.h"
 #include "util/out_of_memory.h"
 
 // The temporary file's name as the signal handlers see it.
@@ -49,22 +48,6 @@ static void release_temporary_guard() {
   pending_temporary = nullptr;
   for (size_t i = 0; i < 3; ++i) sigaction(ENDING_SIGNALS[i], &saved_endings[i], nullptr);
   sigaction(SIGXFSZ, &saved_file_size, nullptr);
-}
-
-// The name a chain of symbolic links ends at, existing or not.
-static std::string link_target(const char* name) {
-  std::string path = name;
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat status;
-    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) break;
-    std::vector<char> text(static_cast<size_t>(status.st_size > 0 ? status.st_size : PATH_MAX) + 1);
-    const ssize_t length = readlink(path.c_str(), text.data(), text.size());
-    if (length < 0 || static_cast<size_t>(length) >= text.size()) break;
-    const std::string target(text.data(), static_cast<size_t>(length));
-    const size_t slash = path.rfind('/');
-    path = target[0] == '/' || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
-  }
-  return path;
 }
 
 static mode_t new_file_mode() {
