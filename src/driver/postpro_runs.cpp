@@ -152,7 +152,6 @@ void run_bridge(const char* rdd_name, const char* mps_dir) {
   if (name.size() <= 4) msg_fatal("POSTFAILD", QString(), QString());
   std::string extension = name.substr(name.size() - 4);
   if (extension != ".rdd" && extension != ".RDD") msg_fatal("POSTFAILD", QString(), QString());
-  name.replace(name.size() - 3, 3, "rdd");
   require_fit(formatted_length("\"%s/%s\" -path \"%s\" -name \"%s\" -nobanner ", mps_dir, "mpsuml",
                                directory.c_str(), name.c_str()),
               COMMAND_AREA, rdd_name);
