@@ -127,6 +127,11 @@
         <comment>Error code is &quot;NAMNEWLIN&quot;</comment>
         <translation>Le nom %1 contient un saut de ligne</translation>
     </message>
+    <message>
+        <source>The last dot of the RIO file name %1 lies in a folder name: its ROD report would be %2</source>
+        <comment>Error code is &quot;RIODOTDIR&quot;</comment>
+        <translation>Le dernier point du nom de fichier RIO %1 est dans un nom de dossier : son rapport ROD serait %2</translation>
+    </message>
 </context>
 <context>
     <name>RIO/TDC analysis</name>

@@ -28,6 +28,12 @@ std::string rod_path_of(const char* rio_name) {
   return path + ".rod";
 }
 
+bool last_dot_in_folder(const char* rio_name) {
+  const char* dot = strrchr(rio_name, '.');
+  const char* slash = strrchr(rio_name, '/');
+  return dot && slash && dot < slash;
+}
+
 std::string second_argument_of(const char* rio_name) {
   std::string argument(rio_name);
   size_t dot = argument.rfind('.');
@@ -64,6 +70,7 @@ static postpro_run compose_run(const char* mps_dir, int rio, const char* tdc_nam
   const char* rio_name = cmd_line.files[rio_table[rio].file_index];
   require_fit(strlen(rio_name), NAME_AREA, rio_name);
   std::string rod_path = rod_path_of(rio_name);
+  if (last_dot_in_folder(rio_name)) msg_fatal("RIODOTDIR", name_arg(rio_name), name_arg(rod_path.c_str()));
   require_fit(rod_path.size(), ROD_SLOT_SIZE, rio_name);
   std::string second = second_argument_of(rio_name);
   const char* log_word = run_options.log ? "-LOG" : "-NOLOG";

@@ -20,5 +20,10 @@ void run_bridge(const char* rdd_name, const char* mps_dir);
 // from the last dot of the whole path replaced by ".rod", or ".rod" appended.
 std::string rod_path_of(const char* rio_name);
 
+// Whether the last dot of the whole path lies in a folder name: the ROD
+// report would then not lie beside the RIO file under its name, so such a
+// RIO file is refused ("RIODOTDIR") before any program runs.
+bool last_dot_in_folder(const char* rio_name);
+
 // The post-processor's second argument: a final ".rio..." turned into ".ro".
 std::string second_argument_of(const char* rio_name);

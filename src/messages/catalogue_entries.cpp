@@ -255,6 +255,8 @@ const catalogue_entry catalogue_entries[] = {
     {"SAMERODFI", "Postpro error", "The RIO files %1 and %2 would write the same ROD report"},
     {"OVERWRITE", "Postpro error", "The report %1 would be written over the file %2"},
     {"NAMNEWLIN", "Postpro error", "The name %1 holds a line feed"},
+    {"RIODOTDIR", "Postpro error",
+     "The last dot of the RIO file name %1 lies in a folder name: its ROD report would be %2"},
 };
 const int catalogue_entry_count = sizeof catalogue_entries / sizeof catalogue_entries[0];
 
