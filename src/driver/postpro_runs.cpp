@@ -1,5 +1,6 @@
 #include "driver/postpro_runs.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <QString>
@@ -162,6 +163,10 @@ void run_bridge(const char* rdd_name, const char* mps_dir) {
   require_fit(formatted_length("\"%s/%s\" -path \"%s\" -name \"%s\" -nobanner ", mps_dir, "mpsuml",
                                directory.c_str(), name.c_str()),
               COMMAND_AREA, rdd_name);
+  // The bridge reads the report back: from a FIFO, that would wait for a
+  // writer forever.
+  struct stat status;
+  if (stat(rdd_name, &status) != 0 || !S_ISREG(status.st_mode)) return;
   if (run_program({std::string(mps_dir) + "/mpsuml", "-path", directory, "-name", name, "-nobanner"}) == -1)
     msg_fatal("POSTFAILD", QString(), QString());
 }

@@ -13,7 +13,8 @@
 // otherwise ends the run.
 void run_postprocessors();
 
-// Runs the report bridge on the RDD report just written.
+// Runs the report bridge on the RDD report just written, when that is a
+// regular file.
 void run_bridge(const char* rdd_name, const char* mps_dir);
 
 // Where the post-processor writes the ROD report of a RIO file: the text
