@@ -33,7 +33,7 @@ static objet* quoted(const std::string& text) {
 }
 
 static objet* make_source_record(const char* rod_path, int32_t report_number) {
-  char cwd[5000];
+  char cwd[WORKING_DIRECTORY_AREA];
   if (!getcwd(cwd, sizeof cwd)) msg_severe("SIZBUFOVL", QString(), QString());
   FILE* file = open_file(rod_path, "rb");
   if (!file) msg_fatal("FICERROPN", name_arg(rod_path), QString());

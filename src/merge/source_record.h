@@ -10,6 +10,10 @@
 
 #include "report/objet.h"
 
+// The working directory the source records name fits this area, its zero
+// byte included.
+enum { WORKING_DIRECTORY_AREA = 5000 };
+
 // Drops the CF records met before the first XI record and adds, after the
 // first IE record, the CF source record of the ROD report.
 void postprocess_report(objet* report, const char* rod_path, int32_t report_number);

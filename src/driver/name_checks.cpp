@@ -1,4 +1,4 @@
-#include "driver/line_feed_check.h"
+#include "driver/name_checks.h"
 
 #include <unistd.h>
 
@@ -8,16 +8,15 @@
 #include <string>
 
 #include "cmdline/cmd_line.h"
+#include "merge/source_record.h"
 #include "messages/emit.h"
 #include "util/out_of_memory.h"
 
-// The refusal is one line too: a line feed is shown as the two characters \n.
 static void refuse_line_feed_in(const char* name) {
-  if (!name || !strchr(name, '\n')) return;
-  msg_fatal("NAMNEWLIN", name_arg(name).replace(QLatin1Char('\n'), QLatin1String("\\n")), QString());
+  if (name && strchr(name, '\n')) msg_fatal("NAMNEWLIN", name_arg(name), QString());
 }
 
-void refuse_names_with_line_feeds() {
+void refuse_unusable_names() {
   for (const char* name : cmd_line.files) refuse_line_feed_in(name);
   refuse_line_feed_in(dest_option(cmd_line));
   char* here = getcwd(nullptr, 0);
@@ -28,4 +27,6 @@ void refuse_names_with_line_feeds() {
   std::string directory(here);
   free(here);
   refuse_line_feed_in(directory.c_str());
+  if (directory.size() >= WORKING_DIRECTORY_AREA)
+    msg_fatal("NAMTOOLNG", name_arg(directory.c_str()), QString::number(WORKING_DIRECTORY_AREA - 1));
 }
