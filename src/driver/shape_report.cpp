@@ -14,11 +14,11 @@
 #include "report/report_errors.h"
 #include "report/rod_reader.h"
 
-static objet* read_report_file(const char* rod_path, objet* read_mode_cell) {
+static objet* read_report_file(const char* rod_path, objet* read_mode_cell, file_digest* read) {
   objet* path = make_string(rod_path);
   objet* stream = open_stream(path, read_mode_cell);
   if (!stream) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
-  objet* records = read_records(stream);
+  objet* records = read_records(stream, read);
   // A read error is not the end of the report: what was read is not all of it.
   const bool unreadable = ferror(stream->stream);
   close_stream(stream);
@@ -37,8 +37,9 @@ static objet* set_header_aside(objet* records) {
   return rest;
 }
 
-objet* shape_report(const char* rod_path, int report_number, objet* read_mode_cell, bool time_variant) {
-  objet* records = set_header_aside(read_report_file(rod_path, read_mode_cell));
+objet* shape_report(const char* rod_path, int report_number, objet* read_mode_cell, bool time_variant,
+                    file_digest* read) {
+  objet* records = set_header_aside(read_report_file(rod_path, read_mode_cell, read));
   objet* number = make_int(report_number);
   number_records(number, records);
   free_objet(number);

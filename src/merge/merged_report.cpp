@@ -29,10 +29,10 @@ static void add_clocks(objet* section, std::vector<objet*>* clocks) {
     walk_records(item, visit);
 }
 
-void merged_report::add(objet* report, const char* rod_path, int32_t report_number) {
+void merged_report::add(objet* report, const report_source& source) {
   mark_blocks_without_rd(report);
   align(report);
-  postprocess_report(report, rod_path, report_number);
+  postprocess_report(report, source);
   // The report's times take stored values too.
   move_time_fields(report, 0u - owed_);
   body_holds_sy_ |= holds_sy_record(body_of(report));

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "merge/merge_cache.h"
+#include "merge/source_record.h"
 #include "report/objet.h"
 
 class merged_report {
@@ -25,8 +26,8 @@ class merged_report {
   merged_report& operator=(const merged_report&) = delete;
 
   // Takes one shaped report: puts it and the tree on one time base, gives it
-  // the source record of the ROD report at rod_path, and merges it in.
-  void add(objet* report, const char* rod_path, int32_t report_number);
+  // the source record of the ROD report it was read from, and merges it in.
+  void add(objet* report, const report_source& source);
   // Gives every time its value; what the cache held goes with the owed shift.
   void settle();
   // The settled tree, which the caller takes; nothing is left here.

@@ -39,8 +39,9 @@ objet* split_line(objet* line) {
   return record;
 }
 
-objet* read_records(objet* stream) {
+objet* read_records(objet* stream, file_digest* digest) {
   FILE* file = stream->stream;
+  if (digest) *digest = file_digest{};
   if (feof(file)) return nullptr;
   line_pieces pieces(file);
   objet* head = nullptr;
@@ -59,5 +60,6 @@ objet* read_records(objet* stream) {
     }
     tail = node;
   }
+  if (digest) *digest = pieces.digest();
   return head;
 }

@@ -23,7 +23,7 @@ int32_t value_at(objet* record, int i) { return field_at(record, i)->value; }
 objet* merged_tree(std::initializer_list<objet*> reports) {
   merged_report merged(false);
   int number = 0;
-  for (objet* report : reports) merged.add(report, "", ++number);
+  for (objet* report : reports) merged.add(report, {"", ++number, {}});
   return merged.take_tree();
 }
 }  // namespace
