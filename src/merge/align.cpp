@@ -64,13 +64,18 @@ void merged_report::shift_apart(objet* positive, objet* negative, int32_t d) {
   objet* moved = d > 0 ? positive : negative;
   const uint32_t amount = d > 0 ? static_cast<uint32_t>(d) : 0u - static_cast<uint32_t>(d);
   if (moved != tree_) {
+    refuse_out_of_range(first_shifted_out(moved, 0, amount));
     shift_times(moved, amount);
     return;
   }
+  // The tree's largest time tells without a walk; the walk only names the
+  // record that would leave the range.
+  if (!shift_keeps_in_range(largest_, amount)) refuse_out_of_range(first_shifted_out(tree_, owed_, amount));
   objet* clocks = merged_clocks(false);
   for (objet* node = clocks; node; node = node->next) shift_record(node->item, amount);
   free_collection(clocks);
   owed_ += amount;
+  if (largest_ != NO_TIME) largest_ += amount;
 }
 
 // The report with the coarser tick takes the finer one, and the other's
@@ -85,7 +90,10 @@ void merged_report::align_time_units(objet* report, objet* merged_sy, objet* rep
   objet* coarse_sy = a < b ? report_sy : merged_sy;
   objet* label = string_at((a < b ? merged_sy : report_sy)->item, SY_LABEL);
   if (coarse == tree_) settle();
-  scale_times(coarse, a < b ? b / a : a / b);
+  const uint32_t factor = a < b ? b / a : a / b;
+  refuse_out_of_range(first_scaled_out(coarse, factor));
+  scale_times(coarse, factor);
+  if (coarse == tree_ && largest_ != NO_TIME) largest_ *= factor;
   if (!label) return;
   for (objet* node = coarse_sy; node; node = node->next) {
     if (string_at(node->item, SY_LABEL)) free_objet(replace_field(node->item, SY_LABEL, copy_objet(label)));

@@ -11,18 +11,19 @@ static void multiply(objet* record, int position, uint32_t factor) {
 // A clock's start and ticks per unit count finer ticks, its tick length is
 // that much shorter; other kinds scale the fields the vocabulary names (BF
 // fields are text and stay).
+field_list scaled_fields(objet* record) {
+  if (kind_of(record) == KIND_SY) return {SY_TICKS_PER_UNIT, SY_TICKS, 0, 0};
+  return facts_of(kind_of(record)).scaled;
+}
+
 static void scale_record(objet* record, uint32_t factor) {
-  if (kind_of(record) == KIND_SY) {
-    multiply(record, SY_TICKS_PER_UNIT, factor);
-    multiply(record, SY_TICKS, factor);
-    if (objet* tick = long_at(record, SY_TICK_LENGTH))
-      tick->value = static_cast<int32_t>(static_cast<uint32_t>(tick->value) / factor);
-    return;
-  }
-  for (uint8_t position : facts_of(kind_of(record)).scaled) {
+  for (uint8_t position : scaled_fields(record)) {
     if (position == 0) break;
     multiply(record, position, factor);
   }
+  if (kind_of(record) != KIND_SY) return;
+  if (objet* tick = long_at(record, SY_TICK_LENGTH))
+    tick->value = static_cast<int32_t>(static_cast<uint32_t>(tick->value) / factor);
 }
 
 void scale_times(objet* tree, uint32_t factor) {
@@ -43,9 +44,13 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
-static void move_time_field(objet* record, uint32_t d) {
+objet* shifted_time_cell(objet* record) {
   const int position = facts_of(kind_of(record)).time_field;
-  if (objet* time = position ? long_at(record, position) : nullptr)
+  return position ? long_at(record, position) : nullptr;
+}
+
+static void move_time_field(objet* record, uint32_t d) {
+  if (objet* time = shifted_time_cell(record))
     time->value = static_cast<int32_t>(static_cast<uint32_t>(time->value) + d);
 }
 

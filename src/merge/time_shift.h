@@ -5,9 +5,16 @@
 
 #include <cstdint>
 
+#include "merge/record_kinds.h"
 #include "report/objet.h"
 
 void scale_times(objet* tree, uint32_t factor);
+// The fields a finer tick multiplies in record (a clock's tick length is
+// divided instead).
+field_list scaled_fields(objet* record);
+// The cell a shift adds to: the record's own time field, when it has one
+// (clock records and the fixed time have none).
+objet* shifted_time_cell(objet* record);
 // Moves the time origin of tree d ticks earlier, keeping absolute times; d
 // is at most 2^31 (a negated signed 32-bit difference). A clock record
 // borrows whole units so that its ticks reach d.
