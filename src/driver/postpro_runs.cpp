@@ -109,6 +109,7 @@ static void refuse_lost_files(const std::vector<postpro_run>& runs) {
   for (const char* name : cmd_line.files)
     if (name) inputs.push_back(name);
   refuse_overwrites(outputs, inputs, rdd_report_name(dest_option(cmd_line)));
+  refuse_unwritable_report(rdd_report_name(dest_option(cmd_line)));
 }
 
 // True when the run ended by itself with status 0 or 3.

@@ -53,7 +53,7 @@ for ((k = 1; k <= count + 1; ++k)); do
   status=$?
   failed=$(sed -n 's/^failed [0-9]* //p' log)
   if grep -q 'Sanitizer' stderr; then complain "sanitizer report"; continue; fi
-  if compgen -G 'out.rdd.*' >/dev/null; then complain "a temporary report was left"; fi
+  if compgen -G 'mpsmerge.*' >/dev/null; then complain "a temporary report was left"; fi
   if [ "$status" != 7 ] || [ -z "$failed" ]; then
     if ! expected_end; then complain "status $status and another end than without failure"; fi
     [ -n "$failed" ] && absorbed=$((absorbed + 1))
