@@ -105,15 +105,10 @@ stopped "the file size limit" run2 "$work/out.rdd" $(($(stat -c %s "$work/previo
 cmp -s "$work/out.rdd" "$work/previous.rdd" || complain "the file size limit changed the previous report"
 no_temporary "$work" || complain "the file size limit left a temporary file"
 
-# A name of 255 bytes still has its temporary file: a signal, the file size
-# limit, a full disk.
+# A name of 255 bytes still has its temporary file: the file size limit, a
+# full disk.
 long="$(printf 'r%.0s' $(seq 251)).rdd"
 cp "$work/previous.rdd" "$work/$long"
-start_merge run2 "$work/$long"
-wait_for has_temporary "$work/$long"
-kill -TERM $pid
-wait $pid
-cmp -s "$work/$long" "$work/previous.rdd" || complain "SIGTERM while writing a long name changed the previous report"
 stopped "the file size limit on a long name" run2 "$work/$long" $(($(stat -c %s "$work/previous.rdd") / 1024 / 2))
 cmp -s "$work/$long" "$work/previous.rdd" || complain "the file size limit changed the previous report of a long name"
 if small_disk "$work/full" $(($(stat -c %s "$work/previous.rdd") / 1024 + 1024)); then
