@@ -133,13 +133,18 @@ static void discard_cut_file(const std::string& name) {
   }
 }
 
+// Writing to memory fails only for want of memory, which ends the run as
+// any allocation does; the file has not changed yet. A memory stream that
+// cannot shrink its buffer when closed loses it.
 static bool commit_in_place(replacement_file* file, bool written) {
+  written = written && file->held;
   overwrite_result result = overwrite_result::unchanged;
   if (written) result = overwrite_in_place(file->in_place, file->held, file->held_size);
   free(file->held);
   file->held = nullptr;
   close(file->in_place);
   file->in_place = -1;
+  if (!written) out_of_memory();
   if (result == overwrite_result::cut) discard_cut_file(file->name);
   return result == overwrite_result::done;
 }
