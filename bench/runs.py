@@ -32,6 +32,8 @@ SHAPES = {
     "manygroups": Shape("manygroups", [(4, 25000), (4, 50000), (4, 100000), (4, 200000)], 3),
     # Doubles the testers, each of about 115 top-level groups.
     "testers": Shape("testers", [(50, 1800), (100, 1800), (200, 1800), (400, 1800)], 3),
+    # Every record kind, nested groups, and testers aligned by their rendezvous alone.
+    "mixed": Shape("mixed", [(8, 26500), (8, 53000), (8, 106000), (8, 212000)], 3),
 }
 
 
