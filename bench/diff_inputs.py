@@ -8,6 +8,7 @@ import subprocess
 from typing import NamedTuple
 
 import diff_mutations
+import diff_outcome
 import runs
 
 HEADER = b'MIRVA ProbeSuite "v2.6a" "DIFF-PLAN" "%s file" "Sun Dec  6 09:00:00 2026"\n'
@@ -109,35 +110,61 @@ def other_header(header):
     return header.replace(b'"v2.6a"', b'"v2.6b"', 1)
 
 
-def mutate_pairing(rng, files, arguments):
-    """The header lines that pair the files changed: a RIO file that no TDC file takes, a second TDC file
-    of another plan (which asks for the time variant), a TDC file without its plan line, a RIO file that
-    is not marked one, or no TDC file."""
+def unpaired_rio(files, arguments, rios, tdc):
+    files[rios[-1]] = other_header(files[rios[-1]])
+
+
+def two_plans(files, arguments, rios, tdc):
+    """Half the RIO files pair with a TDC file of another plan, which asks for the time variant."""
+    head, _, rest = files[tdc].partition(b"\n")
+    files["other.tdc"] = other_header(head) + b"\n" + rest.replace(b'CF "', b'CF "other-', 1)
+    for name in rios[::2]:
+        files[name] = other_header(files[name])
+    arguments.append("other.tdc")
+
+
+def no_plan_line(files, arguments, rios, tdc):
+    head, _, rest = files[tdc].partition(b"\n")
+    files[tdc] = head + b"\n" + b"".join(line for line in rest.splitlines(True) if not line.startswith(b"CF"))
+
+
+def unmarked_rio(files, arguments, rios, tdc):
+    files[rios[0]] = files[rios[0]].replace(b"RIO file", b"RIO data", 1)
+
+
+def no_tdc(files, arguments, rios, tdc):
+    arguments.remove(tdc)
+
+
+def no_rod_report(files, arguments, rios, tdc):
+    files.pop(rios[0][:-4] + ".rod", None)
+
+
+def rdd_over_rio(files, arguments, rios, tdc):
+    arguments.append("-RDD=" + rios[0])
+
+
+def failing_postpro(files, arguments, rios, tdc):
+    files[rios[-1]] += diff_outcome.POSTPRO_FAILS
+
+
+RUN_MUTATIONS = [unpaired_rio, two_plans, no_plan_line, unmarked_rio, no_tdc, no_rod_report, rdd_over_rio,
+                 failing_postpro]
+
+
+def mutate_run(rng, files, arguments):
+    """The files and arguments around the reports changed; the mutation's name."""
     files, arguments = dict(files), list(arguments)
     rios = [name for name in arguments if name.endswith(".rio")]
     tdc = next(name for name in arguments if name.endswith(".tdc"))
-    what = rng.randrange(5)
-    if what == 0:
-        files[rios[-1]] = other_header(files[rios[-1]])
-    elif what == 1:
-        head, _, rest = files[tdc].partition(b"\n")
-        files["other.tdc"] = other_header(head) + b"\n" + rest.replace(b'CF "', b'CF "other-', 1)
-        for name in rios[::2]:
-            files[name] = other_header(files[name])
-        arguments.append("other.tdc")
-    elif what == 2:
-        head, _, rest = files[tdc].partition(b"\n")
-        files[tdc] = head + b"\n" + b"".join(line for line in rest.splitlines(True) if not line.startswith(b"CF"))
-    elif what == 3:
-        files[rios[0]] = files[rios[0]].replace(b"RIO file", b"RIO data", 1)
-    else:
-        arguments.remove(tdc)
-    return files, arguments, ["unpaired RIO", "two plans", "no plan line", "unmarked RIO", "no TDC"][what]
+    mutation = rng.choice(RUN_MUTATIONS)
+    mutation(files, arguments, rios, tdc)
+    return files, arguments, mutation.__name__
 
 
 def mutated_case(rng, work, corpus):
-    """A generated run, a corpus input or the example, mutated one to four times; a case in ten has its
-    pairing changed, one in fifty runs in a deep directory."""
+    """A generated run, a corpus input or the example, mutated one to four times; a case in seven has its
+    other files or arguments changed too, one in thirty runs in a deep directory."""
     base = rng.random()
     if base < 0.6:
         name, reports = generated_reports(rng, work, 4, 600)
@@ -152,10 +179,10 @@ def mutated_case(rng, work, corpus):
         rod = rng.choice(rods)
         files[rod], mutation = diff_mutations.mutate(rng, files[rod])
         done.append(f"{mutation} {rod}")
-    if rng.random() < 0.1:
-        files, arguments, pairing = mutate_pairing(rng, files, arguments)
-        done.append(pairing)
-    return Case("mutated", f"{case.name}: {', '.join(done)}", files, arguments, rng.random() < 0.02)
+    if rng.random() < 0.15:
+        files, arguments, mutation = mutate_run(rng, files, arguments)
+        done.append(mutation)
+    return Case("mutated", f"{case.name}: {', '.join(done)}", files, arguments, rng.random() < 0.03)
 
 
 def cases(seed, count, work):

@@ -12,9 +12,12 @@ import runs
 DATE_MASK = b"@START-DATE@"
 CODE = re.compile(rb"^Varnet-([IWFS])-(\w+),", re.M)
 # The post-processor leaves the ROD report as it is, the bridge does nothing; both log their arguments, as
-# the stand-ins do, and the post-processor ends with status 3 when the report holds an ER record.
+# the stand-ins do. The post-processor ends with status 3 when the report holds an ER record, and fails
+# on a RIO file holding the line POSTPRO_FAILS.
+POSTPRO_FAILS = b"POSTPRO FAILS\n"
 POSTPRO = """#!/bin/sh
 [ -n "$MPS_STANDIN_LOG" ] && (IFS='\t'; set -- "$0" "$@"; printf '%s\\n' "$*") >>"$MPS_STANDIN_LOG"
+grep -qx 'POSTPRO FAILS' "$1" 2>/dev/null && exit 5
 grep -q '^ER' "${1%.*}.rod" 2>/dev/null && exit 3
 exit 0
 """
