@@ -133,8 +133,9 @@ def run(build_dir, case, flags, directory, toolchain, scratch, timeout):
     with open(out, "wb") as stdout:
         result = runs.measure([os.path.join(build_dir, "mpsmerge"), *case.arguments, *flags], directory, env,
                               stdout=stdout, timeout=timeout, peak_rss=False)
-    # The start date, as ctime gives it, is of a second within the run.
-    dates = [time.ctime(second).encode() for second in range(int(start), int(time.time()) + 1)]
+    # The start date, as ctime gives it, is of a second within the run; time() may read a coarse clock a
+    # few milliseconds behind this one.
+    dates = [time.ctime(second).encode() for second in range(int(start) - 1, int(time.time()) + 2)]
     with open(out, "rb") as f:
         stdout = f.read()
     tools = b""
