@@ -11,8 +11,10 @@
                                stand-ins) merges a run of each shape in both
                                variants
 
-The merger makes the closing records FF FQ FV FX FO FA FN FR, FW and TP
-itself, so a trace must not hold them; it must hold YI YT FE FS BF.
+The merger makes the closing records FF FQ FV FX FO FA FN FR and FW itself,
+so a trace must not hold them; it must hold YI YT FE FS BF. The mixed shape
+writes its events as a post-processor does, the scenario and line numbers
+after their own fields: two fields more than the other shapes.
 """
 import filecmp
 import glob
@@ -25,16 +27,25 @@ import tempfile
 from typing import NamedTuple
 
 FIELD = re.compile(r'"((?:[^"]|"")*)"')
-FIELDS = {"XI": 3, "DT": 3, "XE": 3, "YI": 2, "YT": 2, "FE": 2, "DS": 7, "FS": 5, "SY": 6,
-          "DW": 5, "EV": 5, "SN": 6, "RD": 5, "DX": 3, "CH": 3, "XX": 3}
+FIELDS = {"XI": (3,), "DT": (3,), "XE": (3,), "YI": (2,), "YT": (2,), "FE": (2,), "DS": (7,), "FS": (5,),
+          "SY": (6,), "DW": (5, 7), "EV": (5, 7), "SN": (6, 8), "RD": (5, 7), "DX": (3, 4), "CH": (3, 4),
+          "XX": (3, 4), "CO": (4,), "DA": (7,), "PA": (4,), "PP": (4,), "PQ": (4,), "TP": (3,), "EX": (4,),
+          "ER": (4,), "FT": (4,), "TN": (4,), "TF": (4,), "FB": (4,), "IC": (9,), "ID": (7,), "DP": (4,),
+          "FP": (4,), "UN": (4,), "PT": (4,)}
 NUMERIC = {"XI": (1, 2, 3), "DT": (1,), "XE": (1,), "YI": (1,), "YT": (1,), "FE": (1,),
            "DS": (5, 6, 7), "FS": (2,), "SY": (2, 3, 4, 5), "DW": (3, 4, 5), "EV": (3, 5),
-           "SN": (4, 5, 6), "RD": (3, 4, 5)}
-TIME = {"XI": 1, "DT": 1, "XE": 1, "DS": 5, "DW": 5, "EV": 5, "SN": 6, "RD": 5}
+           "SN": (4, 5, 6), "RD": (3, 4, 5), "DA": (3, 4, 5), "TP": (1,), "FT": (1, 2), "TN": (1, 2),
+           "TF": (1, 2), "FB": (1, 2), "IC": (5, 7), "ID": (4, 5), "DP": (2,)}
+TIME = {"XI": 1, "DT": 1, "XE": 1, "DS": 5, "DW": 5, "EV": 5, "SN": 6, "RD": 5, "DA": 5, "TP": 1, "FT": 2,
+        "TN": 2, "TF": 2, "FB": 2, "IC": 7, "ID": 5, "DP": 2}
 FIRST = ["RE", "SC", "IT", "DE", "PR", "PE", "RU", "SY", "PO", "IE", "CF"]
 LAST = ["DB", "BC", "BF"]
-EVENT_MEMBERS = {"DW": {"DX", "CH"}, "EV": {"CH"}, "SN": {"CH"}, "XX": set(), "RD": set()}
+SINGLE = ["XX", "EX", "ER", "FT", "TN", "TF", "FB", "IC", "ID", "DP", "FP", "UN", "PT", "CO"]
+EVENT_MEMBERS = {"DW": {"DX", "CH"}, "EV": {"CH"}, "SN": {"CH"}, "DA": {"PA"}, "PP": {"PQ", "TP"},
+                 **{keyword: set() for keyword in SINGLE}}
 CLOSER = {"XI": "YI", "DT": "YT", "XE": "FE", "DS": "FS"}
+# Every kind of record the merger reads from a report.
+READ = set(FIRST + LAST + list(FIELDS))
 
 
 class Bad(Exception):
@@ -53,7 +64,7 @@ def records(path):
         if FIELD.sub("", rest).strip() or len(line) >= 5119:
             raise Bad(f"{path}:{number}: malformed line")
         want = FIELDS.get(keyword)
-        if want is not None and len(fields) != want:
+        if want is not None and len(fields) not in want:
             raise Bad(f"{path}:{number}: {keyword} with {len(fields)} fields")
         for i in NUMERIC.get(keyword, ()):
             if not re.fullmatch(r"\d+", fields[i - 1]):
@@ -71,7 +82,7 @@ def check_tester(path):
     body = recs[len(FIRST):-3]
     times = []
     rendezvous = {}
-    groups = stepless = 0
+    groups = stepless = ds_blocks = nesting = 0
     i = 0
 
     def expect(i, keyword):
@@ -86,11 +97,14 @@ def check_tester(path):
         return expect(i, CLOSER[opener])
 
     def leaf(i, depth):
-        rd = body[i] if i < len(body) else None
-        i = expect(i, "RD")
-        if depth == 0:
-            rendezvous[rd[2][0]] = int(rd[2][4]) * tick + origin
+        """A rendezvous (not in every shape's nested groups) and events."""
+        if i < len(body) and body[i][1] == "RD":
+            if depth == 0:
+                rendezvous[body[i][2][0]] = int(body[i][2][4]) * tick + origin
+            i += 1
         while i < len(body) and body[i][1] in EVENT_MEMBERS:
+            if body[i][1] == "CO" and (i + 1 == len(body) or body[i + 1][1] not in ("DW", "SN")):
+                raise Bad(f"{where(len(FIRST) + i)}: CO without DW or SN after it")
             members = EVENT_MEMBERS[body[i][1]]
             i += 1
             while i < len(body) and body[i][1] in members:
@@ -98,22 +112,24 @@ def check_tester(path):
         return i
 
     def group(i, depth):
-        nonlocal groups, stepless
+        nonlocal groups, stepless, ds_blocks, nesting
         groups += depth == 0
         i = expect(i, "XI")
         while i < len(body) and body[i][1] == "XX":
             i += 1
-        if i < len(body) and body[i][1] == "RD":
-            stepless += depth == 0
-            i = expect(leaf(i, depth), "YI")
-        else:
-            i = expect(expect(i, "YI"), "DS")
+        i = expect(leaf(i, depth), "YI")
+        if i < len(body) and body[i][1] == "DS":
+            ds_blocks += 1
+            i += 1
             if i < len(body) and body[i][1] == "XI":
+                nesting += 1
                 while i < len(body) and body[i][1] == "XI":
                     i = group(i, depth + 1)
             else:
                 i = leaf(i, depth)
             i = expect(i, "FS")
+        else:
+            stepless += depth == 0
         return block(i, "DT" if i < len(body) and body[i][1] == "DT" else "XE")
 
     while i < len(body):
@@ -123,7 +139,8 @@ def check_tester(path):
             times.append(int(fields[TIME[keyword] - 1]) * tick + origin)
     if times != sorted(times) or (times and times[-1] >= 2**31):
         raise Bad(f"{path}: times out of order or too large")
-    return Summary(len(recs), 1, groups, stepless), rendezvous
+    kinds = frozenset(keyword for _, keyword, _ in recs)
+    return Summary(len(recs), 1, groups, stepless, ds_blocks, nesting, kinds), rendezvous
 
 
 class Summary(NamedTuple):
@@ -131,9 +148,12 @@ class Summary(NamedTuple):
     testers: int
     groups: int      # top-level groups
     stepless: int    # top-level groups without DS block
+    ds_blocks: int
+    nesting: int     # DS blocks holding groups
+    kinds: frozenset
 
     def __add__(self, other):
-        return Summary(*(a + b for a, b in zip(self, other)))
+        return Summary(*(a | b if isinstance(a, frozenset) else a + b for a, b in zip(self, other)))
 
 
 def check_dir(run):
@@ -142,7 +162,7 @@ def check_dir(run):
     if not tdc[1].startswith("CF") or len(FIELD.findall(tdc[1])) < 5:
         raise Bad("bench.tdc: plan line missing")
     rendezvous_times = {}
-    total = Summary(0, 0, 0, 0)
+    total = Summary(0, 0, 0, 0, 0, 0, frozenset())
     for path in sorted(glob.glob(os.path.join(run, "t*.rio"))):
         with open(path, "rb") as f:
             header = f.readline().decode("latin-1")
@@ -167,13 +187,31 @@ def digest(run):
 # The plain shape is the reference of earlier figures: its bytes must not change.
 PLAIN_7_4_3000 = "c6ac0a3e19952347ff60c369f342af3909e918b7ed805ec29029ecd2628cb97d"
 
-# What each shape must show at small size: a test of its summary, and the run's arguments.
+class ShapeCheck(NamedTuple):
+    holds: object                     # a test of the run's summary
+    size: tuple                       # the run's testers and records
+    rendezvous_line_up: bool = False  # each rendezvous at one time in the RDD reports
+
+
+# What each shape must show at small size.
 SHAPES = {
-    "plain": (lambda s: s.stepless == 0, (4, 3000)),
-    "nods": (lambda s: s.stepless > 0.6 * s.groups, (4, 3000)),
-    "manygroups": (lambda s: s.records < 20 * s.groups and s.groups > 150 * s.testers, (3, 3000)),
-    "testers": (lambda s: 0.3 * s.groups < s.stepless < 0.7 * s.groups, (60, 200)),
+    "plain": ShapeCheck(lambda s: s.stepless == 0, (4, 3000)),
+    "nods": ShapeCheck(lambda s: s.stepless > 0.6 * s.groups, (4, 3000)),
+    "manygroups": ShapeCheck(lambda s: s.records < 20 * s.groups and s.groups > 150 * s.testers, (3, 3000)),
+    "testers": ShapeCheck(lambda s: 0.3 * s.groups < s.stepless < 0.7 * s.groups, (60, 200)),
+    "mixed": ShapeCheck(lambda s: s.kinds == READ and 0.12 < s.nesting / s.ds_blocks < 0.3
+                        and 0.3 * s.groups < s.stepless < 0.7 * s.groups, (8, 3000), True),
 }
+
+
+def rendezvous_spread(report):
+    """The rendezvous names of an RDD report whose RD records are not all at one time (field 5)."""
+    times = {}
+    for line in report.decode("latin-1").split("\n"):
+        if line.startswith("RD "):
+            fields = FIELD.findall(line)
+            times.setdefault(fields[0], set()).add(fields[4])
+    return sorted(name for name, seen in times.items() if len(seen) > 1)
 
 
 def merge(build, run):
@@ -211,14 +249,17 @@ def self_test(generator, build=None):
         for run_dir, testers in ((a, 4), (run("one", 3, 1, 200), 1), (run("many", 5, 30, 500), 30)):
             if check_dir(run_dir).testers != testers:
                 raise Bad(f"{run_dir}: wrong tester count")
-        for shape, (holds, (testers, records)) in SHAPES.items():
+        for shape, check in SHAPES.items():
+            testers, records = check.size
             for seed in (1, 2):
                 run_dir = run(f"{shape}{seed}", seed, testers, records, shape)
                 summary = check_dir(run_dir)
-                if summary.testers != testers or not holds(summary):
+                if summary.testers != testers or not check.holds(summary):
                     raise Bad(f"{shape}, seed {seed}: not of its shape: {summary}")
             if build:
-                structural, _ = merge(build, run_dir)
+                structural, by_time = merge(build, run_dir)
+                if check.rendezvous_line_up and (rendezvous_spread(structural) or rendezvous_spread(by_time)):
+                    raise Bad(f"{shape}: rendezvous at several times after the merge")
                 # Groups of all testers merge into one: the merged report holds about one tester's XI records.
                 traced = 0
                 for path in glob.glob(os.path.join(run_dir, "t*.rio")):
@@ -240,7 +281,8 @@ def main():
         elif len(args) == 1:
             summary = check_dir(args[0])
             print(f"{summary.records} records, {summary.testers} testers, {summary.groups} top-level groups, "
-                  f"{summary.stepless} of them without DS block")
+                  f"{summary.stepless} of them without DS block; {summary.ds_blocks} DS blocks, "
+                  f"{summary.nesting} of them holding groups; {len(summary.kinds)} record kinds")
         else:
             print(__doc__, file=sys.stderr)
             return 2

@@ -67,9 +67,7 @@ def compare_run(run, builds, noop, repeats, timeout):
 
 def main(args, work, noop):
     other = os.path.abspath(args.compare)
-    for needed in ("mpsmerge", "varnet"):
-        if not os.path.exists(os.path.join(other, needed)):
-            sys.exit(f"bench: {other} has no {needed}: not a build directory of mpsmerge")
+    runs.require_build(other)
     builds = {"A": other, "B": runs.BUILD}
     for side, build_dir in builds.items():
         print(f"{side}: {build_dir} ({build_type(build_dir)})")

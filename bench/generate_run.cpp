@@ -21,7 +21,13 @@
 // most groups without one, their events in the XI block, so that the
 // testers' groups merge by report and every merged XI record gathers one
 // report number per tester; "manygroups" makes thousands of small groups
-// per report; "testers" makes small groups for runs of hundreds of testers.
+// per report; "testers" makes small groups for runs of hundreds of testers;
+// "mixed" writes every record kind the merger reads, as a post-processor
+// would (the scenario and line numbers last), nests groups in about a fifth
+// of the DS blocks, leaves half the groups without one, and gives each
+// tester a clock of its own (name, tick length 1, 10, 100 or 1000, origin),
+// so that only the rendezvous of the top-level test items, at the same
+// absolute times in every tester, can align the testers.
 #include <cerrno>
 #include <cinttypes>
 #include <cstdarg>
@@ -37,9 +43,22 @@ namespace {
 const char* const HEADER = "MIRVA ProbeSuite \"v2.6a\" \"BENCH-PLAN\" \"%s file\" \"Sun Dec  6 09:00:00 2026\"\n";
 const uint32_t START_TIME = 4000000;   // absolute ticks; above every origin
 const uint32_t ORIGIN_SPAN = 3000000;  // origins lie in [0, ORIGIN_SPAN)
+const uint32_t OWN_ORIGIN_SPAN = 100000; // the first tester's own clock starts in [0, this), the others' one span later
 const uint32_t TIME_SPAN = 1200000000; // the timeline stays below 2^31 once aligned
 const uint32_t FINE = 1;
 const uint32_t COARSE = 1000;          // coarse ticks; every absolute time is a multiple
+
+struct tick_length {
+  uint32_t ticks;  // fine ticks of one tick of the clock
+  const char* label;
+};
+const tick_length TICK_LENGTHS[] = {{FINE, "us"}, {10, "10us"}, {100, "100us"}, {COARSE, "ms"}};
+
+const char* label_of(uint32_t tick) {
+  for (const tick_length& length : TICK_LENGTHS)
+    if (length.ticks == tick) return length.label;
+  return "ms";
+}
 
 uint64_t mix(uint64_t z) {
   z += 0x9e3779b97f4a7c15ULL;
@@ -70,13 +89,16 @@ struct run_shape {
   uint32_t nest_inner;     // the same for DS blocks of nested groups
   int deepest;             // groups nest at depths below this
   uint32_t average_group;  // records of a top-level group, roughly
+  bool every_kind;         // events of every kind, numbered as a post-processor writes them
+  bool own_clocks;         // a clock per tester; rendezvous only in top-level test items
 };
 
 const run_shape SHAPES[] = {
-    {"plain", 0, 3, 12, 6, 6, 8, 2, 40},
-    {"nods", 6, 3, 12, 6, 6, 8, 2, 30},
-    {"manygroups", 2, 1, 2, 2, 10, 10, 1, 12},
-    {"testers", 4, 1, 4, 3, 8, 8, 1, 14},
+    {"plain", 0, 3, 12, 6, 6, 8, 2, 40, false, false},
+    {"nods", 6, 3, 12, 6, 6, 8, 2, 30, false, false},
+    {"manygroups", 2, 1, 2, 2, 10, 10, 1, 12, false, false},
+    {"testers", 4, 1, 4, 3, 8, 8, 1, 14, false, false},
+    {"mixed", 4, 2, 8, 4, 5, 6, 2, 22, true, true},
 };
 
 struct tester {
@@ -108,6 +130,17 @@ uint32_t tick_on(tester& x) {
 
 uint32_t local(const tester& x, uint32_t ticks) { return ticks / x.tick; }
 
+// A record as a post-processor writes it: its own fields, then the scenario
+// and the record's line in the report, both left out of the RDD report.
+void emit_numbered(tester& x, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vfprintf(x.out, format, args);
+  va_end(args);
+  fprintf(x.out, " \"1\" \"%" PRIu64 "\"\n", x.records + 2);
+  ++x.records;
+}
+
 void changes(tester& x, uint32_t most) {
   uint32_t n = 1 + x.r.below(most);
   for (uint32_t i = 0; i < n; ++i) {
@@ -119,11 +152,83 @@ void changes(tester& x, uint32_t most) {
 }
 
 void actions(tester& x, uint32_t most) {
-  for (uint32_t n = x.r.below(most + 1); n > 0; --n)
-    emit(x, "XX \"A%u\" \"action\" \"done\"\n", x.r.below(100));
+  for (uint32_t n = x.r.below(most + 1); n > 0; --n) {
+    if (x.shape->every_kind)
+      emit_numbered(x, "XX \"A%u\" \"action\"", x.r.below(100));
+    else
+      emit(x, "XX \"A%u\" \"action\" \"done\"\n", x.r.below(100));
+  }
+}
+
+void members(tester& x, const char* keyword, uint32_t most) {
+  for (uint32_t n = 1 + x.r.below(most); n > 0; --n)
+    emit_numbered(x, "%s \"V%u\" \"%u\"", keyword, x.r.below(20), x.r.below(100000));
+}
+
+// An event of the mixed shape: every kind of record the merger reads turns
+// up (the first section and the groups hold the others), each event at most
+// one clock tick later than the last.
+void any_event(tester& x) {
+  static const char* const TIMED_PAIRS[] = {"FT", "TN", "TF", "FB"};
+  static const char* const DROPPED[] = {"FP", "UN", "PT"};
+  uint32_t what = x.r.below(40);
+  if (what < 6) {
+    emit_numbered(x, "EV \"E%u\" \"signal\" \"1\" \"panel\" \"%u\"", x.r.below(50), tick_on(x));
+    members(x, "CH", 2);
+  } else if (what < 11) {
+    if (x.r.below(3) == 0) emit_numbered(x, "CO \"tester\" \"port polled\"");
+    uint32_t at = tick_on(x);
+    emit_numbered(x, "DW \"W%u\" \"write\" \"%u\" \"%u\" \"%u\"", x.r.below(50), at,
+                  local(x, COARSE * (1 + x.r.below(20))), at);
+    for (uint32_t n = 1 + x.r.below(2); n > 0; --n) {
+      emit_numbered(x, "DX \"P%u\" \"data\"", x.r.below(8));
+      members(x, "CH", 2);
+    }
+  } else if (what < 15) {
+    if (x.r.below(3) == 0) emit_numbered(x, "CO \"tester\" \"curtain watched\"");
+    emit_numbered(x, "SN \"S%u\" \"snap\" \"beam\" \"1\" \"0\" \"%u\"", x.r.below(50), tick_on(x));
+    members(x, "CH", 1);
+  } else if (what < 18) {
+    // Field 1 selects the block: "0" ones are pruned.
+    uint32_t at = tick_on(x);
+    emit_numbered(x, "DA \"%u\" \"timing\" \"%u\" \"%u\" \"%u\"", x.r.below(2), at,
+                  local(x, COARSE * (1 + x.r.below(5))), at);
+    members(x, "PA", 3);
+  } else if (what < 20) {
+    emit_numbered(x, "PP \"%u\" \"profile\"", x.r.below(2));
+    members(x, "PQ", 2);
+    // A time point read from a report has no time the merge can order it
+    // by; only as a member of a PP block does it need none.
+    if (x.r.below(2) == 0) emit_numbered(x, "TP \"%u\"", (x.now - x.origin) / x.tick);
+  } else if (what < 23) {
+    emit_numbered(x, "XX \"A%u\" \"check\"", x.r.below(100));
+  } else if (what < 25) {
+    emit_numbered(x, "EX \"X%u\" \"exception\"", x.r.below(20));
+  } else if (what == 25) {
+    emit_numbered(x, "ER \"tester\" \"verdict %u differs\"", x.r.below(10));
+  } else if (what < 30) {
+    const char* keyword = TIMED_PAIRS[x.r.below(4)];
+    uint32_t span = local(x, COARSE * (1 + x.r.below(9)));
+    emit_numbered(x, "%s \"%u\" \"%u\"", keyword, span, tick_on(x));
+  } else if (what < 32) {
+    uint32_t span = local(x, COARSE * (1 + x.r.below(9)));
+    emit_numbered(x, "IC \"C%u\" \"check\" \"in\" \"out\" \"%u\" \"ok\" \"%u\"", x.r.below(20), span,
+                  tick_on(x));
+  } else if (what < 34) {
+    uint32_t span = local(x, COARSE * (1 + x.r.below(9)));
+    emit_numbered(x, "ID \"D%u\" \"dump\" \"raw\" \"%u\" \"%u\"", x.r.below(20), span, tick_on(x));
+  } else if (what < 36) {
+    emit_numbered(x, "DP \"D%u\" \"%u\"", x.r.below(20), tick_on(x));
+  } else {
+    emit_numbered(x, "%s \"N%u\" \"dropped\"", DROPPED[x.r.below(3)], x.r.below(20));
+  }
 }
 
 void event(tester& x) {
+  if (x.shape->every_kind) {
+    any_event(x);
+    return;
+  }
   uint32_t what = x.r.below(20);
   if (what < 7) {
     uint32_t at = tick_on(x);
@@ -147,11 +252,19 @@ void event(tester& x) {
 
 void group(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at);
 
-// The records of a group without nested groups, after its XI or DS record.
-void leaf(tester& x, const std::string& name, int depth, uint32_t rendezvous_at) {
+// rendezvous_at: its absolute time, 0 for one at the tester's own pace.
+void rendezvous(tester& x, const std::string& name, int depth, uint32_t rendezvous_at) {
   if (rendezvous_at > x.now) x.now = rendezvous_at;
   uint32_t rd = depth == 0 ? (x.now - x.origin) / x.tick : tick_on(x);
-  emit(x, "RD \"RDV-%s\" \"sync\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), depth, rd, rd);
+  if (x.shape->every_kind)
+    emit_numbered(x, "RD \"RDV-%s\" \"sync\" \"%u\" \"%u\" \"%u\"", name.c_str(), depth, rd, rd);
+  else
+    emit(x, "RD \"RDV-%s\" \"sync\" \"%u\" \"%u\" \"%u\"\n", name.c_str(), depth, rd, rd);
+}
+
+// The records of a group without nested groups, after its XI or DS record.
+void leaf(tester& x, const std::string& name, int depth, uint32_t rendezvous_at) {
+  if (!x.shape->own_clocks) rendezvous(x, name, depth, rendezvous_at);
   uint32_t n = x.shape->least_events + x.r.below(depth == 0 ? x.shape->top_events : x.shape->nested_events);
   for (uint32_t i = 0; i < n && x.records < x.budget; ++i) event(x);
 }
@@ -179,6 +292,9 @@ bool has_steps(const tester& x, const std::string& name) {
 void group(tester& x, const std::string& name, uint32_t order, int depth, uint32_t rendezvous_at) {
   emit(x, "XI \"%u\" \"%u\" \"%u\"\n", tick_on(x), order, depth);
   actions(x, 2);
+  // A nested group's time depends on the tester: its rendezvous would
+  // disturb an alignment that the top-level ones make exact.
+  if (x.shape->own_clocks && depth == 0) rendezvous(x, name, depth, rendezvous_at);
   if (has_steps(x, name)) {
     emit(x, "YI \"%u\" \"0\"\n", tick_on(x));
     ds_block(x, name, order, depth, rendezvous_at);
@@ -197,7 +313,7 @@ void group(tester& x, const std::string& name, uint32_t order, int depth, uint32
   }
 }
 
-void first_section(tester& x, unsigned index, const char* clock) {
+void first_section(tester& x, unsigned index, const std::string& clock) {
   uint32_t whole = 7200 + x.origin / 1000000;
   uint32_t per_unit = 1000000 / x.tick;
   emit(x, "RE \"Bench run\" \"%u\"\n", index);
@@ -207,8 +323,8 @@ void first_section(tester& x, unsigned index, const char* clock) {
   emit(x, "PR \"bench\" \"1\"\n");
   emit(x, "PE \"tester\" \"%03u\"\n", index);
   emit(x, "RU \"run\" \"1\"\n");
-  emit(x, "SY \"%s\" \"%u\" \"%u\" \"%u\" \"%u\" \"%s\"\n", clock, whole, local(x, x.origin % 1000000), per_unit,
-       x.tick, x.tick == FINE ? "us" : "ms");
+  emit(x, "SY \"%s\" \"%u\" \"%u\" \"%u\" \"%u\" \"%s\"\n", clock.c_str(), whole, local(x, x.origin % 1000000),
+       per_unit, x.tick, label_of(x.tick));
   emit(x, "PO \"port\" \"%03u\"\n", index);
   emit(x, "IE \"0\" \"BENCH\" \"tester %03u\"\n", index);
   emit(x, "CF \"bench.tdc\" \"plans\" \"/opt/plans\" \"4242\" \"17\"\n");
@@ -245,9 +361,21 @@ void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_
   tester x{&shape, open_out(path), rng{mix(seed) ^ mix(index + 1)}, seed, 0, 0, START_TIME, 0, 0, 0};
   static char buffer[1 << 20];
   setvbuf(x.out, buffer, _IOFBF, sizeof buffer);
-  x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
-  x.tick = (index + seed) % 2 ? COARSE : FINE;
-  const char* clock = index % 3 == 2 ? "CLK-B" : "CLK-A";
+  std::string clock;
+  if (shape.own_clocks) {
+    // The merger matches rendezvous by their times on each tester's own
+    // clock (field 4), which no shift of the merged report moves: a report
+    // lines up only when the merged report was never shifted, so every
+    // other clock starts after the first tester's; and the differences of
+    // all matches add up within 32 bits.
+    x.origin = (index ? OWN_ORIGIN_SPAN : 0) + COARSE * x.r.below(OWN_ORIGIN_SPAN / COARSE);
+    x.tick = TICK_LENGTHS[(index + seed) % 4].ticks;
+    clock = "CLK-" + std::to_string(index);
+  } else {
+    x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
+    x.tick = (index + seed) % 2 ? COARSE : FINE;
+    clock = index % 3 == 2 ? "CLK-B" : "CLK-A";
+  }
 
   uint64_t groups = records / shape.average_group + 1;
   uint64_t period = TIME_SPAN / groups / COARSE * COARSE;
@@ -259,7 +387,12 @@ void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_
   fprintf(x.out, HEADER, "RIO");
   first_section(x, index, clock);
   x.budget = records > x.records + 3 ? records - 3 : x.records;
-  for (uint32_t k = 0; x.records < x.budget && START_TIME + (k + 1) * period < START_TIME + TIME_SPAN; ++k) {
+  // With clocks of their own, every tester runs the same groups, whatever
+  // its records: a rendezvous the first tester lacks would be matched with
+  // that of a report already shifted.
+  uint64_t most_groups = shape.own_clocks ? groups : UINT64_MAX;
+  if (shape.own_clocks) x.budget = UINT64_MAX;
+  for (uint32_t k = 0; x.records < x.budget && k < most_groups && (k + 1) * period < TIME_SPAN; ++k) {
     uint32_t start = static_cast<uint32_t>(START_TIME + k * period);
     if (x.now < start) x.now = start;
     group(x, "G" + std::to_string(k), k, 0, start + 3 * x.step_max);
@@ -299,7 +432,7 @@ int main(int argc, char** argv) {
   const run_shape* shape = argc == 6 ? shape_named(argv[5]) : SHAPES;
   if (argc < 5 || argc > 6 || !shape || !number(argv[1], UINT64_MAX, seed) || !number(argv[2], 999, testers) ||
       testers == 0 || !number(argv[3], 10000000, records)) {
-    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR [plain|nods|manygroups|testers]\n");
+    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR [plain|nods|manygroups|testers|mixed]\n");
     return 2;
   }
   std::string dir = argv[4];

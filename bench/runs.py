@@ -32,6 +32,8 @@ SHAPES = {
     "manygroups": Shape("manygroups", [(4, 25000), (4, 50000), (4, 100000), (4, 200000)], 3),
     # Doubles the testers, each of about 115 top-level groups.
     "testers": Shape("testers", [(50, 1800), (100, 1800), (200, 1800), (400, 1800)], 3),
+    # Every record kind, nested groups, and testers aligned by their rendezvous alone.
+    "mixed": Shape("mixed", [(8, 26500), (8, 53000), (8, 106000), (8, 212000)], 3),
 }
 
 
@@ -43,13 +45,18 @@ def shapes_named(text):
     return names
 
 
-def build():
+def build(targets=("mpsmerge", "generate_run", "cell_floor", "translations", "mpspostpro", "mpsuml")):
     if not os.path.exists(os.path.join(ROOT, "toolchain", "mpspostpro.cpp")):
         sys.exit("bench: the post-processor stand-in (toolchain/) is not in this tree yet")
     subprocess.run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"], check=True,
                    stdout=subprocess.DEVNULL)
-    targets = ["mpsmerge", "generate_run", "cell_floor", "translations", "mpspostpro", "mpsuml"]
     subprocess.run(["cmake", "--build", BUILD, "-j2", "--target", *targets], check=True, stdout=subprocess.DEVNULL)
+
+
+def require_build(build_dir):
+    for needed in ("mpsmerge", "varnet"):
+        if not os.path.exists(os.path.join(build_dir, needed)):
+            sys.exit(f"bench: {build_dir} has no {needed}: not a build directory of mpsmerge")
 
 
 class Measure(NamedTuple):
@@ -60,11 +67,13 @@ class Measure(NamedTuple):
     cpu: float        # user + system seconds
 
 
-def measure(command, cwd, env=None, stdout=subprocess.DEVNULL, timeout=None):
+def measure(command, cwd, env=None, stdout=subprocess.DEVNULL, timeout=None, peak_rss=True):
+    """Runs command in its own session, killed with it past timeout seconds; without peak_rss, a status below
+    0 is the signal that ended it."""
     err = tempfile.TemporaryFile()
     # A forked child keeps the RSS peak of this interpreter; GNU time starts it from a small process.
     peak = tempfile.NamedTemporaryFile()
-    if os.access(GNU_TIME, os.X_OK):
+    if peak_rss and os.access(GNU_TIME, os.X_OK):
         command = [GNU_TIME, "-f", "%M", "-o", peak.name, *command]
     start = time.perf_counter()
     child = subprocess.Popen(command, cwd=cwd, env=env, stdout=stdout, stderr=err, start_new_session=True)

@@ -1,11 +1,12 @@
 # Run by CPack on its staging tree before it builds the package: Debian wants
-# the manual page compressed and a changelog in the documentation directory.
+# the manual pages compressed and a changelog in the documentation directory.
 # gzip -n keeps the file name and time out of the archives, so that they
 # depend on their content only.
 set(usr ${CPACK_TEMPORARY_DIRECTORY}/usr)
 find_program(GZIP gzip REQUIRED)
 
-execute_process(COMMAND ${GZIP} -9nf ${usr}/share/man/man1/mpsmerge.1 COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${GZIP} -9nf ${usr}/share/man/man1/mpsmerge.1 ${usr}/share/man/man1/mpsrdd.1
+  COMMAND_ERROR_IS_FATAL ANY)
 
 string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(changelog ${usr}/share/doc/mpsmerge/changelog)

@@ -20,6 +20,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "report, merges all ROD reports onto one time base into one RDD report,\n"
   "then runs the toolchain's report bridge on it.\n"
   "\n"
+  "mpsrdd shows any RDD report as a timeline page, gives its verdicts to\n"
+  "CI servers as JUnit XML, compares two runs and prints a summary.\n"
+  "\n"
   "The post-processor and the report bridge are not part of this package.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "MIRVA ProbeSuite developers <mpsmerge@mirva-probesuite.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)

@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const std::string rod_path = fuzz_path("r" + std::to_string(i) + ".rod");
           fuzz_write_file(rod_path, reports[i]);
           const int report_number = static_cast<int>(i) + 1;
-          merged.add(shape_report(rod_path.c_str(), report_number, time_variant), rod_path.c_str(), report_number);
+          file_digest read;
+          objet* report = shape_report(rod_path.c_str(), report_number, time_variant, &read);
+          merged.add(report, {rod_path.c_str(), report_number, read});
         }
         release_rdd_report(write_rdd_report(rdd_path.c_str(), merged.take_tree()));
       },

@@ -5,7 +5,7 @@
 // Reads the RDD report DIR/NAME and writes beside it one self-contained HTML
 // page, DIR/<NAME without its extension>.html: the run's testers as lanes on
 // one time axis, how their clocks were aligned, and its test items
-// (toolchain/mpsuml/). Exit status 0 when the page is written; otherwise one
+// (toolchain/rdd/). Exit status 0 when the page is written; otherwise one
 // line on standard error and status 2, and no page.
 //
 // For tests, when the environment variable MPS_STANDIN_LOG names a file,
@@ -17,8 +17,9 @@
 #include <cstring>
 #include <string>
 
-#include "bridge.h"
-#include "bridge_failure.h"
+#include "output_file.h"
+#include "page_file.h"
+#include "tool_failure.h"
 
 enum { CANNOT_RUN = 2 };
 
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
     return CANNOT_RUN;
   }
   try {
-    write_bridge_page(directory, name);
-  } catch (const bridge_failure& failure) {
+    std::string rdd_path = directory + "/" + name;
+    write_page_file(rdd_path, beside(rdd_path, ".html"));
+  } catch (const tool_failure& failure) {
     fprintf(stderr, "mpsuml: %s\n", failure.what());
     return CANNOT_RUN;
   } catch (const std::bad_alloc&) {

@@ -127,6 +127,16 @@
         <comment>Error code is &quot;NAMNEWLIN&quot;</comment>
         <translation>Le nom %1 contient un saut de ligne</translation>
     </message>
+    <message>
+        <source>A time of line %2 of the ROD report %1 leaves the range -2147483648 to 2147483647 on the common time base</source>
+        <comment>Error code is &quot;TIMERANGE&quot;</comment>
+        <translation>Un temps de la ligne %2 du rapport ROD %1 sort de l'intervalle -2147483648 à 2147483647 sur la base de temps commune</translation>
+    </message>
+    <message>
+        <source>The last dot of the RIO file name %1 lies in a folder name: its ROD report would be %2</source>
+        <comment>Error code is &quot;RIODOTDIR&quot;</comment>
+        <translation>Le dernier point du nom de fichier RIO %1 est dans un nom de dossier : son rapport ROD serait %2</translation>
+    </message>
 </context>
 <context>
     <name>RIO/TDC analysis</name>

@@ -50,10 +50,11 @@ static QByteArray shown_usage() {
 }
 
 // The item is usually the user's own word: when no translation applies, its
-// bytes are written as given, whatever their encoding.
+// bytes are written as given, whatever their encoding, but for a carriage
+// return or a line feed, shown as \r and \n to keep the line one line.
 static QByteArray shown_item(const char* item) {
   const QString translated = QCoreApplication::translate("Command-line", item);
-  if (translated == QString::fromUtf8(item)) return QByteArray(item);
+  if (translated == QString::fromUtf8(item)) return QByteArray(item).replace('\r', "\\r").replace('\n', "\\n");
   return translated.toLocal8Bit();
 }
 

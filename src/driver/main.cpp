@@ -3,7 +3,7 @@
 #include "cmdline/cmd_line.h"
 #include "driver/application.h"
 #include "driver/banner.h"
-#include "driver/line_feed_check.h"
+#include "driver/name_checks.h"
 #include "driver/pairing.h"
 #include "driver/postpro_runs.h"
 #include "driver/report_walk.h"
@@ -15,8 +15,10 @@
 #include "util/checked.h"
 #include "util/environment.h"
 #include "util/out_of_memory.h"
+#include "util/standard_descriptors.h"
 
 int main(int argc, char** argv) {
+  open_standard_descriptors();
   end_runs_out_of_memory_here();
   QCoreApplication app = make_application(argc, argv);
   silence_qt_messages();
@@ -34,7 +36,7 @@ int main(int argc, char** argv) {
   show_banner();
   start_date = checked_strdup(current_time_text());
 
-  refuse_names_with_line_feeds();
+  refuse_unusable_names();
   const bool time_variant_asked = time_option(cmd_line) != 0;
   const bool plans_differ = identify_and_pair(time_variant_asked);
   run_postprocessors();

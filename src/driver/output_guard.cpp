@@ -2,6 +2,7 @@
 
 #include "messages/emit.h"
 #include "util/file_identity.h"
+#include "util/replacement_file.h"
 
 [[noreturn]] static void refuse(const char* report, const char* file) {
   msg_fatal("OVERWRITE", name_arg(report), name_arg(file));
@@ -42,4 +43,8 @@ void refuse_overwrites(const std::vector<rod_output>& outputs, const std::vector
     if (same_file(rdd, given[i])) refuse(rdd_name, inputs[i]);
   for (size_t r = 0; r < rods.size(); ++r)
     if (same_file(rdd, rods[r])) refuse(rdd_name, rod_paths[r]);
+}
+
+void refuse_unwritable_report(const char* rdd_name) {
+  if (!may_replace(rdd_name)) msg_fatal("FICNOTOPN", name_arg(rdd_name), QString());
 }

@@ -1,5 +1,6 @@
 #include "driver/postpro_runs.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <QString>
@@ -26,6 +27,12 @@ std::string rod_path_of(const char* rio_name) {
   size_t dot = path.rfind('.');
   if (dot != std::string::npos) path.erase(dot);
   return path + ".rod";
+}
+
+bool last_dot_in_folder(const char* rio_name) {
+  const char* dot = strrchr(rio_name, '.');
+  const char* slash = strrchr(rio_name, '/');
+  return dot && slash && dot < slash;
 }
 
 std::string second_argument_of(const char* rio_name) {
@@ -64,6 +71,7 @@ static postpro_run compose_run(const char* mps_dir, int rio, const char* tdc_nam
   const char* rio_name = cmd_line.files[rio_table[rio].file_index];
   require_fit(strlen(rio_name), NAME_AREA, rio_name);
   std::string rod_path = rod_path_of(rio_name);
+  if (last_dot_in_folder(rio_name)) msg_fatal("RIODOTDIR", name_arg(rio_name), name_arg(rod_path.c_str()));
   require_fit(rod_path.size(), ROD_SLOT_SIZE, rio_name);
   std::string second = second_argument_of(rio_name);
   const char* log_word = run_options.log ? "-LOG" : "-NOLOG";
@@ -101,6 +109,7 @@ static void refuse_lost_files(const std::vector<postpro_run>& runs) {
   for (const char* name : cmd_line.files)
     if (name) inputs.push_back(name);
   refuse_overwrites(outputs, inputs, rdd_report_name(dest_option(cmd_line)));
+  refuse_unwritable_report(rdd_report_name(dest_option(cmd_line)));
 }
 
 // True when the run ended by itself with status 0 or 3.
@@ -140,6 +149,8 @@ void run_postprocessors() {
     }
   }
   if (failed) msg_fatal("POSTFAILD", QString(), QString());
+  // What the names told before the runs, the files themselves tell now.
+  refuse_lost_files(runs);
 }
 
 void run_bridge(const char* rdd_name, const char* mps_dir) {
@@ -150,10 +161,13 @@ void run_bridge(const char* rdd_name, const char* mps_dir) {
   if (name.size() <= 4) msg_fatal("POSTFAILD", QString(), QString());
   std::string extension = name.substr(name.size() - 4);
   if (extension != ".rdd" && extension != ".RDD") msg_fatal("POSTFAILD", QString(), QString());
-  name.replace(name.size() - 3, 3, "rdd");
   require_fit(formatted_length("\"%s/%s\" -path \"%s\" -name \"%s\" -nobanner ", mps_dir, "mpsuml",
                                directory.c_str(), name.c_str()),
               COMMAND_AREA, rdd_name);
+  // The bridge reads the report back: from a FIFO, that would wait for a
+  // writer forever.
+  struct stat status;
+  if (stat(rdd_name, &status) != 0 || !S_ISREG(status.st_mode)) return;
   if (run_program({std::string(mps_dir) + "/mpsuml", "-path", directory, "-name", name, "-nobanner"}) == -1)
     msg_fatal("POSTFAILD", QString(), QString());
 }

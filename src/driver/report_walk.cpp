@@ -10,7 +10,9 @@ objet* walk_reports(bool time_variant) {
     const char* rod_path = rod_file_list[slot];
     if (!rod_path[0]) continue;
     const int report_number = slot + 1;
-    merged.add(shape_report(rod_path, report_number, time_variant), rod_path, report_number);
+    file_digest read;
+    objet* report = shape_report(rod_path, report_number, time_variant, &read);
+    merged.add(report, {rod_path, report_number, read});
   }
   return merged.take_tree();
 }

@@ -15,10 +15,10 @@
 #include "report/time_points.h"
 #include "util/out_of_memory.h"
 
-static objet* read_report_file(const char* rod_path) {
+static objet* read_report_file(const char* rod_path, file_digest* read) {
   FILE* stream = open_file(rod_path, "r");
   if (!stream) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
-  objet* records = read_records(stream);
+  objet* records = read_records(stream, read);
   // A read error is not the end of the report: what was read is not all of it.
   const bool unreadable = ferror(stream);
   fclose(stream);
@@ -35,8 +35,8 @@ static objet* set_header_aside(objet* records) {
   return rest;
 }
 
-objet* shape_report(const char* rod_path, int report_number, bool time_variant) {
-  objet* records = set_header_aside(read_report_file(rod_path));
+objet* shape_report(const char* rod_path, int report_number, bool time_variant, file_digest* read) {
+  objet* records = set_header_aside(read_report_file(rod_path, read));
   number_records(report_number, records);
   objet* report = filter_report(records, time_variant ? FILTER_B : FILTER_A);
   classify_records(report);

@@ -1,8 +1,5 @@
 #include "driver/write_rdd.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "driver/run_state.h"
@@ -11,19 +8,6 @@
 #include "messages/emit.h"
 #include "util/checked.h"
 #include "util/replacement_file.h"
-
-// A report cut short by a write error must not pass for a complete one; only
-// a report written in place can be cut short.
-static void discard_partial_report(const char* name) {
-  struct stat status;
-  if (lstat(name, &status) == 0 && S_ISREG(status.st_mode)) {
-    unlink(name);
-  } else if (stat(name, &status) == 0 && S_ISREG(status.st_mode)) {
-    // Through a link only the content can go; the fatal message tells the rest.
-    int ignored = truncate(name, 0);
-    static_cast<void>(ignored);
-  }
-}
 
 [[noreturn]] static void fail_on(const char* code, char* name) {
   QString shown = name_arg(name);
@@ -49,10 +33,7 @@ const char* write_rdd_report(const char* dest_value, objet* merged) {
   write_rdd_records(file.stream, *header, merged);
   free_record(header);
   free_at_exit(merged);
-  if (!commit_replacement(&file)) {
-    if (file.temporary.empty()) discard_partial_report(name);
-    fail_on("FICERROPN", name);
-  }
+  if (!commit_replacement(&file)) fail_on("FICERROPN", name);
   return name;
 }
 

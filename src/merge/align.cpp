@@ -50,11 +50,16 @@ void merged_report::shift_apart(objet* positive, objet* negative, int32_t d) {
   objet* moved = d > 0 ? positive : negative;
   const uint32_t amount = d > 0 ? static_cast<uint32_t>(d) : 0u - static_cast<uint32_t>(d);
   if (moved != tree_) {
+    refuse_out_of_range(first_shifted_out(moved, 0, amount));
     shift_times(moved, amount);
     return;
   }
+  // The tree's largest time tells without a walk; the walk only names the
+  // record that would leave the range.
+  if (!shift_keeps_in_range(largest_, amount)) refuse_out_of_range(first_shifted_out(tree_, owed_, amount));
   for (record* clock : merged_clocks(false)) shift_record(clock, amount);
   owed_ += amount;
+  if (largest_ != NO_TIME) largest_ += amount;
 }
 
 // The report with the coarser tick takes the finer one, and the other's
@@ -70,7 +75,10 @@ void merged_report::align_time_units(objet* report, const std::vector<record*>& 
   const std::vector<record*>& coarse_sy = a < b ? report_sy : merged_sy;
   const field label = (a < b ? merged_sy : report_sy).front()->at(SY_LABEL);
   if (coarse == tree_) settle();
-  scale_times(coarse, a < b ? b / a : a / b);
+  const uint32_t factor = a < b ? b / a : a / b;
+  refuse_out_of_range(first_scaled_out(coarse, factor));
+  scale_times(coarse, factor);
+  if (coarse == tree_ && largest_ != NO_TIME) largest_ *= factor;
   if (!label.is_text()) return;
   for (record* clock : coarse_sy) {
     if (clock->at(SY_LABEL).is_text()) clock->set_at(SY_LABEL, label);

@@ -1,5 +1,7 @@
 #include "merge/merged_report.h"
 
+#include <algorithm>
+
 #include "merge/rendezvous_marks.h"
 #include "merge/source_record.h"
 #include "merge/time_shift.h"
@@ -29,10 +31,12 @@ static void add_clocks(objet* section, std::vector<record*>* clocks) {
     walk_records(list, visit);
 }
 
-void merged_report::add(objet* report, const char* rod_path, int32_t report_number) {
+void merged_report::add(objet* report, const report_source& source) {
+  rod_paths_[source.report_number] = source.rod_path;
   mark_blocks_without_rd(report);
   align(report);
-  postprocess_report(report, rod_path, report_number);
+  postprocess_report(report, source);
+  largest_ = std::max(largest_, largest_time(report, 0));
   // The report's times take stored values too.
   move_time_fields(report, 0u - owed_);
   body_holds_sy_ |= holds_sy_record(body_of(report));
@@ -41,6 +45,12 @@ void merged_report::add(objet* report, const char* rod_path, int32_t report_numb
   add_clocks(body ? body->next : nullptr, &last_clocks_);
   tree_merge merge(cache_, owed_);
   tree_ = by_time_ ? merge.merge_report_by_time(tree_, report) : merge.merge_report(tree_, report);
+}
+
+void merged_report::refuse_out_of_range(const std::optional<read_place>& place) const {
+  if (!place) return;
+  const auto path = rod_paths_.find(place->report_number);
+  refuse_time_out_of_range(path != rod_paths_.end() ? path->second.c_str() : "", place->line);
 }
 
 void merged_report::settle() {

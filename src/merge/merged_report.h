@@ -8,12 +8,19 @@
 // one walk when a step needs the times themselves. The merges compare
 // stored times plus the owed shift, and keep what they learn of the tree in
 // a cache that holds while the stored times do. Only this type changes the
-// tree until it hands it over, so no edit can leave the two behind.
+// tree until it hands it over, so no edit can leave the two behind. No time
+// is moved or scaled out of the range it is written in: the tree keeps its
+// largest time, so that a shift needs no walk to know it fits.
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "merge/merge_cache.h"
+#include "merge/source_record.h"
+#include "merge/time_range.h"
 #include "report/objet.h"
 
 class merged_report {
@@ -25,8 +32,8 @@ class merged_report {
   merged_report& operator=(const merged_report&) = delete;
 
   // Takes one shaped report: puts it and the tree on one time base, gives it
-  // the source record of the ROD report at rod_path, and merges it in.
-  void add(objet* report, const char* rod_path, int32_t report_number);
+  // the source record of the ROD report it was read from, and merges it in.
+  void add(objet* report, const report_source& source);
   // Gives every time its value; what the cache held goes with the owed shift.
   void settle();
   // The settled tree, which the caller takes; nothing is left here.
@@ -40,10 +47,14 @@ class merged_report {
   bool align_by_rendezvous(objet* report);
   void shift_apart(objet* positive, objet* negative, int32_t d);
   std::vector<record*> merged_clocks(bool exact_keyword) const;
+  // Ends the run when a time would leave its range, at that place.
+  void refuse_out_of_range(const std::optional<read_place>& place) const;
 
   objet* tree_ = nullptr;
   const bool by_time_;
   uint32_t owed_ = 0;          // ticks every time field of the tree owes
+  int64_t largest_ = NO_TIME;  // the tree's largest time, owed shift included
+  std::map<int32_t, std::string> rod_paths_;  // by report number
   bool body_holds_sy_ = false;  // else alignment passes the body over
   // The SY records of the tree's first and last sections, which only grow
   // by whole sections at their ends, in document order.

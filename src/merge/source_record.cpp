@@ -3,13 +3,12 @@
 #include <unistd.h>
 
 #include <string>
+
 #include <vector>
 
 #include "messages/emit.h"
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
-#include "util/crc16.h"
-#include "util/out_of_memory.h"
 #include "util/paths.h"
 
 void drop_leading_cf(objet* report) {
@@ -34,49 +33,38 @@ static std::string quoted(const std::string& text) {
   return field;
 }
 
-static record* make_source_record(const char* rod_path, int32_t report_number) {
-  char cwd[5000];
+static record* make_source_record(const report_source& source) {
+  char cwd[WORKING_DIRECTORY_AREA];
   if (!getcwd(cwd, sizeof cwd)) msg_severe("SIZBUFOVL", QString(), QString());
-  FILE* file = open_file(rod_path, "rb");
-  if (!file) msg_fatal("FICERROPN", name_arg(rod_path), QString());
-  long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : -1;
-  if (size < 0 || size > INT32_MAX || fseek(file, 0, SEEK_SET) != 0)
-    msg_fatal("FICERROPN", name_arg(rod_path), QString());
-  // In pieces, so that no copy of the report is held beside its cells.
-  unsigned char piece[65536];
-  uint16_t crc = 0;
-  for (long left = size; left > 0;) {
-    size_t wanted = left < static_cast<long>(sizeof piece) ? static_cast<size_t>(left) : sizeof piece;
-    if (fread(piece, 1, wanted, file) != wanted)
-      msg_fatal("FICERROPN", name_arg(rod_path), QString());
-    crc = crc16(crc, piece, static_cast<unsigned>(wanted), -1, -1);
-    left -= static_cast<long>(wanted);
-  }
-  fclose(file);
-
+  // The size is written as a signed 32-bit field.
+  if (source.bytes.size > INT32_MAX) msg_fatal("FICERROPN", name_arg(source.rod_path), QString());
   std::string name, directory, absolute;
-  file_name_of(rod_path, name);
-  dir_name_of(rod_path, directory);
+  file_name_of(source.rod_path, name);
+  dir_name_of(source.rod_path, directory);
   absolute_path(cwd, directory.c_str(), absolute);
   std::string relative = relative_path(cwd, absolute.c_str()).value_or(std::string());
   const std::string texts[] = {quoted(name), quoted(relative), quoted(absolute)};
-  const std::vector<field> fields = {field::of_text(texts[0]), field::of_text(texts[1]), field::of_text(texts[2]),
-                                     field::of_number(static_cast<int32_t>(size)), field::of_number(crc),
-                                     field::of_number(report_number), field::of_number(0)};
+  const std::vector<field> fields = {field::of_text(texts[0]),
+                                     field::of_text(texts[1]),
+                                     field::of_text(texts[2]),
+                                     field::of_number(static_cast<int32_t>(source.bytes.size)),
+                                     field::of_number(source.bytes.crc),
+                                     field::of_number(source.report_number),
+                                     field::of_number(0)};
   return make_record(keyword_table[KIND_CF].keyword, fields, KIND_CF);
 }
 
-void add_source_record(objet* report, const char* rod_path, int32_t report_number) {
+void add_source_record(objet* report, const report_source& source) {
   auto add = [&](objet* holder) {
     if (holder->item.rec()->kind() != KIND_IE) return false;
-    holder->next = make_list(make_source_record(rod_path, report_number), holder->next);
+    holder->next = make_list(make_source_record(source), holder->next);
     return true;
   };
   walk_records(report, add);
 }
 
-void postprocess_report(objet* report, const char* rod_path, int32_t report_number) {
+void postprocess_report(objet* report, const report_source& source) {
   drop_leading_cf(report);
-  add_source_record(report, rod_path, report_number);
+  add_source_record(report, source);
 }
 

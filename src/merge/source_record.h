@@ -9,9 +9,22 @@
 #include <cstdint>
 
 #include "report/objet.h"
+#include "util/crc16.h"
+
+// The working directory the source records name fits this area, its zero
+// byte included.
+enum { WORKING_DIRECTORY_AREA = 5000 };
+
+// Where a report comes from: the ROD report's path, the report's number,
+// and the size and CRC-16 of the bytes the reader read.
+struct report_source {
+  const char* rod_path;
+  int32_t report_number;
+  file_digest bytes;
+};
 
 // Drops the CF records met before the first XI record and adds, after the
 // first IE record, the CF source record of the ROD report.
-void postprocess_report(objet* report, const char* rod_path, int32_t report_number);
+void postprocess_report(objet* report, const report_source& source);
 void drop_leading_cf(objet* report);
-void add_source_record(objet* report, const char* rod_path, int32_t report_number);
+void add_source_record(objet* report, const report_source& source);

@@ -11,18 +11,19 @@ static void multiply(record* r, uint32_t position, uint32_t factor) {
 // A clock's start and ticks per unit count finer ticks, its tick length is
 // that much shorter; other kinds scale the fields the vocabulary names (BF
 // fields are text and stay).
+field_list scaled_fields(const record& r) {
+  if (r.kind() == KIND_SY) return {SY_TICKS_PER_UNIT, SY_TICKS, 0, 0};
+  return facts_of(r.kind()).scaled;
+}
+
 static void scale_record(record* r, uint32_t factor) {
-  if (r->kind() == KIND_SY) {
-    multiply(r, SY_TICKS_PER_UNIT, factor);
-    multiply(r, SY_TICKS, factor);
-    if (const field tick = r->at(SY_TICK_LENGTH); tick.is_number())
-      r->set_number(SY_TICK_LENGTH, static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor));
-    return;
-  }
-  for (uint8_t position : facts_of(r->kind()).scaled) {
+  for (uint8_t position : scaled_fields(*r)) {
     if (position == 0) break;
     multiply(r, position, factor);
   }
+  if (r->kind() != KIND_SY) return;
+  if (const field tick = r->at(SY_TICK_LENGTH); tick.is_number())
+    r->set_number(SY_TICK_LENGTH, static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor));
 }
 
 void scale_times(objet* tree, uint32_t factor) {
@@ -43,11 +44,14 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
+uint32_t shifted_time_field(const record& r) {
+  const uint32_t position = facts_of(r.kind()).time_field;
+  return position && r.at(position).is_number() ? position : 0;
+}
+
 static void move_time_field(record* r, uint32_t d) {
-  const uint32_t position = facts_of(r->kind()).time_field;
-  if (position == 0) return;
-  if (const field time = r->at(position); time.is_number())
-    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(time.number) + d));
+  if (const uint32_t position = shifted_time_field(*r))
+    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(r->at(position).number) + d));
 }
 
 void shift_record(record* r, uint32_t d) {

@@ -5,9 +5,16 @@
 
 #include <cstdint>
 
+#include "report/record_kinds.h"
 #include "report/objet.h"
 
 void scale_times(objet* tree, uint32_t factor);
+// The fields a finer tick multiplies in a record (a clock's tick length is
+// divided instead).
+field_list scaled_fields(const record& r);
+// The field a shift adds to: the record's own time field, when it holds a
+// number (clock records and the fixed time have none); 0 when none.
+uint32_t shifted_time_field(const record& r);
 // Moves the time origin of tree d ticks earlier, keeping absolute times; d
 // is at most 2^31 (a negated signed 32-bit difference). A clock record
 // borrows whole units so that its ticks reach d.

@@ -255,6 +255,10 @@ const catalogue_entry catalogue_entries[] = {
     {"SAMERODFI", "Postpro error", "The RIO files %1 and %2 would write the same ROD report"},
     {"OVERWRITE", "Postpro error", "The report %1 would be written over the file %2"},
     {"NAMNEWLIN", "Postpro error", "The name %1 holds a line feed"},
+    {"TIMERANGE", "Postpro error",
+     "A time of line %2 of the ROD report %1 leaves the range -2147483648 to 2147483647 on the common time base"},
+    {"RIODOTDIR", "Postpro error",
+     "The last dot of the RIO file name %1 lies in a folder name: its ROD report would be %2"},
 };
 const int catalogue_entry_count = sizeof catalogue_entries / sizeof catalogue_entries[0];
 

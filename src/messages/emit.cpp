@@ -60,6 +60,10 @@ static int sequence_length(const unsigned char* text) {
   return 0;
 }
 
+QString on_one_line(QString text) {
+  return text.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+}
+
 QString name_arg(const char* bytes) {
   QString text;
   const auto* byte = reinterpret_cast<const unsigned char*>(bytes);
@@ -72,7 +76,7 @@ QString name_arg(const char* bytes) {
       text += QChar(static_cast<char16_t>(ESCAPED_BYTE + *byte++));
     }
   }
-  return text;
+  return on_one_line(text);
 }
 
 static QByteArray message_bytes(const QString& text) {

@@ -28,7 +28,7 @@ void install_translators(QCoreApplication& app, std::initializer_list<const char
                             separator + QStringLiteral("locale");
   QFileInfo info(directory);
   if (!info.isDir()) {
-    msg_print(QStringLiteral("Fatal Error: directory doesn't exist '%1'\n").arg(info.filePath()), stderr);
+    msg_print(QStringLiteral("Fatal Error: directory doesn't exist '%1'\n").arg(on_one_line(info.filePath())), stderr);
     end_process(NO_INSTALLATION_STATUS);
   }
   const QString locale = locale_name();

@@ -15,6 +15,7 @@ bool line_pieces::next(std::string_view* line) {
     end_ -= begin_;
     begin_ = 0;
     const size_t got = fread(block_ + end_, 1, sizeof block_ - end_, file_);
+    digest_.add(reinterpret_cast<const unsigned char*>(block_ + end_), static_cast<unsigned>(got));
     end_ += got;
     drained_ = got == 0;
   }

@@ -49,7 +49,8 @@ record* split_line(std::string_view line, std::vector<field>* scratch, bool conv
   return make_record(keyword, fields, NO_KIND, may_grow(row));
 }
 
-objet* read_records(FILE* stream) {
+objet* read_records(FILE* stream, file_digest* digest) {
+  if (digest) *digest = file_digest{};
   if (feof(stream)) return nullptr;
   line_pieces pieces(stream);
   objet* head = nullptr;
@@ -62,5 +63,6 @@ objet* read_records(FILE* stream) {
     (tail ? tail->next : head) = node;
     tail = node;
   }
+  if (digest) *digest = pieces.digest();
   return head;
 }

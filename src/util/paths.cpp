@@ -87,8 +87,8 @@ std::string clean_absolute_path(const std::string& path) {
     size_t end = whole.find('/', start);
     if (end == std::string::npos) end = whole.size();
     std::string part = whole.substr(start, end - start);
-    if (part == ".." && !parts.empty() && parts.back() != "..") {
-      parts.pop_back();
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
     } else if (!part.empty() && part != ".") {
       parts.push_back(part);
     }

@@ -20,6 +20,7 @@ void absolute_path(const char* base, const char* path, std::string& destination)
 std::optional<std::string> relative_path(const char* from, const char* to);
 
 // path made absolute against the working directory, with empty and "."
-// steps dropped and ".." taking the step before it (kept above the root), as
-// QDir::cleanPath does; the bytes of the steps stay as they are.
+// steps dropped and ".." taking the step before it, as QDir::cleanPath does,
+// but for the root, whose ".." is the root itself; the bytes of the steps
+// stay as they are.
 std::string clean_absolute_path(const std::string& path);

@@ -20,16 +20,23 @@ namespace {
 
 const char OPTIONS[] = "  -RA=RA -VA=EVAL -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD";
 
+// The rule is the post-processor's; the names it would take out of their
+// folder are refused.
 TEST(RodPaths, LastDotOfTheWholePathCounts) {
   const struct {
     const char *rio, *rod, *second;
-  } cases[] = {{"dir/t1.rio", "dir/t1.rod", "dir/t1.ro"},
-               {"a.b/t1", "a.rod", "a.b/t1"},
-               {"t1", "t1.rod", "t1"},
-               {"t1.RIO", "t1.rod", "t1.RIO"}};
+    bool refused;
+  } cases[] = {{"dir/t1.rio", "dir/t1.rod", "dir/t1.ro", false},
+               {"a.b/t1", "a.rod", "a.b/t1", true},
+               {"./t1", ".rod", "./t1", true},
+               {"a.b/t1.x", "a.b/t1.rod", "a.b/t1.x", false},
+               {"t1", "t1.rod", "t1", false},
+               {"dir/t1", "dir/t1.rod", "dir/t1", false},
+               {"t1.RIO", "t1.rod", "t1.RIO", false}};
   for (const auto& c : cases) {
     EXPECT_EQ(rod_path_of(c.rio), c.rod) << c.rio;
     EXPECT_EQ(second_argument_of(c.rio), c.second) << c.rio;
+    EXPECT_EQ(last_dot_in_folder(c.rio), c.refused) << c.rio;
   }
 }
 

@@ -2,8 +2,11 @@
 # File names as bytes, through the real binary and the stand-ins: bytes that
 # are not UTF-8 reach every use unchanged (the programs' argument vectors,
 # the source record, the message lines), a double quote is doubled in the
-# source record, and a line feed in a name or in the working directory is
-# refused before anything runs.
+# source record, a carriage return or a line feed is shown as \r or \n in a
+# message line, and a line feed in a name or in the working directory, or a
+# working directory too long for the source record, is refused before
+# anything runs. A run started without its standard descriptors gives its
+# programs /dev/null for them.
 #   hostile_names.sh BUILD SOURCE_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -73,4 +76,48 @@ check "a line feed in the RDD name is refused" refused "$work/feed" \
 fresh "$work/fe"$'\n'"ed" cabin.rio
 check "a line feed in the working directory is refused" refused "$work/fe"$'\n'"ed" \
   "Varnet-F-NAMNEWLIN,  The name $work/fe\\ned holds a line feed" lift_acceptance.tdc cabin.rio
+
+# A carriage return travels in the name and shows as \r in the message line;
+# a line feed in VARNETDIR shows as \n.
+fresh "$work/return" $'ca\rbin.rio'
+(cd "$work/return" && "$build/mpsmerge" lift_acceptance.tdc $'ca\rbin.rio' 2>stderr)
+check "a carriage return in a name ends normally" [ $? = 0 ]
+check "the message line shows the carriage return as \\r" \
+  grep -qxF 'Varnet-I-MERGEPOST,  Generating report from ca\rbin.rio file' "$work/return/stderr"
+(cd "$work/return" && VARNETDIR=$'/no\nwhere' "$build/mpsmerge" lift_acceptance.tdc 2>stderr)
+check "a line feed in VARNETDIR ends with status 255" [ $? = 255 ]
+check "a line feed in VARNETDIR shows as \\n on one line" \
+  [ "$(cat "$work/return/stderr")" = "Fatal Error: directory doesn't exist '/no\nwhere/lib/locale'" ]
+
+# A working directory of more than 4999 bytes, reached step by step (a path
+# that long cannot be named at once).
+(
+  cd "$work" && mkdir deep && cd deep
+  for step in $(seq 25); do
+    mkdir "$(printf 'd%.0s' $(seq 200))" && cd "$(printf 'd%.0s' $(seq 200))"
+  done
+  cp "$examples/lift_acceptance.tdc" "$examples/cabin.rio" .
+  : >"$MPS_STANDIN_LOG"
+  "$build/mpsmerge" lift_acceptance.tdc cabin.rio 2>stderr
+  status=$?
+  [ $status = 7 ] && [ "$(tail -1 stderr)" = \
+    "Varnet-F-NAMTOOLNG,  The name $(pwd) makes a path or command longer than 4999 characters" ] &&
+    [ ! -s "$MPS_STANDIN_LOG" ] && [ ! -e cabin.rod ]
+)
+check "a working directory too long for the source record is refused before any program runs" [ $? = 0 ]
+
+# Without descriptors 0 to 2, the run and its programs have them on /dev/null.
+fresh "$work/closed" cabin.rio
+mkdir "$work/closed/bin"
+cat >"$work/closed/bin/mpspostpro" <<PROGRAM
+#!/bin/sh
+echo \$(readlink /proc/\$\$/fd/0 /proc/\$\$/fd/1 /proc/\$\$/fd/2) >"$work/closed/descriptors"
+exec "$build/mpspostpro" "\$@"
+PROGRAM
+cp "$build/mpsuml" "$work/closed/bin/"
+chmod +x "$work/closed/bin/mpspostpro"
+(cd "$work/closed" && MPS_DIR="$work/closed/bin" "$build/mpsmerge" lift_acceptance.tdc cabin.rio <&- >&- 2>&-)
+check "a run without standard descriptors ends normally" [ $? = 0 ]
+check "its post-processor has /dev/null as its standard descriptors" \
+  [ "$(cat "$work/closed/descriptors")" = "/dev/null /dev/null /dev/null" ]
 exit $fail

@@ -58,7 +58,7 @@ for ((i = 0; i <= steps; ++i)); do
     *)
       echo "limit $limit KB: status $status"; tail -3 stderr; fail=1 ;;
   esac
-  if ls swept.rdd.* >/dev/null 2>&1; then echo "limit $limit KB: a temporary report was left"; fail=1; fi
+  if ls mpsmerge.* >/dev/null 2>&1; then echo "limit $limit KB: a temporary report was left"; fail=1; fi
 done
 echo "swept $((steps + 1)) limits from $start KB to $need KB"
 exit $fail

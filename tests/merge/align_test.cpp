@@ -18,11 +18,15 @@ objet* timed_report(record* sy, std::initializer_list<tree_item> body) {
 
 int32_t value_at(const record* r, uint32_t position) { return r->at(position).number; }
 
-// The reports merged one after the other; the merged tree, settled.
+// The reports merged one after the other, report n read from rn.rod; the
+// merged tree, settled.
 objet* merged_tree(std::initializer_list<objet*> reports) {
   merged_report merged(false);
   int number = 0;
-  for (objet* report : reports) merged.add(report, "", ++number);
+  for (objet* report : reports) {
+    const std::string path = "r" + std::to_string(++number) + ".rod";
+    merged.add(report, {path.c_str(), number, {}});
+  }
   return merged.take_tree();
 }
 }  // namespace
@@ -116,4 +120,62 @@ TEST(Align, RendezvousMatchIsTheCursorSearch) {
     EXPECT_EQ(offset, expected ? sum / static_cast<int32_t>(expected) : 0) << round;
   }
   for (record* r : records) free_record(r);
+}
+
+// A time that alignment would take out of the signed 32-bit range it is
+// written in ends the run, naming the ROD report and line of the record,
+// whichever tree is scaled or shifted; one that reaches the end of the
+// range stays. Each report is a clock record (line 2) and its body (lines 3
+// on); distinct clock names align the reports by their first records.
+TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
+  auto ms = [](const char* clock) { return "SY \"" + std::string(clock) + "\" \"0\" \"0\" \"1000\" \"1\" \"ms\""; };
+  const std::string s = "SY \"s\" \"0\" \"0\" \"1\" \"1000\" \"s\"";
+  auto xi = [](const char* time) { return "XI \"" + std::string(time) + "\" \"0\" \"0\""; };
+  auto ev = [](const char* time) { return "EV \"e\" \"x\" \"1\" \"p\" \"" + std::string(time) + "\""; };
+  const struct {
+    const char* what;
+    std::vector<std::vector<std::string>> reports;
+    const char* refused;  // report and line, or none: the last EV time then
+  } cases[] = {
+      {"report scaled", {{ms("a"), xi("0")}, {s, xi("0"), ev("2200000")}}, "line 4 of the ROD report r2.rod"},
+      {"tree scaled", {{s, xi("0"), ev("-2200000")}, {ms("a"), xi("0")}}, "line 4 of the ROD report r1.rod"},
+      {"report shifted", {{ms("a"), xi("2147483000")}, {ms("b"), xi("0"), ev("1000")}},
+       "line 4 of the ROD report r2.rod"},
+      {"tree shifted twice", {{ms("a"), xi("0"), ev("2147482000")}, {ms("b"), xi("500")}, {ms("c"), xi("2000")}},
+       "line 4 of the ROD report r1.rod"},
+      {"tree shifted to the end",
+       {{ms("a"), xi("0"), ev("2147482000")}, {ms("b"), xi("500")}, {ms("c"), xi("1647")}},
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    std::vector<objet*> reports;
+    record* last_ev = nullptr;
+    for (size_t r = 0; r < c.reports.size(); ++r) {
+      const int number = static_cast<int>(r) + 1;
+      objet* body = nullptr;
+      for (size_t i = 1; i < c.reports[r].size(); ++i) {
+        record* read = rec(c.reports[r][i], number, static_cast<int>(i) + 1);
+        if (c.reports[r][i][0] == 'E') last_ev = read;
+        body = body ? (append(body, list1(read)), body) : list1(read);
+      }
+      reports.push_back(timed_report(rec(c.reports[r][0], number, 1), {}));
+      reports.back()->next->item = body;
+    }
+    std::string error;
+    objet* tree = nullptr;
+    const int status = run_to_end([&] {
+      tree = c.reports.size() == 2 ? merged_tree({reports[0], reports[1]})
+                                   : merged_tree({reports[0], reports[1], reports[2]});
+    }, &error);
+    if (c.refused) {
+      EXPECT_EQ(status, 7) << c.what;
+      EXPECT_EQ(error, std::string("Varnet-F-TIMERANGE,  A time of ") + c.refused +
+                           " leaves the range -2147483648 to 2147483647 on the common time base\n")
+          << c.what;
+    } else {
+      ASSERT_EQ(status, -1) << c.what << error;
+      EXPECT_EQ(value_at(last_ev, 5), INT32_MAX) << c.what;
+      free_objet(tree);
+    }
+  }
 }

@@ -61,7 +61,9 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
         merged_report merged(time_variant);
         for (size_t i = 0; i < paths.size(); ++i) {
           const int number = static_cast<int>(i) + 1;
-          merged.add(shape_report(paths[i].c_str(), number, time_variant), paths[i].c_str(), number);
+          file_digest read;
+          objet* report = shape_report(paths[i].c_str(), number, time_variant, &read);
+          merged.add(report, {paths[i].c_str(), number, read});
           if (settle_every_report) merged.settle();
         }
         objet* tree = merged.take_tree();

@@ -20,7 +20,7 @@ line=$2
 read -ra COMP_WORDS <<<"${line//=/ = }"
 [[ $line == *' ' ]] && COMP_WORDS+=('')
 COMP_LINE=$line COMP_POINT=${#line} COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-_mpsmerge
+"_${COMP_WORDS[0]}"
 printf '%s\n' "${COMPREPLY[@]}"
 )";
 
@@ -29,10 +29,13 @@ struct completion {
   std::string options;  // what compopt was asked, e.g. "-o nospace"
 };
 
+// The line's first word names the program, and its completion file.
 completion complete(const std::string& line) {
   QProcess bash;
+  const std::string program = line.substr(0, line.find(' '));
   bash.start("bash", {"--norc", "--noprofile", "-c", harness, "harness",
-                      MPS_SOURCE_DIR "/packaging/mpsmerge.bash-completion", QString::fromStdString(line)});
+                      QString::fromStdString(MPS_SOURCE_DIR "/packaging/" + program + ".bash-completion"),
+                      QString::fromStdString(line)});
   EXPECT_TRUE(bash.waitForFinished(20000));
   EXPECT_EQ(bash.exitCode(), 0);
   completion result;
@@ -97,4 +100,24 @@ TEST(BashCompletion, OffersRioAndTdcFilesAsArgumentsAndAnyFileAfterRdd) {
   EXPECT_EQ(complete("mpsmerge -TIME b").words, (words{"b.rio"}));
   EXPECT_EQ(complete("mpsmerge -RDD=").words, (words{"A.RIO", "b.rio", "b.rod", "notes.txt", "plan.Tdc", "runs"}));
   EXPECT_EQ(complete("mpsmerge -rd=n").words, (words{"notes.txt"}));
+}
+
+TEST(BashCompletion, MpsrddCommandsReportsAndOutput) {
+  scratch_dir scratch;
+  for (const char* name : {"a.rdd", "B.RDD", "a.rod", "notes.txt"}) write_file(name, "");
+  ASSERT_TRUE(QDir().mkdir("runs"));
+  const struct {
+    const char* line;
+    words expected;
+  } cases[] = {
+      {"mpsrdd ", {"page", "junit", "compare", "summary", "--help"}},
+      {"mpsrdd c", {"compare"}},
+      {"mpsrdd page ", {"a.rdd", "B.RDD", "runs"}},
+      {"mpsrdd compare a.rdd ", {"a.rdd", "B.RDD", "runs"}},
+      {"mpsrdd junit a.rdd -", {"-o"}},
+      {"mpsrdd summary a.rdd -", {}},
+      {"mpsrdd page a.rdd -o n", {"notes.txt"}},
+      {"mpsrdd draw ", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(complete(c.line).words, c.expected) << c.line;
 }

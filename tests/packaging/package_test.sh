@@ -3,7 +3,7 @@
 # and versioned as the banner shows, depending on Qt 6 Core, holding the
 # installed tree under /usr (manual page and changelog compressed); unpacked
 # with dpkg-deb, with the build's stand-ins beside it, it runs the bundled
-# example in English and in French.
+# example in English and in French, and its mpsrdd reads the example's report.
 set -uo pipefail
 source_dir=$1
 build=$(cd "$2" && pwd)
@@ -19,7 +19,7 @@ expected_name=mpsmerge_${version}_$(dpkg --print-architecture).deb
 dpkg-deb -f "$deb" Depends | grep -q '\blibqt6core6\b' || { echo "no Qt 6 Core in: $(dpkg-deb -f "$deb" Depends)"; exit 1; }
 
 dpkg-deb -x "$deb" "$root" || exit 1
-diff -u <({ sed 's|man1/mpsmerge\.1$|&.gz|' "$source_dir/tests/packaging/installed_tree"
+diff -u <({ sed 's|man1/mps[a-z]*\.1$|&.gz|' "$source_dir/tests/packaging/installed_tree"
             echo share/doc/mpsmerge/changelog.gz; } | LC_ALL=C sort) \
   <(cd "$root/usr" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort) || exit 1
 
@@ -32,3 +32,15 @@ for scenario in example_three_testers example_in_french; do
   bash "$source_dir/tests/e2e/run_scenario.sh" "$source_dir/tests/e2e/scenarios/$scenario" "$build" \
     "$root/usr" || { echo "$scenario failed"; exit 1; }
 done
+
+# mpsrdd of the package reads the example's report.
+work=$(mktemp -d)
+trap 'rm -rf "$root" "$work"' EXIT
+cp "$source_dir"/tests/e2e/scenarios/example_three_testers/* "$work"/
+(cd "$work" && VARNETDIR="$root/usr" MPS_DIR="$root/usr/lib/mpsmerge/standins" "$root/usr/bin/mpsmerge" \
+  lift_acceptance.tdc cabin.rio landing.rio supervisor.rio 2>/dev/null)
+summary=$("$root/usr/bin/mpsrdd" summary "$work/mpsrdd.rdd") || { echo "mpsrdd summary failed"; exit 1; }
+[ "$(tail -1 <<<"$summary")" = "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER" ] ||
+  { echo "mpsrdd summary: $summary"; exit 1; }
+"$root/usr/bin/mpsrdd" junit "$work/mpsrdd.rdd" && "$root/usr/bin/mpsrdd" page "$work/mpsrdd.rdd" -o "$work/page.html" &&
+  [ -s "$work/mpsrdd.junit.xml" ] && [ -s "$work/page.html" ] || { echo "mpsrdd junit or page failed"; exit 1; }

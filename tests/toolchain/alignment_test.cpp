@@ -17,7 +17,8 @@ const char ROD[] = "MIRVA ProbeSuite \"v2.6a\" \"plan\" \"ROD file\" \"date\"\n"
 // Tester 2 merged in milliseconds and moved 500 ms later: its clock starts
 // at 9.5 s instead of 10 s.
 std::string merged(const std::string& body, const std::string& rod) {
-  return "SY \"lab\" \"9\" \"500\" \"1000\" \"1\" \"ms\" \"2\" \"2\" \n"
+  return "SC \"a\" \"x\" \"1\" \"2\" \n"
+         "SY \"lab\" \"9\" \"500\" \"1000\" \"1\" \"ms\" \"2\" \"2\" \n"
          "IE \"0\" \"x\" \"v\" \"1\" \"5\" \"2\" \"3\" \n"
          "CF \"r.rod\" \"./\" \"" + dir_now() + "\" \"" + std::to_string(rod.size()) + "\" \"" +
          std::to_string(file_crc16(rod)) + "\" \"2\" \"0\" \n"
@@ -27,7 +28,7 @@ std::string merged(const std::string& body, const std::string& rod) {
 clock_alignment tester_two(const std::string& body, const std::string& rod_on_disk = ROD) {
   write_file("r.rod", rod_on_disk);
   rdd_report rdd = rdd_of(merged(body, ROD));
-  std::vector<tester> testers = testers_of(rdd, build_timeline(rdd).reports);
+  std::vector<tester> testers = testers_of(rdd);
   return align_clocks(rdd, testers).at(1);
 }
 

@@ -16,10 +16,12 @@ class Page(html.parser.HTMLParser):
         self.elements, self.open = [], []
         self.feed(text)
         self.close()
+        for e in self.elements:
+            e["text"] = "".join(e["text"])
 
     def handle_starttag(self, tag, attrs):
         parent = self.open[-1] if self.open else None
-        self.elements.append({"tag": tag, "attrs": dict(attrs), "parent": parent, "text": ""})
+        self.elements.append({"tag": tag, "attrs": dict(attrs), "parent": parent, "text": []})
         if tag not in VOID:
             self.open.append(len(self.elements) - 1)
 
@@ -34,8 +36,9 @@ class Page(html.parser.HTMLParser):
                 break
 
     def handle_data(self, data):
+        # Joined once at the end: every ancestor of a text holds it.
         for i in self.open:
-            self.elements[i]["text"] += data
+            self.elements[i]["text"].append(data)
 
     def all(self, tag=None, cls=None, inside=None, **attrs):
         found = []
@@ -76,6 +79,24 @@ def run_bridge(build, directory, name):
     done = subprocess.run([os.path.join(build, "mpsuml"), "-path", directory, "-name", name, "-nobanner"],
                           capture_output=True)
     return done.returncode, done.stderr.decode("utf-8", "replace").splitlines()
+
+
+def write_crowded_rdd(path, testers, steps, text_bytes):
+    """An RDD report of many testers that all ran every step, with a long ER record in each step and rendezvous."""
+    def tail(line):
+        return "".join('"%d" "%d" ' % (t, line) for t in range(1, testers + 1))
+    with open(path, "w") as f:
+        f.write('MIRVA ProbeSuite "v2.6a" "crowd" "RDD file" "Tue Mar 12 09:00:00 2024" \n')
+        for t in range(1, testers + 1):
+            f.write('SC "tester %d" "crowd" "%d" "2" \nSY "lab" "1" "0" "1000" "1" "ms" "%d" "3" \n' % (t, t, t))
+        for s in range(steps):
+            line = 10 + 10 * s
+            f.write('XI "%d" %s\nYI %s\n' % (100 * s, tail(line), tail(line + 1)))
+            f.write('DS "step %d" "x" "1" "TI-%d" "%d" %s\n' % (s, s, 100 * s + 1, tail(line + 2)))
+            for t in range(1, testers + 1, max(1, testers // 20)):
+                f.write('RD "meet" "x" "0" "1" "%d" "%d" "%d" \n' % (100 * s + 2, t, line + 3))
+            f.write('ER "x" "%s" "1" "%d" \n' % ("<&>" * (text_bytes // 3), line + 4))
+            f.write('FS "step %d" "5" "1" %s\n' % (s, tail(line + 5)))
 
 
 def read_page(path):

@@ -4,13 +4,17 @@
   page_test.py SOURCE_DIR BUILD_DIR
 """
 import os
+import re
 import shutil
+import signal
+import stat
 import subprocess
+import time
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bridge_page import read_page, run_bridge, run_merger, scratch_dir  # noqa: E402
+from bridge_page import read_page, run_bridge, run_merger, scratch_dir, write_crowded_rdd  # noqa: E402
 
 SOURCE, BUILD = sys.argv[1], sys.argv[2]
 
@@ -28,6 +32,14 @@ def lane_rows(page, report):
 def alignment(page):
     return {row["attrs"]["data-report"]: row["attrs"] for row in page.all("tr", inside=page.all("table", cls="alignment")[0])
             if "data-report" in row["attrs"]}
+
+
+def item_statuses(page):
+    """Per row of the test-item table, the raw status of each tester's step."""
+    table = page.all("table", cls="items")[0]
+    rows = [row for row in page.all("tr", inside=table) if "data-depth" in row["attrs"]]
+    return [{cell["attrs"]["data-report"]: cell["attrs"].get("data-status")
+             for cell in page.all("td", inside=row) if "data-report" in cell["attrs"]} for row in rows]
 
 
 class ExampleRun(unittest.TestCase):
@@ -79,11 +91,9 @@ class ExampleRun(unittest.TestCase):
     def test_item_table_gives_each_testers_step_and_status(self):
         table = self.page.all("table", cls="items")[0]
         rows = [row for row in self.page.all("tr", inside=table) if "data-depth" in row["attrs"]]
-        statuses = [{cell["attrs"]["data-report"]: cell["attrs"].get("data-status")
-                     for cell in self.page.all("td", inside=row) if "data-report" in cell["attrs"]} for row in rows]
         self.assertEqual([self.page.all("td", inside=row)[0]["text"] for row in rows],
                          ["TI-00 power_check", "TI-01 door_cycle", "TI-02 call_to_floor"])
-        self.assertEqual(statuses, [{"3": "0"}, {"1": "0", "2": "2"}, {"1": "0", "2": "1", "3": "0"}])
+        self.assertEqual(item_statuses(self.page), [{"3": "0"}, {"1": "0", "2": "2"}, {"1": "0", "2": "1", "3": "0"}])
 
     def test_one_script_and_no_resource_from_elsewhere(self):
         self.assertEqual(len(self.page.all("script")), 1)
@@ -131,6 +141,9 @@ class AlignmentScenarios(unittest.TestCase):
             self.assertEqual(merged, ["2", "1"])
 
 
+EARLIER_PAGE = '<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<meta name="generator" content="mpsrdd">\n'
+
+
 class RefusedReports(unittest.TestCase):
     """A report the bridge cannot draw gives status 2, one line naming it, and no page."""
 
@@ -146,14 +159,14 @@ class RefusedReports(unittest.TestCase):
         with open(os.path.join(self.work, "bad.rdd"), "wb") as f:
             f.write(content)
         with open(os.path.join(self.work, "bad.html"), "w") as f:
-            f.write("earlier page")
+            f.write(EARLIER_PAGE)
         status, lines = run_bridge(BUILD, self.work, "bad.rdd")
         self.assertEqual(status, 2)
         self.assertEqual(len(lines), 1, lines)
         self.assertTrue(lines[0].startswith("mpsuml: " + os.path.join(self.work, "bad.rdd") + where), lines[0])
         self.assertEqual([n for n in os.listdir(self.work) if ".html" in n], ["bad.html"])
         with open(os.path.join(self.work, "bad.html")) as f:
-            self.assertEqual(f.read(), "earlier page")
+            self.assertEqual(f.read(), EARLIER_PAGE)
 
     def test_empty_binary_and_other_reports(self):
         self.refused(b"", ": empty")
@@ -179,6 +192,56 @@ class RefusedReports(unittest.TestCase):
         self.assertEqual(run_bridge(BUILD, self.work, "mixed.rdd"), (0, []))
 
 
+def with_four_field_fs(work):
+    """FS records one field short: the merger then writes line numbers where the report numbers of a merged FS go."""
+    for name in ("cabin.rio", "landing.rio", "supervisor.rio"):
+        path = os.path.join(work, name)
+        with open(path) as f:
+            lines = [line.rsplit(" ", 1)[0] + "\n" if line.startswith("FS ") else line for line in f]
+        with open(path, "w") as f:
+            f.writelines(lines)
+
+
+class Testers(unittest.TestCase):
+    def test_testers_are_the_reports_with_whole_records(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, with_four_field_fs)
+            page = read_page(os.path.join(work, "mpsrdd.html"))
+            self.assertEqual([lane["attrs"]["data-report"] for lane in page.all("g", cls="lane")], ["1", "2", "3"])
+            # Merged FS records hold line numbers where report numbers belong: no status is claimed from them.
+            self.assertEqual(item_statuses(page), [{"3": "0"}, {"1": "", "2": ""}, {"1": "", "2": "", "3": ""}])
+
+
+class Output(unittest.TestCase):
+    def setUp(self):
+        self.work = self.enterContext(scratch_dir())
+        run_merger(SOURCE, BUILD, "example_three_testers", self.work)
+
+    def test_only_a_missing_file_or_a_page_of_this_tool_is_replaced(self):
+        def prepare(work):
+            os.rename(os.path.join(work, "lift_acceptance.tdc"), os.path.join(work, "plan.html"))
+            with open(os.path.join(work, "args"), "w") as f:
+                f.write("plan.html\ncabin.rio\nlanding.rio\nsupervisor.rio\n-RDD=plan.rdd\n")
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, prepare)
+            with open(os.path.join(SOURCE, "examples", "lift_acceptance.tdc"), "rb") as f:
+                tdc = f.read()
+            with open(os.path.join(work, "plan.html"), "rb") as f:
+                self.assertEqual(f.read(), tdc)
+            status, lines = run_bridge(BUILD, work, "plan.rdd")
+            self.assertEqual((status, len(lines)), (2, 1), lines)
+            self.assertIn(os.path.join(work, "plan.html") + ": ", lines[0])
+            os.remove(os.path.join(work, "plan.html"))
+            self.assertEqual(run_bridge(BUILD, work, "plan.rdd"), (0, []))
+            self.assertEqual(run_bridge(BUILD, work, "plan.rdd"), (0, []))
+
+    def test_the_page_takes_the_reports_mode(self):
+        for mode in (0o600, 0o640, 0o444):
+            os.chmod(os.path.join(self.work, "mpsrdd.rdd"), mode)
+            self.assertEqual(run_bridge(BUILD, self.work, "mpsrdd.rdd"), (0, []))
+            self.assertEqual(stat.S_IMODE(os.stat(os.path.join(self.work, "mpsrdd.html")).st_mode), mode)
+
+
 class HostileText(unittest.TestCase):
     def test_report_text_never_becomes_markup(self):
         with scratch_dir() as work:
@@ -199,6 +262,22 @@ class HostileText(unittest.TestCase):
             self.assertEqual(page.all("text", cls="lane-name", inside=lane)[0]["text"], "1 <b>cab&amp;</b>")
 
 
+class Budgets(unittest.TestCase):
+    def test_the_page_of_any_report_stays_small(self):
+        with scratch_dir() as work:
+            write_crowded_rdd(os.path.join(work, "crowd.rdd"), 1500, 300, 30000)
+            self.assertEqual(run_bridge(BUILD, work, "crowd.rdd"), (0, []))
+            path = os.path.join(work, "crowd.html")
+            self.assertLess(os.path.getsize(path), 40 << 20)
+            with open(path, encoding="utf-8") as f:
+                page = f.read()  # too large for the parser of read_page
+            self.assertEqual(page.count('<g class="lane"'), 1000)
+            notes = re.findall(r'<p class="note">([^<]*)</p>', page)
+            self.assertIn("The first 1\u202f000 of 1\u202f500 testers are drawn, to keep the page small.", notes)
+            self.assertTrue(any("test items are listed" in note for note in notes), notes)
+            self.assertIn("&lt;&amp;&gt;\u2026 (", page)  # an ER text cut short
+
+
 class EveryScenarioReport(unittest.TestCase):
     def test_every_expected_rdd_report_is_drawn(self):
         with scratch_dir() as work:
@@ -211,15 +290,31 @@ class EveryScenarioReport(unittest.TestCase):
 
 
 class HugeRun(unittest.TestCase):
-    def merged_run(self, work, testers, records, shape):
+    def merged_run(self, work, testers, records, shape, *options):
         """A generated run merged with the stand-ins; the path of its page."""
         subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "1", str(testers), str(records), work, shape],
                        check=True, stdout=subprocess.DEVNULL)
         rios = sorted(f for f in os.listdir(work) if f.endswith(".rio"))
         env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
-        subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios], cwd=work, env=env,
+        subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios, *options], cwd=work, env=env,
                        capture_output=True, check=True)
         return os.path.join(work, "mpsrdd.html")
+
+    def test_records_of_a_time_merge_are_drawn_at_their_rod_times(self):
+        # The merger drops each record's last two fields, here their times.
+        with scratch_dir() as work:
+            page = read_page(self.merged_run(work, 3, 300, "plain", "-TIME"))
+            events = page.all("rect", cls="ev")
+            self.assertGreater(len(events), 30)
+            clocks = alignment(page)
+            for event in events[::10]:
+                report, line = [field.strip('"') for field in event["text"].split()[-2:]]
+                with open(os.path.join(work, "t%03d.rod" % (int(report) - 1))) as f:
+                    read = re.findall(r'"([^"]*)"', f.readlines()[int(line)])[4]
+                scale, shift = int(clocks[report]["data-scale"]), int(clocks[report]["data-shift"])
+                self.assertEqual(int(event["attrs"]["data-t"]), (scale * int(read) + shift) % 2 ** 32)
+            for lane in page.all("g", cls="lane"):
+                self.assertGreater(len(page.all("rect", cls="m", inside=lane)), 30)
 
     def test_crowded_lanes_become_density_bands(self):
         with scratch_dir() as work:
@@ -230,6 +325,25 @@ class HugeRun(unittest.TestCase):
                 self.assertEqual(len(page.all("path", cls="density", inside=lane)), 1)
                 self.assertEqual(page.all("rect", cls="m", inside=lane), [])
             self.assertIn("density bands", page.all("p", cls="note")[0]["text"])
+
+    def test_a_signal_while_the_page_is_made_leaves_no_temporary(self):
+        with scratch_dir() as work:
+            page = self.merged_run(work, 2, 60000, "plain")
+            with open(page, "rb") as f:
+                before = f.read()
+            for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+                bridge = subprocess.Popen([os.path.join(BUILD, "mpsuml"), "-path", work, "-name", "mpsrdd.rdd"],
+                                          stderr=subprocess.DEVNULL, restore_signals=True)
+                deadline = time.monotonic() + 20
+                while not any(n.startswith(".mpsrdd.html") for n in os.listdir(work)):
+                    self.assertLess(time.monotonic(), deadline, "no temporary seen")
+                    self.assertIsNone(bridge.poll(), "the bridge ended before its temporary was seen")
+                    time.sleep(0.001)
+                bridge.send_signal(sig)
+                self.assertEqual(bridge.wait(), -sig)
+                self.assertEqual([n for n in os.listdir(work) if n.startswith(".")], [])
+                with open(page, "rb") as f:
+                    self.assertEqual(f.read(), before)
 
     def test_records_shared_by_many_testers_keep_the_page_small(self):
         # Each shared record's line holds every tester's numbers and is the

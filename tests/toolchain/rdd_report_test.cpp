@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bridge_failure.h"
+#include "tool_failure.h"
 #include "toolchain/rdd_text.h"
 
 // How reports are read and refused as a whole: page_test.py.
@@ -9,7 +9,7 @@ TEST(RddReport, MalformedReportsNameTheirLine) {
   auto failure = [](const std::string& records) {
     try {
       rdd_of(records);
-    } catch (const bridge_failure& f) {
+    } catch (const tool_failure& f) {
       return std::string(f.what());
     }
     return std::string("read");

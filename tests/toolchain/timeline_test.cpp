@@ -13,6 +13,8 @@ std::vector<mark> marks_in(const timeline& t, mark_row row) {
 }
 
 const char TWO_TESTERS[] =
+    "SC \"a\" \"x\" \"1\" \"2\" \n"
+    "SC \"b\" \"y\" \"2\" \"2\" \n"
     "XI \"1000\" \"1\" \"4\" \"2\" \"4\" \n"
     "YI \"1\" \"5\" \"2\" \"5\" \n"
     "DS \"d\" \"x\" \"1\" \"TI-1\" \"1100\" \"1\" \"6\" \"2\" \"6\" \n"
@@ -40,7 +42,9 @@ const char TWO_TESTERS[] =
 // Step spans, waits and rendezvous of real runs are read from their pages.
 TEST(Timeline, ItemsErrorsAndMeetings) {
   scratch_dir dir;
-  timeline t = build_timeline(rdd_of(TWO_TESTERS));
+  rdd_report rdd = rdd_of(TWO_TESTERS);
+  std::vector<tester> testers = testers_of(rdd);
+  timeline t = build_timeline(rdd, testers, align_clocks(rdd, testers));
   EXPECT_EQ(t.reports, (std::vector<uint32_t>{1, 2}));
   std::vector<mark> steps = marks_in(t, mark_row::step);
   ASSERT_EQ(steps.size(), 4u);
@@ -59,7 +63,7 @@ TEST(Timeline, ItemsErrorsAndMeetings) {
   EXPECT_EQ(t.marks[t.meetings[0].marks[1]].start, 1950u);
   ASSERT_EQ(t.items.size(), 3u);
   EXPECT_EQ(std::make_tuple(t.items[0].xi, t.items[0].ds, t.items[0].fs, t.items[0].verdict),
-            std::make_tuple(0, 2, 12, 13));
-  EXPECT_EQ(std::make_tuple(t.items[1].xi, t.items[1].ds, t.items[1].depth), std::make_tuple(-1, 15, 0u));
-  EXPECT_EQ(std::make_tuple(t.items[2].xi, t.items[2].ds, t.items[2].depth), std::make_tuple(16, 18, 1u));
+            std::make_tuple(2, 4, 14, 15));
+  EXPECT_EQ(std::make_tuple(t.items[1].xi, t.items[1].ds, t.items[1].depth), std::make_tuple(-1, 17, 0u));
+  EXPECT_EQ(std::make_tuple(t.items[2].xi, t.items[2].ds, t.items[2].depth), std::make_tuple(18, 20, 1u));
 }

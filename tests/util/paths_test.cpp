@@ -2,14 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <map>
 
 #include "util/paths.h"
 
-// The names are cut and cleaned as Qt does it, but as bytes.
+// The names are cut and cleaned as Qt does it, but as bytes, and the root's
+// ".." is the root, as POSIX has it (Qt keeps it).
 TEST(Paths, PartsAndCleanedPathsAsQtMakesThem) {
   const char* names[] = {"/a/b/c.rdd", "c.rdd", "a//b", "/x", "x/", "a/./b/", "//", "///x", "a///", "./x", ".",
                          "..", "/", "a/b//c", "/..", "/../x", "/a/../..", "x/../../y", "/a//b/./c/", "/a/...",
                          "été/ça.rio", "a/b/../../../c"};
+  const std::map<std::string, std::string> above_the_root = {{"/..", "/"}, {"/../x", "/x"}, {"/a/../..", "/"}};
   for (const char* name : names) {
     const QString text = QString::fromUtf8(name);
     std::string file = "unchanged", directory = "unchanged";
@@ -17,7 +20,10 @@ TEST(Paths, PartsAndCleanedPathsAsQtMakesThem) {
     dir_name_of(name, directory);
     EXPECT_EQ(file, QFileInfo(text).fileName().toStdString()) << name;
     EXPECT_EQ(directory, QFileInfo(text).path().toStdString()) << name;
-    EXPECT_EQ(clean_absolute_path(name), QDir::cleanPath(QDir::current().absoluteFilePath(text)).toStdString())
+    const auto root = above_the_root.find(name);
+    EXPECT_EQ(clean_absolute_path(name), root != above_the_root.end()
+                                             ? root->second
+                                             : QDir::cleanPath(QDir::current().absoluteFilePath(text)).toStdString())
         << name;
   }
   std::string unchanged = "c.rdd", emptied = "x";

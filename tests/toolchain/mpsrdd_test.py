@@ -1,0 +1,209 @@
+#!/usr/bin/python3
+"""mpsrdd on merged runs, read back by real consumers: xmllint against the JUnit schema, Debian's junitparser.
+
+  mpsrdd_test.py SOURCE_DIR BUILD_DIR
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import unittest
+
+import junitparser
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bridge_page import read_page, run_merger, scratch_dir  # noqa: E402
+
+SOURCE, BUILD = sys.argv[1], sys.argv[2]
+SCHEMA = os.path.join(SOURCE, "tests", "toolchain", "junit.xsd")
+
+
+def mpsrdd(*words, cwd=None):
+    """(exit status, standard output, standard error lines)."""
+    done = subprocess.run([os.path.join(BUILD, "mpsrdd"), *words], capture_output=True, cwd=cwd)
+    return done.returncode, done.stdout.decode("utf-8"), done.stderr.decode("utf-8", "replace").splitlines()
+
+
+def valid_junit(test, path):
+    checked = subprocess.run(["xmllint", "--noout", "--schema", SCHEMA, path], capture_output=True, text=True)
+    test.assertEqual(checked.returncode, 0, checked.stderr)
+    return junitparser.JUnitXml.fromfile(path)
+
+
+def outcome(case):
+    return [type(r).__name__ for r in case.result] or ["passed"]
+
+
+def changed_example(work):
+    """The example run again with landing's door_cycle failed, test item TI-00 gone and landing's clock 300 ms later."""
+    def prepare(run):
+        with open(os.path.join(run, "supervisor.rio")) as f:
+            lines = f.readlines()
+        with open(os.path.join(run, "supervisor.rio"), "w") as f:
+            f.writelines(lines[:7] + lines[18:])  # the XI group of TI-00
+        with open(os.path.join(run, "landing.rio")) as f:
+            text = f.read()
+        with open(os.path.join(run, "landing.rio"), "w") as f:
+            f.write(text.replace('FS "door_cycle" "3000" "2"', 'FS "door_cycle" "3000" "1"')
+                    .replace('SY "lab" "100" "500"', 'SY "lab" "100" "800"'))
+    run_merger(SOURCE, BUILD, "example_three_testers", work, prepare)
+    return os.path.join(work, "mpsrdd.rdd")
+
+
+class Example(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.work = cls.enterClassContext(scratch_dir())
+        run_merger(SOURCE, BUILD, "example_three_testers", cls.work)
+        cls.rdd = os.path.join(cls.work, "mpsrdd.rdd")
+
+    def test_summary_tells_each_testers_verdicts(self):
+        status, out, errors = mpsrdd("summary", self.rdd)
+        self.assertEqual((status, errors), (0, []))
+        self.assertEqual(re.sub(r", [A-Z][a-z]{2} .*?[0-9]{4}, ", ", DATE, ", out),
+                         "lift_acceptance, DATE, %s: 3 testers\n"
+                         "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
+                         "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
+                         "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
+                         "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n" % self.rdd)
+
+    def test_junit_gives_a_suite_per_tester_and_a_case_per_step(self):
+        self.assertEqual(mpsrdd("junit", self.rdd), (0, "", []))
+        xml = valid_junit(self, os.path.join(self.work, "mpsrdd.junit.xml"))
+        suites = {suite.name: suite for suite in xml}
+        self.assertEqual(list(suites), ["1 cabin", "2 landing", "3 supervisor"])
+        cases = {name: [(c.classname, c.name, c.time, outcome(c)) for c in suite] for name, suite in suites.items()}
+        self.assertEqual(cases, {
+            "1 cabin": [("TI-01", "door_cycle", 1.75, ["passed"]), ("TI-02", "call_to_floor", 3.9, ["passed"])],
+            "2 landing": [("TI-01", "door_cycle", 1.55, ["Skipped"]), ("TI-02", "call_to_floor", 3.9, ["Failure"])],
+            "3 supervisor": [("TI-00", "power_check", 4.0, ["passed"]), ("TI-02", "call_to_floor", 4.9, ["passed"])]})
+        failure = list(suites["2 landing"])[1].result[0]
+        self.assertIn("position display shows 2 while the car stands at 3", failure.message)
+        self.assertEqual(failure.text.strip(),
+                         "RDD line 76: landing \u00b7 position display shows 2 while the car stands at 3")
+        self.assertEqual((xml.tests, xml.failures, xml.errors, xml.skipped), (6, 1, 0, 1))
+        properties = {p.name: p.value for p in suites["3 supervisor"].properties()}
+        self.assertEqual((properties["plan"], properties["clock scale"], properties["clock shift"]),
+                         ("lift_acceptance", "1000", "0"))
+
+    def test_compare_with_itself_and_with_a_changed_run(self):
+        self.assertEqual(mpsrdd("compare", self.rdd, self.rdd, "-o", os.path.join(self.work, "same.html"))[0], 0)
+        with scratch_dir() as work:
+            new = changed_example(work)
+            status, out, errors = mpsrdd("compare", self.rdd, new)
+            self.assertEqual((status, errors), (1, []))
+            self.assertEqual(out.splitlines()[2:], [
+                "changed: TI-01 door_cycle, tester landing: inconclusive (2) -> failed (1)",
+                "only in old: test item TI-00: power_check",
+                "clock moved: tester landing: scale \u00d71, shift 5500 ms -> scale \u00d71, shift 5800 ms",
+                "verdicts differ"])
+            page = read_page(os.path.join(work, "mpsrdd.compare.html"))
+            self.assertEqual([svg["attrs"]["id"] for svg in page.all("svg", cls="timeline")],
+                             ["old-timeline", "new-timeline"])
+            ids = [e["attrs"]["id"] for e in page.elements if "id" in e["attrs"]]
+            self.assertEqual(len(ids), len(set(ids)))
+            self.assertEqual(len(page.all("tr", inside=page.all("table", cls="changed")[0])), 2)
+
+    def test_outputs_replace_only_their_own(self):
+        page = os.path.join(self.work, "view.html")
+        self.assertEqual(mpsrdd("page", self.rdd, "-o", page), (0, "", []))
+        self.assertEqual(mpsrdd("junit", self.rdd, "-o", page), (0, "", []))  # an output of this tool
+        tdc = os.path.join(self.work, "lift_acceptance.tdc")
+        for words, refused in ((["page", self.rdd, "-o", tdc], tdc), (["junit", self.rdd, "-o", self.rdd], self.rdd),
+                               (["compare", self.rdd, tdc, "-o", self.rdd], self.rdd)):
+            with open(refused, "rb") as f:
+                before = f.read()
+            status, out, errors = mpsrdd(*words)
+            self.assertEqual((status, out, len(errors)), (2, "", 1), words)
+            self.assertTrue(errors[0].startswith("mpsrdd: " + refused + ": "), errors)
+            with open(refused, "rb") as f:
+                self.assertEqual(f.read(), before)
+
+
+class Refused(unittest.TestCase):
+    """A report that is no complete RDD report: one line naming file and line, status 2, no file."""
+
+    def test_missing_truncated_binary_and_other_files(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
+                rdd = f.read()
+            files = {"cut.rdd": rdd[:-40], "binary.rdd": rdd[:300] + b"\0" + rdd[300:], "rod.rdd": None}
+            shutil.copy(os.path.join(work, "cabin.rod"), os.path.join(work, "rod.rdd"))
+            for name, content in files.items():
+                if content is not None:
+                    with open(os.path.join(work, name), "wb") as f:
+                        f.write(content)
+            cases = [("missing.rdd", r"mpsrdd: cannot read missing\.rdd$"),
+                     ("cut.rdd", r"mpsrdd: cut\.rdd:89: the last line is cut short"),
+                     ("binary.rdd", r"mpsrdd: binary\.rdd:\d+: binary data"),
+                     ("rod.rdd", r"mpsrdd: rod\.rdd:1: not an RDD report")]
+            for name, told in cases:
+                for words in (["page", name], ["junit", name], ["summary", name], ["compare", "mpsrdd.rdd", name]):
+                    before = sorted(os.listdir(work))
+                    status, out, errors = mpsrdd(*words, cwd=work)
+                    self.assertEqual((status, out, len(errors)), (2, "", 1), words)
+                    self.assertRegex(errors[0], told)
+                    self.assertEqual(sorted(os.listdir(work)), before)
+
+    def test_words_it_does_not_take(self):
+        for words in ([], ["draw", "a.rdd"], ["page"], ["page", "a.rdd", "b.rdd"], ["summary", "a.rdd", "-o", "x"],
+                      ["page", "a.rdd", "-x"], ["compare", "a.rdd"]):
+            status, out, errors = mpsrdd(*words)
+            self.assertEqual((status, out, len(errors)), (2, "", 1), words)
+        status, out, _ = mpsrdd("--help")
+        self.assertEqual((status, out.split()[:3]), (0, ["usage:", "mpsrdd", "page"]))
+
+
+HOSTILE = 'mark<b>&amp;</b>]]><![CDATA[ x]]>\x01\x1b[2J "" \xff\xfe \xef\xbf\xbe end'
+
+
+class HostileText(unittest.TestCase):
+    def test_any_text_gives_well_formed_xml_and_no_markup(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
+                rdd = f.read()
+            hostile = HOSTILE.encode("latin-1")
+            rdd = (rdd.replace(b"position display shows 2", hostile).replace(b'DS "door_cycle"', b'DS "' + hostile + b'"')
+                   .replace(b'"TI-02"', b'"' + hostile + b'"').replace(b'SC "landing"', b'SC "' + hostile + b'"'))
+            with open(os.path.join(work, "x.rdd"), "wb") as f:
+                f.write(rdd)
+            self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work), (0, "", []))
+            xml = valid_junit(self, os.path.join(work, "x.junit.xml"))
+            replaced = 'mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
+            self.assertEqual([suite.name for suite in xml][1], "2 " + replaced)
+            self.assertIn(replaced, list(list(xml)[1])[1].result[0].text)
+            self.assertEqual(mpsrdd("page", "x.rdd", cwd=work), (0, "", []))
+            page = read_page(os.path.join(work, "x.html"))
+            self.assertEqual(len(page.all("script")), 1)
+            self.assertEqual(page.all("b"), [])
+            self.assertIn("2 " + replaced, [t["text"] for t in page.all("text", cls="lane-name")])
+            status, out, _ = mpsrdd("summary", "x.rdd", cwd=work)
+            self.assertIn("2 " + replaced + ": 2 steps", out)
+
+
+class GeneratedRun(unittest.TestCase):
+    def test_junit_counts_what_the_rod_reports_hold(self):
+        with scratch_dir() as work:
+            subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "3", "4", "3000", work, "plain"],
+                           check=True, stdout=subprocess.DEVNULL)
+            rios = sorted(f for f in os.listdir(work) if f.endswith(".rio"))
+            env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
+            subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios], cwd=work, env=env,
+                           capture_output=True, check=True)
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work), (0, "", []))
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            for suite, rio in zip(xml, rios):
+                with open(os.path.join(work, rio[:-4] + ".rod")) as f:
+                    statuses = [re.findall(r'"([^"]*)"', line)[2] for line in f if line.startswith("FS ")]
+                cases = list(suite)
+                self.assertEqual(len(cases), len(statuses), rio)
+                self.assertEqual(suite.failures, statuses.count("1"))
+                self.assertEqual(suite.skipped, statuses.count("2"))
+                self.assertTrue(all(case.time > 0 for case in cases))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// mpsrdd COMMAND REPORT... [-o FILE]
+struct command_line {
+  std::string command; // page, junit, compare, summary, or help
+  std::vector<std::string> reports;
+  std::string output;  // empty: beside the (new) report
+};
+
+// Throws tool_failure saying what is wrong with the words.
+command_line parse_command_line(int argc, char** argv);
+
+extern const char USAGE[];

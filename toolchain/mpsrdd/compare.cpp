@@ -1,0 +1,172 @@
+#include "compare.h"
+
+#include <algorithm>
+#include <map>
+
+#include "html.h"
+
+namespace {
+
+// Keys that match the parts of two runs: a name and, for names met more
+// than once, the count of those before.
+using key = std::pair<std::string, uint32_t>;
+
+std::vector<key> keyed(const std::vector<std::string>& names) {
+  std::map<std::string, uint32_t> seen;
+  std::vector<key> keys;
+  for (const std::string& name : names) keys.push_back({name, seen[name]++});
+  return keys;
+}
+
+std::string tester_name(const tester& t) { return t.scenario.empty() ? "report " + std::to_string(t.report) : t.scenario; }
+
+std::map<key, uint32_t> tester_keys(const run_view& run) {
+  std::vector<std::string> names;
+  for (const tester& t : run.testers) names.push_back(tester_name(t));
+  std::vector<key> keys = keyed(names);
+  std::map<key, uint32_t> index;
+  for (uint32_t i = 0; i < keys.size(); ++i) index[keys[i]] = i;
+  return index;
+}
+
+const char SEPARATOR = '\x1f';
+
+// Test steps by item and name; items without a step take no part.
+std::map<key, uint32_t> step_keys(const run_view& run) {
+  std::vector<std::string> names;
+  std::vector<uint32_t> items;
+  for (uint32_t i = 0; i < run.lanes.items.size(); ++i) {
+    const test_item& item = run.lanes.items[i];
+    if (item.ds < 0 || run.rdd.records[item.ds].stray) continue;
+    names.push_back(item_name_of(run.rdd, item) + SEPARATOR + step_name_of(run.rdd, item));
+    items.push_back(i);
+  }
+  std::vector<key> keys = keyed(names);
+  std::map<key, uint32_t> index;
+  for (uint32_t i = 0; i < keys.size(); ++i) index[keys[i]] = items[i];
+  return index;
+}
+
+std::string item_of(const key& step) { return step.first.substr(0, step.first.find(SEPARATOR)); }
+std::string step_of(const key& step) { return step.first.substr(step.first.find(SEPARATOR) + 1); }
+
+std::string step_shown(const key& step) {
+  std::string item = item_of(step);
+  return (item.empty() ? "" : item + " ") + step_of(step) + (step.second ? " (" + std::to_string(step.second + 1) + ")" : "");
+}
+
+const step_result* result_of(const run_view& run, uint32_t item, uint32_t tester) {
+  auto at = std::lower_bound(run.results.begin(), run.results.end(), std::make_pair(item, tester),
+                             [](const step_result& r, std::pair<uint32_t, uint32_t> k) {
+                               return std::make_pair(r.item, r.tester) < k;
+                             });
+  return at != run.results.end() && at->item == item && at->tester == tester ? &*at : nullptr;
+}
+
+void compare_testers(const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
+                     const run_view& old_run, const run_view& new_run, run_differences& d) {
+  for (const auto& [k, i] : old_testers)
+    if (!new_testers.count(k)) d.testers.add({"tester " + lane_name(old_run.testers[i]), false});
+  for (const auto& [k, i] : new_testers)
+    if (!old_testers.count(k)) d.testers.add({"tester " + lane_name(new_run.testers[i]), true});
+  for (const auto& [k, i] : old_testers) {
+    auto now = new_testers.find(k);
+    if (now == new_testers.end()) continue;
+    clock_change c{k.first, &old_run.clocks[i], &new_run.clocks[now->second]};
+    d.clocks.push_back(c);
+    if (c.then->scale != c.now->scale || c.then->shift != c.now->shift) d.moved.add(c);
+  }
+}
+
+// Items and steps of one run only, then the steps both have but a tester ran in one only.
+void compare_steps(const std::map<key, uint32_t>& old_steps, const std::map<key, uint32_t>& new_steps,
+                   const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
+                   const run_view& old_run, const run_view& new_run, run_differences& d) {
+  std::map<std::string, std::vector<std::string>> items[2];
+  auto step_named = [](const key& k) { return step_of(k) + (k.second ? " (" + std::to_string(k.second + 1) + ")" : ""); };
+  for (const auto& [k, i] : old_steps) items[0][item_of(k)].push_back(step_named(k));
+  for (const auto& [k, i] : new_steps) items[1][item_of(k)].push_back(step_named(k));
+  for (int side = 0; side < 2; ++side)
+    for (const auto& [item, steps] : items[side]) {
+      if (items[1 - side].count(item)) continue;
+      std::string what = "test item " + (item.empty() ? std::string("without name") : item) + ": ";
+      for (size_t i = 0; i < steps.size(); ++i) what += (i ? ", " : "") + steps[i];
+      d.one_run.add({what, side == 1});
+    }
+  const std::map<key, uint32_t>* steps[2] = {&old_steps, &new_steps};
+  for (int side = 0; side < 2; ++side)
+    for (const auto& [k, i] : *steps[side])
+      if (!steps[1 - side]->count(k) && items[1 - side].count(item_of(k)))
+        d.one_run.add({"test step " + step_shown(k), side == 1});
+
+  std::vector<status_change> changed;
+  for (const auto& [k, old_item] : old_steps) {
+    auto new_item = new_steps.find(k);
+    if (new_item == new_steps.end()) continue;
+    for (const auto& [tk, old_tester] : old_testers) {
+      auto new_tester = new_testers.find(tk);
+      if (new_tester == new_testers.end()) continue;
+      const step_result* then = result_of(old_run, old_item, old_tester);
+      const step_result* now = result_of(new_run, new_item->second, new_tester->second);
+      if (!then && !now) continue;
+      if (!then || !now) {
+        d.one_run.add({"test step " + step_shown(k) + " of tester " + tk.first, now != nullptr});
+        continue;
+      }
+      if (then->status != now->status)
+        changed.push_back({tk.first, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
+    }
+  }
+  std::stable_sort(changed.begin(), changed.end(), [](const status_change& a, const status_change& b) {
+    return (a.is == verdict::failed) > (b.is == verdict::failed);
+  });
+  for (status_change& c : changed) d.changed.add(std::move(c));
+}
+
+std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors_of(const run_view& run) {
+  std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors;
+  for (const rdd_record& r : run.rdd.records) {
+    if (r.keyword() != "ER" || r.stray) continue;
+    report_line split = run.rdd.fields_of(r);
+    std::string text;
+    for (size_t i = 0; i < r.fields_before_tail && i < split.fields.size(); ++i)
+      text += (i ? " " : "") + field_text(split.fields[i]);
+    errors[{tester_name(run.testers[tester_index(run.testers, run.rdd.report_of(r))]), text}].push_back(r.line);
+  }
+  return errors;
+}
+
+void compare_errors(const run_view& old_run, const run_view& new_run, run_differences& d) {
+  auto old_errors = errors_of(old_run), new_errors = errors_of(new_run);
+  auto extra = [&](const auto& these, const auto& those, bool in_new) {
+    for (const auto& [k, lines] : these) {
+      auto other = those.find(k);
+      size_t matched = other == those.end() ? 0 : other->second.size();
+      for (size_t i = matched; i < lines.size(); ++i) d.errors.add({k.first, k.second, lines[i], in_new});
+    }
+  };
+  extra(old_errors, new_errors, false);
+  extra(new_errors, old_errors, true);
+}
+
+} // namespace
+
+run_differences compare_runs(const run_view& old_run, const run_view& new_run) {
+  run_differences d;
+  d.plans_differ = old_run.rdd.plan != new_run.rdd.plan;
+  std::map<key, uint32_t> old_testers = tester_keys(old_run), new_testers = tester_keys(new_run);
+  compare_testers(old_testers, new_testers, old_run, new_run, d);
+  compare_steps(step_keys(old_run), step_keys(new_run), old_testers, new_testers, old_run, new_run, d);
+  compare_errors(old_run, new_run, d);
+  return d;
+}
+
+std::string status_text(verdict meaning, const std::string& raw) {
+  return std::string(verdict_name(meaning)) + (raw.empty() ? "" : " (" + raw + ")");
+}
+
+std::string clock_text(const clock_alignment* c) {
+  std::string unit = c->merged ? " " + c->merged->label : std::string();
+  return "scale " + (c->scale ? "\xC3\x97" + std::to_string(*c->scale) : std::string("unknown")) + ", shift " +
+         (c->shift ? std::to_string(*c->shift) + unit : std::string("unknown"));
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "run_view.h"
+
+// Differences of one kind: all are counted, the first LISTED kept.
+template <typename T> struct listed {
+  std::vector<T> first;
+  uint64_t count = 0;
+  void add(T item) {
+    if (count++ < LISTED) first.push_back(std::move(item));
+  }
+  static const size_t LISTED = 1000;
+};
+
+// A test step whose status, as one tester ran it, differs between the runs.
+struct status_change {
+  std::string tester, item, step;
+  std::string then, now; // FS field 3 as written, empty when unknown
+  verdict was, is;
+};
+
+// Something of one run only: a test item, a test step, a step of a tester.
+struct one_run_only {
+  std::string what;
+  bool in_new;
+};
+
+struct error_change {
+  std::string tester, text;
+  uint32_t line; // in the RDD report that holds it
+  bool in_new;
+};
+
+struct clock_change {
+  std::string tester;
+  const clock_alignment *then, *now;
+};
+
+// Testers are matched by their scenario's name (SC field 1), test steps by
+// test item (DS field 4), name (DS field 1) and how many came before them
+// with both the same.
+struct run_differences {
+  bool plans_differ = false;
+  listed<status_change> changed;    // those that now fail first
+  listed<one_run_only> one_run;
+  listed<error_change> errors;      // ER records of one run only, by tester and text
+  listed<one_run_only> testers;     // missing from one run
+  std::vector<clock_change> clocks; // of every tester of both runs
+  listed<clock_change> moved;       // of those, the clocks whose scale or shift changed
+
+  bool verdicts_differ() const { return changed.count || one_run.count || testers.count; }
+};
+
+run_differences compare_runs(const run_view& old_run, const run_view& new_run);
+
+std::string render_compare_text(const run_view& old_run, const run_view& new_run, const run_differences& d);
+std::string render_compare_page(const run_view& old_run, const run_view& new_run, const run_differences& d);
+
+// "failed (1)", as both renderings show a status.
+std::string status_text(verdict meaning, const std::string& raw);
+std::string clock_text(const clock_alignment* c);

@@ -1,0 +1,228 @@
+#include "junit.h"
+
+#include <cstdio>
+
+#include "html.h"
+#include "output_file.h"
+#include "tool_failure.h"
+
+namespace {
+
+const size_t NAME_LIMIT = 256;
+const size_t TEXT_LIMIT = 1024;
+const size_t ERRORS_LISTED = 20; // ER records told in one failure
+
+struct tally {
+  uint64_t tests = 0, failures = 0, errors = 0, skipped = 0, passed_left_out = 0;
+  double seconds = 0;
+};
+
+// A tick's length in seconds, where every tester's merged clock names the
+// same unit of time as its tick label.
+std::optional<double> seconds_per_tick(const run_view& run) {
+  static const struct {
+    const char* label;
+    double seconds;
+  } UNITS[] = {{"s", 1}, {"ms", 1e-3}, {"us", 1e-6}, {"\xC2\xB5s", 1e-6}, {"ns", 1e-9}};
+  std::optional<std::string> label;
+  for (const clock_alignment& c : run.clocks) {
+    if (!c.merged) continue;
+    if (label && *label != c.merged->label) return std::nullopt;
+    label = c.merged->label;
+  }
+  for (const auto& unit : UNITS)
+    if (label && *label == unit.label) return unit.seconds;
+  return std::nullopt;
+}
+
+std::string decimal(double value) {
+  char text[64];
+  snprintf(text, sizeof text, "%.6f", value);
+  std::string s = text;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+void attribute(std::string& out, const char* name, const std::string& value, size_t limit = NAME_LIMIT) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  append_escaped(out, clipped(value, limit));
+  out += '"';
+}
+
+void property(std::string& out, const std::string& name, const std::string& value) {
+  out += "      <property";
+  attribute(out, "name", name);
+  attribute(out, "value", value, TEXT_LIMIT);
+  out += "/>\n";
+}
+
+std::string error_text(const run_view& run, uint32_t record) {
+  const rdd_record& r = run.rdd.records[record];
+  report_line split = run.rdd.fields_of(r);
+  std::string text = "RDD line " + std::to_string(r.line) + ":";
+  for (size_t i = 0; i < r.fields_before_tail && i < split.fields.size(); ++i)
+    text += (i ? " \xC2\xB7 " : " ") + field_text(split.fields[i]);
+  return clipped(text, TEXT_LIMIT);
+}
+
+void append_errors(std::string& out, const run_view& run, const std::vector<uint32_t>& errors) {
+  for (size_t i = 0; i < errors.size() && i < ERRORS_LISTED; ++i) {
+    append_escaped(out, error_text(run, errors[i]));
+    out += '\n';
+  }
+  if (errors.size() > ERRORS_LISTED) out += "and " + std::to_string(errors.size() - ERRORS_LISTED) + " more ER records\n";
+}
+
+std::string status_told(const step_result& r) {
+  std::string told = r.status.empty() ? "no FS status could be read" : "FS status " + r.status;
+  if (r.merged && !r.status.empty()) told += ", the merged status of all testers: this tester's ROD report is not available";
+  return told;
+}
+
+void append_case(std::string& out, const run_view& run, const step_result& r, std::optional<double> tick, tally& t) {
+  const test_item& item = run.lanes.items[r.item];
+  std::string item_name = item_name_of(run.rdd, item);
+  out += "    <testcase";
+  attribute(out, "classname", item_name.empty() ? "(no test item)" : item_name);
+  attribute(out, "name", step_name_of(run.rdd, item));
+  if (tick) {
+    double seconds = (r.end - r.start) * *tick;
+    attribute(out, "time", decimal(seconds));
+    t.seconds += seconds;
+  }
+  ++t.tests;
+  std::string told = status_told(r);
+  if (r.meaning == verdict::passed && r.errors.empty()) {
+    out += "/>\n";
+    return;
+  }
+  switch (r.meaning) {
+  case verdict::passed: out += ">\n"; break;
+  case verdict::failed:
+    ++t.failures;
+    out += ">\n      <failure type=\"failed\"";
+    attribute(out, "message", "failed (" + told + ")" + (r.errors.empty() ? "" : ": " + error_text(run, r.errors[0])), TEXT_LIMIT);
+    out += ">";
+    append_errors(out, run, r.errors);
+    out += "</failure>\n";
+    break;
+  case verdict::inconclusive:
+    ++t.skipped;
+    out += ">\n      <skipped";
+    attribute(out, "message", "inconclusive (" + told + ")", TEXT_LIMIT);
+    out += "/>\n";
+    break;
+  case verdict::unknown:
+    ++t.errors;
+    out += ">\n      <error type=\"unknown status\"";
+    attribute(out, "message", "status unknown (" + told + ")", TEXT_LIMIT);
+    out += "/>\n";
+    break;
+  }
+  if (r.meaning != verdict::failed && !r.errors.empty()) {
+    out += "      <system-err>";
+    append_errors(out, run, r.errors);
+    out += "</system-err>\n";
+  }
+  out += "    </testcase>\n";
+}
+
+void append_properties(std::string& out, const run_view& run, size_t tester) {
+  const clock_alignment& c = run.clocks[tester];
+  out += "    <properties>\n";
+  property(out, "plan", run.rdd.plan);
+  property(out, "date", run.rdd.date);
+  property(out, "report", file_name_of(run.path));
+  property(out, "rod report", run.testers[tester].rod_name);
+  if (c.merged) property(out, "clock", c.merged->name + " (ticks: " + c.merged->label + ")");
+  property(out, "clock scale", c.scale ? std::to_string(*c.scale) : "unknown");
+  property(out, "clock shift", c.shift ? std::to_string(*c.shift) : "unknown");
+  out += "    </properties>\n";
+}
+
+std::string counts(const tally& t, bool with_time) {
+  std::string text = " tests=\"" + std::to_string(t.tests) + "\" failures=\"" + std::to_string(t.failures) +
+                     "\" errors=\"" + std::to_string(t.errors) + "\" skipped=\"" + std::to_string(t.skipped) + "\"";
+  return with_time ? text + " time=\"" + decimal(t.seconds) + "\"" : text;
+}
+
+void add(tally& all, const tally& suite) {
+  all.tests += suite.tests;
+  all.failures += suite.failures;
+  all.errors += suite.errors;
+  all.skipped += suite.skipped;
+  all.seconds += suite.seconds;
+}
+
+// Per tester, its step results and its ER records outside every step.
+struct by_tester {
+  std::vector<std::vector<uint32_t>> results, errors_outside;
+};
+
+by_tester sorted_by_tester(const run_view& run) {
+  by_tester sorted{std::vector<std::vector<uint32_t>>(run.testers.size()),
+                   std::vector<std::vector<uint32_t>>(run.testers.size())};
+  std::vector<bool> in_step(run.rdd.records.size());
+  for (uint32_t i = 0; i < run.results.size(); ++i) {
+    sorted.results[run.results[i].tester].push_back(i);
+    for (uint32_t e : run.results[i].errors) in_step[e] = true;
+  }
+  for (uint32_t i = 0; i < run.rdd.records.size(); ++i) {
+    const rdd_record& r = run.rdd.records[i];
+    if (r.keyword() == "ER" && !r.stray && !in_step[i])
+      sorted.errors_outside[tester_index(run.testers, run.rdd.report_of(r))].push_back(i);
+  }
+  return sorted;
+}
+
+// Nothing when it would pass the budget.
+std::optional<std::string> render(const run_view& run, const by_tester& sorted, size_t budget, bool passed_listed) {
+  std::optional<double> tick = seconds_per_tick(run);
+  std::string suites;
+  tally all;
+  for (size_t t = 0; t < run.testers.size(); ++t) {
+    std::string body;
+    append_properties(body, run, t);
+    tally suite;
+    for (uint32_t i : sorted.results[t]) {
+      if (suites.size() + body.size() > budget) return std::nullopt;
+      const step_result& r = run.results[i];
+      if (r.meaning == verdict::passed && !passed_listed) ++suite.passed_left_out;
+      else append_case(body, run, r, tick, suite);
+    }
+    const std::vector<uint32_t>& outside = sorted.errors_outside[t];
+    if (!outside.empty() || suite.passed_left_out) {
+      body += "    <system-err>";
+      if (suite.passed_left_out)
+        body += std::to_string(suite.passed_left_out) + " passed test steps are not listed, to keep this file under " +
+                std::to_string(budget >> 20) + " MiB\n";
+      append_errors(body, run, outside);
+      body += "</system-err>\n";
+    }
+    suites += "  <testsuite";
+    attribute(suites, "name", lane_name(run.testers[t]));
+    suites += " id=\"" + std::to_string(t) + "\"" + counts(suite, tick.has_value()) + ">\n" + body + "  </testsuite>\n";
+    add(all, suite);
+    if (suites.size() > budget) return std::nullopt;
+  }
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += XML_OUTPUT_MARK;
+  out += "\n<testsuites";
+  attribute(out, "name", run.rdd.plan);
+  out += counts(all, tick.has_value()) + ">\n" + suites + "</testsuites>\n";
+  return out;
+}
+
+} // namespace
+
+std::string render_junit(const run_view& run, size_t budget) {
+  by_tester sorted = sorted_by_tester(run);
+  std::optional<std::string> all = render(run, sorted, budget, true);
+  if (all) return *all;
+  std::optional<std::string> failing = render(run, sorted, budget, false);
+  if (failing) return *failing;
+  fail_on(run.path, "its JUnit file would pass " + std::to_string(budget >> 20) + " MiB even without its passed steps");
+}

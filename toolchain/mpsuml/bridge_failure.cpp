@@ -1,7 +1,0 @@
-#include "bridge_failure.h"
-
-void fail_at(const std::string& file, unsigned line, const std::string& what) {
-  throw bridge_failure(file + ":" + std::to_string(line) + ": " + what);
-}
-
-void fail_on(const std::string& file, const std::string& what) { throw bridge_failure(file + ": " + what); }

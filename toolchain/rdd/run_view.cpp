@@ -1,0 +1,18 @@
+#include "run_view.h"
+
+run_view read_run(const std::string& rdd_path) {
+  run_view run;
+  run.path = rdd_path;
+  run.rdd = read_rdd_report(rdd_path);
+  run.testers = testers_of(run.rdd);
+  run.clocks = align_clocks(run.rdd, run.testers);
+  run.lanes = build_timeline(run.rdd, run.testers, run.clocks);
+  run.results = step_results(run.rdd, run.lanes, run.testers);
+  return run;
+}
+
+page_input page_input_of(const run_view& run, const std::string& id) {
+  return {run.rdd, file_name_of(run.path), run.lanes, run.testers, run.clocks, run.results, id};
+}
+
+std::string file_name_of(const std::string& path) { return path.substr(path.rfind('/') + 1); }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "alignment.h"
+#include "page.h"
+#include "rdd_report.h"
+#include "step_results.h"
+#include "testers.h"
+#include "timeline.h"
+
+// A merged run as read from its RDD report and its testers' ROD reports.
+struct run_view {
+  std::string path;
+  rdd_report rdd;
+  std::vector<tester> testers;
+  std::vector<clock_alignment> clocks;
+  timeline lanes;
+  std::vector<step_result> results;
+};
+
+// Throws tool_failure naming the file and line when it is no complete RDD report.
+run_view read_run(const std::string& rdd_path);
+
+page_input page_input_of(const run_view& run, const std::string& id = "");
+
+std::string file_name_of(const std::string& path);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Why no output can be written; the message names the file, and the line for
+// a malformed report ("FILE:LINE: what").
+struct tool_failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail_at(const std::string& file, unsigned line, const std::string& what);
+[[noreturn]] void fail_on(const std::string& file, const std::string& what);
