@@ -7,18 +7,6 @@
 #include "report/report_errors.h"
 #include "report/shapes.h"
 
-// The stamped kind passes most records over without reading their text.
-std::vector<record*> collect_records(objet* tree, uint32_t kind) {
-  std::vector<record*> records;
-  auto take = [&records, kind](objet* holder) {
-    record* r = holder->item.rec();
-    if (r->kind() == kind && is_exactly(*r, kind)) records.push_back(r);
-    return false;
-  };
-  walk_records(tree, take);
-  return records;
-}
-
 static uint32_t unsigned_at(const record* r, uint32_t position, bool* present) {
   const field value = r->at(position);
   if (!value.is_number()) *present = false;
@@ -50,13 +38,12 @@ void merged_report::shift_apart(objet* positive, objet* negative, int32_t d) {
   objet* moved = d > 0 ? positive : negative;
   const uint32_t amount = d > 0 ? static_cast<uint32_t>(d) : 0u - static_cast<uint32_t>(d);
   if (moved != tree_) {
-    refuse_out_of_range(first_shifted_out(moved, 0, amount));
-    shift_times(moved, amount);
+    incoming_shift_ = amount;
     return;
   }
   // The tree's largest time tells without a walk; the walk only names the
   // record that would leave the range.
-  if (!shift_keeps_in_range(largest_, amount)) refuse_out_of_range(first_shifted_out(tree_, owed_, amount));
+  if (!shift_keeps_in_range(largest_, amount)) refuse_out_of_range(tree_, first_shifted_out(tree_, owed_, amount));
   for (record* clock : merged_clocks(false)) shift_record(clock, amount);
   owed_ += amount;
   if (largest_ != NO_TIME) largest_ += amount;
@@ -76,8 +63,7 @@ void merged_report::align_time_units(objet* report, const std::vector<record*>& 
   const field label = (a < b ? merged_sy : report_sy).front()->at(SY_LABEL);
   if (coarse == tree_) settle();
   const uint32_t factor = a < b ? b / a : a / b;
-  refuse_out_of_range(first_scaled_out(coarse, factor));
-  scale_times(coarse, factor);
+  refuse_out_of_range(coarse, scale_times(coarse, factor));
   if (coarse == tree_ && largest_ != NO_TIME) largest_ *= factor;
   if (!label.is_text()) return;
   for (record* clock : coarse_sy) {
@@ -174,10 +160,9 @@ static uint32_t first_time(objet* tree) {
 // Tick lengths first, then the time origin: by the clocks when both have
 // the same, else by the rendezvous they share, else by their first records,
 // the later of which the other moves to.
-void merged_report::align(objet* report) {
+void merged_report::align(objet* report, const std::vector<record*>& report_sy) {
   if (!tree_) return;
   const std::vector<record*> merged_sy = merged_clocks(true);
-  const std::vector<record*> report_sy = collect_records(report, KIND_SY);
   align_time_units(report, merged_sy, report_sy);
   const bool aligned = align_by_clock(report, merged_sy, report_sy);
   if (aligned || align_by_rendezvous(report)) return;

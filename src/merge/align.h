@@ -9,10 +9,6 @@
 #include "merge/rendezvous_names.h"
 #include "report/objet.h"
 
-// The records of tree whose keyword is exactly that of kind, in document
-// order (the records themselves stay in the tree).
-std::vector<record*> collect_records(objet* tree, uint32_t kind);
-
 // Mean difference of the matched times over the rendezvous both lists of
 // RD records hold, matched by name in order; their number through count.
 // names: how many names the run has numbered.

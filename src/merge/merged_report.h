@@ -40,19 +40,23 @@ class merged_report {
   objet* take_tree();
 
  private:
-  // Alignment of a new report with the tree (align.cpp).
-  void align(objet* report);
+  // Alignment of a new report with the tree (align.cpp); a shift the report
+  // takes waits in incoming_shift_ for move_onto_base.
+  void align(objet* report, const std::vector<record*>& report_sy);
   void align_time_units(objet* report, const std::vector<record*>& merged_sy, const std::vector<record*>& report_sy);
   bool align_by_clock(objet* report, const std::vector<record*>& merged_sy, const std::vector<record*>& report_sy);
   bool align_by_rendezvous(objet* report);
   void shift_apart(objet* positive, objet* negative, int32_t d);
   std::vector<record*> merged_clocks(bool exact_keyword) const;
-  // Ends the run when a time would leave its range, at that place.
-  void refuse_out_of_range(const std::optional<read_place>& place) const;
+  void move_onto_base(objet* report);
+  // Ends the run, naming where r was read, when r (of tree) is a record
+  // whose time would leave its range.
+  void refuse_out_of_range(objet* tree, const record* r) const;
 
   objet* tree_ = nullptr;
   const bool by_time_;
   uint32_t owed_ = 0;          // ticks every time field of the tree owes
+  uint32_t incoming_shift_ = 0;  // ticks the report being added moves later
   int64_t largest_ = NO_TIME;  // the tree's largest time, owed shift included
   std::map<int32_t, std::string> rod_paths_;  // by report number
   bool body_holds_sy_ = false;  // else alignment passes the body over

@@ -1,5 +1,6 @@
 #include "merge/time_shift.h"
 
+#include "merge/time_range.h"
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
 
@@ -26,12 +27,28 @@ static void scale_record(record* r, uint32_t factor) {
     r->set_number(SY_TICK_LENGTH, static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor));
 }
 
-void scale_times(objet* tree, uint32_t factor) {
-  auto scale = [factor](objet* holder) {
-    scale_record(holder->item.rec(), factor);
+static bool scales_in_range(const record& r, uint32_t factor) {
+  for (uint8_t position : scaled_fields(r)) {
+    if (position == 0) break;
+    const field value = r.at(position);
+    if (value.is_number() && !in_time_range(int64_t{value.number} * factor)) return false;
+  }
+  return true;
+}
+
+const record* scale_times(objet* tree, uint32_t factor) {
+  const record* out_of_range = nullptr;
+  auto scale = [factor, &out_of_range](objet* holder) {
+    record* r = holder->item.rec();
+    if (!scales_in_range(*r, factor)) {
+      out_of_range = r;
+      return true;
+    }
+    scale_record(r, factor);
     return false;
   };
   walk_records(tree, scale);
+  return out_of_range;
 }
 
 // Same result as turning "while ticks < d: borrow one unit of ticks_per_unit"
@@ -68,14 +85,6 @@ void shift_record(record* r, uint32_t d) {
   const uint32_t borrowed = clock_borrow(t, p, d);
   r->set_number(SY_UNITS, static_cast<int32_t>(static_cast<uint32_t>(units.number) - borrowed));
   r->set_number(SY_TICKS, static_cast<int32_t>(t + borrowed * p - d));
-}
-
-void shift_times(objet* tree, uint32_t d) {
-  auto shift = [d](objet* holder) {
-    shift_record(holder->item.rec(), d);
-    return false;
-  };
-  walk_records(tree, shift);
 }
 
 void move_time_fields(objet* tree, uint32_t d) {

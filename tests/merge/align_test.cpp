@@ -57,12 +57,11 @@ TEST(Align, ClockBorrowMatchesTheUnitLoop) {
   EXPECT_EQ(clock_borrow(0, 1, 0x80000000u), 0x80000000u);
   EXPECT_EQ(clock_borrow(3, 0, 10), 0u);
 
-  objet* tree = timed_report(rec("SY \"c\" \"5\" \"3\" \"0\" \"1\" \"ms\""), {rec("XI \"1\" \"0\" \"0\"")});
-  shift_times(tree, 10);
-  const record* sy = tree->item.list()->item.rec();
+  record* sy = rec("SY \"c\" \"5\" \"3\" \"0\" \"1\" \"ms\"");
+  shift_record(sy, 10);
   EXPECT_EQ(value_at(sy, 2), 5);
   EXPECT_EQ(value_at(sy, 3), -7);
-  free_objet(tree);
+  free_record(sy);
 }
 
 // SY records of a merged body or last section, which came with a later
