@@ -38,10 +38,13 @@ char* quoted_field(char* text, char** rest) {
   return opening;
 }
 
+int rio_rows_filled = 0, tdc_rows_filled = 0;
+
 // Rows at or past this index hold nothing of an earlier pairing: a pairing
 // fills at most one row per file it reads, and its lists and ROD slots only
-// reach its own rows. The tables start as zero bytes, which are not clear.
-static int rows_in_use = PAIR_ROWS;
+// reach its own rows. Rows never used stay zero bytes, untouched: nothing
+// reads past the rows filled.
+static int rows_in_use = 0;
 
 static void clear_tables() {
   for (int i = 0; i < rows_in_use; ++i) {
@@ -56,6 +59,7 @@ static void clear_tables() {
     rod_file_list[i][0] = '\0';
   }
   rows_in_use = 0;
+  rio_rows_filled = tdc_rows_filled = 0;
 }
 
 // The head of the file with every line feed turned into a zero byte; one
@@ -101,6 +105,7 @@ static void identify_file(int16_t file_index, int* rio_rows, int* tdc_rows) {
   if (!mask_marker(head, "MIRVA ProbeSuite"))
     msg_fatal("NORIOTDCF", name_of_file(file_index), QString());
   if (mask_marker(head, "TDC file")) {
+    std::fill_n(rio_of_tdc[*tdc_rows], PAIR_ROWS, -1);
     tdc_row& row = tdc_table[(*tdc_rows)++];
     row.file_index = file_index;
     memcpy(row.header_key, head, KEY_BYTES);
@@ -137,13 +142,12 @@ static void pair_rows(int rio_rows, int tdc_rows) {
 }
 
 static void check_pairs() {
-  for (int i = 0; i < PAIR_ROWS; ++i) {
+  for (int i = 0; i < std::max(rio_rows_filled, tdc_rows_filled); ++i) {
     rio_row& rio = rio_table[i];
     // A RIO row without a TDC file has already ended the run while pairing.
-    if (rio.file_index != -1 && rio.pair_count >= 2)
-      msg_fatal("MULTITDCS", name_of_file(rio.file_index), QString());
+    if (i < rio_rows_filled && rio.pair_count >= 2) msg_fatal("MULTITDCS", name_of_file(rio.file_index), QString());
     tdc_row& tdc = tdc_table[i];
-    if (tdc.file_index != -1 && tdc.pair_count == 0) {
+    if (i < tdc_rows_filled && tdc.pair_count == 0) {
       msg_warning("NORIOFTDC", name_of_file(tdc.file_index), QString());
       tdc.file_index = -1;
     }
@@ -165,7 +169,8 @@ static void split_plan_line(const char* plan_line, plan_fields* fields) {
 static bool test_plans_differ() {
   static plan_fields reference, other;
   bool have_reference = false;
-  for (const tdc_row& row : tdc_table) {
+  for (int t = 0; t < tdc_rows_filled; ++t) {
+    const tdc_row& row = tdc_table[t];
     if (row.file_index == -1) continue;
     if (!have_reference) {
       split_plan_line(row.plan_line, &reference);
@@ -190,6 +195,8 @@ bool identify_and_pair(bool time_variant_asked) {
   for (int j = 0; j < MAX_FILES; ++j)
     if (cmd_line.files[j] && cmd_line.files[j][0]) identify_file(static_cast<int16_t>(j), &rio_rows, &tdc_rows);
 
+  rio_rows_filled = rio_rows;
+  tdc_rows_filled = tdc_rows;
   if (!rio_rows) msg_fatal("NEEDRIOFI", QString(), QString());
   if (!tdc_rows) msg_fatal("NEEDTDCFI", QString(), QString());
   pair_rows(rio_rows, tdc_rows);

@@ -32,6 +32,9 @@ extern rio_row rio_table[PAIR_ROWS];
 extern tdc_row tdc_table[PAIR_ROWS];
 // Row t: the rio_table rows paired with TDC row t, in increasing order, ended by -1.
 extern int16_t rio_of_tdc[PAIR_ROWS][PAIR_ROWS];
+// The rows of each table the last pairing filled, from the first; the rows
+// past them hold nothing (they may never have been touched at all).
+extern int rio_rows_filled, tdc_rows_filled;
 
 // Identifies every file of cmd_line.files, pairs each RIO file with its one
 // TDC file and empties rod_file_list; any inconsistency is fatal. Unless the

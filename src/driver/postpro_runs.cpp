@@ -89,7 +89,7 @@ static postpro_run compose_run(const char* mps_dir, int rio, const char* tdc_nam
 
 static std::vector<postpro_run> compose_runs(const char* mps_dir) {
   std::vector<postpro_run> runs;
-  for (int t = 0; t < PAIR_ROWS; ++t) {
+  for (int t = 0; t < tdc_rows_filled; ++t) {
     const tdc_row& tdc = tdc_table[t];
     if (tdc.file_index == -1 || tdc.pair_count <= 0) continue;
     const char* tdc_name = cmd_line.files[tdc.file_index];

@@ -139,10 +139,12 @@ TEST_F(Pairing, NothingLeftOfAnEarlierPairing) {
   ASSERT_EQ(pair({"b.tdc", "a.rio", "b.rio", "a.tdc", "odd"}), 7);
 
   ASSERT_EQ(pair({"b.rio", "b.tdc"}), -1);
+  EXPECT_EQ(rio_rows_filled, 1);
+  EXPECT_EQ(tdc_rows_filled, 1);
   EXPECT_EQ(rio_table[0].file_index, 0);
   EXPECT_EQ(tdc_table[0].file_index, 1);
   EXPECT_EQ(rio_of_tdc[0][0], 0);
-  for (int row = 1; row < 6; ++row) {
+  for (int row = 1; row < 5; ++row) {
     EXPECT_EQ(rio_table[row].file_index, -1) << row;
     EXPECT_EQ(tdc_table[row].file_index, -1) << row;
     EXPECT_EQ(rio_of_tdc[row][0], -1) << row;
