@@ -38,7 +38,7 @@ static objet* set_header_aside(objet* records) {
 objet* shape_report(const char* rod_path, int report_number, bool time_variant, file_digest* read) {
   objet* records = set_header_aside(read_report_file(rod_path, read));
   number_records(report_number, records);
-  objet* report = filter_report(records, time_variant ? FILTER_B : FILTER_A);
+  objet* report = filter_report(records, time_variant ? report_filter::time_filter : report_filter::default_filter);
   classify_records(report);
   convert_numeric_fields(report);
   insert_time_points(report);

@@ -9,7 +9,7 @@
 
 // Reads the ROD report at rod_path as report number report_number, sets its
 // header record aside on report_headers and returns its shaped tree:
-// numbered, filtered (variant B when time_variant), classified, evaluated,
+// numbered, filtered (by the time filter when time_variant), classified, evaluated,
 // closed, nested, pruned and regrouped; with read, the size and CRC-16 of
 // the bytes read.
 objet* shape_report(const char* rod_path, int report_number, bool time_variant, file_digest* read = nullptr);

@@ -41,16 +41,18 @@ static objet* drop_marked(objet* chain) {
   return chain;
 }
 
-objet* filter_report(objet* chain, filter_variant variant) {
+objet* filter_report(objet* chain, report_filter filter) {
   for (objet* node = chain; node; node = node->next) {
     const std::string_view keyword = keyword_of(node);
     // The filter runs before classification: the letters tell the row.
     const uint32_t row = row_by_letters(keyword);
     const kind_facts* facts = row == NO_ROW ? nullptr : &keyword_table[row];
-    if (facts && (variant == FILTER_A ? facts->default_filter_keeps : facts->time_filter_keeps)) continue;
+    const bool by_time = filter == report_filter::time_filter;
+    if (facts && (facts->filters == kept_by::both || (!by_time && facts->filters == kept_by::default_filter)))
+      continue;
     if (begins_with(keyword, KIND_CO)) {
       node = check_co_record(node);
-    } else if (variant == FILTER_B || (facts && facts->default_filter_drops)) {
+    } else if (by_time || (facts && facts->filters == kept_by::neither)) {
       node->item.rec()->set(DROPPED_MARK);
     }
   }

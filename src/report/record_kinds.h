@@ -50,22 +50,31 @@ struct merged_end {
   kept_value kept;
 };
 
+// Which of the report filters (without -TIME, the default filter; with it,
+// the time filter) keep a kind's records.
+enum class kept_by : uint8_t {
+  both,            // both filters
+  default_filter,  // the default filter only
+  neither,         // neither: both drop it
+  unlisted,        // in neither list: the default filter keeps it (CO aside, whose follower decides)
+};
+
+// What the passes know of a kind; a row names the facts it sets, the others
+// keep these values.
 struct kind_facts {
   const char* keyword;
-  const char* what;             // the record, as far as the program knows it
-  bool read;                    // classification gives it: not one the passes make
-  bool default_filter_keeps;    // by the report filter without -TIME
-  bool time_filter_keeps;       // by the report filter with -TIME
-  bool default_filter_drops;    // any other keyword passes the default filter
-  field_list numeric;           // turned into numbers, in this order
-  uint8_t time_field;           // its own time; 0: none
-  bool fixed_time;              // ordered at the shared fixed time instead
-  bool time_point_after;        // a TP record carries the last time after it
-  field_list scaled;            // fields a finer tick length multiplies
-  record_kind closed_by;        // the closing record made or read for it, or NOT_CLOSED
-  nesting block;                // how the closing record makes a block
-  writing written;
-  merged_end merged;            // for the ends of merged test items and steps
+  const char* what;                     // the record, as far as the program knows it
+  bool read = true;                     // classification gives it: not one the passes make
+  kept_by filters = kept_by::unlisted;
+  field_list numeric = {};              // turned into numbers, in this order
+  uint8_t time_field = 0;               // its own time; 0: none
+  bool fixed_time = false;              // ordered at the shared fixed time instead
+  bool time_point_after = false;        // a TP record carries the last time after it
+  field_list scaled = {};               // fields a finer tick length multiplies
+  record_kind closed_by = NOT_CLOSED;   // the closing record made or read for it
+  nesting block = nesting::none;        // how the closing record makes a block
+  writing written = writing::trimmed;
+  merged_end merged = {0, 0, kept_value::none};  // for the ends of merged test items and steps
 };
 
 extern const kind_facts keyword_table[KEYWORD_COUNT + 1];

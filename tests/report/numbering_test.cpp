@@ -4,7 +4,7 @@
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
-static std::string filtered(const std::string& text, filter_variant variant) {
+static std::string filtered(const std::string& text, report_filter variant) {
   objet* report = filter_report(number_records(4, records_from(text)), variant);
   std::string result = shape(report);
   if (report) free_objet(report);
@@ -12,17 +12,17 @@ static std::string filtered(const std::string& text, filter_variant variant) {
 }
 
 TEST(Filter, VariantsKeepTheirTables) {
-  EXPECT_EQ(filtered("DS\nPT\nDP\nFP\nSE\nZZ\nXI\nREX\n", FILTER_A), "DS ZZ XI REX");
-  EXPECT_EQ(filtered("DS\nPT\nDP\nFP\nSE\nZZ\nXI\nREX\n", FILTER_B), "REX");
+  EXPECT_EQ(filtered("DS\nPT\nDP\nFP\nSE\nZZ\nXI\nREX\n", report_filter::default_filter), "DS ZZ XI REX");
+  EXPECT_EQ(filtered("DS\nPT\nDP\nFP\nSE\nZZ\nXI\nREX\n", report_filter::time_filter), "REX");
   // Short keywords and empty lines: kept by A (classification refuses them).
-  EXPECT_EQ(filtered("R\n\nRE\n", FILTER_A), "R  RE");
-  EXPECT_EQ(filtered("UN\nUN\n", FILTER_A), "");
+  EXPECT_EQ(filtered("R\n\nRE\n", report_filter::default_filter), "R  RE");
+  EXPECT_EQ(filtered("UN\nUN\n", report_filter::default_filter), "");
 }
 
 TEST(Filter, RunsOfCoRecordsFollowTheirNextRecord) {
-  EXPECT_EQ(filtered("CO\nCO\nDW\nCO\nSN\nCO\nCO\nRE\nCO\nPT\nDW\n", FILTER_A),
+  EXPECT_EQ(filtered("CO\nCO\nDW\nCO\nSN\nCO\nCO\nRE\nCO\nPT\nDW\n", report_filter::default_filter),
             "CO CO DW CO SN RE DW");
   std::string error;
-  EXPECT_EQ(run_to_end([] { filtered("RE\nCO\nCO\n", FILTER_A); }, &error), 7);
+  EXPECT_EQ(run_to_end([] { filtered("RE\nCO\nCO\n", report_filter::default_filter); }, &error), 7);
   EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
 }

@@ -29,7 +29,10 @@ TEST(Checked, EveryFailedAllocationEndsAsTheAllocatorDoes) {
   // The sanitizer's operator new reports a failure itself instead of calling
   // the new handler.
 #if !defined(__SANITIZE_ADDRESS__)
-  allocations.push_back([](size_t size) { ::operator delete(kept = ::operator new(size)); });
+  allocations.push_back([](size_t size) {
+    kept = ::operator new(size);
+    ::operator delete(kept);
+  });
 #endif
   for (void (*allocate)(size_t) : allocations) {
     std::string written;
