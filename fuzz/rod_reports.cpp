@@ -7,6 +7,7 @@
 #include "driver/write_rdd.h"
 #include "fuzz_support.h"
 #include "merge/merged_report.h"
+#include "report/source_record.h"
 #include "report/record_kinds.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -33,7 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const int report_number = static_cast<int>(i) + 1;
           file_digest read;
           objet* report = shape_report(rod_path.c_str(), report_number, time_variant, &read);
-          merged.add(report, {rod_path.c_str(), report_number, read});
+          const report_source source{rod_path.c_str(), report_number, read};
+          merged.align(report, source);
+          postprocess_report(report, source);
+          merged.merge(report);
         }
         release_rdd_report(write_rdd_report(rdd_path.c_str(), merged.take_tree()));
       },

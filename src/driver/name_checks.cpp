@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cmdline/cmd_line.h"
-#include "merge/source_record.h"
+#include "report/source_record.h"
 #include "messages/emit.h"
 #include "util/out_of_memory.h"
 

@@ -3,6 +3,7 @@
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "merge/merged_report.h"
+#include "report/source_record.h"
 
 objet* walk_reports(bool time_variant) {
   merged_report merged(time_variant);
@@ -12,7 +13,10 @@ objet* walk_reports(bool time_variant) {
     const int report_number = slot + 1;
     file_digest read;
     objet* report = shape_report(rod_path, report_number, time_variant, &read);
-    merged.add(report, {rod_path, report_number, read});
+    const report_source source{rod_path, report_number, read};
+    merged.align(report, source);
+    postprocess_report(report, source);
+    merged.merge(report);
   }
   return merged.take_tree();
 }

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "merge/align.h"
+#include "merge/alignment.h"
 #include "merge/merged_report.h"
+#include "report/source_record.h"
 #include "merge/time_shift.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
@@ -25,7 +26,10 @@ objet* merged_tree(std::initializer_list<objet*> reports) {
   int number = 0;
   for (objet* report : reports) {
     const std::string path = "r" + std::to_string(++number) + ".rod";
-    merged.add(report, {path.c_str(), number, {}});
+    const report_source source{path.c_str(), number, {}};
+    merged.align(report, source);
+    postprocess_report(report, source);
+    merged.merge(report);
   }
   return merged.take_tree();
 }

@@ -7,6 +7,7 @@
 #include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "merge/merged_report.h"
+#include "report/source_record.h"
 #include "report/time_points.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
@@ -63,7 +64,10 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
           const int number = static_cast<int>(i) + 1;
           file_digest read;
           objet* report = shape_report(paths[i].c_str(), number, time_variant, &read);
-          merged.add(report, {paths[i].c_str(), number, read});
+          const report_source source{paths[i].c_str(), number, read};
+          merged.align(report, source);
+          postprocess_report(report, source);
+          merged.merge(report);
           if (settle_every_report) merged.settle();
         }
         objet* tree = merged.take_tree();

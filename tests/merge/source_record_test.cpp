@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "merge/source_record.h"
+#include "report/source_record.h"
 #include "report/rod_reader.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"

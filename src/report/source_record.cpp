@@ -1,4 +1,4 @@
-#include "merge/source_record.h"
+#include "report/source_record.h"
 
 #include <unistd.h>
 
