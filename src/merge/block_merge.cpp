@@ -8,6 +8,7 @@
 #include "merge/tree_merge.h"
 #include "report/report_errors.h"
 #include "report/shapes.h"
+#include "report/time_points.h"
 
 // An incoming block's end: blocks of incoming reports are read as they are.
 static block_end end_of(objet* block) {
@@ -141,7 +142,7 @@ static void merge_status(record* target, const record* incoming, uint32_t positi
 // A time field holds its time less the owed shift; other fields as read.
 uint32_t tree_merge::time_of(const record* r, uint32_t position, int32_t value) const {
   const uint32_t stored = static_cast<uint32_t>(value);
-  return facts_of(r->kind()).time_field == position ? stored + owed_ : stored;
+  return facts_of(r->kind()).time_field == position ? owed_time(stored, owed_) : stored;
 }
 
 void tree_merge::merge_records(record* target, record* incoming, const merged_end& end) {

@@ -7,15 +7,15 @@
 const time_order* merge_cache::kept_order(objet* block) const {
   if (!block || !block->next) return nullptr;
   auto known = block_orders_.find(block);
-  return known == block_orders_.end() || known->second.nodes.empty() ? nullptr : &known->second;
+  return known == block_orders_.end() || !known->second.follows(block->next) ? nullptr : &known->second;
 }
 
 static uint64_t kind_bit(tree_item item) { return item.is_record() ? uint64_t{1} << item.rec()->kind() : 0; }
 
 bool merge_cache::holds_record(tree_item item, uint32_t kind) const {
   if (const time_order* order = kept_order(item.list())) {
-    objet* closing = order->nodes.back()->next;
-    const uint64_t kinds = order->kinds | kind_bit(item.list()->item) | (closing ? kind_bit(closing->item) : 0);
+    objet* closing = order->last_node()->next;
+    const uint64_t kinds = order->kinds() | kind_bit(item.list()->item) | (closing ? kind_bit(closing->item) : 0);
     if (!(kinds >> kind & 1)) return false;
   }
   return find_record(item, kind) != nullptr;
@@ -30,7 +30,7 @@ objet* merge_cache::first_holding(objet* group, uint32_t kind, bool blocks_only)
 
 block_end merge_cache::end_of(objet* block) const {
   if (const time_order* order = kept_order(block)) {
-    objet* before = order->nodes.back();
+    objet* before = order->last_node();
     return {before, before->next ? before->next : before};
   }
   objet* node = block;
@@ -45,7 +45,7 @@ static bool shorter_than(const objet* chain, size_t nodes) {
 }
 
 void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items,
-                                    uint32_t offset) {
+                                    uint32_t owed) {
   objet* closing = end.before->next;
   end.before->next = nullptr;
   objet* last = nullptr;
@@ -55,11 +55,13 @@ void merge_cache::insert_into_block(objet* block, const block_end& end, const st
   // without the RD records an order would keep.
   if (known == block_orders_.end() && items.size() < SHORT_BLOCK &&
       shorter_than(block->next, SHORT_BLOCK - items.size())) {
-    scratch_order_.restart(offset);
-    block->next = insert_all_by_time(block->next, items, &scratch_order_, offset, &last);
+    scratch_order_.forget();
+    block->next = scratch_order_.insert(block->next, items, owed);
+    last = scratch_order_.last_node();
   } else {
     time_order& order = known != block_orders_.end() ? known->second : block_orders_[block];
-    block->next = insert_all_by_time(block->next, items, &order, offset, &last, &names_);
+    block->next = order.insert(block->next, items, owed, &names_);
+    last = order.last_node();
   }
   (last ? last : block)->next = closing;
 }
@@ -75,11 +77,11 @@ void merge_cache::append_tail(objet* chain, objet* tail) {
 // chain itself when no order is kept for it.
 objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
   if (!chain) return chain;
-  if (kept_rendezvous(body_order_, chain, refs)) return body_order_.nodes.back()->next;
+  if (body_order_.rendezvous(chain, refs)) return body_order_.last_node()->next;
   auto known = chain->item.is_record() ? block_orders_.find(chain) : block_orders_.end();
   if (known == block_orders_.end()) return chain;
   names_.collect_record(chain->item.rec(), refs);
-  return kept_rendezvous(known->second, chain->next, refs) ? known->second.nodes.back()->next : chain->next;
+  return known->second.rendezvous(chain->next, refs) ? known->second.last_node()->next : chain->next;
 }
 
 const std::vector<rd_ref>& merge_cache::merged_rendezvous(objet* chain) {

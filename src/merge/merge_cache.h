@@ -34,11 +34,11 @@ class merge_cache {
 
   // The items go into the merged block in time order before its closing
   // record, which follows the last inserted node.
-  void insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items, uint32_t offset);
+  void insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items, uint32_t owed);
   // Items the block takes other than by time: its order is read again next time.
   void forget_order_of(objet* block) { block_orders_.erase(block); }
-  objet* insert_into_body(objet* body, const std::vector<tree_item>& items, uint32_t offset) {
-    return insert_all_by_time(body, items, &body_order_, offset, nullptr, &names_);
+  objet* insert_into_body(objet* body, const std::vector<tree_item>& items, uint32_t owed) {
+    return body_order_.insert(body, items, owed, &names_);
   }
 
   // Chains that grow at their end with every report (the first and last
@@ -64,7 +64,7 @@ class merge_cache {
   rendezvous_names names_;
   std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;
-  time_order scratch_order_;  // for short blocks, kept only for its room
+  time_order scratch_order_;  // for short blocks, kept for the room of its arrays
   std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
   std::unordered_map<objet*, objet*> last_nodes_;        // by chain
   std::unordered_map<objet*, group_index> group_indexes_;  // by the list's first node

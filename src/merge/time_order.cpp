@@ -8,61 +8,70 @@
 
 static const int64_t NO_KEY = INT64_MIN;
 
-static void take_key(time_order* order, time_key key, int64_t value) {
-  order->low = std::min(order->low, value);
-  order->high = std::max(order->high, value);
-  order->fixed |= key.fixed;
-}
-
 static uint64_t kind_bit(tree_item item) { return item.is_record() ? uint64_t{1} << item.rec()->kind() : 0; }
 
+void time_order::take_key(bool fixed, int64_t value) {
+  low_ = std::min(low_, value);
+  high_ = std::max(high_, value);
+  fixed_ |= fixed;
+}
+
 // The item's RD records join the order's; false when it holds none.
-static bool span_of(tree_item item, size_t node, time_order* order, rendezvous_names* names, time_order::rd_span* span) {
-  const auto first = static_cast<uint32_t>(order->refs.size());
-  names->collect_item(item, &order->refs);
-  *span = {static_cast<uint32_t>(node), first, static_cast<uint32_t>(order->refs.size())};
+bool time_order::take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span) {
+  const auto first = static_cast<uint32_t>(refs_.size());
+  names->collect_item(item, &refs_);
+  *span = {static_cast<uint32_t>(node), first, static_cast<uint32_t>(refs_.size())};
   return span->end != first;
 }
 
-static void read_order(objet* list, time_order* order, uint32_t offset, rendezvous_names* names) {
-  order->restart(offset);
+void time_order::read(objet* list, uint32_t owed, rendezvous_names* names) {
+  nodes_.clear();
+  running_max_.clear();
+  spans_.clear();
+  refs_.clear();
+  keys_moved_ = 0;
+  owed_ = owed;
+  low_ = INT64_MAX;
+  high_ = INT64_MIN;
+  fixed_ = false;
+  kinds_ = 0;
   int64_t highest = NO_KEY;
   for (objet* node = list; node; node = node->next) {
     if (const auto key = order_key(node->item)) {
-      take_key(order, *key, key_time(*key, offset));
-      highest = std::max<int64_t>(highest, key_time(*key, offset));
+      take_key(key->fixed, key_time(*key, owed));
+      highest = std::max<int64_t>(highest, key_time(*key, owed));
     }
-    order->kinds |= kind_bit(node->item);
-    time_order::rd_span span;
-    if (names && span_of(node->item, order->nodes.size(), order, names, &span)) order->spans.push_back(span);
-    order->nodes.push_back(node);
-    order->running_max.push_back(highest);
+    kinds_ |= kind_bit(node->item);
+    rd_span span;
+    if (names && take_rendezvous(node->item, nodes_.size(), names, &span)) spans_.push_back(span);
+    nodes_.push_back(node);
+    running_max_.push_back(highest);
   }
-  order->keeps_rd = names != nullptr;
+  keeps_rd_ = names != nullptr;
 }
 
-bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs) {
-  if (order.nodes.empty() || order.nodes.front() != list || !order.keeps_rd) return false;
+bool time_order::rendezvous(const objet* list, std::vector<rd_ref>* refs) const {
+  if (!follows(list) || !keeps_rd_) return false;
   // Most items hold one RD record: a range insertion apiece would cost more than the copy.
-  for (const time_order::rd_span& span : order.spans) {
-    for (uint32_t i = span.first; i < span.end; ++i) refs->push_back(order.refs[i]);
+  for (const rd_span& span : spans_) {
+    for (uint32_t i = span.first; i < span.end; ++i) refs->push_back(refs_[i]);
   }
   return true;
 }
 
-// Whether the order still holds under the present offset, its shift moved
+// Whether the order still holds under the present owed shift, its keys moved
 // along with the stored times.
-static bool follows_offset(time_order* order, uint32_t offset) {
-  if (order->offset == offset) return true;
-  if (order->fixed) return false;
-  const uint32_t moved = offset - order->offset;
-  order->offset = offset;
-  if (order->low > order->high) return true;
+bool time_order::follows_owed(uint32_t owed) {
+  if (owed_ == owed) return true;
+  if (fixed_) return false;
+  const uint32_t moved = owed - owed_;
+  owed_ = owed;
+  if (low_ > high_) return true;
   const int64_t wrap = int64_t{1} << 32;
-  const bool low_wraps = order->low + order->shift + moved >= wrap;
-  const bool high_wraps = order->high + order->shift + moved >= wrap;
+  const bool low_wraps = low_ + keys_moved_ + moved >= wrap;
+  const bool high_wraps = high_ + keys_moved_ + moved >= wrap;
   if (low_wraps != high_wraps) return false;
-  order->shift += low_wraps ? int64_t{moved} - wrap : int64_t{moved};
+  keys_moved_ += low_wraps ? int64_t{moved} - wrap : int64_t{moved};
   return true;
 }
 
@@ -72,99 +81,99 @@ static bool follows_offset(time_order* order, uint32_t offset) {
 // node stay sorted by key, equal keys in insertion order, and each one's
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
-objet* insert_all_by_time(objet* list, const std::vector<tree_item>& items, time_order* order, uint32_t offset,
-                          objet** tail, rendezvous_names* names) {
-  struct placed {
-    size_t gap;
-    int64_t key;
-    objet* node;
-    bool holds_rd;
-    time_order::rd_span span;  // its node set once placed
-  };
-  if (order->nodes.empty() || order->nodes.front() != list || !follows_offset(order, offset) ||
-      (names && !order->keeps_rd))
-    read_order(list, order, offset, names);
-  if (!names) {
-    order->keeps_rd = false;
-    order->spans.clear();
-    order->refs.clear();
-  }
-  std::vector<objet*>& nodes = order->nodes;
-  std::vector<int64_t>& running_max = order->running_max;
-
+std::vector<time_order::placed> time_order::place(const std::vector<tree_item>& items, uint32_t owed,
+                                                  rendezvous_names* names) {
   std::vector<placed> inserted;
   inserted.reserve(items.size());
   for (tree_item item : items) {
     const auto key = order_key(item);
     if (!key) unexpected_end_of_report();
-    const int64_t value = int64_t{key_time(*key, offset)} - order->shift;
-    size_t gap = std::upper_bound(running_max.begin(), running_max.end(), value) - running_max.begin();
-    take_key(order, *key, value);
-    order->kinds |= kind_bit(item);
-    time_order::rd_span span{};
-    const bool holds_rd = names && span_of(item, 0, order, names, &span);
+    const int64_t value = int64_t{key_time(*key, owed)} - keys_moved_;
+    const size_t gap = std::upper_bound(running_max_.begin(), running_max_.end(), value) - running_max_.begin();
+    take_key(key->fixed, value);
+    kinds_ |= kind_bit(item);
+    rd_span span{};
+    const bool holds_rd = names && take_rendezvous(item, 0, names, &span);
     inserted.push_back({gap, value, list1(item), holds_rd, span});
   }
   std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {
     return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
   });
+  return inserted;
+}
 
-  // Splices each run of new nodes before its original node; the others keep
-  // their links.
-  const size_t original = nodes.size();
-  objet* head = original ? nodes.front() : nullptr;
+// Each run of new nodes goes before its original node; the others keep
+// their links. Returns the list's head.
+objet* time_order::splice(const std::vector<placed>& inserted) {
+  const size_t original = nodes_.size();
+  objet* head = original ? nodes_.front() : nullptr;
   for (size_t i = 0; i < inserted.size();) {
     const size_t gap = inserted[i].gap;
     objet* first = inserted[i].node;
     for (; i + 1 < inserted.size() && inserted[i + 1].gap == gap; ++i) inserted[i].node->next = inserted[i + 1].node;
-    inserted[i].node->next = gap < original ? nodes[gap] : nullptr;
+    inserted[i].node->next = gap < original ? nodes_[gap] : nullptr;
     ++i;
     if (gap == 0)
       head = first;
     else
-      nodes[gap - 1]->next = first;
+      nodes_[gap - 1]->next = first;
   }
+  return head;
+}
 
-  // The order grows from the back: the original nodes from each gap on move
-  // up by the new nodes not yet placed, which go just before them.
-  nodes.resize(original + inserted.size());
-  running_max.resize(original + inserted.size());
+// The order grows from the back: the original nodes from each gap on move
+// up by the new nodes not yet placed, which go just before them.
+void time_order::grow_nodes(const std::vector<placed>& inserted) {
+  const size_t original = nodes_.size();
+  nodes_.resize(original + inserted.size());
+  running_max_.resize(original + inserted.size());
   auto move_up = [](auto& entries, size_t from, size_t end, size_t by) {
     std::move_backward(entries.begin() + from, entries.begin() + end, entries.begin() + end + by);
   };
   size_t end = original;
   for (size_t next = inserted.size(); next > 0;) {
     const size_t gap = inserted[next - 1].gap;
-    move_up(nodes, gap, end, next);
-    move_up(running_max, gap, end, next);
+    move_up(nodes_, gap, end, next);
+    move_up(running_max_, gap, end, next);
     for (; next > 0 && inserted[next - 1].gap == gap; --next) {
       const size_t at = gap + next - 1;
-      nodes[at] = inserted[next - 1].node;
-      running_max[at] = inserted[next - 1].key;
+      nodes_[at] = inserted[next - 1].node;
+      running_max_[at] = inserted[next - 1].key;
     }
     end = gap;
   }
+}
 
-  // The spans grow from the back too: an original node moves up by the new
-  // nodes placed before it, and the j-th new node (in list order) lands at
-  // its gap plus j. Spans before the first gap stay as they are.
-  if (names) {
-    std::vector<time_order::rd_span>& spans = order->spans;
-    size_t read = spans.size();
-    size_t write = read;
-    for (const placed& item : inserted) write += item.holds_rd;
-    spans.resize(write);
-    for (size_t next = inserted.size(); next > 0; --next) {
-      const placed& item = inserted[next - 1];
-      for (; read > 0 && spans[read - 1].node >= item.gap; --read) {
-        spans[--write] = spans[read - 1];
-        spans[write].node += static_cast<uint32_t>(next);
-      }
-      if (!item.holds_rd) continue;
-      spans[--write] = item.span;
-      spans[write].node = static_cast<uint32_t>(item.gap + next - 1);
+// The spans grow from the back too: an original node moves up by the new
+// nodes placed before it, and the j-th new node (in list order) lands at its
+// gap plus j. Spans before the first gap stay as they are.
+void time_order::grow_spans(const std::vector<placed>& inserted) {
+  size_t read = spans_.size();
+  size_t write = read;
+  for (const placed& item : inserted) write += item.holds_rd;
+  spans_.resize(write);
+  for (size_t next = inserted.size(); next > 0; --next) {
+    const placed& item = inserted[next - 1];
+    for (; read > 0 && spans_[read - 1].node >= item.gap; --read) {
+      spans_[--write] = spans_[read - 1];
+      spans_[write].node += static_cast<uint32_t>(next);
     }
+    if (!item.holds_rd) continue;
+    spans_[--write] = item.span;
+    spans_[write].node = static_cast<uint32_t>(item.gap + next - 1);
   }
-  if (tail) *tail = nodes.empty() ? nullptr : nodes.back();
+}
+
+objet* time_order::insert(objet* list, const std::vector<tree_item>& items, uint32_t owed, rendezvous_names* names) {
+  if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
+  if (!names) {
+    keeps_rd_ = false;
+    spans_.clear();
+    refs_.clear();
+  }
+  const std::vector<placed> inserted = place(items, owed, names);
+  objet* head = splice(inserted);
+  if (names) grow_spans(inserted);
+  grow_nodes(inserted);
   return head;
 }

@@ -9,58 +9,73 @@
 #include "merge/rendezvous_names.h"
 #include "report/objet.h"
 
-// A list's nodes and the running maximum of their keys, kept from one batch
-// to the next. running_max + shift is the key time of the greatest key so
-// far (the stored time plus the owed offset it was read at), or NO_KEY
-// before the first one. Owed shifts move every stored time alike, so the
-// order follows them by its shift while no key wraps past 2^32 and none is
-// the fixed time; otherwise it is read again. It stays true while the list
-// changes only through insert_all_by_time and its keys keep their stored
-// values.
-struct time_order {
-  std::vector<objet*> nodes;
-  std::vector<int64_t> running_max;
-  int64_t shift = 0;
-  uint32_t offset = 0;  // the owed offset shift was taken at
-  int64_t low = INT64_MAX, high = INT64_MIN;  // keys, on running_max's scale
-  bool fixed = false;   // some key is the fixed time
-  uint64_t kinds = 0;   // a bit per kind of the records among the items
-  // When kept with rendezvous names: the RD records the nodes' items hold,
-  // as a range of rd_refs for each node that holds any, in list order. The
-  // items of such a list are not changed once in it, so their records are
-  // read once; nodes without RD records, most of them, cost nothing.
+// What is known of one list between insertions: its nodes in order and the
+// running maximum of their keys, so that an item's place is a binary search
+// instead of a walk. Keys are stored times plus the owed shift (the fixed
+// time as itself). An owed shift moves every stored key alike, so the order
+// follows it without reading the list again, while no key wraps past 2^32
+// and none is the fixed time. With rendezvous names, the order also keeps the
+// RD records its items hold, which the rendezvous alignment reads instead of
+// the items. It holds while the list changes only through insert.
+class time_order {
+ public:
+  // Inserts the items one after the other into list, each before the first
+  // node whose key time is greater (nodes without key passed over); returns
+  // the new head. An item without order key ends the run with "UNEXPTEOF".
+  // A list this order does not follow is read first. With names, the RD
+  // records of the list's items are kept.
+  objet* insert(objet* list, const std::vector<tree_item>& items, uint32_t owed, rendezvous_names* names = nullptr);
+
+  // Whether the order follows list (list being its first node).
+  bool follows(const objet* list) const { return !nodes_.empty() && nodes_.front() == list; }
+  // The list's last node; none for an empty list.
+  objet* last_node() const { return nodes_.empty() ? nullptr : nodes_.back(); }
+  // A bit per kind of the records among the items.
+  uint64_t kinds() const { return kinds_; }
+  // The RD records of the list in document order, when it follows list and
+  // keeps them.
+  bool rendezvous(const objet* list, std::vector<rd_ref>* refs) const;
+  // Follows no list: the next insertion reads its list afresh.
+  void forget() { nodes_.clear(); }
+
+ private:
+  // An item on its way in: the gap it goes into (before the original node
+  // of that index), its key and node, and the RD records it holds.
   struct rd_span {
-    uint32_t node;  // its position in nodes
+    uint32_t node;  // the node's index
     uint32_t first, end;
   };
-  bool keeps_rd = false;
-  std::vector<rd_span> spans;
-  std::vector<rd_ref> refs;
+  struct placed {
+    size_t gap;
+    int64_t key;
+    objet* node;
+    bool holds_rd;
+    rd_span span;
+  };
 
-  // Empty, for a list read afresh at offset; the arrays keep their room.
-  void restart(uint32_t at_offset) {
-    nodes.clear();
-    running_max.clear();
-    spans.clear();
-    refs.clear();
-    shift = 0;
-    offset = at_offset;
-    low = INT64_MAX;
-    high = INT64_MIN;
-    fixed = false;
-    kinds = 0;
-    keeps_rd = false;
-  }
+  void read(objet* list, uint32_t owed, rendezvous_names* names);
+  bool follows_owed(uint32_t owed);
+  void take_key(bool fixed, int64_t value);
+  bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
+  std::vector<placed> place(const std::vector<tree_item>& items, uint32_t owed, rendezvous_names* names);
+  objet* splice(const std::vector<placed>& inserted);
+  void grow_nodes(const std::vector<placed>& inserted);
+  void grow_spans(const std::vector<placed>& inserted);
+
+  std::vector<objet*> nodes_;
+  // Of the keys up to each node, on this order's scale: add keys_moved_ for
+  // the key time. NO_KEY before the first key.
+  std::vector<int64_t> running_max_;
+  int64_t keys_moved_ = 0;      // how far the owed shift moved the keys since they were read
+  uint32_t owed_ = 0;           // the owed shift keys_moved_ was taken at
+  int64_t low_ = INT64_MAX, high_ = INT64_MIN;  // keys, on running_max_'s scale
+  bool fixed_ = false;          // some key is the fixed time
+  uint64_t kinds_ = 0;
+  // With names: the RD records the nodes' items hold, as a range of refs_
+  // for each node that holds any, in list order. Items do not change once
+  // in such a list, so their records are read once; nodes without RD
+  // records, most of them, cost nothing.
+  bool keeps_rd_ = false;
+  std::vector<rd_span> spans_;
+  std::vector<rd_ref> refs_;
 };
-
-// Inserts the items one after the other into list, each before the first
-// node whose key time is greater (nodes without key passed over), without
-// walking the list once per item; returns the new head. Key times are the
-// stored times plus offset, the fixed time as itself. An item without order
-// key ends the run with "UNEXPTEOF". The last node goes to *tail when asked
-// for. The order follows the list; an empty one, or one of another list, is
-// read first. With names, it keeps the items' RD records too.
-objet* insert_all_by_time(objet* list, const std::vector<tree_item>& items, time_order* order, uint32_t offset,
-                          objet** tail = nullptr, rendezvous_names* names = nullptr);
-// The RD records of the order's list in document order, when it keeps them.
-bool kept_rendezvous(const time_order& order, objet* list, std::vector<rd_ref>* refs);

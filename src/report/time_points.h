@@ -12,6 +12,9 @@
 // The shared time of closing records (YI, YT, FE, FS), never shifted or scaled.
 constexpr uint32_t FIXED_TIME = 33;
 
+// The time a stored time stands for in a tree that owes owed ticks.
+inline uint32_t owed_time(uint32_t stored, uint32_t owed) { return stored + owed; }
+
 // What a record or a block is ordered by: its time field's number, or the
 // fixed time, which is no stored value.
 struct time_key {
@@ -19,9 +22,9 @@ struct time_key {
   bool fixed;
 };
 
-// The time a key stands for, where time fields hold their times less
-// offset (the shift the merged tree owes).
-inline uint32_t key_time(time_key key, uint32_t offset) { return key.fixed ? key.value : key.value + offset; }
+// The time a key stands for, where time fields hold stored times: the time
+// less the shift the merged tree owes.
+inline uint32_t key_time(time_key key, uint32_t owed) { return key.fixed ? key.value : owed_time(key.value, owed); }
 
 // A record's time key: its time field when that holds a number, the fixed
 // time for closing records; none for anything else.

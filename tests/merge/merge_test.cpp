@@ -115,7 +115,7 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
       items.push_back(rec(line));
     }
     time_order order;
-    batch = insert_all_by_time(batch, items, &order, 0);
+    batch = order.insert(batch, items, 0);
     EXPECT_EQ(record_lines(batch), record_lines(one_by_one)) << "round " << round;
     free_objet(batch);
     free_objet(one_by_one);
@@ -131,7 +131,7 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
     uint32_t base = random() % 2 ? 0xFFFFFF00u : 0u;
     return std::to_string(base + random() % 200);
   };
-  const uint32_t offsets[] = {0u, 50u, 300u, 0xFFFFFF80u, 0x80000000u};
+  const uint32_t owed_shifts[] = {0u, 50u, 300u, 0xFFFFFF80u, 0x80000000u};
   for (int round = 0; round < 200; ++round) {
     std::string list_text;
     for (int i = 0, n = 1 + random() % 10; i < n; ++i)
@@ -140,7 +140,7 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
     objet* fresh = classified_records(list_text);
     time_order order;
     for (int batch = 0; batch < 4; ++batch) {
-      const uint32_t offset = offsets[random() % 5];
+      const uint32_t owed = owed_shifts[random() % 5];
       std::vector<tree_item> kept_items;
       std::vector<tree_item> fresh_items;
       for (int i = 0, n = random() % 5; i < n; ++i) {
@@ -148,9 +148,9 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
         kept_items.push_back(rec(line));
         fresh_items.push_back(rec(line));
       }
-      kept = insert_all_by_time(kept, kept_items, &order, offset);
+      kept = order.insert(kept, kept_items, owed);
       time_order fresh_order;
-      fresh = insert_all_by_time(fresh, fresh_items, &fresh_order, offset);
+      fresh = fresh_order.insert(fresh, fresh_items, owed);
       EXPECT_EQ(record_lines(kept), record_lines(fresh)) << "round " << round << " batch " << batch;
     }
     free_objet(kept);
