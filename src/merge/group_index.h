@@ -2,29 +2,28 @@
 
 // What the group matching knows of the groups of one list of merged groups,
 // kept up to date as groups join it, so that no group's blocks are searched
-// again for every incoming group.
+// again for every incoming group. It holds while the list changes only
+// through the group matching: by report for groups without DS block, by DS
+// name otherwise, else by start time.
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
-
-#include <string_view>
 
 #include "merge/tail_numbers.h"
 #include "report/objet.h"
 
 class merge_cache;
 
-// What the group matching reads of one target group, kept while a list is
-// merged (and, in a merge cache, from one report to the next) so that no
-// group's blocks are searched again for every incoming group.
 // A DS record's two names, by which groups are matched: views of the
 // record's own text, which no merge changes.
 using ds_name = std::pair<std::string_view, std::string_view>;
 
+// What the group matching reads of one target group.
 struct target_entry {
   objet* group;
   objet* node;  // the target node that holds the group
@@ -37,33 +36,51 @@ struct target_entry {
   tail_numbers numbers;  // of xi, or else of ds
 };
 
-struct by_rank {
-  bool operator()(const target_entry* a, const target_entry* b) const { return a->rank < b->rank; }
-};
+class group_index {
+ public:
+  // Indexes the groups of target, a list of merged groups; cache answers
+  // for the merged groups' blocks.
+  void open(objet* target, const merge_cache* cache);
+  bool is_open() const { return tail_ != nullptr; }
+  // The target group an incoming group (the item of incoming_node) merges
+  // into; none when the group took a place of its own in the list, appended
+  // or inserted by its DS start.
+  target_entry* match(objet* incoming_node);
+  // After a group's merge: what it holds now is filed again.
+  void merged(target_entry* entry);
 
-using entry_set = std::set<target_entry*, by_rank>;
+ private:
+  struct by_rank {
+    bool operator()(const target_entry* a, const target_entry* b) const { return a->rank < b->rank; }
+  };
+  using entry_set = std::set<target_entry*, by_rank>;
+  // Where the search for the first group that lacks a report number goes
+  // on: every entry ranked before `rank` (for without_ds_, every such entry
+  // without DS block) holds `value`. A report's groups are matched one after
+  // the other, each to the first group its report is not in yet, so the
+  // search would otherwise pass over all the groups matched so far each time.
+  struct report_cursor {
+    bool set = false;
+    int32_t value = 0;
+    size_t rank = 0;
+  };
 
-// Where the search for the first group that lacks a report number goes on:
-// every entry ranked before `rank` (for without_ds, every such entry without
-// DS block) holds `value`. A report's groups are matched one after the
-// other, each to the first group its report is not in yet, so the search
-// would otherwise pass over all the groups matched so far each time.
-struct report_cursor {
-  bool set = false;
-  int32_t value = 0;
-  size_t rank = 0;
-};
+  void refile(target_entry* entry);
+  void note_added(target_entry* entry);
+  target_entry* add_entry(size_t rank, objet* group, objet* node);
+  void append_group(objet* incoming_node);
+  void insert_group_in_order(objet* incoming_node);
+  target_entry* match_by_report(objet* group);
+  target_entry* match_by_name(objet* group);
+  static report_cursor& cursor_for(report_cursor& cursor, int32_t number);
 
-// The target groups of one group list; it holds while the list changes only
-// through the group matching.
-struct group_index {
-  merge_cache* cache = nullptr;
-  objet* target = nullptr;
-  objet* tail = nullptr;
-  std::vector<std::unique_ptr<target_entry>> entries;  // in list order
-  std::map<ds_name, entry_set> by_name;
-  entry_set without_ds;
-  std::vector<int64_t> running_max;  // of start over entries; empty when stale
-  report_cursor lacking;             // over entries, by their XI or else DS record
-  report_cursor lacking_without_ds;  // over without_ds, by their XI record
+  const merge_cache* cache_ = nullptr;
+  objet* target_ = nullptr;
+  objet* tail_ = nullptr;
+  std::vector<std::unique_ptr<target_entry>> entries_;  // in list order
+  std::map<ds_name, entry_set> by_name_;
+  entry_set without_ds_;
+  std::vector<int64_t> running_max_;  // of start over entries_; empty when stale
+  report_cursor lacking_;             // over entries_, by their XI or else DS record
+  report_cursor lacking_without_ds_;  // over without_ds_, by their XI record
 };
