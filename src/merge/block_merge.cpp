@@ -10,13 +10,6 @@
 #include "report/shapes.h"
 #include "report/time_points.h"
 
-// An incoming block's end: blocks of incoming reports are read as they are.
-static block_end end_of(objet* block) {
-  objet* node = block;
-  while (node->next && node->next->next) node = node->next;
-  return {node, node->next ? node->next : node};
-}
-
 // The inner items of incoming, taken from it in reading order.
 static std::vector<tree_item> take_inner_items(objet* from, objet* closing) {
   std::vector<tree_item> items;
@@ -44,13 +37,24 @@ static void keep_inner_left_overs(const block_end& end, objet* from, const block
 // The end records of test items (XI, DT, XE and their closing records) and
 // of test steps (DS, FS) merge as those of XI and DS blocks do, whatever
 // records a block really holds.
-void tree_merge::merge_block_ends(objet* block, const block_end& end, objet* incoming,
-                                  const block_end& incoming_end, record_kind opening, record_kind closing) {
-  merge_records(block->item.rec(), incoming->item.rec(), facts_of(opening).merged);
-  record* target_closing = end.last->item.rec();
-  record* incoming_closing = incoming_end.last->item.rec();
+tree_merge::joined_blocks tree_merge::join_ends(objet* target_holder, objet* incoming_holder, record_kind opening,
+                                                record_kind closing) {
+  joined_blocks joined{target_holder->item.list(), incoming_holder->item.list(), {}, {}};
+  join_rd_marks(joined.block, joined.incoming);
+  joined.end = cache_.end_of(joined.block);
+  joined.incoming_end = block_end_of(joined.incoming);  // incoming blocks are read as they are
+  merge_records(joined.block->item.rec(), joined.incoming->item.rec(), facts_of(opening).merged);
+  record* target_closing = joined.end.last->item.rec();
+  record* incoming_closing = joined.incoming_end.last->item.rec();
   if (target_closing && incoming_closing)
     merge_records(target_closing, incoming_closing, facts_of(closing).merged);
+  return joined;
+}
+
+// A block the target group lacks goes in after anchor; no anchor ends the run.
+static void put_lacking_block(objet* anchor, objet* incoming_holder) {
+  if (!anchor) unexpected_end_of_report();
+  put_after(anchor, take(incoming_holder));
 }
 
 // A block the target group lacks goes into it: an XI block first, a DT
@@ -71,17 +75,11 @@ void tree_merge::merge_block(objet* target_group, objet* target_holder, objet* i
       anchor = cache_.first_holding(target_group, KIND_DT, false);
       if (!anchor) anchor = cache_.first_holding(target_group, KIND_DS, true);
     }
-    if (!anchor) unexpected_end_of_report();
-    put_after(anchor, take(incoming_holder));
+    put_lacking_block(anchor, incoming_holder);
     return;
   }
-  objet* block = target_holder->item.list();
-  objet* incoming = incoming_holder->item.list();
-  join_rd_marks(block, incoming);
-  const block_end end = cache_.end_of(block);
-  const block_end incoming_end = end_of(incoming);
-  merge_block_ends(block, end, incoming, incoming_end, KIND_XI, KIND_YI);
-  merge_block_items(block, end, incoming, incoming_end);
+  const joined_blocks joined = join_ends(target_holder, incoming_holder, KIND_XI, KIND_YI);
+  merge_block_items(joined.block, joined.end, joined.incoming, joined.incoming_end);
 }
 
 // The inner group lists, when both blocks hold them, are left in *nested:
@@ -90,17 +88,14 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
                                 nested_lists* nested) {
   if (!incoming_holder) return;
   if (!target_holder) {
-    objet* anchor = cache_.first_holding(target_group, KIND_XI, true);
-    if (!anchor) unexpected_end_of_report();
-    put_after(anchor, take(incoming_holder));
+    put_lacking_block(cache_.first_holding(target_group, KIND_XI, true), incoming_holder);
     return;
   }
-  objet* block = target_holder->item.list();
-  objet* incoming = incoming_holder->item.list();
-  join_rd_marks(block, incoming);
-  const block_end end = cache_.end_of(block);
-  const block_end incoming_end = end_of(incoming);
-  merge_block_ends(block, end, incoming, incoming_end, KIND_DS, KIND_FS);
+  const joined_blocks joined = join_ends(target_holder, incoming_holder, KIND_DS, KIND_FS);
+  objet* block = joined.block;
+  objet* incoming = joined.incoming;
+  const block_end& end = joined.end;
+  const block_end& incoming_end = joined.incoming_end;
   objet* inner = incoming->next;
   if (!inner || !all_open_groups(inner->item)) {
     merge_block_items(block, end, incoming, incoming_end);

@@ -11,9 +11,6 @@
 static const uint32_t ITEM_TAIL = facts_of(KIND_XI).merged.tail;
 static const uint32_t STEP_TAIL = facts_of(KIND_DS).merged.tail;
 
-// The opening record of the block a group node holds, if any.
-static record* opening_of(objet* holder) { return holder ? opening_record(holder->item) : nullptr; }
-
 static bool ds_name_of(const record* ds, ds_name* name) {
   const field a = ds->at(DS_NAME);
   const field b = ds->at(DS_ITEM);

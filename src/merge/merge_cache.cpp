@@ -33,9 +33,7 @@ block_end merge_cache::end_of(objet* block) const {
     objet* before = order->last_node();
     return {before, before->next ? before->next : before};
   }
-  objet* node = block;
-  while (node->next && node->next->next) node = node->next;
-  return {node, node->next ? node->next : node};
+  return block_end_of(block);
 }
 
 static bool shorter_than(const objet* chain, size_t nodes) {

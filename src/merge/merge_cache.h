@@ -17,12 +17,7 @@
 #include "merge/group_index.h"
 #include "merge/time_order.h"
 #include "report/objet.h"
-
-// A block's last node (its closing record's) and the node before it.
-struct block_end {
-  objet* before;
-  objet* last;
-};
+#include "report/shapes.h"
 
 class merge_cache {
  public:

@@ -44,8 +44,13 @@ class tree_merge {
   void merge_group_tail(objet* target_group, objet* group);
   void merge_block(objet* target_group, objet* target_holder, objet* incoming_holder);
   void merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder, nested_lists* nested);
-  void merge_block_ends(objet* block, const block_end& end, objet* incoming, const block_end& incoming_end,
-                        record_kind opening, record_kind closing);
+  // Two blocks of one test item or step, their end records merged.
+  struct joined_blocks {
+    objet* block;
+    objet* incoming;
+    block_end end, incoming_end;
+  };
+  joined_blocks join_ends(objet* target_holder, objet* incoming_holder, record_kind opening, record_kind closing);
   void merge_block_items(objet* block, const block_end& end, objet* incoming, const block_end& incoming_end);
 
   uint32_t time_of(const record* r, uint32_t position, int32_t value) const;

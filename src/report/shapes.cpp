@@ -36,3 +36,9 @@ objet* first_block_of(tree_item list, uint32_t kind) {
   }
   return nullptr;
 }
+
+block_end block_end_of(objet* block) {
+  objet* node = block;
+  while (node->next && node->next->next) node = node->next;
+  return {node, node->next ? node->next : node};
+}

@@ -15,6 +15,15 @@ bool is_block(tree_item x);
 bool starts_with_block(tree_item x);
 // The record a block opens with.
 inline record* opening_record(tree_item block) { return block.list()->item.rec(); }
+// The opening record of the block a group node holds; none without node.
+inline record* opening_of(objet* holder) { return holder ? opening_record(holder->item) : nullptr; }
+// A block's last node (its closing record's) and the node before it.
+struct block_end {
+  objet* before;
+  objet* last;
+};
+// Read from the block's nodes.
+block_end block_end_of(objet* block);
 // The first record at the top of a list whose keyword is exactly that of kind.
 record* find_record(tree_item list, uint32_t kind);
 bool is_block_of(tree_item x, uint32_t kind);    // a block holding such a record
