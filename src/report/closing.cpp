@@ -1,7 +1,7 @@
 #include "report/closing.h"
 
-#include <climits>
 #include <cstddef>
+#include <optional>
 
 #include "report/report_errors.h"
 #include "report/shapes.h"
@@ -32,28 +32,27 @@ static objet* run_end(objet* node, key_set member_keys) {
   return node;
 }
 
-// One rule from the successor of start, for the first n blocks only, over the
-// chain; the action is given the node before the opener and the last node of
-// the run (or the opener itself).
-static void close_blocks_after(int n, objet* start, key_set opening_keys, key_set member_keys,
-                               closing_action action) {
-  objet* previous = start;
-  objet* cur = start->next;
-  for (int closed = 0; closed < n && cur && cur->next; ++closed) {
-    objet* before = find_before(cur, opening_keys);
-    objet* opener = before ? before->next : cur;
-    if (!opener) return;
-    if (!before) before = previous;
-    objet* last = run_end(opener->next, member_keys);
-    if (!last) {
-      last = opener;
-    } else if (!last->next) {
-      unexpected_end_of_report();
-    }
-    action(before, last);
-    previous = last;
-    cur = last->next;
+// The next run over the chain from cur on, which opens with a record of
+// opening_keys and goes on with members: the node before its opener (or
+// previous, when cur opens it) and its last node (or the opener itself);
+// nothing when no opener follows. A run that reaches the end of the chain is
+// unclosed: "UNEXPTEOF".
+struct chain_run {
+  objet* before;
+  objet* last;
+};
+
+static std::optional<chain_run> next_run(objet* previous, objet* cur, key_set opening_keys, key_set member_keys) {
+  objet* before = find_before(cur, opening_keys);
+  objet* opener = before ? before->next : cur;
+  if (!opener) return std::nullopt;
+  objet* last = run_end(opener->next, member_keys);
+  if (!last) {
+    last = opener;
+  } else if (!last->next) {
+    unexpected_end_of_report();
   }
+  return chain_run{before ? before : previous, last};
 }
 
 // The closing record the vocabulary gives the opening kind.
@@ -76,15 +75,27 @@ static void add_fw_record(objet* before, objet* last) {
   insert_after(last, list1(copy));
 }
 
-// The first DW (or else SN) block after a CO run is closed by FO after its
-// own members.
-static void co_rule(objet*, objet* last) {
-  objet* follower = last->next;
-  if (follower && record_in(follower, key_set_of({KIND_DW}))) {
-    close_blocks_after(1, last, key_set_of({KIND_DW}), key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}),
-                       add_closing_record<KIND_CO>);
-  } else {
-    close_blocks_after(1, last, key_set_of({KIND_SN}), key_set_of({KIND_CH, KIND_FN}), add_closing_record<KIND_CO>);
+// A run of CO records is closed by FO after the first DW (or else SN) block
+// that follows it, after that block's own members: FO lands beyond the CO
+// run, where the loop over the top level (close_runs) does not follow, so
+// this rule goes over the chain. A node that is the last of the chain
+// closes nothing more.
+static void close_comment_runs(objet* head) {
+  const key_set comment = key_set_of({KIND_CO});
+  objet* previous = head;
+  for (objet* cur = head->next; cur && cur->next;) {
+    const std::optional<chain_run> run = next_run(previous, cur, comment, comment);
+    if (!run) return;
+    objet* follower = run->last->next;
+    const bool wait = follower && record_in(follower, key_set_of({KIND_DW}));
+    const key_set opening = wait ? key_set_of({KIND_DW}) : key_set_of({KIND_SN});
+    const key_set members = wait ? key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}) : key_set_of({KIND_CH, KIND_FN});
+    if (follower && follower->next) {
+      if (const std::optional<chain_run> block = next_run(run->last, follower, opening, members))
+        add_closing_record<KIND_CO>(block->before, block->last);
+    }
+    previous = run->last;
+    cur = run->last->next;
   }
 }
 
@@ -144,29 +155,29 @@ static void close_runs(top_level* top, key_set opening, key_set members, closing
 }
 
 // The rules run in this order, so later member sets hold closing records
-// that earlier rules made.
+// that earlier rules made. A rule closes the runs of the top level with its
+// action, or (the comment rule) goes over the chain, the top level being
+// read again after it.
 struct closing_rule {
   uint32_t opening;
   key_set members;
   closing_action action;
   bool makes_copy;  // the action inserts FW copies, not the opening's closing records
-  // The action inserts beyond the run: it runs over the chain, and the
-  // array is taken again from it.
-  bool beyond_run;
+  void (*over_chain)(objet* head);
 };
 
 static const closing_rule closing_rules[] = {
-    {KIND_PP, key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_PP>, false, false},
-    {KIND_DA, key_set_of({KIND_PA}), add_closing_record<KIND_DA>, false, false},
-    {KIND_EV, key_set_of({KIND_CH}), add_closing_record<KIND_EV>, false, false},
-    {KIND_DX, key_set_of({KIND_CH}), add_closing_record<KIND_DX>, false, false},
-    {KIND_SN, key_set_of({KIND_CH}), add_closing_record<KIND_SN>, false, false},
-    {KIND_DW, key_set_of({KIND_DX, KIND_FX, KIND_CH}), add_closing_record<KIND_DW>, false, false},
-    {KIND_DW, key_set_of({KIND_DX, KIND_FX, KIND_FF, KIND_EV, KIND_FV, KIND_CH}), add_fw_record, true, false},
-    {KIND_CO, key_set_of({KIND_CO}), co_rule, false, true},
+    {KIND_PP, key_set_of({KIND_PQ, KIND_TP}), add_closing_record<KIND_PP>, false, nullptr},
+    {KIND_DA, key_set_of({KIND_PA}), add_closing_record<KIND_DA>, false, nullptr},
+    {KIND_EV, key_set_of({KIND_CH}), add_closing_record<KIND_EV>, false, nullptr},
+    {KIND_DX, key_set_of({KIND_CH}), add_closing_record<KIND_DX>, false, nullptr},
+    {KIND_SN, key_set_of({KIND_CH}), add_closing_record<KIND_SN>, false, nullptr},
+    {KIND_DW, key_set_of({KIND_DX, KIND_FX, KIND_CH}), add_closing_record<KIND_DW>, false, nullptr},
+    {KIND_DW, key_set_of({KIND_DX, KIND_FX, KIND_FF, KIND_EV, KIND_FV, KIND_CH}), add_fw_record, true, nullptr},
+    {KIND_CO, 0, nullptr, false, close_comment_runs},
     {KIND_RE,
      key_set_of({KIND_SC, KIND_IT, KIND_DE, KIND_PR, KIND_PE, KIND_RU, KIND_SY, KIND_PO, KIND_IE, KIND_CF}),
-     add_closing_record<KIND_RE>, false, false},
+     add_closing_record<KIND_RE>, false, nullptr},
 };
 
 report_top::report_top(objet* chain) : head_(list1(make_record("  ", nullptr, 0))) {
@@ -192,8 +203,8 @@ void add_closing_records(report_top* report) {
   for (const closing_rule& rule : closing_rules) {
     const key_set opening = key_set_of({rule.opening});
     if (!(present & opening)) continue;
-    if (rule.beyond_run) {
-      close_blocks_after(INT_MAX, head, opening, rule.members, rule.action);
+    if (rule.over_chain) {
+      rule.over_chain(head);
       top = top_level_of(head);
     } else {
       close_runs(&top, opening, rule.members, rule.action);
