@@ -1,9 +1,9 @@
-"""scripts/bench --floor: what the report cells themselves cost, beside the merger and sort -m.
+"""scripts/bench --floor: what holding the records themselves costs, beside the merger and sort -m.
 
-bench/cell_floor reads every ROD report of a run into its records as the merger does (a list node and
-a cell per field, two number cells at the end), holds them all, and writes them back: no pass, no
-merge. Its time and peak memory bound from below any merger that keeps the reports in these cells,
-whatever its passes and merges do. Each shape's largest run is measured (best of three): sort -m, the
+bench/cell_floor reads every ROD report of a run into its records as the merger does (a node and a
+record each, numbered), holds them all, and writes them back: no pass, no merge. Its time and peak
+memory bound from below any merger that holds the reports in these records, whatever its passes and
+merges do. Each shape's largest run is measured (best of three): sort -m, the
 floor, and the merger's merge-only run in both variants.
 """
 import os
