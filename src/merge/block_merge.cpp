@@ -10,27 +10,19 @@
 #include "report/shapes.h"
 #include "report/time_points.h"
 
-// The inner items of incoming, taken from it in reading order.
-static std::vector<tree_item> take_inner_items(objet* from, objet* closing) {
-  std::vector<tree_item> items;
-  for (objet* node = from; node && node != closing; node = node->next) {
-    if (node->item) items.push_back(take(node));
-  }
-  return items;
-}
-
 void tree_merge::merge_block_items(objet* block, const block_end& end, objet* incoming,
                                    const block_end& incoming_end) {
   if (!block->next || !incoming->next) return;
-  cache_.insert_into_block(block, end, take_inner_items(incoming->next, incoming_end.last), owed_);
+  cache_.insert_into_block(block, end, unlink_carriers(&incoming->next, incoming_end.last), owed_);
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
-static void keep_inner_left_overs(const block_end& end, objet* from, const block_end& incoming_end) {
+static void keep_inner_left_overs(const block_end& end, objet** from, const block_end& incoming_end) {
   objet* node = end.before;
-  for (tree_item item : take_inner_items(from, incoming_end.last)) {
-    put_after(node, item);
-    node = node->next;
+  for (objet* carrier : unlink_carriers(from, incoming_end.last)) {
+    carrier->next = node->next;
+    node->next = carrier;
+    node = carrier;
   }
 }
 
@@ -109,9 +101,9 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
   auto merged_block_of = [this](tree_item list, uint32_t kind) { return cache_.first_holding(list.list(), kind, true); };
   if (own_inner && all_open_groups(own_inner->item, merged_block_of)) {
     *nested = {own_inner->item.list(), inner->item.list()};
-    keep_inner_left_overs(end, inner->next, incoming_end);
+    keep_inner_left_overs(end, &inner->next, incoming_end);
   } else {
-    keep_inner_left_overs(end, inner, incoming_end);
+    keep_inner_left_overs(end, &incoming->next, incoming_end);
   }
 }
 

@@ -42,7 +42,7 @@ static bool shorter_than(const objet* chain, size_t nodes) {
   return true;
 }
 
-void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items,
+void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& nodes,
                                     uint32_t owed) {
   objet* closing = end.before->next;
   end.before->next = nullptr;
@@ -51,14 +51,14 @@ void merge_cache::insert_into_block(objet* block, const block_end& end, const st
   // A short block is read again sooner than its order would pay for its
   // memory (most merged blocks are short, and a run holds them all), and
   // without the RD records an order would keep.
-  if (known == block_orders_.end() && items.size() < SHORT_BLOCK &&
-      shorter_than(block->next, SHORT_BLOCK - items.size())) {
+  if (known == block_orders_.end() && nodes.size() < SHORT_BLOCK &&
+      shorter_than(block->next, SHORT_BLOCK - nodes.size())) {
     scratch_order_.forget();
-    block->next = scratch_order_.insert(block->next, items, owed);
+    block->next = scratch_order_.insert(block->next, nodes, owed);
     last = scratch_order_.last_node();
   } else {
     time_order& order = known != block_orders_.end() ? known->second : block_orders_[block];
-    block->next = order.insert(block->next, items, owed, &names_);
+    block->next = order.insert(block->next, nodes, owed, &names_);
     last = order.last_node();
   }
   (last ? last : block)->next = closing;

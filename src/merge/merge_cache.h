@@ -29,11 +29,11 @@ class merge_cache {
 
   // The items go into the merged block in time order before its closing
   // record, which follows the last inserted node.
-  void insert_into_block(objet* block, const block_end& end, const std::vector<tree_item>& items, uint32_t owed);
+  void insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& nodes, uint32_t owed);
   // Items the block takes other than by time: its order is read again next time.
   void forget_order_of(objet* block) { block_orders_.erase(block); }
-  objet* insert_into_body(objet* body, const std::vector<tree_item>& items, uint32_t owed) {
-    return body_order_.insert(body, items, owed, &names_);
+  objet* insert_into_body(objet* body, const std::vector<objet*>& nodes, uint32_t owed) {
+    return body_order_.insert(body, nodes, owed, &names_);
   }
 
   // Chains that grow at their end with every report (the first and last

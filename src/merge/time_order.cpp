@@ -81,11 +81,12 @@ bool time_order::follows_owed(uint32_t owed) {
 // node stay sorted by key, equal keys in insertion order, and each one's
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
-std::vector<time_order::placed> time_order::place(const std::vector<tree_item>& items, uint32_t owed,
+std::vector<time_order::placed> time_order::place(const std::vector<objet*>& nodes, uint32_t owed,
                                                   rendezvous_names* names) {
   std::vector<placed> inserted;
-  inserted.reserve(items.size());
-  for (tree_item item : items) {
+  inserted.reserve(nodes.size());
+  for (objet* node : nodes) {
+    const tree_item item = node->item;
     const auto key = order_key(item);
     if (!key) unexpected_end_of_report();
     const int64_t value = int64_t{key_time(*key, owed)} - keys_moved_;
@@ -94,7 +95,7 @@ std::vector<time_order::placed> time_order::place(const std::vector<tree_item>& 
     kinds_ |= kind_bit(item);
     rd_span span{};
     const bool holds_rd = names && take_rendezvous(item, 0, names, &span);
-    inserted.push_back({gap, value, list1(item), holds_rd, span});
+    inserted.push_back({gap, value, node, holds_rd, span});
   }
   std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {
     return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
@@ -164,14 +165,14 @@ void time_order::grow_spans(const std::vector<placed>& inserted) {
   }
 }
 
-objet* time_order::insert(objet* list, const std::vector<tree_item>& items, uint32_t owed, rendezvous_names* names) {
+objet* time_order::insert(objet* list, const std::vector<objet*>& nodes, uint32_t owed, rendezvous_names* names) {
   if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
   if (!names) {
     keeps_rd_ = false;
     spans_.clear();
     refs_.clear();
   }
-  const std::vector<placed> inserted = place(items, owed, names);
+  const std::vector<placed> inserted = place(nodes, owed, names);
   objet* head = splice(inserted);
   if (names) grow_spans(inserted);
   grow_nodes(inserted);

@@ -19,12 +19,12 @@
 // the items. It holds while the list changes only through insert.
 class time_order {
  public:
-  // Inserts the items one after the other into list, each before the first
-  // node whose key time is greater (nodes without key passed over); returns
-  // the new head. An item without order key ends the run with "UNEXPTEOF".
+  // Inserts the nodes' items one after the other into list, each before the
+  // first node whose key time is greater (nodes without key passed over),
+  // the nodes themselves joining the list; returns the new head. An item without order key ends the run with "UNEXPTEOF".
   // A list this order does not follow is read first. With names, the RD
   // records of the list's items are kept.
-  objet* insert(objet* list, const std::vector<tree_item>& items, uint32_t owed, rendezvous_names* names = nullptr);
+  objet* insert(objet* list, const std::vector<objet*>& nodes, uint32_t owed, rendezvous_names* names = nullptr);
 
   // Whether the order follows list (list being its first node).
   bool follows(const objet* list) const { return !nodes_.empty() && nodes_.front() == list; }
@@ -57,7 +57,7 @@ class time_order {
   bool follows_owed(uint32_t owed);
   void take_key(bool fixed, int64_t value);
   bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
-  std::vector<placed> place(const std::vector<tree_item>& items, uint32_t owed, rendezvous_names* names);
+  std::vector<placed> place(const std::vector<objet*>& nodes, uint32_t owed, rendezvous_names* names);
   objet* splice(const std::vector<placed>& inserted);
   void grow_nodes(const std::vector<placed>& inserted);
   void grow_spans(const std::vector<placed>& inserted);

@@ -3,6 +3,8 @@
 // The edits by which the merges move items from an incoming report into the
 // merged tree.
 
+#include <vector>
+
 #include "report/objet.h"
 
 // Prepending keeps the chain's head node, so the chain stays the same for
@@ -13,6 +15,22 @@ inline void put_first(objet* chain, tree_item item) {
 }
 
 inline void put_after(objet* node, tree_item item) { node->next = make_list(item, node->next); }
+
+// The nodes from *link up to end that carry an item, unlinked in reading
+// order: they join the merged tree as they are, the empty ones staying.
+inline std::vector<objet*> unlink_carriers(objet** link, const objet* end) {
+  std::vector<objet*> carriers;
+  while (*link && *link != end) {
+    objet* node = *link;
+    if (node->item) {
+      *link = node->next;
+      carriers.push_back(node);
+    } else {
+      link = &node->next;
+    }
+  }
+  return carriers;
+}
 
 // The item of holder, which keeps an empty item.
 inline tree_item take(objet* holder) {

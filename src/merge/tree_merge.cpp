@@ -1,5 +1,6 @@
 #include "merge/tree_merge.h"
 
+#include "merge/tree_edits.h"
 #include "report/shapes.h"
 
 static objet* section_or_empty(objet* node) { return node ? node : new_node(); }
@@ -62,11 +63,8 @@ void tree_merge::merge_body(objet* merged_body, objet* body) {
 }
 
 void tree_merge::merge_body_by_time(objet* merged_body, objet* body) {
-  std::vector<tree_item> items;
-  for (objet* node = body->item.list(); node; node = node->next) {
-    if (!node->item) continue;
-    items.push_back(node->item);
-    node->item = nullptr;
-  }
-  merged_body->item = cache_.insert_into_body(merged_body->item.list(), items, owed_);
+  objet* elements = body->item.list();
+  const std::vector<objet*> carriers = unlink_carriers(&elements, nullptr);
+  body->item = elements;
+  merged_body->item = cache_.insert_into_body(merged_body->item.list(), carriers, owed_);
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 // Where tree nodes and records get their memory. A report holds millions of
-// each: both are cut from slabs, and what is given back waits on a free list
-// of its size for the next one of that size (a record dropped or merged
-// away makes room for the next report's); what a tree holds at the end goes
-// with the process, which a walk releasing it would only delay. Sanitizer
-// builds take every node and record from malloc and give each back, so that
-// a leak or a use after release is still caught.
+// each: both are cut from slabs in the order they are made, and what is
+// given back stays where it is (see cell_memory.cpp); what a tree holds at
+// the end goes with the process, which a walk releasing it would only
+// delay. Sanitizer builds take every node and record from malloc and give
+// each back, so that a leak or a use after release is still caught.
 
 #include <cstddef>
 

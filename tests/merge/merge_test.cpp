@@ -109,10 +109,10 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
 
     objet* one_by_one = classified_records(list_text);
     objet* batch = classified_records(list_text);
-    std::vector<tree_item> items;
+    std::vector<objet*> items;
     for (const std::string& line : item_lines) {
       one_by_one = insert_by_time(one_by_one, rec(line));
-      items.push_back(rec(line));
+      items.push_back(list1(rec(line)));
     }
     time_order order;
     batch = order.insert(batch, items, 0);
@@ -141,12 +141,12 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
     time_order order;
     for (int batch = 0; batch < 4; ++batch) {
       const uint32_t owed = owed_shifts[random() % 5];
-      std::vector<tree_item> kept_items;
-      std::vector<tree_item> fresh_items;
+      std::vector<objet*> kept_items;
+      std::vector<objet*> fresh_items;
       for (int i = 0, n = random() % 5; i < n; ++i) {
         const std::string line = "FT " + q(batch) + " \"" + time() + "\"";
-        kept_items.push_back(rec(line));
-        fresh_items.push_back(rec(line));
+        kept_items.push_back(list1(rec(line)));
+        fresh_items.push_back(list1(rec(line)));
       }
       kept = order.insert(kept, kept_items, owed);
       time_order fresh_order;
