@@ -53,7 +53,7 @@ TEST_F(Pairing, RefusedFiles) {
     std::vector<std::string> files;
     const char* expected;
   } cases[] = {
-      {{"a.tdc", "empty", "a.rio"}, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n"},
+      {{"a.tdc", "empty", "a.rio"}, UNEXPECTED_END.c_str()},
       {{"a.tdc", "odd", "a.rio"}, "Varnet-F-UNKMIRVAF,  The odd file is not a TDC file neither a RIO one\n"},
       {{"a.tdc", "folder.rio"}, "Varnet-F-FICNOTOPN,  File folder.rio access problem\n"},
       {{"a.tdc", "b.tdc"}, "Varnet-F-NEEDRIOFI,  At least one RIO file should be on the command line\n"},
@@ -77,7 +77,7 @@ TEST_F(Pairing, PlanLinesDecideTheTimeVariant) {
       {"CF \"lift.tdc\" \"elsewhere\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, false, ""},
       {"CF \"door.tdc\" \"plans\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, true,
        "Varnet-I-FILESDIFF,  Reports comes from different test plans\n"},
-      {"CF \"lift.tdc\" \"plans\" \"/srv/plans\" \"1234\"\n", 7, false, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n"},
+      {"CF \"lift.tdc\" \"plans\" \"/srv/plans\" \"1234\"\n", 7, false, UNEXPECTED_END.c_str()},
   };
   for (const auto& c : cases) {
     write_file("b.tdc", header("TDC file", "b") + c.plan_line);
