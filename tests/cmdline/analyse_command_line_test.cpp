@@ -7,12 +7,7 @@ using program::error_line;
 using program::options_text;
 using program::settings;
 
-TEST(PostproOptions, DefaultsWhenOnlyFilesAreGiven) {
-  ASSERT_EQ(analyse({"a.rio"}), 1);
-  EXPECT_STREQ(options_text, "  -RA=RA -VA=EVAL -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD");
-  EXPECT_EQ(settings.log, 0);
-}
-
+// The defaults are in every postpro_* scenario's log.
 TEST(PostproOptions, CanonicalNamesWhateverWasWritten) {
   ASSERT_EQ(analyse({"-RA=t", "-va=noeval", "-LE=FR", "-NOC", "-PORTRAIT", "-SUM", "-NORO", "-LOG", "a"}), 1);
   EXPECT_STREQ(options_text, "  -RA=TEST -VA=NOEVAL -LE=GB -NOCOMMENT -PORTRAIT -SUMMARY -ROD -NORO");

@@ -107,7 +107,8 @@ class Example(unittest.TestCase):
     def test_outputs_replace_only_their_own(self):
         page = os.path.join(self.work, "view.html")
         self.assertEqual(mpsrdd("page", self.rdd, "-o", page), (0, "", []))
-        self.assertEqual(mpsrdd("junit", self.rdd, "-o", page), (0, "", []))  # an output of this tool
+        self.assertEqual(mpsrdd("junit", self.rdd, "-o", page), (0, "", []))  # outputs of this tool
+        self.assertEqual(mpsrdd("page", self.rdd, "-o", page), (0, "", []))
         tdc = os.path.join(self.work, "lift_acceptance.tdc")
         for words, refused in ((["page", self.rdd, "-o", tdc], tdc), (["junit", self.rdd, "-o", self.rdd], self.rdd),
                                (["compare", self.rdd, tdc, "-o", self.rdd], self.rdd)):
@@ -164,7 +165,7 @@ class Refused(unittest.TestCase):
         self.assertEqual((status, out.split()[:3]), (0, ["usage:", "mpsrdd", "page"]))
 
 
-HOSTILE = 'mark<b>&amp;</b>]]><![CDATA[ x]]>\x01\x1b[2J "" \xff\xfe \xef\xbf\xbe end'
+HOSTILE = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\x01\x1b[2J "" \xff\xfe \xef\xbf\xbe end'
 
 
 class HostileText(unittest.TestCase):
@@ -175,19 +176,21 @@ class HostileText(unittest.TestCase):
                 rdd = f.read()
             hostile = HOSTILE.encode("latin-1")
             rdd = (rdd.replace(b"position display shows 2", hostile).replace(b'DS "door_cycle"', b'DS "' + hostile + b'"')
-                   .replace(b'"TI-02"', b'"' + hostile + b'"').replace(b'SC "landing"', b'SC "' + hostile + b'"'))
+                   .replace(b'"TI-02"', b'"' + hostile + b'"').replace(b'SC "landing"', b'SC "' + hostile + b'"')
+                   .replace(b'CF "landing.rod"', b'CF "' + hostile + b'"'))
             with open(os.path.join(work, "x.rdd"), "wb") as f:
                 f.write(rdd)
             self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work), (0, "", []))
             xml = valid_junit(self, os.path.join(work, "x.junit.xml"))
-            replaced = 'mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
+            replaced = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
             self.assertEqual([suite.name for suite in xml][1], "2 " + replaced)
             self.assertIn(replaced, list(list(xml)[1])[1].result[0].text)
             self.assertEqual(mpsrdd("page", "x.rdd", cwd=work), (0, "", []))
             page = read_page(os.path.join(work, "x.html"))
             self.assertEqual(len(page.all("script")), 1)
-            self.assertEqual(page.all("b"), [])
+            self.assertEqual(page.all("b") + page.all("img"), [])
             self.assertIn("2 " + replaced, [t["text"] for t in page.all("text", cls="lane-name")])
+            self.assertIn(replaced, [t["text"] for t in page.all("text", cls="lane-source")])
             status, out, _ = mpsrdd("summary", "x.rdd", cwd=work)
             self.assertIn("2 " + replaced + ": 2 steps", out)
 
