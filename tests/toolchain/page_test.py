@@ -145,9 +145,8 @@ class AlignmentScenarios(unittest.TestCase):
 EARLIER_PAGE = '<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<meta name="generator" content="mpsrdd">\n'
 
 
-class RefusedReports(unittest.TestCase):
-    """A report the bridge cannot draw gives status 2, one line naming it, and no page (mpsrdd_test.py has
-    the reasons)."""
+class BridgeOnItsOwn(unittest.TestCase):
+    """The bridge run again on the example's report, as it is or changed."""
 
     def setUp(self):
         self.work = self.enterContext(scratch_dir())
@@ -155,7 +154,8 @@ class RefusedReports(unittest.TestCase):
         with open(os.path.join(self.work, "mpsrdd.rdd"), "rb") as f:
             self.rdd = f.read()
 
-    def test_an_earlier_page_is_left_as_it_was(self):
+    def test_a_refused_report_leaves_an_earlier_page_as_it_was(self):
+        # Status 2, one line naming the report (mpsrdd_test.py has the reasons), and no page.
         with open(os.path.join(self.work, "bad.rdd"), "wb") as f:
             f.write(self.rdd[:-1])
         with open(os.path.join(self.work, "bad.html"), "w") as f:
@@ -166,6 +166,12 @@ class RefusedReports(unittest.TestCase):
         self.assertEqual(sorted(n for n in os.listdir(self.work) if ".html" in n), ["bad.html", "mpsrdd.html"])
         with open(os.path.join(self.work, "bad.html")) as f:
             self.assertEqual(f.read(), EARLIER_PAGE)
+
+    def test_the_page_takes_the_reports_mode(self):
+        for mode in (0o600, 0o640, 0o444):
+            os.chmod(os.path.join(self.work, "mpsrdd.rdd"), mode)
+            self.assertEqual(run_bridge(BUILD, self.work, "mpsrdd.rdd"), (0, []))
+            self.assertEqual(stat.S_IMODE(os.stat(os.path.join(self.work, "mpsrdd.html")).st_mode), mode)
 
     def test_interleaving_blocks_are_drawn(self):
         # A closing record of another kind, as reports whose constructs
@@ -193,36 +199,6 @@ class Testers(unittest.TestCase):
             self.assertEqual([lane["attrs"]["data-report"] for lane in page.all("g", cls="lane")], ["1", "2", "3"])
             # Merged FS records hold line numbers where report numbers belong: no status is claimed from them.
             self.assertEqual(item_statuses(page), [{"3": "0"}, {"1": "", "2": ""}, {"1": "", "2": "", "3": ""}])
-
-
-class Output(unittest.TestCase):
-    def setUp(self):
-        self.work = self.enterContext(scratch_dir())
-        run_merger(SOURCE, BUILD, "example_three_testers", self.work)
-
-    def test_only_a_missing_file_or_a_page_of_this_tool_is_replaced(self):
-        def prepare(work):
-            os.rename(os.path.join(work, "lift_acceptance.tdc"), os.path.join(work, "plan.html"))
-            with open(os.path.join(work, "args"), "w") as f:
-                f.write("plan.html\ncabin.rio\nlanding.rio\nsupervisor.rio\n-RDD=plan.rdd\n")
-        with scratch_dir() as work:
-            run_merger(SOURCE, BUILD, "example_three_testers", work, prepare)
-            with open(os.path.join(SOURCE, "examples", "lift_acceptance.tdc"), "rb") as f:
-                tdc = f.read()
-            with open(os.path.join(work, "plan.html"), "rb") as f:
-                self.assertEqual(f.read(), tdc)
-            status, lines = run_bridge(BUILD, work, "plan.rdd")
-            self.assertEqual((status, len(lines)), (2, 1), lines)
-            self.assertIn(os.path.join(work, "plan.html") + ": ", lines[0])
-            os.remove(os.path.join(work, "plan.html"))
-            self.assertEqual(run_bridge(BUILD, work, "plan.rdd"), (0, []))
-            self.assertEqual(run_bridge(BUILD, work, "plan.rdd"), (0, []))
-
-    def test_the_page_takes_the_reports_mode(self):
-        for mode in (0o600, 0o640, 0o444):
-            os.chmod(os.path.join(self.work, "mpsrdd.rdd"), mode)
-            self.assertEqual(run_bridge(BUILD, self.work, "mpsrdd.rdd"), (0, []))
-            self.assertEqual(stat.S_IMODE(os.stat(os.path.join(self.work, "mpsrdd.html")).st_mode), mode)
 
 
 class Budgets(unittest.TestCase):
