@@ -3,49 +3,42 @@
 #include "cmdanalysis/sample_command.h"
 
 using sample::analyse;
-using sample::texts;
 using strings = std::vector<std::string>;
 
-TEST(CabValues, ListsCutAtUnescapedSeparators) {
-  ASSERT_EQ(analyse({"a,b\\,c,,q,s\\t,"}), 0);
-  EXPECT_EQ(texts(sample::input.values), (strings{"a", "b,c", ",q", "s\\t"}));
+// The values each parameter or option type holds after an accepted analysis
+// (refused ones: refusals_test). Lists are cut at unescaped separators, a
+// leading separator being part of the value; an empty argument takes its
+// parameter's turn but adds nothing; allowed values resolve to their GB name,
+// also from a value that begins with a full name, and the default value is
+// made whatever the option's state.
+TEST(CabValues, ValuesOfEachType) {
+  const struct {
+    strings words;
+    const value_descriptor* type;
+    strings values;
+  } cases[] = {
+      {{"a,b\\,c,,q,s\\t,"}, &sample::input, {"a", "b,c", ",q", "s\\t"}},
+      {{",x"}, &sample::input, {",x"}},
+      {{"a", ""}, &sample::output, {}},
+      {{"a", "out"}, &sample::output, {"out"}},
+      {{"a", "b1", "-SHAPE=carr"}, &sample::shape_type, {"SQUARE"}},
+      {{"a", "-SHAPE=ROUNDED"}, &sample::shape_type, {"ROUND"}},
+      {{"a"}, &sample::shape_type, {"SPIRAL"}},
+      // Signed kinds of every element in the exclusion rules.
+      {{"a", "-VERIFY", "-NOVERBOSE"}, &sample::input, {"a"}},
+      {{"a", "b1", "-SHAPE=sq"}, &sample::shape_type, {"SQUARE"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(analyse(c.words), 0) << c.words[0];
+    EXPECT_EQ(sample::texts(c.type->values), c.values) << c.words[0];
+  }
+  EXPECT_EQ(sample::shapes[1].selected, 1);
+  EXPECT_EQ(sample::shapes[2].selected, 0);
+  ASSERT_EQ(analyse({"a,b\\,c"}), 0);
   EXPECT_EQ(positional_value(1, 2)->text, std::string("b,c"));
-  // A leading separator is part of the value.
-  ASSERT_EQ(analyse({",x"}), 0);
-  EXPECT_EQ(texts(sample::input.values), (strings{",x"}));
-  // An empty argument takes its parameter's turn but adds nothing.
-  ASSERT_EQ(analyse({"a", ""}), 0);
-  EXPECT_EQ(positional_value(2, 1), nullptr);
-}
-
-TEST(CabValues, LaterArgumentsFillTheNextParameters) {
-  ASSERT_EQ(analyse({"a", "out"}), 0);
-  EXPECT_EQ(texts(sample::input.values), (strings{"a"}));
-  EXPECT_EQ(texts(sample::output.values), (strings{"out"}));
+  EXPECT_EQ(option_state("SHAPE"), 0);
+  EXPECT_EQ(sample::shapes[2].selected, 1);
   // Digits are read as far as they go.
   ASSERT_EQ(analyse({"a", "-COUNT=42nd"}), 0);
   EXPECT_EQ(option_value(1, 1)->number, 42);
-}
-
-TEST(CabValues, AllowedValuesResolveToGbNames) {
-  ASSERT_EQ(analyse({"a", "b1", "-SHAPE=carr"}), 0);
-  EXPECT_EQ(texts(sample::shape_type.values), (strings{"SQUARE"}));
-  EXPECT_EQ(sample::shapes[1].selected, 1);
-  EXPECT_EQ(sample::shapes[2].selected, 0);
-  // A value that begins with a full allowed name resolves to it.
-  ASSERT_EQ(analyse({"a", "-SHAPE=ROUNDED"}), 0);
-  EXPECT_EQ(texts(sample::shape_type.values), (strings{"ROUND"}));
-}
-
-TEST(CabValues, DefaultValueMadeWhateverTheState) {
-  ASSERT_EQ(analyse({"a"}), 0);
-  EXPECT_EQ(option_state("SHAPE"), 0);
-  EXPECT_EQ(texts(sample::shape_type.values), (strings{"SPIRAL"}));
-  EXPECT_EQ(sample::shapes[2].selected, 1);
-}
-
-// Refused combinations: refusals_test.
-TEST(CabRules, SignedKindsOfEveryElement) {
-  EXPECT_EQ(analyse({"a", "-VERIFY", "-NOVERBOSE"}), 0);
-  EXPECT_EQ(analyse({"a", "b1", "-SHAPE=sq"}), 0);
 }

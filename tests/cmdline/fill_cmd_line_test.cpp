@@ -37,7 +37,5 @@ TEST(FillCmdLine, AtMostOneThousandFiles) {
   std::vector<std::string> words = file_words(MAX_FILES);
   words.back() += ",last.tdc";  // the 1001st file hides in a list
   ASSERT_EQ(analyse(words), 1);
-  std::string error;
-  EXPECT_EQ(run_to_end([] { fill_cmd_line(); }, &error), 7);
-  EXPECT_EQ(error, "Varnet-F-TOOMANYFI,  Too many RIO and/or TDC files on the command line\n");
+  expect_fatal([] { fill_cmd_line(); }, "Varnet-F-TOOMANYFI,  Too many RIO and/or TDC files on the command line\n");
 }

@@ -44,45 +44,36 @@ struct Pairing : testing::Test {
   }
 };
 
-TEST_F(Pairing, RefusedFiles) {
+// Field 1 of the plan line decides the TIME variant; the other fields do not.
+TEST_F(Pairing, PairsOrRefusesTheFiles) {
   write_file("empty", "");
   write_file("odd", "MIRVA ProbeSuite RIO-file\n");
-  write_file("b.tdc", header("TDC file", "b") + PLAN);
-  mkdir("folder.rio", 0755);
-  const struct {
-    std::vector<std::string> files;
-    const char* expected;
-  } cases[] = {
-      {{"a.tdc", "empty", "a.rio"}, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n"},
-      {{"a.tdc", "odd", "a.rio"}, "Varnet-F-UNKMIRVAF,  The odd file is not a TDC file neither a RIO one\n"},
-      {{"a.tdc", "folder.rio"}, "Varnet-F-FICNOTOPN,  File folder.rio access problem\n"},
-      {{"a.tdc", "b.tdc"}, "Varnet-F-NEEDRIOFI,  At least one RIO file should be on the command line\n"},
-  };
-  for (const auto& c : cases) {
-    std::string error_output;
-    EXPECT_EQ(pair(c.files, &error_output), 7) << c.files[1];
-    EXPECT_EQ(error_output, c.expected);
-  }
-}
-
-// Field 1 of the plan line decides the TIME variant; the other fields do not.
-TEST_F(Pairing, PlanLinesDecideTheTimeVariant) {
   write_file("b.rio", header("RIO file", "b"));
+  mkdir("folder.rio", 0755);
+  const std::vector<std::string> two_pairs = {"a.tdc", "b.tdc", "a.rio", "b.rio"};
   const struct {
-    const char* plan_line;
+    const char* plan_line;  // of b.tdc
+    std::vector<std::string> files;
     int status;
     bool plans_differ;
     const char* expected;
   } cases[] = {
-      {"CF \"lift.tdc\" \"elsewhere\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, false, ""},
-      {"CF \"door.tdc\" \"plans\" \"/srv/plans\" \"1234\" \"51966\"\n", -1, true,
+      {PLAN, {"a.tdc", "empty", "a.rio"}, 7, false, UNEXPECTED_END.c_str()},
+      {PLAN, {"a.tdc", "odd", "a.rio"}, 7, false,
+       "Varnet-F-UNKMIRVAF,  The odd file is not a TDC file neither a RIO one\n"},
+      {PLAN, {"a.tdc", "folder.rio"}, 7, false, "Varnet-F-FICNOTOPN,  File folder.rio access problem\n"},
+      {PLAN, {"a.tdc", "b.tdc"}, 7, false,
+       "Varnet-F-NEEDRIOFI,  At least one RIO file should be on the command line\n"},
+      {"CF \"lift.tdc\" \"elsewhere\" \"/srv/plans\" \"1234\" \"51966\"\n", two_pairs, -1, false, ""},
+      {"CF \"door.tdc\" \"plans\" \"/srv/plans\" \"1234\" \"51966\"\n", two_pairs, -1, true,
        "Varnet-I-FILESDIFF,  Reports comes from different test plans\n"},
-      {"CF \"lift.tdc\" \"plans\" \"/srv/plans\" \"1234\"\n", 7, false, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n"},
+      {"CF \"lift.tdc\" \"plans\" \"/srv/plans\" \"1234\"\n", two_pairs, 7, false, UNEXPECTED_END.c_str()},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.files[1] + " " + c.plan_line);
     write_file("b.tdc", header("TDC file", "b") + c.plan_line);
     std::string error_output;
-    EXPECT_EQ(pair({"a.tdc", "b.tdc", "a.rio", "b.rio"}, &error_output), c.status) << c.plan_line;
+    EXPECT_EQ(pair(c.files, &error_output), c.status);
     EXPECT_EQ(error_output, c.expected);
     EXPECT_EQ(plans_differ, c.plans_differ);
   }

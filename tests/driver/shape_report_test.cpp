@@ -57,13 +57,11 @@ TEST_F(ShapeReport, VariantsAndTheirHeaders) {
 
 // A missing or unreadable report: fault_rod_report_removed, fault_rod_report_unreadable.
 TEST_F(ShapeReport, MalformedReportsEndTheRun) {
-  const std::string eof = "Varnet-F-UNEXPTEOF,  Unexpected end of file\n";
   const std::pair<const char*, std::string> cases[] = {
-      {"", eof}, {"HD\n", eof}, {"HD\nCF\n", eof}, {"HD\nCF\nXI \"1\" \"2\" \"3\"\nCF\n", eof},
-      {"HD\nCF\nBC\n\nCF\n", "Varnet-F-ERRINTERN,  \n"}};
+      {"", UNEXPECTED_END}, {"HD\n", UNEXPECTED_END}, {"HD\nCF\n", UNEXPECTED_END},
+      {"HD\nCF\nXI \"1\" \"2\" \"3\"\nCF\n", UNEXPECTED_END}, {"HD\nCF\nBC\n\nCF\n", INTERNAL_ERROR}};
   for (const auto& [text, expected] : cases) {
-    std::string error;
-    EXPECT_EQ(run_to_end([&] { shaped(text, false); }, &error), 7);
-    EXPECT_EQ(error, expected) << text;
+    SCOPED_TRACE(text);
+    expect_fatal([&] { shaped(text, false); }, expected);
   }
 }

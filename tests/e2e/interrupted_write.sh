@@ -73,14 +73,16 @@ wait_for() {  # TEST FILE
 has_temporary() { ! no_temporary "$(dirname "$1")"; }
 size_changed() { [ "$(stat -c %s "$1")" != "$previous_size" ]; }
 # A run stopped by the file size limit or by a full disk: status 7, the
-# file opening message, the previous report as it was.
-stopped() {  # WHAT RUN RDD_PATH LIMIT_BLOCKS [COMMAND PREFIX...]
-  local what=$1 run=$2 rdd=$3 limit=$4
-  shift 4
+# file opening message, the previous report as it was, no temporary file.
+stopped() {  # WHAT RUN RDD_PATH PREVIOUS LIMIT_BLOCKS [COMMAND PREFIX...]
+  local what=$1 run=$2 rdd=$3 previous=$4 limit=$5
+  shift 5
   (ulimit -f "$limit" && cd "$work/$run" && exec "$@" "$build/mpsmerge" ./*.tdc ./*.rio "-RDD=$rdd" 2>"$work/stderr")
   local status=$?
   [ $status = 7 ] && grep -q '^Varnet-F-FICERROPN' "$work/stderr" ||
     complain "$what gave status $status: $(tail -1 "$work/stderr")"
+  cmp -s "$rdd" "$previous" || complain "$what changed the previous report"
+  no_temporary "$(dirname "$rdd")" || complain "$what left a temporary file"
 }
 
 merge run1 "$work/out.rdd" || exit 1
@@ -101,21 +103,17 @@ for signal in TERM INT HUP; do
 done
 # Each ROD report fits the limit, the RDD report does not.
 cp "$work/previous.rdd" "$work/out.rdd"
-stopped "the file size limit" run2 "$work/out.rdd" $(($(stat -c %s "$work/previous.rdd") / 1024 / 2))
-cmp -s "$work/out.rdd" "$work/previous.rdd" || complain "the file size limit changed the previous report"
-no_temporary "$work" || complain "the file size limit left a temporary file"
+stopped "the file size limit" run2 "$work/out.rdd" "$work/previous.rdd" $(($(stat -c %s "$work/previous.rdd") / 2048))
 
 # A name of 255 bytes still has its temporary file: the file size limit, a
 # full disk.
 long="$(printf 'r%.0s' $(seq 251)).rdd"
 cp "$work/previous.rdd" "$work/$long"
-stopped "the file size limit on a long name" run2 "$work/$long" $(($(stat -c %s "$work/previous.rdd") / 1024 / 2))
-cmp -s "$work/$long" "$work/previous.rdd" || complain "the file size limit changed the previous report of a long name"
+stopped "the file size limit on a long name" run2 "$work/$long" "$work/previous.rdd" \
+  $(($(stat -c %s "$work/previous.rdd") / 2048))
 if small_disk "$work/full" $(($(stat -c %s "$work/previous.rdd") / 1024 + 1024)); then
   cp "$work/previous.rdd" "$work/full/$long"
-  stopped "a full disk under a long name" run2 "$work/full/$long" unlimited
-  cmp -s "$work/full/$long" "$work/previous.rdd" || complain "a full disk changed the previous report of a long name"
-  no_temporary "$work/full" || complain "a full disk left a temporary file"
+  stopped "a full disk under a long name" run2 "$work/full/$long" "$work/previous.rdd" unlimited
 fi
 
 # In place, in a folder the user may not write in: a signal while the
@@ -138,14 +136,12 @@ wait $pid
 cmp -s "$work/locked/out.rdd" "$work/small.rdd" || same_report "$work/locked/out.rdd" "$work/open/new.rdd" ||
   complain "SIGTERM while overwriting in place left neither report whole"
 chmod 755 "$work/locked" && cp "$work/small.rdd" "$work/locked/out.rdd" && chmod 555 "$work/locked"
-stopped "the file size limit in place" user_run "$work/locked/out.rdd" 3000 "${as_user[@]}"
-cmp -s "$work/locked/out.rdd" "$work/small.rdd" || complain "the file size limit in place changed the previous report"
+stopped "the file size limit in place" user_run "$work/locked/out.rdd" "$work/small.rdd" 3000 "${as_user[@]}"
 if small_disk "$work/full_locked" 2048; then
   cp "$work/small.rdd" "$work/full_locked/out.rdd"
   give_to_user "$work/full_locked/out.rdd"
   chmod 555 "$work/full_locked"
-  stopped "a full disk in place" user_run "$work/full_locked/out.rdd" unlimited "${as_user[@]}"
-  cmp -s "$work/full_locked/out.rdd" "$work/small.rdd" || complain "a full disk in place changed the previous report"
+  stopped "a full disk in place" user_run "$work/full_locked/out.rdd" "$work/small.rdd" unlimited "${as_user[@]}"
 fi
 
 # A report the user may not write to is not replaced, and no program runs.

@@ -1,39 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <random>
-#include <string>
-
 #include "merge/tree_merge.h"
-#include "support/report_text.h"
+#include "support/random_groups.h"
 
 // The group matching keeps an index of the target groups up to date as it
 // merges a list; these runs compare it with an index made afresh for every
 // incoming group, on random group lists.
 namespace {
-std::string q(int n) { return "\"" + std::to_string(n) + "\""; }
-
-// XI block, DS block (named a/b/c, field 4 k/m, start 0-4 or none, at times
-// nested groups), DT block, in random combinations.
-objet* random_group(std::mt19937& random, int report, int depth) {
-  int t = static_cast<int>(random() % 100);
-  objet* xi = chain({rec("XI " + q(t) + " \"0\" \"0\"", report), rec("YI " + q(t + 5) + " \"y\"", report)});
-  std::string name = std::string(1, static_cast<char>('a' + random() % 3));
-  std::string start = random() % 5 ? " " + q(static_cast<int>(random() % 5)) : " \"x\"";
-  tree_item inner = depth == 0 && random() % 3 == 0
-                     ? tree_item(chain({random_group(random, report, 1), random_group(random, report, 1)}))
-                     : tree_item(rec("FT " + q(t + 2) + " " + q(t + 2), report));
-  objet* ds = chain({rec("DS \"" + name + "\" \"\" \"\" \"" + (random() % 4 ? "k" : "m") + "\" " + q(t + 1) +
-                             " \"0\"" + start, report),
-                     inner, rec("FS \"a\" \"0\" \"0\" \"d\" \"e\"", report)});
-  objet* dt = chain({rec("DT " + q(t + 3), report), rec("YT " + q(t + 4), report)});
-  switch (random() % 5) {
-    case 0: free_objet(ds); free_objet(dt); return chain({xi});
-    case 1: free_objet(xi); free_objet(dt); return chain({ds});
-    case 2: return chain({xi, ds, dt});
-    default: free_objet(dt); return chain({xi, ds});
-  }
-}
-
 // A copy sharing nothing with the tree: its records copied, their marks and
 // numbers kept.
 objet* copy_tree(objet* chain) {
@@ -48,20 +21,16 @@ objet* copy_tree(objet* chain) {
   }
   return head;
 }
-
-objet* random_list(std::mt19937& random, int report, int size) {
-  objet* list = chain({random_group(random, report, 0)});
-  for (int i = 1; i < size; ++i) append(list, list1(random_group(random, report, 0)));
-  return list;
-}
 }  // namespace
 
 TEST(GroupMatching, OneIndexKeptUpToDateMatchesAFreshIndexPerGroup) {
-  std::mt19937 random(11);
+  random_groups random(11);
   for (int round = 0; round < 300; ++round) {
-    objet* target = random_list(random, 1, 1 + static_cast<int>(random() % 6));
-    objet* second = random_list(random, 2, 1 + static_cast<int>(random() % 6));
-    objet* incoming = random_list(random, 2, 1 + static_cast<int>(random() % 6));
+    random.report = 1;
+    objet* target = random.group_list(0, 1 + random.pick(6));
+    random.report = 2;
+    objet* second = random.group_list(0, 1 + random.pick(6));
+    objet* incoming = random.group_list(0, 1 + random.pick(6));
     merge_cache first_cache;
     tree_merge(first_cache, 0).merge_groups(target, second);
     objet* expected = copy_tree(target);

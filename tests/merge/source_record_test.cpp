@@ -8,23 +8,22 @@
 
 #include "report/source_record.h"
 #include "report/rod_reader.h"
-#include "support/process_trap.h"
 #include "support/report_text.h"
+#include "support/scratch_dir.h"
 
 // Leading CF records, relative names and the record's place after the
 // first IE record are checked through the binary; here the bytes read, with
 // an absolute name. The record describes what was read and merged, whatever
 // became of the file since.
 TEST(SourceRecord, DescribesTheBytesRead) {
-  char directory[] = "/tmp/rddXXXXXX";
-  ASSERT_NE(mkdtemp(directory), nullptr);
-  std::string path = std::string(directory) + "/r.rod";
+  scratch_dir scratch;
+  const std::string path = scratch.path() + "/r.rod";
   std::string digits;
   for (int i = 0; i < 22223; ++i) digits += "123456789";  // read in several blocks
   const std::pair<std::string, std::string> files[] = {
       {"123456789", "\"9\" \"8585\""}, {"", "\"0\" \"0\""}, {digits, "\"200007\" \"12176\""}};
   for (const auto& [content, size_and_crc] : files) {
-    std::ofstream(path) << content;
+    write_file(path, content);
     FILE* stream = fopen(path.c_str(), "r");
     file_digest read;
     free_objet(read_records(stream, &read));
@@ -32,30 +31,25 @@ TEST(SourceRecord, DescribesTheBytesRead) {
     std::ofstream(path, std::ios::app) << "changed since";
     objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
     add_source_record(report, {path.c_str(), 1, read});
-    std::string tail = std::string("\" ") + size_and_crc + " \"1\" \"0\" \n";
-    EXPECT_NE(record_lines(report->item.list()).find(directory + tail), std::string::npos) << size_and_crc;
+    const std::string tail = "\" " + size_and_crc + " \"1\" \"0\" \n";
+    EXPECT_NE(record_lines(report->item.list()).find(scratch.path() + tail), std::string::npos) << size_and_crc;
     free_objet(report);
   }
-  unlink(path.c_str());
-  rmdir(directory);
 }
 
 // Quotes in the ROD report's name and in the working directory come back
 // from the program's own reader as they were, with the size and CRC.
 TEST(SourceRecord, SourceRecordReadsBackThroughTheReportReader) {
-  char parent[] = "/tmp/rddXXXXXX";
-  ASSERT_NE(mkdtemp(parent), nullptr);
-  const std::string directory = std::string(parent) + "/q\"d";
+  scratch_dir scratch;
+  const std::string directory = scratch.path() + "/q\"d";
   ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
-  char previous[4096];
-  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
   ASSERT_EQ(chdir(directory.c_str()), 0);
-  std::ofstream("ca\"b.rod") << "123456789";
+  write_file("ca\"b.rod", "123456789");
   objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
   add_source_record(report, {"ca\"b.rod", 3, {9, 8585}});
   const std::string lines = record_lines(report->item.list());
-  std::vector<field> scratch;
-  record* read_back = split_line(lines.substr(lines.find("\nCF ") + 1), &scratch, false);
+  std::vector<field> fields;
+  record* read_back = split_line(lines.substr(lines.find("\nCF ") + 1), &fields, false);
   auto unquoted = [&](uint32_t position) {
     const std::string text(read_back->at(position).text);
     std::string plain;
@@ -70,8 +64,4 @@ TEST(SourceRecord, SourceRecordReadsBackThroughTheReportReader) {
   EXPECT_EQ(unquoted(6), "3");
   free_record(read_back);
   free_objet(report);
-  unlink("ca\"b.rod");
-  EXPECT_EQ(chdir(previous), 0);
-  rmdir(directory.c_str());
-  rmdir(parent);
 }

@@ -68,7 +68,13 @@ TEST(BashCompletion, OffersTheAllowedValuesOfEveryOptionOfTheCommandTable) {
 
 // In the case the user started in, with names and values as short as the
 // program takes them; a lone name that wants a value gets no blank after it.
-TEST(BashCompletion, CompletesAsTheProgramReadsTheWords) {
+// Arguments are RIO and TDC files and folders, any file after -RDD= or -o;
+// mpsrdd's reports are RDD files.
+TEST(BashCompletion, CompletesAsTheProgramsReadTheWords) {
+  scratch_dir scratch;
+  for (const char* name : {"A.RIO", "b.rio", "plan.Tdc", "notes.txt", "b.rod", "a.rdd", "B.RDD"}) write_file(name, "");
+  ASSERT_TRUE(QDir().mkdir("runs"));
+  const words any_file = {"A.RIO", "b.rio", "plan.Tdc", "notes.txt", "b.rod", "a.rdd", "B.RDD", "runs"};
   const struct {
     const char* line;
     words expected;
@@ -82,42 +88,23 @@ TEST(BashCompletion, CompletesAsTheProgramReadsTheWords) {
       {"mpsmerge -V=", {"EVAL", "NOEVAL", "COMBINE"}, ""}, {"mpsmerge -l=F", {"FA", "FR"}, ""},
       {"mpsmerge -R=", {}, ""} /* RA or RDD */,          {"mpsmerge -TIME=", {}, ""},
       {"mpsmerge -X", {}, ""},
+      {"mpsmerge ", {"A.RIO", "b.rio", "plan.Tdc", "runs"}, "-o filenames"},
+      {"mpsmerge -TIME b", {"b.rio"}, "-o filenames"},
+      {"mpsmerge -RDD=", any_file, "-o filenames"},
+      {"mpsmerge -rd=n", {"notes.txt"}, "-o filenames"},
+      {"mpsrdd ", {"page", "junit", "compare", "summary", "--help"}, ""},
+      {"mpsrdd c", {"compare"}, ""},
+      {"mpsrdd page ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
+      {"mpsrdd compare a.rdd ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
+      {"mpsrdd junit a.rdd -", {"-o"}, ""},
+      {"mpsrdd summary a.rdd -", {}, ""},
+      {"mpsrdd page a.rdd -o n", {"notes.txt"}, "-o filenames"},
+      {"mpsrdd draw ", {}, ""},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
     const completion result = complete(c.line);
-    EXPECT_EQ(result.words, c.expected) << c.line;
-    EXPECT_EQ(result.options, c.options) << c.line;
+    EXPECT_EQ(result.words, c.expected);
+    EXPECT_EQ(result.options, c.options);
   }
-}
-
-TEST(BashCompletion, OffersRioAndTdcFilesAsArgumentsAndAnyFileAfterRdd) {
-  scratch_dir scratch;
-  for (const char* name : {"A.RIO", "b.rio", "plan.Tdc", "notes.txt", "b.rod"}) write_file(name, "");
-  ASSERT_TRUE(QDir().mkdir("runs"));
-  const completion arguments = complete("mpsmerge ");
-  EXPECT_EQ(arguments.words, (words{"A.RIO", "b.rio", "plan.Tdc", "runs"}));
-  EXPECT_EQ(arguments.options, "-o filenames");
-  EXPECT_EQ(complete("mpsmerge -TIME b").words, (words{"b.rio"}));
-  EXPECT_EQ(complete("mpsmerge -RDD=").words, (words{"A.RIO", "b.rio", "b.rod", "notes.txt", "plan.Tdc", "runs"}));
-  EXPECT_EQ(complete("mpsmerge -rd=n").words, (words{"notes.txt"}));
-}
-
-TEST(BashCompletion, MpsrddCommandsReportsAndOutput) {
-  scratch_dir scratch;
-  for (const char* name : {"a.rdd", "B.RDD", "a.rod", "notes.txt"}) write_file(name, "");
-  ASSERT_TRUE(QDir().mkdir("runs"));
-  const struct {
-    const char* line;
-    words expected;
-  } cases[] = {
-      {"mpsrdd ", {"page", "junit", "compare", "summary", "--help"}},
-      {"mpsrdd c", {"compare"}},
-      {"mpsrdd page ", {"a.rdd", "B.RDD", "runs"}},
-      {"mpsrdd compare a.rdd ", {"a.rdd", "B.RDD", "runs"}},
-      {"mpsrdd junit a.rdd -", {"-o"}},
-      {"mpsrdd summary a.rdd -", {}},
-      {"mpsrdd page a.rdd -o n", {"notes.txt"}},
-      {"mpsrdd draw ", {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(complete(c.line).words, c.expected) << c.line;
 }

@@ -49,8 +49,7 @@ TEST(Closing, RunsGetTheirClosingRecords) {
 TEST(Closing, RunsReachingTheLastRecordEndTheRun) {
   for (std::string text : {std::string("BC\nRE\nSC\n"), std::string(ev) + "CH\n",
                            std::string("BC\n") + ev + "CH\nCH\n"}) {
-    std::string error;
-    EXPECT_EQ(run_to_end([&] { closed(text); }, &error), 7) << text;
-    EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+    SCOPED_TRACE(text);
+    expect_fatal([&] { closed(text); });
   }
 }

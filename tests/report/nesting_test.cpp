@@ -20,9 +20,5 @@ TEST(Nesting, UnpairedRecordsEndTheRun) {
       [] { nested_chain(kinded_records("A\n")); },
       [] { nested_chain(nullptr); },
   };
-  for (auto& road : roads) {
-    std::string error;
-    EXPECT_EQ(run_to_end(road, &error), 7);
-    EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
-  }
+  for (auto& road : roads) expect_fatal(road);
 }

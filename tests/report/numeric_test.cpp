@@ -26,8 +26,7 @@ TEST(Numeric, ConvertsTheListedPositionsOnly) {
 TEST(Numeric, RecordsTooShortForTheirKindEndTheRun) {
   // The report and line numbers after the fields must not be taken for fields.
   for (const char* text : {"DT\n", "XI \"1\" \"2\"\n", "IC \"1\" \"2\" \"3\" \"4\" \"5\" \"6\"\n"}) {
-    std::string error;
-    EXPECT_EQ(run_to_end([&] { classified_records(text); }, &error), 7) << text;
-    EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+    SCOPED_TRACE(text);
+    expect_fatal([&] { classified_records(text); });
   }
 }

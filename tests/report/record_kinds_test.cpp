@@ -16,9 +16,8 @@ TEST(Classify, KindFromFirstTwoCharactersButLookupNeedsExactKeyword) {
 
 TEST(Classify, KeywordsOutsideTheReadVocabularyAreInternalErrors) {
   for (const char* text : {"ZZ \"1\"\n", "FF\n", "FW \"1\"\n", "X \"1\"\n", "\n", "\"\"\n"}) {
-    std::string error;
-    EXPECT_EQ(run_to_end([&] { classified_records(text, false); }, &error), 7) << text;
-    EXPECT_EQ(error, "Varnet-F-ERRINTERN,  \n") << text;
+    SCOPED_TRACE(text);
+    expect_fatal([&] { classified_records(text, false); }, INTERNAL_ERROR);
   }
 }
 

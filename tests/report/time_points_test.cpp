@@ -26,10 +26,8 @@ TEST(TimePoints, TimePointsCarryTheLastTimeSeen) {
 
 TEST(TimePoints, InsertionByTimeRefusesAnItemWithoutKey) {
   objet* records = classified_records("RE \"x\"\n");
-  std::string error;
   time_order order;
-  EXPECT_EQ(run_to_end([&] { order.insert(nullptr, {records}, 0); }, &error), 7);
-  EXPECT_EQ(error, "Varnet-F-UNEXPTEOF,  Unexpected end of file\n");
+  expect_fatal([&] { order.insert(nullptr, {records}, 0); });
   free_objet(records);
 }
 

@@ -28,3 +28,14 @@ int run_to_end(Statement statement, std::string* error_output = nullptr) {
   if (error_output) *error_output = written;
   return status;
 }
+
+inline const std::string UNEXPECTED_END = "Varnet-F-UNEXPTEOF,  Unexpected end of file\n";
+inline const std::string INTERNAL_ERROR = "Varnet-F-ERRINTERN,  \n";
+
+// Runs statement, which must end the run with status 7 and error alone on standard error.
+template <typename Statement>
+void expect_fatal(Statement statement, const std::string& error = UNEXPECTED_END) {
+  std::string written;
+  EXPECT_EQ(run_to_end(statement, &written), 7);
+  EXPECT_EQ(written, error);
+}

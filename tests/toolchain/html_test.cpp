@@ -2,20 +2,22 @@
 
 #include "html.h"
 
-TEST(Html, ReportTextStaysText) {
-  EXPECT_EQ(escaped("</script><a href='x'>&"), "&lt;/script&gt;&lt;a href=&#39;x&#39;&gt;&amp;");
-  EXPECT_EQ(escaped("\"q\"\ttab"), "&quot;q&quot; tab");
-  EXPECT_EQ(escaped("bell\a del\x7f"), "bell\xEF\xBF\xBD del\xEF\xBF\xBD");
-}
-
-TEST(Html, OnlyWellFormedUtf8PassesThrough) {
+// Report text stays text: markup is escaped, and only well-formed UTF-8
+// passes through.
+TEST(Html, EscapedText) {
   const std::string fffd = "\xEF\xBF\xBD";
-  EXPECT_EQ(escaped("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
-  EXPECT_EQ(escaped("caf\xE9.rod"), "caf" + fffd + ".rod");       // Latin-1
-  EXPECT_EQ(escaped("\xC0\xAF"), fffd + fffd);                    // overlong '/'
-  EXPECT_EQ(escaped("\xED\xA0\x80"), fffd + fffd + fffd);         // surrogate
-  EXPECT_EQ(escaped("\xE2\x82"), fffd + fffd);                    // cut short
-  EXPECT_EQ(escaped("\x80<"), fffd + "&lt;");
+  const std::pair<std::string, std::string> cases[] = {
+      {"</script><a href='x'>&", "&lt;/script&gt;&lt;a href=&#39;x&#39;&gt;&amp;"},
+      {"\"q\"\ttab", "&quot;q&quot; tab"},
+      {"bell\a del\x7f", "bell" + fffd + " del" + fffd},
+      {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      {"caf\xE9.rod", "caf" + fffd + ".rod"},   // Latin-1
+      {"\xC0\xAF", fffd + fffd},                // overlong '/'
+      {"\xED\xA0\x80", fffd + fffd + fffd},     // surrogate
+      {"\xE2\x82", fffd + fffd},                // cut short
+      {"\x80<", fffd + "&lt;"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(escaped(text), expected) << text;
 }
 
 TEST(Html, GroupedNumbers) {

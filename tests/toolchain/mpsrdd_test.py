@@ -5,7 +5,6 @@
 """
 import os
 import re
-import shutil
 import subprocess
 import sys
 import unittest
@@ -13,7 +12,7 @@ import unittest
 import junitparser
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bridge_page import read_page, run_merger, scratch_dir  # noqa: E402
+from bridge_page import merge_generated_run, read_page, run_merger, scratch_dir  # noqa: E402
 
 SOURCE, BUILD = sys.argv[1], sys.argv[2]
 SCHEMA = os.path.join(SOURCE, "tests", "toolchain", "junit.xsd")
@@ -108,7 +107,8 @@ class Example(unittest.TestCase):
     def test_outputs_replace_only_their_own(self):
         page = os.path.join(self.work, "view.html")
         self.assertEqual(mpsrdd("page", self.rdd, "-o", page), (0, "", []))
-        self.assertEqual(mpsrdd("junit", self.rdd, "-o", page), (0, "", []))  # an output of this tool
+        self.assertEqual(mpsrdd("junit", self.rdd, "-o", page), (0, "", []))  # outputs of this tool
+        self.assertEqual(mpsrdd("page", self.rdd, "-o", page), (0, "", []))
         tdc = os.path.join(self.work, "lift_acceptance.tdc")
         for words, refused in ((["page", self.rdd, "-o", tdc], tdc), (["junit", self.rdd, "-o", self.rdd], self.rdd),
                                (["compare", self.rdd, tdc, "-o", self.rdd], self.rdd)):
@@ -124,27 +124,36 @@ class Example(unittest.TestCase):
 class Refused(unittest.TestCase):
     """A report that is no complete RDD report: one line naming file and line, status 2, no file."""
 
-    def test_missing_truncated_binary_and_other_files(self):
+    def test_missing_truncated_binary_and_malformed_reports(self):
         with scratch_dir() as work:
             run_merger(SOURCE, BUILD, "example_three_testers", work)
             with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
                 rdd = f.read()
-            files = {"cut.rdd": rdd[:-40], "binary.rdd": rdd[:300] + b"\0" + rdd[300:], "rod.rdd": None}
-            shutil.copy(os.path.join(work, "cabin.rod"), os.path.join(work, "rod.rdd"))
-            for name, content in files.items():
+            with open(os.path.join(work, "cabin.rod"), "rb") as f:
+                rod = f.read()
+            numbers = b'CH "door_cmd" "open" "1" "11" '
+            cases = [("missing", None, "$"),
+                     ("empty", b"", ": empty"),
+                     ("binary", rdd[:200] + b"\0\1\2" + rdd[200:], ":4: binary data"),
+                     ("rod", rod, ":1: not an RDD report"),
+                     ("unclosed", b"\n".join(rdd.split(b"\n")[:40]) + b"\n", ":33: DS block never closed"),
+                     ("cut", rdd[:rdd.index(b'"position display') + 5], ":76: the last line is cut short"),
+                     ("unended", rdd[:-1], ":90: the last line is cut short"),
+                     ("unnumbered", rdd.replace(numbers, b'CH "door_cmd" "open"'), ":35: record without its report"),
+                     ("report_0", rdd.replace(numbers, b'CH "door_cmd" "open" "0" "11" '), ":35: record without"),
+                     ("unquoted", rdd.replace(b'stands at 3" "2" "28" ', b'stands at 3" "2" "28 '), ":76: field without"),
+                     ("untimed", rdd.replace(b'"5300" "1" "10"', b'"soon" "1" "10"'), ":34: time field 5 is no number"),
+                     ("lower_case", rdd.replace(numbers, b"c" + numbers[1:]), ":35: line without a record keyword"),
+                     ("blank_line", rdd.replace(numbers, b"\n" + numbers), ":35: line without a record keyword")]
+            for name, content, told in cases:
                 if content is not None:
-                    with open(os.path.join(work, name), "wb") as f:
+                    with open(os.path.join(work, name + ".rdd"), "wb") as f:
                         f.write(content)
-            cases = [("missing.rdd", r"mpsrdd: cannot read missing\.rdd$"),
-                     ("cut.rdd", r"mpsrdd: cut\.rdd:89: the last line is cut short"),
-                     ("binary.rdd", r"mpsrdd: binary\.rdd:\d+: binary data"),
-                     ("rod.rdd", r"mpsrdd: rod\.rdd:1: not an RDD report")]
-            for name, told in cases:
-                for words in (["page", name], ["junit", name], ["summary", name], ["compare", "mpsrdd.rdd", name]):
+                for words in (["page"], ["junit"], ["summary"], ["compare", "mpsrdd.rdd"]):
                     before = sorted(os.listdir(work))
-                    status, out, errors = mpsrdd(*words, cwd=work)
-                    self.assertEqual((status, out, len(errors)), (2, "", 1), words)
-                    self.assertRegex(errors[0], told)
+                    status, out, errors = mpsrdd(*words, name + ".rdd", cwd=work)
+                    self.assertEqual((status, out, len(errors)), (2, "", 1), words + [name])
+                    self.assertRegex(errors[0], "^mpsrdd: (cannot read )?" + name + r"\.rdd" + told)
                     self.assertEqual(sorted(os.listdir(work)), before)
 
     def test_words_it_does_not_take(self):
@@ -156,7 +165,7 @@ class Refused(unittest.TestCase):
         self.assertEqual((status, out.split()[:3]), (0, ["usage:", "mpsrdd", "page"]))
 
 
-HOSTILE = 'mark<b>&amp;</b>]]><![CDATA[ x]]>\x01\x1b[2J "" \xff\xfe \xef\xbf\xbe end'
+HOSTILE = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\x01\x1b[2J "" \xff\xfe \xef\xbf\xbe end'
 
 
 class HostileText(unittest.TestCase):
@@ -167,19 +176,21 @@ class HostileText(unittest.TestCase):
                 rdd = f.read()
             hostile = HOSTILE.encode("latin-1")
             rdd = (rdd.replace(b"position display shows 2", hostile).replace(b'DS "door_cycle"', b'DS "' + hostile + b'"')
-                   .replace(b'"TI-02"', b'"' + hostile + b'"').replace(b'SC "landing"', b'SC "' + hostile + b'"'))
+                   .replace(b'"TI-02"', b'"' + hostile + b'"').replace(b'SC "landing"', b'SC "' + hostile + b'"')
+                   .replace(b'CF "landing.rod"', b'CF "' + hostile + b'"'))
             with open(os.path.join(work, "x.rdd"), "wb") as f:
                 f.write(rdd)
             self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work), (0, "", []))
             xml = valid_junit(self, os.path.join(work, "x.junit.xml"))
-            replaced = 'mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
+            replaced = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
             self.assertEqual([suite.name for suite in xml][1], "2 " + replaced)
             self.assertIn(replaced, list(list(xml)[1])[1].result[0].text)
             self.assertEqual(mpsrdd("page", "x.rdd", cwd=work), (0, "", []))
             page = read_page(os.path.join(work, "x.html"))
             self.assertEqual(len(page.all("script")), 1)
-            self.assertEqual(page.all("b"), [])
+            self.assertEqual(page.all("b") + page.all("img"), [])
             self.assertIn("2 " + replaced, [t["text"] for t in page.all("text", cls="lane-name")])
+            self.assertIn(replaced, [t["text"] for t in page.all("text", cls="lane-source")])
             status, out, _ = mpsrdd("summary", "x.rdd", cwd=work)
             self.assertIn("2 " + replaced + ": 2 steps", out)
 
@@ -187,12 +198,7 @@ class HostileText(unittest.TestCase):
 class GeneratedRun(unittest.TestCase):
     def test_junit_counts_what_the_rod_reports_hold(self):
         with scratch_dir() as work:
-            subprocess.run([os.path.join(BUILD, "bench", "generate_run"), "3", "4", "3000", work, "plain"],
-                           check=True, stdout=subprocess.DEVNULL)
-            rios = sorted(f for f in os.listdir(work) if f.endswith(".rio"))
-            env = dict(os.environ, VARNETDIR=os.path.join(BUILD, "varnet"), MPS_DIR=BUILD, LANG="C")
-            subprocess.run([os.path.join(BUILD, "mpsmerge"), "bench.tdc", *rios], cwd=work, env=env,
-                           capture_output=True, check=True)
+            rios = merge_generated_run(BUILD, work, 3, 4, 3000, "plain")
             self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work), (0, "", []))
             xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
             for suite, rio in zip(xml, rios):
