@@ -64,7 +64,7 @@ class Page(html.parser.HTMLParser):
 
 
 def run_merger(source, build, scenario, work, prepare=None):
-    """Runs mpsmerge as the end-to-end scenario does, in a copy of it at work (changed by prepare first)."""
+    """Runs mpsmerge as the end-to-end scenario does, in a copy of it at work (changed by prepare first); the RDD report's bytes."""
     shutil.copytree(os.path.join(source, "tests", "e2e", "scenarios", scenario), work, dirs_exist_ok=True)
     if prepare:
         prepare(work)
@@ -72,6 +72,8 @@ def run_merger(source, build, scenario, work, prepare=None):
         args = [line.strip() for line in f if line.strip()]
     env = dict(os.environ, VARNETDIR=os.path.join(build, "varnet"), MPS_DIR=build, LANG="C", LC_ALL="C")
     subprocess.run([os.path.join(build, "mpsmerge"), *args], cwd=work, env=env, capture_output=True)
+    with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
+        return f.read()
 
 
 def merge_generated_run(build, work, seed, testers, records, shape, *options):

@@ -126,9 +126,7 @@ class Refused(unittest.TestCase):
 
     def test_missing_truncated_binary_and_malformed_reports(self):
         with scratch_dir() as work:
-            run_merger(SOURCE, BUILD, "example_three_testers", work)
-            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
-                rdd = f.read()
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
             with open(os.path.join(work, "cabin.rod"), "rb") as f:
                 rod = f.read()
             numbers = b'CH "door_cmd" "open" "1" "11" '
@@ -171,9 +169,7 @@ HOSTILE = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]
 class HostileText(unittest.TestCase):
     def test_any_text_gives_well_formed_xml_and_no_markup(self):
         with scratch_dir() as work:
-            run_merger(SOURCE, BUILD, "example_three_testers", work)
-            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
-                rdd = f.read()
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
             hostile = HOSTILE.encode("latin-1")
             rdd = (rdd.replace(b"position display shows 2", hostile).replace(b'DS "door_cycle"', b'DS "' + hostile + b'"')
                    .replace(b'"TI-02"', b'"' + hostile + b'"').replace(b'SC "landing"', b'SC "' + hostile + b'"')

@@ -149,9 +149,7 @@ class BridgeOnItsOwn(unittest.TestCase):
 
     def setUp(self):
         self.work = self.enterContext(scratch_dir())
-        run_merger(SOURCE, BUILD, "example_three_testers", self.work)
-        with open(os.path.join(self.work, "mpsrdd.rdd"), "rb") as f:
-            self.rdd = f.read()
+        self.rdd = run_merger(SOURCE, BUILD, "example_three_testers", self.work)
 
     def test_a_refused_report_leaves_an_earlier_page_as_it_was(self):
         # Status 2, one line naming the report (mpsrdd_test.py has the reasons), and no page.
