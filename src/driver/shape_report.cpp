@@ -40,9 +40,9 @@ objet* shape_report(const char* rod_path, int report_number, bool time_variant, 
   number_records(report_number, records);
   objet* report = filter_report(records, time_variant ? report_filter::time_filter : report_filter::default_filter);
   classify_records(report);
-  convert_numeric_fields(report);
+  convert_numeric_fields(report, rod_path);
   insert_time_points(report);
-  report_top top(report);
+  report_top top(report, rod_path);
   add_closing_records(&top);
   report = nest_blocks(&top);
   report = prune_blocks(report);

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "merge/alignment.h"
@@ -6,6 +8,7 @@
 #include "report/record_walk.h"
 #include "report/report_errors.h"
 #include "report/shapes.h"
+#include "report/time_points.h"
 
 static uint32_t unsigned_at(const record* r, uint32_t position, bool* present) {
   const field value = r->at(position);
@@ -32,20 +35,27 @@ std::vector<record*> alignment::merged_clocks(objet* tree, bool exact_keyword) c
 }
 
 // A positive difference moves the first tree later, a negative one the
-// second. The merged tree moves its clocks at once and owes the rest; the
-// report's move waits for move_onto_base.
-void alignment::shift_apart(objet* tree, objet* positive, objet* negative, int32_t d) {
+// second. A difference out of range by itself ends the run at the report's
+// record it came from. The merged tree moves its clocks at once and owes
+// the rest; the report's move waits for move_onto_base.
+void alignment::shift_apart(objet* tree, objet* positive, objet* negative, int64_t d, const record* source) {
+  if (!in_time_range(d)) refuse_out_of_range(positive == tree ? negative : positive, source);
   if (d == 0) return;
   objet* moved = d > 0 ? positive : negative;
-  const uint32_t amount = d > 0 ? static_cast<uint32_t>(d) : 0u - static_cast<uint32_t>(d);
+  const auto amount = static_cast<uint32_t>(d > 0 ? d : -d);
   if (moved != tree) {
     report_shift_ = amount;
     return;
   }
   // The tree's largest time tells without a walk; the walk only names the
   // record that would leave the range.
-  if (!shift_keeps_in_range(largest_, amount)) refuse_out_of_range(tree, first_shifted_out(tree, owed_, amount));
-  for (record* clock : merged_clocks(tree, false)) shift_record(clock, amount);
+  const std::vector<record*> clocks = merged_clocks(tree, false);
+  const bool clocks_in_range = std::all_of(clocks.begin(), clocks.end(), [amount](const record* clock) {
+    return shift_keeps_record_in_range(*clock, 0, amount);
+  });
+  if (!shift_keeps_in_range(largest_, amount) || !clocks_in_range)
+    refuse_out_of_range(tree, first_shifted_out(tree, owed_, amount));
+  for (record* clock : clocks) shift_record(clock, amount);
   owed_ += amount;
   if (largest_ != NO_TIME) largest_ += amount;
 }
@@ -75,30 +85,42 @@ void alignment::align_time_units(objet* tree, merge_cache* cache, objet* report,
   }
 }
 
+// The start of b's clock less a's, in b's ticks, exactly: the quotient of the
+// ticks per unit is unsigned, the other values signed as read. Nothing when
+// the product leaves even 64 bits, which no time range holds.
+static std::optional<int64_t> clock_difference(const record& a, const record& b) {
+  const int64_t a_per_unit = a.at(SY_TICKS_PER_UNIT).number, b_per_unit = b.at(SY_TICKS_PER_UNIT).number;
+  const int64_t quotient = static_cast<uint32_t>(a_per_unit) / static_cast<uint32_t>(b_per_unit);
+  const int64_t units = int64_t{a.at(SY_UNITS).number} - b.at(SY_UNITS).number;
+  int64_t ticks = 0;
+  if (__builtin_mul_overflow(quotient, units, &ticks) || __builtin_mul_overflow(ticks, b_per_unit, &ticks))
+    return std::nullopt;
+  return ticks + (int64_t{a.at(SY_TICKS).number} - b.at(SY_TICKS).number);
+}
+
+static bool is_clock_start(const record& r) {
+  return r.at(SY_UNITS).is_number() && r.at(SY_TICKS).is_number() && r.at(SY_TICKS_PER_UNIT).is_number();
+}
+
 bool alignment::align_by_clock(objet* tree, objet* report, const std::vector<record*>& merged_sy,
                                const std::vector<record*>& report_sy) {
   if (merged_sy.empty() || report_sy.empty()) return false;
   const record* a = merged_sy.front();
   const record* b = report_sy.front();
-  bool present = true;
-  uint32_t a2 = unsigned_at(a, SY_UNITS, &present), a3 = unsigned_at(a, SY_TICKS, &present);
-  uint32_t a4 = unsigned_at(a, SY_TICKS_PER_UNIT, &present);
-  uint32_t b2 = unsigned_at(b, SY_UNITS, &present), b3 = unsigned_at(b, SY_TICKS, &present);
-  uint32_t b4 = unsigned_at(b, SY_TICKS_PER_UNIT, &present);
   const field clock = b->at(SY_CLOCK);
-  if (!present || b4 == 0 || !clock.is_text()) return false;
+  if (!is_clock_start(*a) || !is_clock_start(*b) || b->at(SY_TICKS_PER_UNIT).number == 0 || !clock.is_text())
+    return false;
   for (const record* merged : merged_sy) {
     if (!merged->at(SY_CLOCK).text_is(clock.text)) return false;
   }
   first_record(tree);
   first_record(report);
-  uint32_t d = (a4 / b4) * (a2 - b2) * b4 + (a3 - b3);
-  shift_apart(tree, tree, report, static_cast<int32_t>(d));
+  shift_apart(tree, tree, report, clock_difference(*a, *b).value_or(INT64_MAX), b);
   return true;
 }
 
-int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd, uint32_t names,
-                         uint32_t* count) {
+rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd,
+                                  uint32_t names, uint32_t owed) {
   // Asked once per report of a run, over every rendezvous merged so far: one
   // pass finds where each of the report's names is last merged, so that a
   // name not merged past the cursor is passed over without a search, and the
@@ -115,21 +137,19 @@ int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector
     if (slot[merged_rd[i].name] >= 0) last_at[slot[merged_rd[i].name]] = i;
   }
   size_t cursor = 0;
-  uint32_t sum = 0;
-  *count = 0;
+  rendezvous_match match;
   for (const rd_ref& record : report_rd) {
     const size_t last = last_at[slot[record.name]];
     if (last == none || last < cursor) continue;
     size_t at = cursor;
     while (merged_rd[at].name != record.name) ++at;
-    bool present = true;
-    uint32_t difference = unsigned_at(record.rd, RD_MATCHED_TIME, &present) -
-                          unsigned_at(merged_rd[at].rd, RD_MATCHED_TIME, &present);
-    sum += difference;
-    ++*count;
+    const field merged_time = merged_rd[at].rd->at(RD_MATCHED_TIME), report_time = record.rd->at(RD_MATCHED_TIME);
+    const int32_t merged = static_cast<int32_t>(owed_time(static_cast<uint32_t>(merged_time.number), owed));
+    match.sum += int64_t{report_time.is_number() ? report_time.number : 0} - (merged_time.is_number() ? merged : 0);
+    if (++match.count == 1) match.first = record.rd;
     cursor = at + 1;
   }
-  return *count ? static_cast<int32_t>(sum) / static_cast<int32_t>(*count) : 0;
+  return match;
 }
 
 bool alignment::align_by_rendezvous(objet* tree, merge_cache* cache, objet* report) {
@@ -138,10 +158,9 @@ bool alignment::align_by_rendezvous(objet* tree, merge_cache* cache, objet* repo
   names.collect(body_of(report), &report_rd);
   if (report_rd.empty()) return false;
   const std::vector<rd_ref>& merged_rd = cache->merged_rendezvous(body_of(tree));
-  uint32_t count = 0;
-  const int32_t mean = match_rendezvous(merged_rd, report_rd, names.count(), &count);
-  if (count == 0) return false;
-  shift_apart(tree, tree, report, mean);
+  const rendezvous_match match = match_rendezvous(merged_rd, report_rd, names.count(), owed_);
+  if (match.count == 0) return false;
+  shift_apart(tree, tree, report, match.sum / match.count, match.first);
   return true;
 }
 
@@ -152,13 +171,14 @@ objet* first_record(objet* tree) {
   return node;
 }
 
-// Only a body that begins with a test item or step has a first time.
-static uint32_t first_time(objet* tree) {
+// Only a body that begins with a test item or step has a first time; its
+// stored value, and the record.
+static std::pair<int32_t, const record*> first_time(objet* tree) {
   const record* r = first_record(tree)->item.rec();
   field time;
   if (r && (r->kind() == KIND_XI || r->kind() == KIND_DS)) time = r->at(facts_of(r->kind()).time_field);
   if (!time.is_number()) unexpected_end_of_report();
-  return static_cast<uint32_t>(time.number);
+  return {time.number, r};
 }
 
 void alignment::align(objet* tree, merge_cache* cache, objet* report, const report_survey& survey,
@@ -169,8 +189,10 @@ void alignment::align(objet* tree, merge_cache* cache, objet* report, const repo
     const std::vector<record*> merged_sy = merged_clocks(tree, true);
     align_time_units(tree, cache, report, merged_sy, survey.clocks);
     if (!align_by_clock(tree, report, merged_sy, survey.clocks) && !align_by_rendezvous(tree, cache, report)) {
-      const uint32_t d = first_time(tree) + owed_ - first_time(report);
-      shift_apart(tree, report, tree, static_cast<int32_t>(d));
+      const auto [merged_time, merged_first] = first_time(tree);
+      const auto [report_time, report_first] = first_time(report);
+      const auto merged = static_cast<int32_t>(owed_time(static_cast<uint32_t>(merged_time), owed_));
+      shift_apart(tree, report, tree, int64_t{merged} - report_time, report_first);
     }
   }
   move_onto_base(report);
@@ -187,17 +209,17 @@ void alignment::move_onto_base(objet* report) {
   const uint32_t d = report_shift_;
   auto visit = [&](objet* holder) {
     record* r = holder->item.rec();
+    if (d && !shift_keeps_record_in_range(*r, 0, d)) refuse_out_of_range(report, r);
     if (r->kind() == KIND_SY) {
       if (d) shift_record(r, d);
       return false;
     }
-    const uint32_t position = shifted_time_field(*r);
-    if (!position) return false;
-    const int32_t time = r->at(position).number;
-    if (d && !in_time_range(int64_t{time} + d)) refuse_out_of_range(report, r);
-    const uint32_t moved = static_cast<uint32_t>(time) + d;
-    largest_ = std::max<int64_t>(largest_, static_cast<int32_t>(moved));
-    r->set_number(position, static_cast<int32_t>(moved - owed_));
+    for (const uint8_t position : shifted_fields(*r)) {
+      if (position == 0) break;
+      const uint32_t moved = static_cast<uint32_t>(r->at(position).number) + d;
+      largest_ = std::max<int64_t>(largest_, static_cast<int32_t>(moved));
+      r->set_number(position, static_cast<int32_t>(moved - owed_));
+    }
     return false;
   };
   walk_records(report, visit);

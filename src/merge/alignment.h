@@ -43,7 +43,7 @@ class alignment {
   bool align_by_clock(objet* tree, objet* report, const std::vector<record*>& merged_sy,
                       const std::vector<record*>& report_sy);
   bool align_by_rendezvous(objet* tree, merge_cache* cache, objet* report);
-  void shift_apart(objet* tree, objet* positive, objet* negative, int32_t d);
+  void shift_apart(objet* tree, objet* positive, objet* negative, int64_t d, const record* source);
   void move_onto_base(objet* report);
   std::vector<record*> merged_clocks(objet* tree, bool exact_keyword) const;
   // Ends the run, naming where r was read, when r (of tree) is a record
@@ -60,11 +60,18 @@ class alignment {
   std::vector<record*> first_clocks_, last_clocks_;
 };
 
-// Mean difference of the matched times over the rendezvous both lists of
-// RD records hold, matched by name in order; their number through count.
-// names: how many names the run has numbered.
-int32_t match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd, uint32_t names,
-                         uint32_t* count);
+// The rendezvous both lists of RD records hold, matched by name in order:
+// how many, the exact sum of their matched times' differences (the report's
+// less the tree's) and the report's first matched record.
+struct rendezvous_match {
+  uint32_t count = 0;
+  int64_t sum = 0;
+  const record* first = nullptr;
+};
+// names: how many names the run has numbered; owed: the shift the tree's
+// stored times owe.
+rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd,
+                                  uint32_t names, uint32_t owed);
 // The node of the body's first record, or of its first empty item;
 // "UNEXPTEOF" when the tree has no body section.
 objet* first_record(objet* tree);

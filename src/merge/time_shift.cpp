@@ -1,5 +1,7 @@
 #include "merge/time_shift.h"
 
+#include <optional>
+
 #include "merge/time_range.h"
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
@@ -61,36 +63,70 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
-uint32_t shifted_time_field(const record& r) {
-  const uint32_t position = facts_of(r.kind()).time_field;
-  return position && r.at(position).is_number() ? position : 0;
+field_list shifted_fields(const record& r) {
+  field_list shifted{};
+  size_t held = 0;
+  const kind_facts& facts = facts_of(r.kind());
+  for (const uint32_t position : {facts.time_field, facts.matched_time}) {
+    if (position && r.at(position).is_number()) shifted[held++] = static_cast<uint8_t>(position);
+  }
+  return shifted;
 }
 
-static void move_time_field(record* r, uint32_t d) {
-  if (const uint32_t position = shifted_time_field(*r))
+static void move_shifted_fields(record* r, uint32_t d) {
+  for (const uint8_t position : shifted_fields(*r)) {
+    if (position == 0) break;
     r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(r->at(position).number) + d));
+  }
+}
+
+// A clock's units and ticks after a shift of d, exactly; nothing when the
+// record lacks one of the numbers it is shifted by.
+struct clock_start {
+  int64_t units;
+  int64_t ticks;
+};
+
+static std::optional<clock_start> shifted_clock(const record& r, uint32_t d) {
+  const field units = r.at(SY_UNITS);
+  const field ticks = r.at(SY_TICKS);
+  const field per_unit = r.at(SY_TICKS_PER_UNIT);
+  if (!units.is_number() || !ticks.is_number() || !per_unit.is_number()) return std::nullopt;
+  const int64_t borrowed =
+      clock_borrow(static_cast<uint32_t>(ticks.number), static_cast<uint32_t>(per_unit.number), d);
+  return clock_start{units.number - borrowed, ticks.number + borrowed * per_unit.number - int64_t{d}};
+}
+
+bool shift_keeps_record_in_range(const record& r, uint32_t owed, uint32_t d) {
+  if (r.kind() == KIND_SY) {
+    const std::optional<clock_start> start = shifted_clock(r, d);
+    return !start || (in_time_range(start->units) && in_time_range(start->ticks));
+  }
+  for (const uint8_t position : shifted_fields(r)) {
+    if (position == 0) break;
+    const auto time = static_cast<int32_t>(static_cast<uint32_t>(r.at(position).number) + owed);
+    if (!in_time_range(int64_t{time} + d)) return false;
+  }
+  return true;
 }
 
 void shift_record(record* r, uint32_t d) {
   if (r->kind() != KIND_SY) {
-    move_time_field(r, d);
+    move_shifted_fields(r, d);
     return;
   }
-  const field units = r->at(SY_UNITS);
-  const field ticks = r->at(SY_TICKS);
-  const field per_unit = r->at(SY_TICKS_PER_UNIT);
-  if (!units.is_number() || !ticks.is_number() || !per_unit.is_number()) return;
-  const uint32_t t = static_cast<uint32_t>(ticks.number);
-  const uint32_t p = static_cast<uint32_t>(per_unit.number);
-  const uint32_t borrowed = clock_borrow(t, p, d);
-  r->set_number(SY_UNITS, static_cast<int32_t>(static_cast<uint32_t>(units.number) - borrowed));
-  r->set_number(SY_TICKS, static_cast<int32_t>(t + borrowed * p - d));
+  // The values wrap as 32-bit numbers do; callers refuse a shift that
+  // would take them out of range before making it.
+  if (const std::optional<clock_start> start = shifted_clock(*r, d)) {
+    r->set_number(SY_UNITS, static_cast<int32_t>(static_cast<uint32_t>(start->units)));
+    r->set_number(SY_TICKS, static_cast<int32_t>(static_cast<uint32_t>(start->ticks)));
+  }
 }
 
 void move_time_fields(objet* tree, uint32_t d) {
   if (!tree || d == 0) return;
   auto move = [d](objet* holder) {
-    move_time_field(holder->item.rec(), d);
+    move_shifted_fields(holder->item.rec(), d);
     return false;
   };
   walk_records(tree, move);

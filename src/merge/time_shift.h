@@ -15,14 +15,20 @@ const record* scale_times(objet* tree, uint32_t factor);
 // The fields a finer tick multiplies in a record (a clock's tick length is
 // divided instead).
 field_list scaled_fields(const record& r);
-// The field a shift adds to: the record's own time field, when it holds a
-// number (clock records and the fixed time have none); 0 when none.
-uint32_t shifted_time_field(const record& r);
+// The fields a shift adds to, each when it holds a number: the record's own
+// time field and, in a rendezvous, the time matched between reports, which
+// must lie on the base of the reports it is matched with (clock records and
+// the fixed time have none).
+field_list shifted_fields(const record& r);
 // Moves the time origin of a record d ticks earlier, keeping its absolute
 // times; d is at most 2^31 (a negated signed 32-bit difference). A clock
 // record borrows whole units so that its ticks reach d.
 void shift_record(record* r, uint32_t d);
+// Whether shift_record leaves a record's values in range: a clock's units
+// after the borrow and its ticks, exactly; other records' shifted fields.
+// owed: what the record's times lag the times they stand for.
+bool shift_keeps_record_in_range(const record& r, uint32_t owed, uint32_t d);
 // Whole units a SY record borrows so that its ticks reach d.
 uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d);
-// Adds d to every time field of tree, clock records aside.
+// Adds d to every shifted field of tree, clock records aside.
 void move_time_fields(objet* tree, uint32_t d);

@@ -5,6 +5,7 @@
 
 #include "report/report_errors.h"
 #include "report/shapes.h"
+#include "report/time_limits.h"
 
 // The kind picks the one key a record can match; its keyword must still be
 // exactly the key's, so that "REX" is no RE record and the head, of no kind,
@@ -57,21 +58,22 @@ static std::optional<chain_run> next_run(objet* previous, objet* cur, key_set op
 
 // The closing record the vocabulary gives the opening kind.
 template <uint32_t Opening>
-static void add_closing_record(objet*, objet* last) {
+static void add_closing_record(objet*, objet* last, const char*) {
   insert_after(last, list1(keyword_record(keyword_table[Opening].closed_by)));
 }
 
-static void add_to_number(record* r, uint32_t position, int32_t amount) {
-  const uint32_t sum = static_cast<uint32_t>(r->at(position).number) + static_cast<uint32_t>(amount);
-  r->set_number(position, static_cast<int32_t>(sum));
-}
-
-static void add_fw_record(objet* before, objet* last) {
-  record* copy = copy_record(*before->next->item.rec(), keyword_table[KIND_FW].keyword);
+// The wait's start and time moved by its duration, exactly: a sum out of
+// range ends the run at the DW record rather than wrap.
+static void add_fw_record(objet* before, objet* last, const char* rod_path) {
+  const record& wait = *before->next->item.rec();
+  const int32_t duration = wait.at(DW_DURATION).number;
+  const uint32_t moved[] = {DW_START, facts_of(KIND_DW).time_field};
+  for (const uint32_t position : moved) {
+    if (!in_time_range(int64_t{wait.at(position).number} + duration)) refuse_time_of(rod_path, wait);
+  }
+  record* copy = copy_record(wait, keyword_table[KIND_FW].keyword);
   copy->set_kind(KIND_FW);
-  const int32_t duration = copy->at(DW_DURATION).number;
-  add_to_number(copy, DW_START, duration);
-  add_to_number(copy, facts_of(KIND_DW).time_field, duration);
+  for (const uint32_t position : moved) copy->set_number(position, wait.at(position).number + duration);
   insert_after(last, list1(copy));
 }
 
@@ -80,7 +82,7 @@ static void add_fw_record(objet* before, objet* last) {
 // run, where the loop over the top level (close_runs) does not follow, so
 // this rule goes over the chain. A node that is the last of the chain
 // closes nothing more.
-static void close_comment_runs(objet* head) {
+static void close_comment_runs(objet* head, const char* rod_path) {
   const key_set comment = key_set_of({KIND_CO});
   objet* previous = head;
   for (objet* cur = head->next; cur && cur->next;) {
@@ -92,7 +94,7 @@ static void close_comment_runs(objet* head) {
     const key_set members = wait ? key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}) : key_set_of({KIND_CH, KIND_FN});
     if (follower && follower->next) {
       if (const std::optional<chain_run> block = next_run(run->last, follower, opening, members))
-        add_closing_record<KIND_CO>(block->before, block->last);
+        add_closing_record<KIND_CO>(block->before, block->last, rod_path);
     }
     previous = run->last;
     cur = run->last->next;
@@ -121,7 +123,8 @@ top_level top_level_of(objet* head) {
 
 // close_blocks from the first entry, over the array: the action inserts its
 // records right after the run, and they are never openers.
-static void close_runs(top_level* top, key_set opening, key_set members, closing_action action) {
+static void close_runs(top_level* top, key_set opening, key_set members, closing_action action,
+                       const char* rod_path) {
   const top_level& in = *top;
   const size_t n = in.size();
   top_level out;
@@ -142,7 +145,7 @@ static void close_runs(top_level* top, key_set opening, key_set members, closing
     objet* before = opener == i ? out.back().node() : in[opener - 1].node();
     out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
                in.begin() + static_cast<ptrdiff_t>(last + 1));
-    action(before, in[last].node());
+    action(before, in[last].node(), rod_path);
     i = last + 1;
     objet* following = i < n ? in[i].node() : nullptr;
     const size_t copied = out.size();
@@ -163,7 +166,7 @@ struct closing_rule {
   key_set members;
   closing_action action;
   bool makes_copy;  // the action inserts FW copies, not the opening's closing records
-  void (*over_chain)(objet* head);
+  void (*over_chain)(objet* head, const char* rod_path);
 };
 
 static const closing_rule closing_rules[] = {
@@ -180,7 +183,8 @@ static const closing_rule closing_rules[] = {
      add_closing_record<KIND_RE>, false, nullptr},
 };
 
-report_top::report_top(objet* chain) : head_(list1(make_record("  ", nullptr, 0))) {
+report_top::report_top(objet* chain, const char* rod_path)
+    : head_(list1(make_record("  ", nullptr, 0))), rod_path_(rod_path) {
   head_->next = chain;
   entries_ = top_level_of(head_);
 }
@@ -204,10 +208,10 @@ void add_closing_records(report_top* report) {
     const key_set opening = key_set_of({rule.opening});
     if (!(present & opening)) continue;
     if (rule.over_chain) {
-      rule.over_chain(head);
+      rule.over_chain(head, report->rod_path());
       top = top_level_of(head);
     } else {
-      close_runs(&top, opening, rule.members, rule.action);
+      close_runs(&top, opening, rule.members, rule.action, report->rod_path());
     }
     present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }

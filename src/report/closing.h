@@ -50,26 +50,30 @@ top_level top_level_of(objet* head);
 // as they change it: the array is read from the records once for both.
 class report_top {
  public:
-  explicit report_top(objet* chain);
+  // rod_path names the report in messages.
+  report_top(objet* chain, const char* rod_path);
   report_top(const report_top&) = delete;
   report_top& operator=(const report_top&) = delete;
 
   objet* head() const { return head_; }
+  const char* rod_path() const { return rod_path_; }
   top_level& entries() { return entries_; }
   // The chain without its head; the top level is no longer kept.
   objet* take_chain();
 
  private:
   objet* head_;
+  const char* rod_path_;
   top_level entries_;
 };
 
 // What a closing rule does with a run it found: the node before its opener
-// and its last node (or the opener itself).
-using closing_action = void (*)(objet* before, objet* last);
+// and its last node (or the opener itself); rod_path names the report.
+using closing_action = void (*)(objet* before, objet* last, const char* rod_path);
 
 // Inserts after every construct that the report only opens (PP, DA, EV, DX,
 // SN, DW, CO and RE runs) its synthesized closing record, and an FW record
-// after every DW run.
+// after every DW run; an FW time past the signed 32-bit range ends the run
+// ("TIMERANGE") at its DW record.
 void add_closing_records(report_top* report);
 

@@ -5,8 +5,9 @@
 
 #include "report/record_kinds.h"
 #include "report/report_errors.h"
+#include "report/time_limits.h"
 
-int32_t parse_long(std::string_view quoted) {
+int64_t parse_number(std::string_view quoted) {
   if (quoted == "\"??\"") return 0;
   long value = 0;
   if (!quoted.empty() && quoted[0] == '"') {
@@ -18,21 +19,31 @@ int32_t parse_long(std::string_view quoted) {
     if (digit == 1 || (digit < quoted.size() && quoted[digit] >= '0' && quoted[digit] <= '9'))
       value = strtol(std::string(quoted.substr(1)).c_str(), nullptr, 10);
   }
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long>(value)));
+  return value;
+}
+
+bool holds_time(uint32_t kind, uint32_t position) {
+  const kind_facts& facts = facts_of(kind);
+  return position == facts.time_field || position == facts.matched_time;
 }
 
 // A record too short for its kind's positions cannot be converted: the
 // report is rejected rather than a number taken for a field. The reader
-// converts the fields of the records it reads as it goes.
-static void convert_record_fields(record* r) {
+// converts the fields of the records it reads as it goes, but for a time
+// out of range, which it leaves to this pass: the record may yet be
+// filtered out, and here its report is known.
+static void convert_record_fields(record* r, const char* rod_path) {
   for (uint8_t position : facts_of(r->kind()).numeric) {
     if (position == 0) break;
     if (position > r->read_fields()) unexpected_end_of_report();
-    if (const field value = r->at(position); value.is_text())
-      r->set_number(position, parse_long(value.text));
+    const field value = r->at(position);
+    if (!value.is_text()) continue;
+    const int64_t number = parse_number(value.text);
+    if (holds_time(r->kind(), position) && !in_time_range(number)) refuse_time_of(rod_path, *r);
+    r->set_number(position, low_32_bits(number));
   }
 }
 
-void convert_numeric_fields(objet* report) {
-  for (objet* node = report; node; node = node->next) convert_record_fields(node->item.rec());
+void convert_numeric_fields(objet* report, const char* rod_path) {
+  for (objet* node = report; node; node = node->next) convert_record_fields(node->item.rec(), rod_path);
 }

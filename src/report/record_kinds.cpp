@@ -64,7 +64,7 @@ const kind_facts keyword_table[KEYWORD_COUNT + 1] = {
      .closed_by = KIND_TP, .block = nesting::flat},
     {.keyword = "PT", .what = "a record the filters drop", .filters = kept_by::neither},
     {.keyword = "RD", .what = "a rendezvous: name (1), time matched between testers (4), time (5)", .filters = kept_by::both,
-     .numeric = {3, 4, 5}, .time_field = 5, .scaled = {3, 4, 5}},
+     .numeric = {3, 4, 5}, .time_field = 5, .matched_time = RD_MATCHED_TIME, .scaled = {3, 4, 5}},
     {.keyword = "EX", .what = "a record without time of its own; a time point follows it", .filters = kept_by::both,
      .time_point_after = true, .closed_by = KIND_TP, .block = nesting::flat},
     {.keyword = "PP", .what = "opens a block kept when a record of it has \"1\" in field 1, closed by FQ; a time point follows it",

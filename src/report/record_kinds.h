@@ -68,6 +68,7 @@ struct kind_facts {
   kept_by filters = kept_by::unlisted;
   field_list numeric = {};              // turned into numbers, in this order
   uint8_t time_field = 0;               // its own time; 0: none
+  uint8_t matched_time = 0;             // a time matched between reports, on the base of the time field
   bool fixed_time = false;              // ordered at the shared fixed time instead
   bool time_point_after = false;        // a TP record carries the last time after it
   field_list scaled = {};               // fields a finer tick length multiplies

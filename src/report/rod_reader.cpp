@@ -6,6 +6,7 @@
 #include "report/numeric.h"
 #include "report/record_kinds.h"
 #include "report/report_errors.h"
+#include "report/time_limits.h"
 
 static size_t keyword_length(std::string_view line) {
   size_t end = 0;
@@ -39,11 +40,15 @@ record* split_line(std::string_view line, std::vector<field>* scratch, bool conv
   const uint32_t row = row_by_letters(keyword);
   if (row >= KEYWORD_COUNT) return make_record(keyword, fields);
   // The conversion the kind's numeric fields will get, made now: their text
-  // is then never kept.
+  // is then never kept. A time out of range stays text for that conversion
+  // to refuse.
   if (converting) {
     for (uint8_t position : facts_of(row).numeric) {
       if (position == 0) break;
-      if (position <= fields.size()) fields[position - 1] = field::of_number(parse_long(fields[position - 1].text));
+      if (position > fields.size()) continue;
+      const int64_t number = parse_number(fields[position - 1].text);
+      if (in_time_range(number) || !holds_time(row, position))
+        fields[position - 1] = field::of_number(low_32_bits(number));
     }
   }
   return make_record(keyword, fields, NO_KIND, may_grow(row));

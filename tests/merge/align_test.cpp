@@ -88,14 +88,15 @@ TEST(Align, SyRecordInAMergedBodyOrLastSectionCounts) {
 }
 
 // The rendezvous match as its rule reads: from the cursor, the first merged
-// RD record of the same name; none leaves the cursor where it was.
+// RD record of the same name; none leaves the cursor where it was. The
+// merged times are stored less the shift the tree owes; the sum is exact.
 TEST(Align, RendezvousMatchIsTheCursorSearch) {
   std::mt19937 random(3);
   std::vector<record*> records;
   auto refs = [&](size_t n, uint32_t names) {
     std::vector<rd_ref> list;
     for (size_t i = 0; i < n; ++i) {
-      const std::string time = std::to_string(random() % 5000);
+      const std::string time = std::to_string(static_cast<int32_t>(random()));
       records.push_back(rec("RD \"n\" \"x\" \"0\" \"" + time + "\" \"" + time + "\""));
       list.push_back({records.back(), static_cast<uint32_t>(random() % names)});
     }
@@ -103,22 +104,25 @@ TEST(Align, RendezvousMatchIsTheCursorSearch) {
   };
   for (int round = 0; round < 300; ++round) {
     const uint32_t names = 1 + random() % 6;
+    const uint32_t owed = round % 2 ? random() : 0;
     const std::vector<rd_ref> merged = refs(random() % 30, names), report = refs(random() % 12, names);
     size_t cursor = 0;
-    int32_t sum = 0;
+    int64_t sum = 0;
     uint32_t expected = 0;
+    const record* first = nullptr;
     for (const rd_ref& b : report) {
       size_t a = cursor;
       while (a < merged.size() && merged[a].name != b.name) ++a;
       if (a == merged.size()) continue;
-      sum += value_at(b.rd, RD_MATCHED_TIME) - value_at(merged[a].rd, RD_MATCHED_TIME);
-      ++expected;
+      const auto merged_time = static_cast<int32_t>(static_cast<uint32_t>(value_at(merged[a].rd, RD_MATCHED_TIME)) + owed);
+      sum += int64_t{value_at(b.rd, RD_MATCHED_TIME)} - merged_time;
+      if (++expected == 1) first = b.rd;
       cursor = a + 1;
     }
-    uint32_t count = 0;
-    const int32_t offset = match_rendezvous(merged, report, names, &count);
-    ASSERT_EQ(count, expected) << round;
-    EXPECT_EQ(offset, expected ? sum / static_cast<int32_t>(expected) : 0) << round;
+    const rendezvous_match match = match_rendezvous(merged, report, names, owed);
+    ASSERT_EQ(match.count, expected) << round;
+    EXPECT_EQ(match.sum, sum) << round;
+    EXPECT_EQ(match.first, first) << round;
   }
   for (record* r : records) free_record(r);
 }

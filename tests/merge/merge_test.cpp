@@ -129,7 +129,7 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
   std::mt19937 random(11);
   auto time = [&random]() {
     uint32_t base = random() % 2 ? 0xFFFFFF00u : 0u;
-    return std::to_string(base + random() % 200);
+    return std::to_string(static_cast<int32_t>(base + random() % 200));
   };
   const uint32_t owed_shifts[] = {0u, 50u, 300u, 0xFFFFFF80u, 0x80000000u};
   for (int round = 0; round < 200; ++round) {

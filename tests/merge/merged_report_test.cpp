@@ -15,12 +15,12 @@
 
 namespace {
 // A report of random groups (some holding groups of their own) whose times
-// start near 0 or near 2^32, so that alignment moves the merged tree across
-// the wrap-around.
+// start near 0 or just below it (2^32 as the unsigned comparisons read
+// them), so that alignment moves the merged tree across the wrap-around.
 std::string random_report(std::mt19937* random, int tester) {
   auto pick = [random](uint32_t n) { return static_cast<uint32_t>((*random)() % n); };
   uint32_t time = pick(2) ? 0xFFFFFFFFu - pick(3000) : pick(3000);
-  auto at = [&]() { return "\"" + std::to_string(time += pick(40)) + "\""; };
+  auto at = [&]() { return "\"" + std::to_string(static_cast<int32_t>(time += pick(40))) + "\""; };
   std::string text = "MIRVA ProbeSuite \"v\" \"PLAN\" \"ROD file\" \"date\"\nRE \"run\" \"1\"\n";
   if (pick(3)) {
     text += "SY \"" + std::string(pick(2) ? "A" : "B") + "\" \"" + std::to_string(pick(5)) + "\" \"" +

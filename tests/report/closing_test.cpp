@@ -11,7 +11,7 @@
 
 // The top level the pass hands on to nesting must be the chain's own.
 static objet* closed(const std::string& text) {
-  report_top top(insert_time_points(classified_records(text)));
+  report_top top(insert_time_points(classified_records(text)), "");
   add_closing_records(&top);
   const top_level read_again = top_level_of(top.head());
   EXPECT_EQ(top.entries().size(), read_again.size()) << text;

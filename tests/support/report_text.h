@@ -48,7 +48,7 @@ inline objet* classified_records(const std::string& text, bool convert = true, i
   init_keyword_cells();
   objet* records = number_records(report, records_from(text));
   classify_records(records);
-  if (convert) convert_numeric_fields(records);
+  if (convert) convert_numeric_fields(records, "");
   return records;
 }
 
@@ -74,7 +74,7 @@ inline record* rec(const std::string& text, int report = 1, int line = 1) {
 
 // The chain nested into blocks and sections, as the report passes nest it.
 inline objet* nested_chain(objet* chain) {
-  report_top top(chain);
+  report_top top(chain, "");
   return nest_blocks(&top);
 }
 
