@@ -137,6 +137,9 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
   const std::string s = "SY \"s\" \"0\" \"0\" \"1\" \"1000\" \"s\"";
   auto xi = [](const char* time) { return "XI \"" + std::string(time) + "\" \"0\" \"0\""; };
   auto ev = [](const char* time) { return "EV \"e\" \"x\" \"1\" \"p\" \"" + std::string(time) + "\""; };
+  auto rd = [](const char* time) { return "RD \"r\" \"x\" \"0\" \"" + std::string(time) + "\" \"" + time + "\""; };
+  auto ns = [](const char* units) { return "SY \"lab\" \"" + std::string(units) + "\" \"0\" \"1000000000\" \"1\" \"ns\""; };
+  const std::string lowest = "SY \"z\" \"-2147483648\" \"0\" \"1000\" \"1\" \"ms\"";
   const struct {
     const char* what;
     std::vector<std::vector<std::string>> reports;
@@ -151,6 +154,16 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
       {"tree shifted one past the end",
        {{ms("a"), xi("0"), ev("2147482000")}, {ms("b"), xi("500")}, {ms("c"), xi("1648")}},
        "line 4 of the ROD report r1.rod"},
+      // Differences out of range by themselves end the run at the report's
+      // record they came from.
+      {"rendezvous offset", {{ms("a"), xi("0"), rd("-2000000000")}, {ms("b"), xi("0"), rd("2000000000")}},
+       "line 4 of the ROD report r2.rod"},
+      {"same clock 3 s apart in ns", {{ns("0"), xi("0")}, {ns("3"), xi("0")}}, "line 2 of the ROD report r2.rod"},
+      {"first records", {{ms("a"), xi("-2000000000")}, {ms("b"), xi("2000000000")}},
+       "line 3 of the ROD report r2.rod"},
+      // A clock borrowing whole units past the lowest.
+      {"report's clock borrows", {{ms("a"), xi("5000")}, {lowest, xi("0")}}, "line 2 of the ROD report r2.rod"},
+      {"tree's clock borrows", {{lowest, xi("0")}, {ms("a"), xi("5000")}}, "line 2 of the ROD report r1.rod"},
       {"tree shifted to the end",
        {{ms("a"), xi("0"), ev("2147482000")}, {ms("b"), xi("500")}, {ms("c"), xi("1647")}},
        nullptr},
@@ -186,4 +199,22 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
       free_objet(tree);
     }
   }
+}
+
+// The differences of the rendezvous are summed exactly: two of 1 500 000 000
+// would wrap a 32-bit sum.
+TEST(Align, RendezvousOffsetIsExact) {
+  auto rd = [](const char* name, const char* time) {
+    return rec("RD \"" + std::string(name) + "\" \"x\" \"0\" \"" + time + "\" \"" + time + "\"");
+  };
+  record* early_r1 = rd("r1", "-1500000000");
+  record* late_r1 = rd("r1", "0");
+  objet* tree = merged_tree({timed_report(rec("SY \"a\" \"0\" \"0\" \"1000\" \"1\" \"ms\""),
+                                          {rec("XI \"0\" \"0\" \"0\""), early_r1, rd("r2", "-1499999000")}),
+                             timed_report(rec("SY \"b\" \"0\" \"0\" \"1000\" \"1\" \"ms\""),
+                                          {rec("XI \"0\" \"0\" \"0\""), late_r1, rd("r2", "1000")})});
+  EXPECT_EQ(value_at(early_r1, 5), 0);
+  EXPECT_EQ(value_at(early_r1, RD_MATCHED_TIME), 0);
+  EXPECT_EQ(value_at(late_r1, 5), 0);
+  free_objet(tree);
 }
