@@ -2,6 +2,13 @@
 """Checks a generated benchmark run against the rules the merger relies on.
 
   check_run.py DIR             check the run in DIR and summarise it
+  check_run.py --alignment G BUILD [TESTERS RECORDS ORDERS]
+                               make runs of the alignment shapes with G and
+                               check that BUILD's mpsmerge puts every record
+                               at its true time plus one constant, for every
+                               order of up to 4 testers and ORDERS random
+                               orders of more (default: 4, 8 and 50 testers
+                               of 150 records, 12 orders)
   check_run.py --generator G [--merger BUILD]
                                make small runs with G: same seed gives the
                                same bytes, another seed other bytes, the
@@ -19,7 +26,9 @@ after their own fields: two fields more than the other shapes.
 import filecmp
 import glob
 import hashlib
+import itertools
 import os
+import random
 import re
 import subprocess
 import sys
@@ -273,11 +282,92 @@ def self_test(generator, build=None):
                 raise Bad(f"generate_run accepted {' '.join(counts + shape)}")
 
 
+# The shapes whose every road of alignment is exact, and the variants each
+# can merge: -TIME drops the test items the first records align by.
+ALIGNMENT_SHAPES = {"oneclock": ([], ["-TIME"]), "rendezvous": ([], ["-TIME"]), "firstrecords": ([],)}
+# Fields an RDD record keeps of its own before the report and line numbers
+# (the merger drops the two last fields a post-processor writes).
+OWN_FIELDS = {kind: max(FIELDS[kind]) - 2 for kind in TIME}
+OWN_FIELDS["FW"] = OWN_FIELDS["DW"]
+MERGED_TIME = dict(TIME, FW=TIME["DW"])
+
+
+def clocks_of(run):
+    """Each trace's origin and tick length in absolute ticks, from the generator's CLOCKS."""
+    with open(os.path.join(run, "CLOCKS")) as f:
+        return {name: (int(origin), int(tick)) for name, origin, tick in (line.split() for line in f)}
+
+
+def true_times(rio, clock, kind, line):
+    """The absolute times a record read from line of rio stands for: its own, and a rendezvous's matched one."""
+    origin, tick = clock
+    fields = rio[line]
+    if kind == "FW":  # the wait's end, made from its DW record
+        return [origin + tick * (int(fields[4]) + int(fields[3]))]
+    times = [origin + tick * int(fields[TIME[kind] - 1])]
+    return times + times if kind == "RD" else times
+
+
+def merged_offsets(rdd, traces, finest):
+    """The set of (merged time x finest - true time) over every timed record of an RDD report; a merged
+    record stands for the earliest of the records it gathers."""
+    offsets = set()
+    for line in rdd.decode("latin-1").split("\n"):
+        kind = line[:2]
+        if kind not in OWN_FIELDS or line[2:3] != " ":
+            continue
+        fields = FIELD.findall(line)
+        own = OWN_FIELDS[kind]
+        numbers = [int(n) for n in fields[own:]]
+        read = [true_times(*traces[numbers[i] - 1], kind, numbers[i + 1] + 1) for i in range(0, len(numbers), 2)]
+        merged = [int(fields[MERGED_TIME[kind] - 1])] + ([int(fields[3])] if kind == "RD" else [])
+        for at, truth in zip(merged, min(read)):
+            offsets.add(at * finest - truth)
+    return offsets
+
+
+def check_alignment(build, run, orders, variants):
+    """Merges run in each order and variant; every record must lie at its true time plus one constant."""
+    clocks = clocks_of(run)
+    rios = {name: {n: fields for n, _, fields in records(os.path.join(run, name))} for name in clocks}
+    finest = min(tick for _, tick in clocks.values())
+    env = dict(os.environ, VARNETDIR=os.path.join(build, "varnet"), MPS_DIR=build, LC_ALL="C")
+    for order in orders:
+        for flags in variants:
+            done = subprocess.run([os.path.join(build, "mpsmerge"), "bench.tdc", *order, *flags, "-RDD=out.rdd"],
+                                  cwd=run, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            if done.returncode not in (0, 3):
+                raise Bad(f"{run}: merger status {done.returncode}: " + done.stderr.decode(errors="replace")[-300:])
+            with open(os.path.join(run, "out.rdd"), "rb") as f:
+                offsets = merged_offsets(f.read(), [(rios[name], clocks[name]) for name in order], finest)
+            if len(offsets) != 1:
+                raise Bad(f"{run} {' '.join(flags)}: order {' '.join(order)}: times off their true ones by "
+                          f"{len(offsets)} different amounts")
+
+
+def alignment_property(generator, build, sizes=((4, 150), (8, 150), (50, 150)), random_orders=12):
+    with tempfile.TemporaryDirectory() as tmp:
+        for shape, variants in ALIGNMENT_SHAPES.items():
+            for testers, records in sizes:
+                run = os.path.join(tmp, f"{shape}-{testers}")
+                subprocess.run([generator, "3", str(testers), str(records), run, shape], check=True)
+                names = sorted(clocks_of(run))
+                if testers <= 4:
+                    orders = list(itertools.permutations(names))
+                else:
+                    pick = random.Random(testers)
+                    orders = [pick.sample(names, len(names)) for _ in range(random_orders)]
+                check_alignment(build, run, orders, variants)
+
+
 def main():
     args = sys.argv[1:]
     try:
         if len(args) in (2, 4) and args[0] == "--generator" and args[2:3] in ([], ["--merger"]):
             self_test(args[1], os.path.abspath(args[3]) if len(args) == 4 else None)
+        elif len(args) in (3, 6) and args[0] == "--alignment":
+            sizes = ((int(args[3]), int(args[4])),) if len(args) == 6 else ((4, 150), (8, 150), (50, 150))
+            alignment_property(args[1], os.path.abspath(args[2]), sizes, int(args[5]) if len(args) == 6 else 12)
         elif len(args) == 1:
             summary = check_dir(args[0])
             print(f"{summary.records} records, {summary.testers} testers, {summary.groups} top-level groups, "

@@ -28,6 +28,16 @@
 // tester a clock of its own (name, tick length 1, 10, 100 or 1000, origin),
 // so that only the rendezvous of the top-level test items, at the same
 // absolute times in every tester, can align the testers.
+//
+// The alignment shapes are mixed runs built so that each road of the
+// alignment is exact, every tester's origin and tick length drawn freely:
+// "oneclock" puts every tester on one clock name (the clock records align
+// them), "rendezvous" gives each a clock of its own (only the rendezvous
+// can), "firstrecords" gives each a clock of its own and no rendezvous,
+// its first test item at the same absolute time as everyone's. They also
+// write CLOCKS, a line per trace: its file name, the absolute tick where
+// its clock reads 0 and its tick length in absolute ticks, so that every
+// time of the run can be checked against the time it stands for.
 #include <cerrno>
 #include <cinttypes>
 #include <cstdarg>
@@ -79,6 +89,17 @@ uint32_t shape_of(uint64_t seed, const std::string& name, uint32_t n) {
   return static_cast<uint32_t>(mix(h ^ mix(seed)) % n);
 }
 
+// How the testers' clocks relate; every kind but shared gives each tester
+// a clock of its own and the same groups, with rendezvous only in the
+// top-level test items (where every tester has them at one time).
+enum class clocks {
+  shared,       // CLK-A or CLK-B, tick length 1 or 1000
+  after_first,  // a name each; every origin after the first tester's
+  one,          // one name for all, each its own origin and tick length
+  own,          // a name, an origin and a tick length each
+  unmet,        // the same, without rendezvous, the first test item on time
+};
+
 struct run_shape {
   const char* name;
   uint32_t stepless;       // eighths of the groups (by name) without DS block
@@ -90,15 +111,20 @@ struct run_shape {
   int deepest;             // groups nest at depths below this
   uint32_t average_group;  // records of a top-level group, roughly
   bool every_kind;         // events of every kind, numbered as a post-processor writes them
-  bool own_clocks;         // a clock per tester; rendezvous only in top-level test items
+  clocks clock;
+  bool own_clocks() const { return clock != clocks::shared; }
+  bool aligned_exactly() const { return clock == clocks::one || clock == clocks::own || clock == clocks::unmet; }
 };
 
 const run_shape SHAPES[] = {
-    {"plain", 0, 3, 12, 6, 6, 8, 2, 40, false, false},
-    {"nods", 6, 3, 12, 6, 6, 8, 2, 30, false, false},
-    {"manygroups", 2, 1, 2, 2, 10, 10, 1, 12, false, false},
-    {"testers", 4, 1, 4, 3, 8, 8, 1, 14, false, false},
-    {"mixed", 4, 2, 8, 4, 5, 6, 2, 22, true, true},
+    {"plain", 0, 3, 12, 6, 6, 8, 2, 40, false, clocks::shared},
+    {"nods", 6, 3, 12, 6, 6, 8, 2, 30, false, clocks::shared},
+    {"manygroups", 2, 1, 2, 2, 10, 10, 1, 12, false, clocks::shared},
+    {"testers", 4, 1, 4, 3, 8, 8, 1, 14, false, clocks::shared},
+    {"mixed", 4, 2, 8, 4, 5, 6, 2, 22, true, clocks::after_first},
+    {"oneclock", 4, 2, 8, 4, 5, 6, 2, 22, true, clocks::one},
+    {"rendezvous", 4, 2, 8, 4, 5, 6, 2, 22, true, clocks::own},
+    {"firstrecords", 4, 2, 8, 4, 5, 6, 2, 22, true, clocks::unmet},
 };
 
 struct tester {
@@ -110,6 +136,7 @@ struct tester {
   uint32_t tick;     // FINE or COARSE
   uint32_t now;      // absolute time of the last timed record
   uint32_t step_max; // largest advance between two timed records
+  bool on_time;      // the next timed record is at now, not later
   uint64_t records;  // lines written after the header
   uint64_t budget;   // records wanted before the DB block
 };
@@ -124,7 +151,8 @@ void emit(tester& x, const char* format, ...) {
 
 // Advances the clock and gives the tester's own reading of it.
 uint32_t tick_on(tester& x) {
-  x.now += COARSE * (1 + x.r.below(x.step_max / COARSE));
+  if (!x.on_time) x.now += COARSE * (1 + x.r.below(x.step_max / COARSE));
+  x.on_time = false;
   return (x.now - x.origin) / x.tick;
 }
 
@@ -264,7 +292,7 @@ void rendezvous(tester& x, const std::string& name, int depth, uint32_t rendezvo
 
 // The records of a group without nested groups, after its XI or DS record.
 void leaf(tester& x, const std::string& name, int depth, uint32_t rendezvous_at) {
-  if (!x.shape->own_clocks) rendezvous(x, name, depth, rendezvous_at);
+  if (!x.shape->own_clocks()) rendezvous(x, name, depth, rendezvous_at);
   uint32_t n = x.shape->least_events + x.r.below(depth == 0 ? x.shape->top_events : x.shape->nested_events);
   for (uint32_t i = 0; i < n && x.records < x.budget; ++i) event(x);
 }
@@ -294,7 +322,7 @@ void group(tester& x, const std::string& name, uint32_t order, int depth, uint32
   actions(x, 2);
   // A nested group's time depends on the tester: its rendezvous would
   // disturb an alignment that the top-level ones make exact.
-  if (x.shape->own_clocks && depth == 0) rendezvous(x, name, depth, rendezvous_at);
+  if (x.shape->own_clocks() && x.shape->clock != clocks::unmet && depth == 0) rendezvous(x, name, depth, rendezvous_at);
   if (has_steps(x, name)) {
     emit(x, "YI \"%u\" \"0\"\n", tick_on(x));
     ds_block(x, name, order, depth, rendezvous_at);
@@ -352,31 +380,39 @@ void close_out(FILE* f, const std::string& path) {
   }
 }
 
+// Sets the tester's origin and tick length; its clock's name.
+std::string start_clock(tester& x, unsigned index) {
+  switch (x.shape->clock) {
+    case clocks::shared:
+      x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
+      x.tick = (index + x.seed) % 2 ? COARSE : FINE;
+      return index % 3 == 2 ? "CLK-B" : "CLK-A";
+    case clocks::after_first:
+      // Kept as first drawn, when rendezvous were matched on each tester's
+      // own clock and a report lined up only beside a merged report never
+      // shifted: the figures of this shape stay comparable.
+      x.origin = (index ? OWN_ORIGIN_SPAN : 0) + COARSE * x.r.below(OWN_ORIGIN_SPAN / COARSE);
+      x.tick = TICK_LENGTHS[(index + x.seed) % 4].ticks;
+      return "CLK-" + std::to_string(index);
+    default:
+      x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
+      x.tick = TICK_LENGTHS[x.r.below(4)].ticks;
+      return x.shape->clock == clocks::one ? "CLK-S" : "CLK-" + std::to_string(index);
+  }
+}
+
 const uint32_t MOST_TIMED = 160; // timed records of one top-level group, generously
 
-void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_t records, const std::string& dir) {
+// Writes one trace; clocks, when given, takes its clock's line.
+void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_t records, const std::string& dir,
+                  FILE* clocks) {
   char name[32];
   snprintf(name, sizeof name, "/t%03u.rio", index);
   std::string path = dir + name;
-  tester x{&shape, open_out(path), rng{mix(seed) ^ mix(index + 1)}, seed, 0, 0, START_TIME, 0, 0, 0};
+  tester x{&shape, open_out(path), rng{mix(seed) ^ mix(index + 1)}, seed, 0, 0, START_TIME, 0, false, 0, 0};
   static char buffer[1 << 20];
   setvbuf(x.out, buffer, _IOFBF, sizeof buffer);
-  std::string clock;
-  if (shape.own_clocks) {
-    // The merger matches rendezvous by their times on each tester's own
-    // clock (field 4), which no shift of the merged report moves: a report
-    // lines up only when the merged report was never shifted, so every
-    // other clock starts after the first tester's; and the differences of
-    // all matches add up within 32 bits.
-    x.origin = (index ? OWN_ORIGIN_SPAN : 0) + COARSE * x.r.below(OWN_ORIGIN_SPAN / COARSE);
-    x.tick = TICK_LENGTHS[(index + seed) % 4].ticks;
-    clock = "CLK-" + std::to_string(index);
-  } else {
-    x.origin = COARSE * x.r.below(ORIGIN_SPAN / COARSE);
-    x.tick = (index + seed) % 2 ? COARSE : FINE;
-    clock = index % 3 == 2 ? "CLK-B" : "CLK-A";
-  }
-
+  const std::string clock = start_clock(x, index);
   uint64_t groups = records / shape.average_group + 1;
   uint64_t period = TIME_SPAN / groups / COARSE * COARSE;
   if (period > 1000000) period = 1000000;
@@ -390,8 +426,9 @@ void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_
   // With clocks of their own, every tester runs the same groups, whatever
   // its records: a rendezvous the first tester lacks would be matched with
   // that of a report already shifted.
-  uint64_t most_groups = shape.own_clocks ? groups : UINT64_MAX;
-  if (shape.own_clocks) x.budget = UINT64_MAX;
+  uint64_t most_groups = shape.own_clocks() ? groups : UINT64_MAX;
+  if (shape.own_clocks()) x.budget = UINT64_MAX;
+  x.on_time = shape.clock == clocks::unmet;
   for (uint32_t k = 0; x.records < x.budget && k < most_groups && (k + 1) * period < TIME_SPAN; ++k) {
     uint32_t start = static_cast<uint32_t>(START_TIME + k * period);
     if (x.now < start) x.now = start;
@@ -399,6 +436,7 @@ void write_tester(const run_shape& shape, uint64_t seed, unsigned index, uint64_
   }
   last_section(x);
   close_out(x.out, path);
+  if (clocks) fprintf(clocks, "%s %u %u\n", name + 1, x.origin, x.tick);
 }
 
 void write_tdc(const std::string& dir) {
@@ -432,7 +470,8 @@ int main(int argc, char** argv) {
   const run_shape* shape = argc == 6 ? shape_named(argv[5]) : SHAPES;
   if (argc < 5 || argc > 6 || !shape || !number(argv[1], UINT64_MAX, seed) || !number(argv[2], 999, testers) ||
       testers == 0 || !number(argv[3], 10000000, records)) {
-    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR [plain|nods|manygroups|testers|mixed]\n");
+    fprintf(stderr, "usage: generate_run SEED TESTERS(1-999) RECORDS DIR "
+                    "[plain|nods|manygroups|testers|mixed|oneclock|rendezvous|firstrecords]\n");
     return 2;
   }
   std::string dir = argv[4];
@@ -441,6 +480,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   write_tdc(dir);
-  for (unsigned i = 0; i < testers; ++i) write_tester(*shape, seed, i, records, dir);
+  const std::string clocks_path = dir + "/CLOCKS";
+  FILE* clocks = shape->aligned_exactly() ? open_out(clocks_path) : nullptr;
+  for (unsigned i = 0; i < testers; ++i) write_tester(*shape, seed, i, records, dir, clocks);
+  if (clocks) close_out(clocks, clocks_path);
   return 0;
 }
