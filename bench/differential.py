@@ -122,7 +122,7 @@ def check_all(args, builds, work, keep_root):
         pending = collections.deque()
         for index, case in enumerate(diff_inputs.cases(args.seed, args.runs, work)):
             pending.append(pool.submit(check_case, index, case, builds, work, keep_root, args.timeout))
-            while len(pending) > 2 * args.jobs or pending[0].done():
+            while pending and (len(pending) > 2 * args.jobs or pending[0].done()):
                 verdicts += pending.popleft().result()
         while pending:
             verdicts += pending.popleft().result()

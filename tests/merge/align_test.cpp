@@ -114,7 +114,8 @@ TEST(Align, RendezvousMatchIsTheCursorSearch) {
       size_t a = cursor;
       while (a < merged.size() && merged[a].name != b.name) ++a;
       if (a == merged.size()) continue;
-      const auto merged_time = static_cast<int32_t>(static_cast<uint32_t>(value_at(merged[a].rd, RD_MATCHED_TIME)) + owed);
+      const uint32_t stored = static_cast<uint32_t>(value_at(merged[a].rd, RD_MATCHED_TIME));
+      const auto merged_time = static_cast<int32_t>(stored + owed);
       sum += int64_t{value_at(b.rd, RD_MATCHED_TIME)} - merged_time;
       if (++expected == 1) first = b.rd;
       cursor = a + 1;
@@ -138,7 +139,9 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
   auto xi = [](const char* time) { return "XI \"" + std::string(time) + "\" \"0\" \"0\""; };
   auto ev = [](const char* time) { return "EV \"e\" \"x\" \"1\" \"p\" \"" + std::string(time) + "\""; };
   auto rd = [](const char* time) { return "RD \"r\" \"x\" \"0\" \"" + std::string(time) + "\" \"" + time + "\""; };
-  auto ns = [](const char* units) { return "SY \"lab\" \"" + std::string(units) + "\" \"0\" \"1000000000\" \"1\" \"ns\""; };
+  auto ns = [](const char* units) {
+    return "SY \"lab\" \"" + std::string(units) + "\" \"0\" \"1000000000\" \"1\" \"ns\"";
+  };
   const std::string lowest = "SY \"z\" \"-2147483648\" \"0\" \"1000\" \"1\" \"ms\"";
   const struct {
     const char* what;
