@@ -10,8 +10,6 @@ const time_order* merge_cache::kept_order(objet* block) const {
   return known == block_orders_.end() || !known->second.follows(block->next) ? nullptr : &known->second;
 }
 
-static uint64_t kind_bit(tree_item item) { return item.is_record() ? uint64_t{1} << item.rec()->kind() : 0; }
-
 bool merge_cache::holds_record(tree_item item, uint32_t kind) const {
   if (const time_order* order = kept_order(item.list())) {
     objet* closing = order->last_node()->next;

@@ -8,8 +8,6 @@
 
 static const int64_t NO_KEY = INT64_MIN;
 
-static uint64_t kind_bit(tree_item item) { return item.is_record() ? uint64_t{1} << item.rec()->kind() : 0; }
-
 void time_order::take_key(bool fixed, int64_t value) {
   low_ = std::min(low_, value);
   high_ = std::max(high_, value);

@@ -101,18 +101,10 @@ static void close_comment_runs(objet* head, const char* rod_path) {
   }
 }
 
-top_entry::top_entry(objet* node, key_set kind) {
-  const auto address = reinterpret_cast<uint64_t>(node);
-  if (address & ~ADDRESS) internal_report_error();
-  const uint64_t code = kind == 0 ? 0 : kind == NOT_RECORD ? NOT_RECORD_CODE : __builtin_ctzll(kind) + 1;
-  bits_ = address | code << 56;
-}
-
 static top_entry entry_of(objet* node) {
   const record* r = node->item.rec();
   if (!r) return {node, NOT_RECORD};
-  const key_set any_kind = (key_set{1} << KEYWORD_COUNT) - 1;
-  return {node, record_in(node, any_kind) ? key_set_of({r->kind()}) : 0};
+  return {node, record_in(node, ANY_KIND) ? kind_bit(r->kind()) : 0};
 }
 
 top_level top_level_of(objet* head) {

@@ -5,42 +5,22 @@
 // that nesting can pair them.
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "report/objet.h"
 #include "report/record_kinds.h"
-
-// Record kinds as bits: a pass meets every record, and a kind is one test.
-using key_set = uint64_t;
-static_assert(KEYWORD_COUNT <= 64, "one bit per kind");
-constexpr key_set key_set_of(std::initializer_list<uint32_t> kinds) {
-  key_set set = 0;
-  for (uint32_t kind : kinds) set |= key_set{1} << kind;
-  return set;
-}
 
 // The top level of a chain as it stands between passes: each node with the
 // kind bit that its record matches, none for a record that matches no key,
 // NOT_RECORD for anything else. The passes scan this array instead of
 // chasing every record through memory.
 constexpr key_set NOT_RECORD = key_set{1} << 63;
-// One word an entry, as a report holds a node per record: the node's
-// address, which leaves the top byte free, and the kind bit's code in it.
-class top_entry {
- public:
-  top_entry() = default;
-  top_entry(objet* node, key_set kind);
-  objet* node() const { return reinterpret_cast<objet*>(bits_ & ADDRESS); }
-  key_set kind() const {
-    const uint64_t code = bits_ >> 56;
-    return code == 0 ? 0 : code == NOT_RECORD_CODE ? NOT_RECORD : key_set{1} << (code - 1);
-  }
+struct top_entry {
+  objet* node() const { return node_; }
+  key_set kind() const { return kind_; }
 
- private:
-  static constexpr uint64_t ADDRESS = (uint64_t{1} << 56) - 1;
-  static constexpr uint64_t NOT_RECORD_CODE = 0xFF;
-  uint64_t bits_ = 0;
+  objet* node_ = nullptr;
+  key_set kind_ = 0;
 };
 using top_level = std::vector<top_entry>;
 top_level top_level_of(objet* head);

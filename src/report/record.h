@@ -6,6 +6,18 @@
 // numbers stand as two more positions after its fields. The ends of merged
 // test items and steps grow a tail: the positions other reports' records
 // hand them, after their own.
+//
+// One allocation, in eight-byte words:
+//
+//   [extension*]  only on a growing record: its extension, or null
+//   [head]        16 bytes, the members below
+//   [u32 x n]     a word per slot: a number, or where its text lies
+//   [u8 x n]      a type per slot: field_type, and KEPT_BESIDE
+//   [text]        the keyword, then every text slot's bytes
+//   [pad]         up to the next eight-byte word
+//
+// n is slots_. The extension holds what a growing record gains after it is
+// made: texts kept beside it and its tail.
 
 #include <cstdint>
 #include <string_view>
@@ -60,6 +72,11 @@ class record {
 
   // The fields as read, on a numbered record; none on a record a pass made.
   uint32_t read_fields() const { return has(NUMBERED_MARK) ? slots_ : 0; }
+  // Whether the record holds the numbers of where it was read: it was
+  // numbered, and has not handed them to a merged record's tail.
+  bool holds_numbers() const { return has(NUMBERED_MARK) && own_ >= slots_ + 2u; }
+  int32_t report_number() const { return report_; }
+  int32_t line_number() const { return line_; }  // after the header line, 0 for the first
   // Positions held: fields, report and line numbers, then the tail.
   uint32_t size() const { return own_ + (has(GROWING_MARK) ? tail_size() : 0); }
   // What a position holds: nothing at 0 or beyond the end.
@@ -132,14 +149,14 @@ class record {
   word_and_type kept(const field& value);
   extension& extended();
 
-  uint8_t kind_ = NO_KIND;
-  uint8_t marks_ = 0;
-  uint16_t slots_ = 0;  // fields held in the record's own slots
-  uint16_t own_ = 0;    // positions of the record itself: its slots, then its numbers
-  uint16_t keyword_length_ = 0;
-  uint16_t report_ = 0;
-  uint16_t words_ = 0;  // the memory taken, in eight-byte words
-  int32_t line_ = 0;
+  uint8_t kind_ = NO_KIND;        // the row of the vocabulary, once classified
+  uint8_t marks_ = 0;              // record_mark bits
+  uint16_t slots_ = 0;             // fields held in the record's own slots
+  uint16_t own_ = 0;               // positions of the record itself: its slots, then its numbers
+  uint16_t keyword_length_ = 0;    // bytes of the keyword, first in the text
+  uint16_t report_ = 0;            // numbered: the report it was read from
+  uint16_t words_ = 0;             // the memory taken, in eight-byte words, the extension link included
+  int32_t line_ = 0;               // numbered: its line after the header line (0 for the first)
 };
 static_assert(sizeof(record) == 16, "a record's head costs 16 bytes");
 

@@ -7,6 +7,7 @@
 // the stamped kind instead of knowing kinds of their own.
 
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 
 #include "report/objet.h"
@@ -79,6 +80,22 @@ struct kind_facts {
 };
 
 extern const kind_facts keyword_table[KEYWORD_COUNT + 1];
+
+// Record kinds as bits of one word: a pass meets every record, and a kind is
+// one test. The word also holds NOT_RECORD (bit 63) and sets are made up to
+// the bit of KEYWORD_COUNT.
+using key_set = uint64_t;
+static_assert(KEYWORD_COUNT <= 62, "a bit per kind, and the two bits above them, in one word");
+constexpr key_set key_set_of(std::initializer_list<uint32_t> kinds) {
+  key_set set = 0;
+  for (uint32_t kind : kinds) set |= key_set{1} << kind;
+  return set;
+}
+// Every kind's bit.
+constexpr key_set ANY_KIND = (key_set{1} << KEYWORD_COUNT) - 1;
+// The bit of a kind; none for NO_KIND or any other value no row has.
+constexpr key_set kind_bit(uint32_t kind) { return kind < KEYWORD_COUNT ? key_set{1} << kind : 0; }
+inline key_set kind_bit(tree_item item) { return item.is_record() ? kind_bit(item.rec()->kind()) : 0; }
 
 inline const kind_facts& facts_of(uint32_t kind) { return keyword_table[kind]; }
 

@@ -4,12 +4,8 @@
 
 #include "messages/emit.h"
 
-// The report number and line number every record read ends with, after the
-// fields it was read with.
 void read_places::pass(const record& r) {
-  const field number = r.at(r.read_fields() + 1);
-  const field line = r.at(r.read_fields() + 2);
-  if (number.type == field_type::counter && line.type == field_type::counter) last_ = {number.number, line.number + 1};
+  if (r.holds_numbers()) last_ = {r.report_number(), r.line_number() + 1};
 }
 
 void refuse_time_out_of_range(const char* rod_path, int32_t line) {

@@ -38,3 +38,25 @@ TEST(Classify, BlocksNeedARecordFirstAndTwoCarriedItems) {
     free_objet(list);
   }
 }
+
+// The kind enum and the rows of the vocabulary are two lists that must stay
+// in step: a kind's constant is the position of its keyword's row.
+TEST(Classify, EveryKindConstantNamesItsRow) {
+#define KIND(k) {KIND_##k, #k}
+  const struct {
+    uint32_t kind;
+    const char* keyword;
+  } kinds[] = {KIND(SY), KIND(RE), KIND(SC), KIND(IT), KIND(DE), KIND(PR), KIND(PE), KIND(RU), KIND(PO), KIND(XX),
+               KIND(XI), KIND(DT), KIND(XE), KIND(YI), KIND(YT), KIND(FE), KIND(DP), KIND(FP), KIND(DS), KIND(DA),
+               KIND(PA), KIND(DW), KIND(DX), KIND(EV), KIND(CH), KIND(FS), KIND(SN), KIND(UN), KIND(CO), KIND(ER),
+               KIND(PT), KIND(RD), KIND(EX), KIND(PP), KIND(PQ), KIND(BF), KIND(BC), KIND(DB), KIND(IE), KIND(CF),
+               KIND(TP), KIND(FW), KIND(FF), KIND(FQ), KIND(FV), KIND(FX), KIND(FO), KIND(FA), KIND(FN), KIND(FR),
+               KIND(FT), KIND(TN), KIND(TF), KIND(FB), KIND(IC), KIND(ID)};
+#undef KIND
+  ASSERT_EQ(std::size(kinds), size_t{KEYWORD_COUNT});
+  for (size_t row = 0; row < std::size(kinds); ++row) {
+    EXPECT_EQ(kinds[row].kind, row) << kinds[row].keyword;
+    EXPECT_STREQ(keyword_table[kinds[row].kind].keyword, kinds[row].keyword);
+  }
+  EXPECT_EQ(kind_bit(NO_KIND), key_set{0});
+}
