@@ -10,12 +10,6 @@
 #include "report/shapes.h"
 #include "report/time_points.h"
 
-static uint32_t unsigned_at(const record* r, uint32_t position, bool* present) {
-  const field value = r->at(position);
-  if (!value.is_number()) *present = false;
-  return value.is_number() ? static_cast<uint32_t>(value.number) : 0;
-}
-
 // The tree's clock records; a body that holds none is passed over.
 std::vector<record*> alignment::merged_clocks(objet* tree, bool exact_keyword) const {
   std::vector<record*> records;
@@ -65,10 +59,10 @@ void alignment::shift_apart(objet* tree, objet* positive, objet* negative, int64
 void alignment::align_time_units(objet* tree, merge_cache* cache, objet* report,
                                  const std::vector<record*>& merged_sy, const std::vector<record*>& report_sy) {
   if (merged_sy.empty() || report_sy.empty()) return;
-  bool present = true;
-  uint32_t a = unsigned_at(merged_sy.front(), SY_TICK_LENGTH, &present);
-  uint32_t b = unsigned_at(report_sy.front(), SY_TICK_LENGTH, &present);
-  if (!present || a == 0 || b == 0 || a == b) return;
+  const field a_tick = merged_sy.front()->at(SY_TICK_LENGTH), b_tick = report_sy.front()->at(SY_TICK_LENGTH);
+  if (!a_tick.is_number() || !b_tick.is_number()) return;
+  const auto a = static_cast<uint32_t>(a_tick.number), b = static_cast<uint32_t>(b_tick.number);
+  if (a == 0 || b == 0 || a == b) return;
   objet* coarse = a < b ? report : tree;
   const std::vector<record*>& coarse_sy = a < b ? report_sy : merged_sy;
   const field label = (a < b ? merged_sy : report_sy).front()->at(SY_LABEL);

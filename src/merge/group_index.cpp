@@ -8,8 +8,6 @@
 #include "report/shapes.h"
 
 // Where the report-number tails of test items and steps begin.
-static const uint32_t ITEM_TAIL = facts_of(KIND_XI).merged.tail;
-static const uint32_t STEP_TAIL = facts_of(KIND_DS).merged.tail;
 
 static bool ds_name_of(const record* ds, ds_name* name) {
   const field a = ds->at(DS_NAME);
@@ -46,12 +44,12 @@ void group_index::refile(target_entry* entry) {
 // Whether the group holds the report number: in the tail of its XI record,
 // or of its DS record when it has no XI block.
 static bool holds(target_entry* entry, int32_t number) {
-  if (entry->xi) return entry->numbers.holds(entry->xi, ITEM_TAIL, number);
-  return entry->ds && entry->numbers.holds(entry->ds, STEP_TAIL, number);
+  if (entry->xi) return entry->numbers.holds(entry->xi, XI_TAIL.position, number);
+  return entry->ds && entry->numbers.holds(entry->ds, DS_TAIL.position, number);
 }
 
 static bool xi_holds(target_entry* entry, int32_t number) {
-  return entry->xi && entry->numbers.holds(entry->xi, ITEM_TAIL, number);
+  return entry->xi && entry->numbers.holds(entry->xi, XI_TAIL.position, number);
 }
 
 // A group that joined the list at its rank: the cursors keep counting the
@@ -123,7 +121,7 @@ void group_index::append_group(objet* incoming_node) {
 target_entry* group_index::match_by_report(objet* group) {
   record* xi = opening_of(first_block_of(group, KIND_XI));
   if (!xi) return nullptr;
-  const field report_number = xi->at(ITEM_TAIL);
+  const field report_number = xi->at(XI_TAIL);
   const bool numbered = report_number.is_numeric();
   report_cursor* cursor = numbered ? &cursor_for(lacking_, report_number.number) : nullptr;
   for (size_t rank = cursor ? cursor->rank : 0; rank < entries_.size(); ++rank) {
@@ -139,7 +137,7 @@ target_entry* group_index::match_by_report(objet* group) {
 // name, or the first one without DS block that lacks the group's report.
 target_entry* group_index::match_by_name(objet* group) {
   record* ds = opening_of(first_block_of(group, KIND_DS));
-  const field report_number = ds->at(STEP_TAIL);
+  const field report_number = ds->at(DS_TAIL);
   target_entry* found = nullptr;
   ds_name name;
   if (ds_name_of(ds, &name)) {

@@ -11,9 +11,8 @@
 #include "report/record_walk.h"
 
 record* make_rdd_header(objet* header_list, const char* date) {
-  enum { PLAN = 2 };  // the field of a report's header line that names its test plan
   const record* first = header_list ? header_list->item.rec() : nullptr;
-  const field plan = first ? first->at(PLAN) : field{};
+  const field plan = first ? first->at(HEADER_PLAN) : field{};
   std::string text = "MIRVA ProbeSuite \"v2.6a\" ";
   if (plan.is_text()) text += plan.text;
   text += " \"RDD file\" \"";
@@ -27,16 +26,16 @@ namespace {
 // Where an IE record's name is; only fields the record had when read count.
 struct name_place {
   record* ie;
-  uint32_t position;
-  std::string text() const { return std::string(ie->at(position).text); }
+  field_name<kind_bit(KIND_IE)> name;
+  std::string text() const { return std::string(ie->at(name).text); }
 };
 
 bool find_name(record* ie, name_place* place) {
   const uint32_t count = ie->read_fields();
-  const bool zero = count >= IE_NAME_FLAG && ie->at(IE_NAME_FLAG).text_is("\"0\"");
-  const uint32_t position = zero ? IE_NAME_AFTER_ZERO : IE_NAME;
-  if (position > count || !ie->at(position).is_text()) return false;
-  *place = {ie, position};
+  const bool zero = count >= IE_NAME_FLAG.position && ie->at(IE_NAME_FLAG).text_is("\"0\"");
+  const auto name = zero ? IE_NAME_AFTER_ZERO : IE_NAME;
+  if (name.position > count || !ie->at(name).is_text()) return false;
+  *place = {ie, name};
   return true;
 }
 }  // namespace
@@ -66,7 +65,7 @@ void number_duplicate_names(objet* merged) {
     for (size_t j : later) {
       waiting[names[j].text()].erase(j);
       const std::string renamed = stem + ' ' + std::to_string(counter++) + '"';
-      names[j].ie->set_at(names[j].position, field::of_text(renamed));
+      names[j].ie->set_at(names[j].name, field::of_text(renamed));
       waiting[renamed].insert(j);
     }
   }

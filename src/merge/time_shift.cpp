@@ -15,7 +15,7 @@ static void multiply(record* r, uint32_t position, uint32_t factor) {
 // that much shorter; other kinds scale the fields the vocabulary names (BF
 // fields are text and stay).
 field_list scaled_fields(const record& r) {
-  if (r.kind() == KIND_SY) return {SY_TICKS_PER_UNIT, SY_TICKS, 0, 0};
+  if (r.kind() == KIND_SY) return {SY_TICKS_PER_UNIT.position, SY_TICKS.position, 0, 0};
   return facts_of(r.kind()).scaled;
 }
 

@@ -67,7 +67,7 @@ static void add_closing_record(objet*, objet* last, const char*) {
 static void add_fw_record(objet* before, objet* last, const char* rod_path) {
   const record& wait = *before->next->item.rec();
   const int32_t duration = wait.at(DW_DURATION).number;
-  const uint32_t moved[] = {DW_START, facts_of(KIND_DW).time_field};
+  const uint32_t moved[] = {DW_START.position, facts_of(KIND_DW).time_field};
   for (const uint32_t position : moved) {
     if (!in_time_range(int64_t{wait.at(position).number} + duration)) refuse_time_of(rod_path, wait);
   }

@@ -129,6 +129,8 @@ record::extension& record::extended() {
   return **link;
 }
 
+void record::wrong_kind() const { internal_report_error(); }
+
 uint32_t record::tail_size() const {
   const extension* grown = extension_if_any();
   return grown ? grown->tail.size : 0;

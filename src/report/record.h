@@ -45,6 +45,14 @@ struct field {
   static field of_number(int32_t value) { return {field_type::number, value, {}}; }
 };
 
+// A field named for the records of some kinds (a bit per kind): a record
+// of another kind has no such field, and asking it for one is an internal
+// error, where a bare position would read whatever stands there.
+template <uint64_t Kinds>
+struct field_name {
+  uint8_t position;
+};
+
 // Marks that passes leave on records.
 enum record_mark : uint8_t {
   DROPPED_MARK = 1,   // the report filter drops the record
@@ -85,6 +93,12 @@ class record {
     return beyond_fields(position);
   }
 
+  template <uint64_t Kinds>
+  field at(field_name<Kinds> name) const {
+    check_kind(Kinds);
+    return at(name.position);
+  }
+
   // Numbering: the report and line numbers join as two positions.
   void number(uint16_t report, int32_t line);
   // A field within size() takes a new value; the numbers stay as given. A
@@ -98,6 +112,15 @@ class record {
     }
   }
   void set_number(uint32_t position, int32_t value) { set_at(position, field::of_number(value)); }
+  template <uint64_t Kinds>
+  void set_at(field_name<Kinds> name, const field& value) {
+    check_kind(Kinds);
+    set_at(name.position, value);
+  }
+  template <uint64_t Kinds>
+  void set_number(field_name<Kinds> name, int32_t value) {
+    set_at(name, field::of_number(value));
+  }
 
   // Every position in order, as at() gives it: f(field).
   template <typename F>
@@ -138,6 +161,10 @@ class record {
     return field::of_text({text_area() + (word & 0xFFFF), word >> 16});
   }
   field kept_text(uint32_t index) const;
+  void check_kind(uint64_t kinds) const {
+    if (kind_ >= 64 || !(kinds >> kind_ & 1)) wrong_kind();
+  }
+  [[noreturn]] void wrong_kind() const;
   void set_beyond(uint32_t position, const field& value);
   field beyond_fields(uint32_t position) const;
   uint32_t tail_size() const;

@@ -99,15 +99,19 @@ inline key_set kind_bit(tree_item item) { return item.is_record() ? kind_bit(ite
 
 inline const kind_facts& facts_of(uint32_t kind) { return keyword_table[kind]; }
 
-// The fields the passes read by position.
-enum : uint8_t {
-  SY_CLOCK = 1, SY_UNITS = 2, SY_TICKS = 3, SY_TICKS_PER_UNIT = 4, SY_TICK_LENGTH = 5, SY_LABEL = 6,
-  DS_NAME = 1, DS_ITEM = 4, DS_START = 7,
-  RD_NAME = 1, RD_MATCHED_TIME = 4,
-  DW_START = 3, DW_DURATION = 4,
-  IE_NAME_FLAG = 1, IE_NAME_AFTER_ZERO = 2, IE_NAME = 3,
-  SELECTION = 1,  // "1" when a DA or PP block is selected
-};
+// The fields the passes read by name, each of the kinds it belongs to.
+template <uint32_t... Kinds>
+using named = field_name<((uint64_t{1} << Kinds) | ...)>;
+constexpr named<KIND_SY> SY_CLOCK{1}, SY_UNITS{2}, SY_TICKS{3}, SY_TICKS_PER_UNIT{4}, SY_TICK_LENGTH{5}, SY_LABEL{6};
+constexpr named<KIND_XI> XI_TAIL{4};  // the first position a merged test item's tail takes
+constexpr named<KIND_DS> DS_NAME{1}, DS_ITEM{4}, DS_START{7}, DS_TAIL{8};
+constexpr named<KIND_RD> RD_NAME{1}, RD_MATCHED_TIME{4};
+constexpr named<KIND_DW, KIND_FW> DW_START{3}, DW_DURATION{4};  // an FW record is a DW record's copy
+constexpr named<KIND_IE> IE_NAME_FLAG{1}, IE_NAME_AFTER_ZERO{2}, IE_NAME{3};
+// Fields of records of any kind: the first field of any record of a DA or
+// PP block, "1" when it selects the block; the field of a report's header
+// line (of no kind) that names its test plan.
+constexpr uint32_t SELECTION = 1, HEADER_PLAN = 2;
 
 // The shared records of one keyword and no field, one per kind: the closing
 // records the passes make. Made once at start-up; no tree owns them.
