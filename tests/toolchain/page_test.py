@@ -102,6 +102,39 @@ class ExampleRun(unittest.TestCase):
                 self.assertFalse(e["attrs"].get(name, "#").partition("#")[0], e)
 
 
+def with_failed_door_cycle(work):
+    """landing's door_cycle failed, without an ER record."""
+    path = os.path.join(work, "landing.rio")
+    with open(path) as f:
+        text = f.read()
+    with open(path, "w") as f:
+        f.write(text.replace('FS "door_cycle" "3000" "2"', 'FS "door_cycle" "3000" "1"'))
+
+
+class VerdictBanner(unittest.TestCase):
+    def test_every_failed_step_heads_the_page_with_its_links(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, with_failed_door_cycle)
+            page = read_page(os.path.join(work, "mpsrdd.html"))
+            banner = page.all("section", cls="banner")[0]
+            self.assertEqual(banner["attrs"]["data-verdict"], "failed")
+            self.assertEqual([c["attrs"]["data-count"] for c in page.all("span", cls="count", inside=banner)],
+                             ["4", "2", "0", "0"])
+            failed = [li for li in page.all("li", inside=page.all("div", cls="failed-steps")[0])]
+            self.assertEqual([li["text"] for li in failed],
+                             ["TI-01 door_cycle by 2 landing at 0:00:05.250 \xb7 in the table",
+                              "TI-02 call_to_floor by 2 landing at 0:00:09.100, 1 ER record \xb7 in the table"])
+            ids = {e["attrs"]["id"] for e in page.all() if "id" in e["attrs"]}
+            for li in failed:
+                for link in page.all("a", inside=li):
+                    self.assertIn(link["attrs"]["href"][1:], ids)
+            self.assertEqual([li["text"] for li in page.all("li", inside=page.all("div", cls="failing-testers")[0])],
+                             ["2 landing: 2 failed steps, 1 ER record"])
+            steps = page.all("rect", cls="failed")
+            self.assertEqual(sorted(s["attrs"]["id"] for s in steps if "data-t" in s["attrs"]),
+                             sorted(link["attrs"]["href"][1:] for li in failed for link in page.all("a", inside=li)[:1]))
+
+
 def with_ie_records(work):
     for name in ("a.rio", "b.rio", "c.rio"):
         path = os.path.join(work, name)
