@@ -241,6 +241,27 @@ class HostileText(unittest.TestCase):
 
 
 class GeneratedRun(unittest.TestCase):
+    def test_trace_events_of_a_thread_nest(self):
+        # Steps whose records run past the next step's start overlap
+        # without nesting: a trace viewer drops such events of one thread.
+        with scratch_dir() as work:
+            merge_generated_run(BUILD, work, 1, 4, 8000, "mixed")
+            self.assertEqual(mpsrdd("trace", "mpsrdd.rdd", cwd=work), (0, "", []))
+            with open(os.path.join(work, "mpsrdd.trace.json"), encoding="utf-8") as f:
+                events = json.load(f)["traceEvents"]
+        threads = {}
+        for e in events:
+            if e["ph"] == "X":
+                threads.setdefault((e["pid"], e["tid"]), []).append((e["ts"], -e["dur"]))
+        self.assertTrue(any(tid > 10 for _, tid in threads), "no overlapping steps to try")
+        for thread, spans in threads.items():
+            open_ends = []
+            for start, minus_duration in sorted(spans):
+                while open_ends and open_ends[-1] <= start:
+                    open_ends.pop()
+                self.assertFalse(open_ends and start - minus_duration > open_ends[-1], thread)
+                open_ends.append(start - minus_duration)
+
     def test_junit_counts_what_the_rod_reports_hold(self):
         with scratch_dir() as work:
             rios = merge_generated_run(BUILD, work, 3, 4, 3000, "plain")

@@ -1,6 +1,8 @@
 #include "trace.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "html.h"
@@ -10,8 +12,11 @@
 
 namespace {
 
-// Threads of each tester's process.
+// Threads of each tester's process; blocks that overlap without nesting
+// take a further thread of their kind, TRACKS apart.
 enum trace_thread { ITEMS = 1, STEPS = 2, VERDICTS = 3, RECORDS = 4 };
+const uint32_t TRACKS = 10;
+const char* const THREADS[] = {"", "test items", "test steps and rendezvous", "DT and XE", "timed records"};
 
 std::string json_string(std::string_view text) {
   std::string out = "\"";
@@ -25,7 +30,9 @@ std::string json_string(std::string_view text) {
 struct trace_writer {
   const run_view& run;
   merged_tick tick;
+  std::vector<uint32_t> tracks; // by mark
   std::string out;
+  std::set<uint64_t> named;     // further threads, by process and thread
 
   // Microseconds, exact to the nanosecond.
   std::string micros(uint64_t ticks) const {
@@ -39,8 +46,11 @@ struct trace_writer {
     return text;
   }
 
-  void event(const std::string& phase, const std::string& name, const mark& m, trace_thread thread,
-             const std::string& more) {
+  void event(const std::string& phase, const std::string& name, const mark& m, uint32_t thread, const std::string& more) {
+    if (thread > TRACKS && named.insert((static_cast<uint64_t>(m.report) << 32) | thread).second)
+      out += "{\"ph\": \"M\", \"name\": \"thread_name\", \"pid\": " + std::to_string(m.report) + ", \"tid\": " +
+             std::to_string(thread) + ", \"args\": {\"name\": \"" + THREADS[thread % TRACKS] + " " +
+             std::to_string(thread / TRACKS + 1) + "\"}},\n";
     out += "{\"ph\": \"" + phase + "\", \"name\": " + name + ", \"pid\": " + std::to_string(m.report) +
            ", \"tid\": " + std::to_string(thread) + ", \"ts\": " + micros(m.start) + more + "},\n";
   }
@@ -50,8 +60,38 @@ struct trace_writer {
   }
 };
 
+bool is_block(const mark& m) { return m.row == mark_row::item || m.row == mark_row::step || m.row == mark_row::verdict; }
+
+// Complete events of one thread must nest. A tester's blocks of one kind
+// that overlap without nesting (a step whose records run past the next
+// one's start) go to the first track where they nest, by start.
+std::vector<uint32_t> nesting_tracks(const timeline& lanes) {
+  std::vector<uint32_t> order;
+  for (uint32_t i = 0; i < lanes.marks.size(); ++i)
+    if (is_block(lanes.marks[i])) order.push_back(i);
+  auto key = [&](uint32_t i) {
+    const mark& m = lanes.marks[i];
+    return std::make_tuple(m.report, m.row, m.start, UINT32_MAX - m.end);
+  };
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+  std::vector<uint32_t> tracks(lanes.marks.size());
+  std::vector<std::vector<uint32_t>> open; // per track, the ends of its open blocks
+  for (size_t k = 0; k < order.size(); ++k) {
+    const mark& m = lanes.marks[order[k]];
+    if (k && (lanes.marks[order[k - 1]].report != m.report || lanes.marks[order[k - 1]].row != m.row)) open.clear();
+    size_t t = 0;
+    for (; t < open.size(); ++t) {
+      while (!open[t].empty() && open[t].back() <= m.start) open[t].pop_back();
+      if (open[t].empty() || open[t].back() >= m.end) break;
+    }
+    if (t == open.size()) open.emplace_back();
+    open[t].push_back(m.end);
+    tracks[order[k]] = static_cast<uint32_t>(t);
+  }
+  return tracks;
+}
+
 void write_processes(trace_writer& w) {
-  static const char* const THREADS[] = {"", "test items", "test steps and rendezvous", "DT and XE", "timed records"};
   for (size_t i = 0; i < w.run.testers.size(); ++i) {
     std::string pid = std::to_string(w.run.testers[i].report);
     w.out += "{\"ph\": \"M\", \"name\": \"process_name\", \"pid\": " + pid + ", \"args\": {\"name\": " +
@@ -102,16 +142,17 @@ struct block_names {
 void write_block(trace_writer& w, const mark& m, const block_names& names) {
   const rdd_record& r = w.run.rdd.records[m.record];
   std::string duration = ", \"dur\": " + w.micros(m.end - m.start);
+  uint32_t further = TRACKS * w.tracks[&m - w.run.lanes.marks.data()];
   if (m.row == mark_row::item) {
     auto name = names.items.find(m.record);
-    w.event("X", json_string(name == names.items.end() || name->second.empty() ? "test item" : name->second), m, ITEMS,
+    w.event("X", json_string(name == names.items.end() || name->second.empty() ? "test item" : name->second), m, ITEMS + further,
             duration + w.record_args(r));
   } else if (m.row == mark_row::verdict) {
-    w.event("X", json_string(r.keyword()), m, VERDICTS, duration + w.record_args(r));
+    w.event("X", json_string(r.keyword()), m, VERDICTS + further, duration + w.record_args(r));
   } else {
     auto found = names.statuses.find((static_cast<uint64_t>(m.record) << 32) | m.report);
     std::string status = found == names.statuses.end() ? "unknown" : verdict_name(found->second->meaning);
-    w.event("X", json_string(first_field(w.run.rdd, r)), m, STEPS,
+    w.event("X", json_string(first_field(w.run.rdd, r)), m, STEPS + further,
             duration + w.record_args(r, ", \"status\": \"" + status + "\""));
   }
 }
@@ -159,7 +200,7 @@ void write_rendezvous(trace_writer& w) {
 } // namespace
 
 std::string render_trace(const run_view& run) {
-  trace_writer w{run, merged_tick_of(run.clocks), {}};
+  trace_writer w{run, merged_tick_of(run.clocks), nesting_tracks(run.lanes), {}, {}};
   w.out = std::string(JSON_OUTPUT_MARK) + "\n\"displayTimeUnit\": \"ms\",\n\"traceEvents\": [\n";
   write_processes(w);
   write_marks(w);
