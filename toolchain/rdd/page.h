@@ -87,6 +87,7 @@ const size_t MARKS_PER_PAGE = 30000;
 // whole line: bytes, not only marks, must be counted.
 const size_t MARK_BYTES_PER_PAGE = 14u << 20;
 const size_t DENSITY_BINS_PER_PAGE = 200000;
+// Each of ER marks and failed steps drawn over density bands.
 const size_t ERROR_MARKS = 2000;
 const size_t ERROR_MARK_BYTES = 2u << 20;
 const size_t RENDEZVOUS_LINKS = 2000;

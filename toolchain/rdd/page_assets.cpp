@@ -194,9 +194,9 @@ const char PAGE_SCRIPT[] = R"JS(
 
   // Rows of a tester, of a status (in any tester, or in the one chosen),
   // whose name holds a text, and failed with "failures only"; the first
-  // ROWS_SHOWN of them are shown, or all on asking.
-  var ROWS_SHOWN = 100;
+  // few of them are shown, or all on asking.
   function filterTable(filter) {
+    var few = +filter.dataset.shown;
     var rows = document.getElementById(filter.dataset.table).tBodies[0].rows;
     var tester = filter.querySelector("select.tester"), status = filter.querySelector("select.status");
     var name = filter.querySelector("input.name"), shown = filter.querySelector(".shown"), all = false;
@@ -221,7 +221,7 @@ const char PAGE_SCRIPT[] = R"JS(
       for (var i = 0; i < rows.length; ++i) {
         var show = matches(rows[i]);
         matching += show ? 1 : 0;
-        show = show && (all || showing < ROWS_SHOWN);
+        show = show && (all || showing < few);
         showing += show ? 1 : 0;
         rows[i].hidden = !show;
       }
@@ -230,7 +230,7 @@ const char PAGE_SCRIPT[] = R"JS(
     [tester, status, name].forEach(function (el) { el.addEventListener("input", apply); });
     filter.querySelector("button.all").addEventListener("click", function () { all = true; apply(); });
     filter.apply = apply;
-    tell(rows.length, Math.min(rows.length, ROWS_SHOWN));
+    tell(rows.length, Math.min(rows.length, few));
   }
 
   // The record under the pointer, told in a box: the browser's own tooltip

@@ -125,7 +125,8 @@ void append_item_row(std::string& out, const page_input& in, const item_row& row
 
 // Choices of tester, status and a part of the name, over every listed row.
 void append_filter(std::string& out, const page_input& in) {
-  out += "<div class=\"filter\" data-table=\"" + in.id + "items-table\"><label>Tester <select class=\"tester\"><option value=\"\">any</option>";
+  out += "<div class=\"filter\" data-table=\"" + in.id + "items-table\" data-shown=\"" + std::to_string(ITEM_ROWS_SHOWN) +
+         "\"><label>Tester <select class=\"tester\"><option value=\"\">any</option>";
   for (size_t t = 0; t < in.testers.size() && t < LANES; ++t) {
     out += "<option value=\"" + std::to_string(t) + "\">";
     append_escaped(out, clipped(lane_name(in.testers[t]), NAME_BYTES));
