@@ -68,17 +68,17 @@ const char PAGE_SCRIPT[] = R"JS(
   // Steps of the axis: 1, 2, 5 times a power of ten below the second, then
   // seconds, minutes and hours as a clock counts them.
   var CLOCK_STEPS = [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400];
+  function niceStep(raw, tickNs) {
+    if (tickNs && raw * tickNs >= 1e9) {
+      for (var k = 0; k < CLOCK_STEPS.length; ++k) if (CLOCK_STEPS[k] * 1e9 >= raw * tickNs) return CLOCK_STEPS[k] * 1e9 / tickNs;
+    }
+    var unit = tickNs ? tickNs : 1, power = Math.pow(10, Math.floor(Math.log10(raw * unit))), m = raw * unit / power;
+    return Math.max(1, (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * power / unit);
+  }
 
   function setup(svg) {
     var tickNs = +svg.dataset.tickNs, digits = +svg.dataset.digits;
     function clock(t, shown) { return clockText(t, tickNs, shown === undefined ? digits : Math.min(shown, digits)); }
-    function niceStep(raw) {
-      if (tickNs && raw * tickNs >= 1e9) {
-        for (var k = 0; k < CLOCK_STEPS.length; ++k) if (CLOCK_STEPS[k] * 1e9 >= raw * tickNs) return CLOCK_STEPS[k] * 1e9 / tickNs;
-      }
-      var unit = tickNs ? tickNs : 1, power = Math.pow(10, Math.floor(Math.log10(raw * unit))), m = raw * unit / power;
-      return Math.max(1, (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * power / unit);
-    }
     svg.clock = clock;
     var left = +svg.dataset.left, pad = 12, margin = (+svg.dataset.last - +svg.dataset.first) / 50;
     var first = +svg.dataset.first - margin, last = +svg.dataset.last + margin;
@@ -109,7 +109,7 @@ const char PAGE_SCRIPT[] = R"JS(
     function drawAxis() {
       while (axis.firstChild) axis.removeChild(axis.firstChild);
       var span = view[1] - view[0], raw = span / Math.max(2, (width - left) / 110);
-      var step = niceStep(raw), digits = tickNs ? fractionDigits(step * tickNs) : 0;
+      var step = niceStep(raw, tickNs), digits = tickNs ? fractionDigits(step * tickNs) : 0;
       var bottom = svg.getAttribute("height");
       for (var t = Math.ceil(view[0] / step) * step; t <= view[1]; t += step) {
         var px = x(t).toFixed(1);
