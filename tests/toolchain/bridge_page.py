@@ -77,13 +77,15 @@ def run_merger(source, build, scenario, work, prepare=None):
 
 
 def merge_generated_run(build, work, seed, testers, records, shape, *options):
-    """A run of bench/generate_run merged with the stand-ins in work; the names of its RIO files."""
+    """A run of bench/generate_run merged with the stand-ins in work; the names of its RIO files. Status 3, an incorrect
+    scenario, is a success here."""
     subprocess.run([os.path.join(build, "bench", "generate_run"), str(seed), str(testers), str(records), work, shape],
                    check=True, stdout=subprocess.DEVNULL)
     rios = sorted(f for f in os.listdir(work) if f.endswith(".rio"))
     env = dict(os.environ, VARNETDIR=os.path.join(build, "varnet"), MPS_DIR=build, LANG="C")
-    subprocess.run([os.path.join(build, "mpsmerge"), "bench.tdc", *rios, *options], cwd=work, env=env,
-                   capture_output=True, check=True)
+    done = subprocess.run([os.path.join(build, "mpsmerge"), "bench.tdc", *rios, *options], cwd=work, env=env,
+                          capture_output=True)
+    assert done.returncode in (0, 3), done.stderr
     return rios
 
 

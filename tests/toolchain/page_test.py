@@ -20,12 +20,12 @@ SOURCE, BUILD = sys.argv[1], sys.argv[2]
 
 
 def lane_rows(page, report):
-    """The marks of one lane, counted by row."""
-    lane = page.all("g", cls="lane", data_report=str(report))[0]
+    """The marks of one lane, those drawn above all others included, counted by row."""
     counts = {}
-    for mark in page.all("rect", cls="m", inside=lane):
-        row = mark["attrs"]["class"].split()[1]
-        counts[row] = counts.get(row, 0) + 1
+    for lane in page.all("g", data_report=str(report)):
+        for mark in page.all("rect", cls="m", inside=lane):
+            row = mark["attrs"]["class"].split()[1]
+            counts[row] = counts.get(row, 0) + 1
     return counts
 
 
@@ -61,7 +61,7 @@ class ExampleRun(unittest.TestCase):
 
     def test_blocks_span_to_their_last_time_in_each_lane(self):
         steps = {(self.page.elements[m["parent"]]["parent"], m["attrs"]["data-t"], m["attrs"].get("data-e"))
-                 for m in self.page.all("rect", cls="step")}
+                 for m in self.page.all("rect", cls="step") if "data-t" in m["attrs"]}
         spans = sorted((t, e) for _, t, e in steps)
         # door_cycle: cabin's last record at 7000, landing's at 6800; the DW runs to its FW at 5900.
         self.assertIn(("5250", "7000"), spans)
@@ -102,6 +102,39 @@ class ExampleRun(unittest.TestCase):
                 self.assertFalse(e["attrs"].get(name, "#").partition("#")[0], e)
 
 
+def with_failed_door_cycle(work):
+    """landing's door_cycle failed, without an ER record."""
+    path = os.path.join(work, "landing.rio")
+    with open(path) as f:
+        text = f.read()
+    with open(path, "w") as f:
+        f.write(text.replace('FS "door_cycle" "3000" "2"', 'FS "door_cycle" "3000" "1"'))
+
+
+class VerdictBanner(unittest.TestCase):
+    def test_every_failed_step_heads_the_page_with_its_links(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, with_failed_door_cycle)
+            page = read_page(os.path.join(work, "mpsrdd.html"))
+            banner = page.all("section", cls="banner")[0]
+            self.assertEqual(banner["attrs"]["data-verdict"], "failed")
+            self.assertEqual([c["attrs"]["data-count"] for c in page.all("span", cls="count", inside=banner)],
+                             ["4", "2", "0", "0"])
+            failed = [li for li in page.all("li", inside=page.all("div", cls="failed-steps")[0])]
+            self.assertEqual([li["text"] for li in failed],
+                             ["TI-01 door_cycle by 2 landing at 0:00:05.250 \xb7 in the table",
+                              "TI-02 call_to_floor by 2 landing at 0:00:09.100, 1 ER record \xb7 in the table"])
+            ids = {e["attrs"]["id"] for e in page.all() if "id" in e["attrs"]}
+            for li in failed:
+                for link in page.all("a", inside=li):
+                    self.assertIn(link["attrs"]["href"][1:], ids)
+            self.assertEqual([li["text"] for li in page.all("li", inside=page.all("div", cls="failing-testers")[0])],
+                             ["2 landing: 2 failed steps, 1 ER record"])
+            steps = page.all("rect", cls="failed")
+            self.assertEqual(sorted(s["attrs"]["id"] for s in steps if "data-t" in s["attrs"]),
+                             sorted(link["attrs"]["href"][1:] for li in failed for link in page.all("a", inside=li)[:1]))
+
+
 def with_ie_records(work):
     for name in ("a.rio", "b.rio", "c.rio"):
         path = os.path.join(work, name)
@@ -112,7 +145,27 @@ def with_ie_records(work):
             f.writelines(lines)
 
 
+def with_late_rendezvous(work):
+    """landing's floor_reached written 300 ms after the time it is matched by."""
+    path = os.path.join(work, "landing.rio")
+    with open(path) as f:
+        text = f.read()
+    with open(path, "w") as f:
+        f.write(text.replace('"floor_reached" "landing" "0" "7500" "7500"', '"floor_reached" "landing" "0" "7500" "7800"'))
+
+
 class AlignmentScenarios(unittest.TestCase):
+    def test_largest_rendezvous_gap_of_each_tester(self):
+        for prepare, gap, text in ((None, "0", "0:00:00.000"), (with_late_rendezvous, "300", "0:00:00.300")):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work, prepare)
+                page = read_page(os.path.join(work, "mpsrdd.html"))
+                self.assertEqual({r: a.get("data-gap") for r, a in alignment(page).items()}, {"1": gap, "2": gap, "3": gap})
+                rows = [row for row in page.all("tr") if row["attrs"].get("data-report") == "2"]
+                self.assertEqual(page.all("td", inside=rows[0])[-1]["text"], text)
+                lines = {link["attrs"]["data-name"]: link["attrs"]["data-t"] for link in page.all("polyline", cls="rdv")}
+                self.assertEqual(lines["floor_reached"], "13000 %d 13000" % (13000 + int(gap)))
+
     def test_shifts_by_rendezvous_scale_and_first_records(self):
         with scratch_dir() as work:
             # Only a report with an IE record gets the source record that names it.
@@ -246,6 +299,27 @@ class HugeRun(unittest.TestCase):
                 self.assertEqual(page.all("rect", cls="m", inside=lane), [])
             self.assertIn("density bands", page.all("p", cls="note")[0]["text"])
 
+    def test_every_lane_shows_its_incorrect_scenarios(self):
+        # Over 2 000 ER records in lanes drawn as density bands: the marks
+        # went to the first lanes until the budget ran out, and most links
+        # pointed to nothing.
+        with scratch_dir() as work:
+            page = read_page(self.merged_run(work, 8, 55000, "mixed"))
+            ids = {e["attrs"]["id"] for e in page.elements if "id" in e["attrs"]}
+            marked = {}
+            for group in page.all("g"):
+                for mark in page.all("rect", cls="error", inside=group) if "data-report" in group["attrs"] else []:
+                    report = mark["text"].split()[-2].strip('"')
+                    self.assertEqual(report, group["attrs"]["data-report"], mark["text"])
+                    marked[report] = marked.get(report, 0) + 1
+            self.assertEqual(sorted(marked), [str(r) for r in range(1, 9)])
+            self.assertGreater(min(marked.values()), 100)
+            self.assertLessEqual(sum(marked.values()), 2000)
+            links = page.all("a", inside=page.all("dd", cls="errors")[0])
+            self.assertEqual(len(links), 100)
+            self.assertEqual([a["attrs"]["href"] for a in links if a["attrs"]["href"][1:] not in ids], [])
+            self.assertIn("ER records are not marked", " ".join(n["text"] for n in page.all("p", cls="note")))
+
     def test_a_signal_while_the_page_is_made_leaves_no_temporary(self):
         with scratch_dir() as work:
             page = self.merged_run(work, 2, 60000, "plain")
@@ -277,7 +351,8 @@ class HugeRun(unittest.TestCase):
             self.assertTrue(0 < len(drawn) < 200)
             with open(os.path.join(work, "mpsrdd.rdd"), encoding="utf-8") as f:
                 lines = {line.rstrip(" \n") for line in f}
-            marks = page.all("rect", cls="m", inside=drawn[0])
+            marks = [mark for lane in page.all("g", data_report=drawn[0]["attrs"]["data-report"])
+                     for mark in page.all("rect", cls="m", inside=lane)]
             self.assertEqual(len(marks), int(drawn[0]["attrs"]["data-marks"]))
             titles = [page.all("title", inside=mark)[0]["text"] for mark in marks]
             self.assertGreater(max(map(len, titles)), 1000)

@@ -61,6 +61,7 @@ TEST(Timeline, ItemsErrorsAndMeetings) {
   EXPECT_EQ(errors[1].start, 1250u);  // not the other tester's later wait
   ASSERT_EQ(t.meetings.size(), 1u);   // the second "m" of tester 1 meets nobody
   EXPECT_EQ(t.marks[t.meetings[0].marks[1]].start, 1950u);
+  EXPECT_EQ(rendezvous_gaps(t, testers), (std::vector<std::optional<uint32_t>>{50u, 50u}));
   ASSERT_EQ(t.items.size(), 3u);
   EXPECT_EQ(std::make_tuple(t.items[0].xi, t.items[0].ds, t.items[0].fs, t.items[0].verdict),
             std::make_tuple(2, 4, 14, 15));

@@ -7,7 +7,8 @@
 const char USAGE[] = "usage: mpsrdd page REPORT.rdd [-o FILE.html]\n"
                      "       mpsrdd junit REPORT.rdd [-o FILE.xml]\n"
                      "       mpsrdd compare OLD.rdd NEW.rdd [-o FILE.html]\n"
-                     "       mpsrdd summary REPORT.rdd\n";
+                     "       mpsrdd summary REPORT.rdd\n"
+                     "       mpsrdd trace REPORT.rdd [-o FILE.json]\n";
 
 namespace {
 
@@ -17,7 +18,7 @@ struct command_shape {
   bool writes_file;
 };
 
-const command_shape COMMANDS[] = {{"page", 1, true}, {"junit", 1, true}, {"compare", 2, true}, {"summary", 1, false}};
+const command_shape COMMANDS[] = {{"page", 1, true}, {"junit", 1, true}, {"compare", 2, true}, {"summary", 1, false}, {"trace", 1, true}};
 
 [[noreturn]] void refuse(const std::string& what) { throw tool_failure(what + " (mpsrdd --help tells more)"); }
 
@@ -25,7 +26,7 @@ const command_shape COMMANDS[] = {{"page", 1, true}, {"junit", 1, true}, {"compa
 
 command_line parse_command_line(int argc, char** argv) {
   command_line words;
-  if (argc < 2) refuse("no command: page, junit, compare or summary");
+  if (argc < 2) refuse("no command: page, junit, compare, summary or trace");
   words.command = argv[1];
   if (words.command == "--help" || words.command == "-h" || words.command == "help") {
     words.command = "help";
@@ -34,7 +35,7 @@ command_line parse_command_line(int argc, char** argv) {
   const command_shape* shape = nullptr;
   for (const command_shape& c : COMMANDS)
     if (words.command == c.name) shape = &c;
-  if (!shape) refuse("unknown command \"" + words.command + "\": page, junit, compare or summary");
+  if (!shape) refuse("unknown command \"" + words.command + "\": page, junit, compare, summary or trace");
   bool options_end = false;
   for (int i = 2; i < argc; ++i) {
     std::string word = argv[i];

@@ -4,6 +4,7 @@
 //   mpsrdd junit REPORT.rdd [-o FILE.xml]        JUnit XML for CI servers
 //   mpsrdd compare OLD.rdd NEW.rdd [-o FILE.html] two runs side by side
 //   mpsrdd summary REPORT.rdd                     a few lines on standard output
+//   mpsrdd trace REPORT.rdd [-o FILE.json]        the run for a trace viewer
 //
 // Files are written beside the report unless -o names one. Exit status 0;
 // for compare 1 when the verdicts differ; 2 on trouble, with one line on
@@ -19,6 +20,7 @@
 #include "run_view.h"
 #include "summary.h"
 #include "tool_failure.h"
+#include "trace.h"
 
 namespace {
 
@@ -41,6 +43,9 @@ int run_command(const command_line& words) {
   } else if (words.command == "junit") {
     pending_output junit(output_of(words, ".junit.xml"), words.reports);
     junit.commit(render_junit(read_run(report), JUNIT_BYTES));
+  } else if (words.command == "trace") {
+    pending_output trace(output_of(words, ".trace.json"), words.reports);
+    trace.commit(render_trace(read_run(report)));
   } else if (words.command == "summary") {
     print(render_summary(read_run(report)));
   } else {

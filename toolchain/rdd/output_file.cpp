@@ -13,6 +13,7 @@
 
 const char HTML_OUTPUT_MARK[] = "<meta name=\"generator\" content=\"mpsrdd\">";
 const char XML_OUTPUT_MARK[] = "<!-- generator: mpsrdd -->";
+const char JSON_OUTPUT_MARK[] = "{\"otherData\": {\"generator\": \"mpsrdd\"},";
 
 std::string beside(const std::string& report_path, const std::string& suffix) {
   size_t slash = report_path.rfind('/');
@@ -76,7 +77,7 @@ bool is_own_output(const std::string& path) {
   std::string_view text(head, static_cast<size_t>(got));
   for (int line = 0; line < 5 && !text.empty(); ++line) {
     std::string_view first = text.substr(0, text.find('\n'));
-    if (first == HTML_OUTPUT_MARK || first == XML_OUTPUT_MARK) return true;
+    if (first == HTML_OUTPUT_MARK || first == XML_OUTPUT_MARK || first == JSON_OUTPUT_MARK) return true;
     if (first.size() == text.size()) break;
     text.remove_prefix(first.size() + 1);
   }

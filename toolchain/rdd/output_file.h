@@ -10,6 +10,7 @@
 // only such a file, or a missing one, is ever replaced.
 extern const char HTML_OUTPUT_MARK[];
 extern const char XML_OUTPUT_MARK[];
+extern const char JSON_OUTPUT_MARK[];
 
 // An output being made: a temporary file beside its path, renamed over the
 // path once complete, so that a reader never sees half of it and a failed

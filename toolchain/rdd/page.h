@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "alignment.h"
@@ -27,14 +28,51 @@ std::string render_page(const page_input& in);
 void append_page_start(std::string& out, const std::string& title);
 void append_page_end(std::string& out);
 
-// Its sections, each appended to `out`.
-void append_header(std::string& out, const page_input& in);
-void append_timeline(std::string& out, const page_input& in);
-void append_alignment_table(std::string& out, const page_input& in);
-void append_item_table(std::string& out, const page_input& in);
+// The first few of `lines` (HTML, already escaped), the rest folded away
+// under a line that counts them and the `count` of `what` in all.
+void append_collapsed_list(std::string& out, const std::vector<std::string>& lines, size_t count, const std::string& what);
 
-// Anchor of an ER mark on the timeline, from the record's line.
+// Anchor of an ER mark on the timeline, from the record's line; of a test
+// step's mark, from its DS record's line and the tester's report number.
 std::string error_anchor(const page_input& in, uint32_t rdd_line);
+std::string step_anchor(const page_input& in, uint32_t ds_line, uint32_t report);
+
+// A record's line as a mark's hover text shows it.
+std::string trimmed_line(const rdd_report& rdd, const rdd_record& r);
+
+size_t lane_count(const page_input& in);
+
+// How the timeline draws each lane: mark by mark, or as a density band when
+// the lane or the page holds too many; notes tell the reader which and why.
+struct lane_plan {
+  std::vector<std::vector<uint32_t>> marks; // per lane, the marks' positions
+  std::vector<bool> density;
+  std::vector<std::string> notes;
+};
+lane_plan plan_lanes(const page_input& in);
+
+// What the page draws of the timeline. ER records and failed steps are drawn
+// above everything else, and in density bands too, within budgets, those a
+// link points to first.
+struct page_layout {
+  lane_plan lanes;
+  std::vector<verdict> verdicts; // by mark: what a step's mark says of its step
+  std::vector<bool> drawn;       // by mark
+  std::vector<bool> error_drawn; // by record: its ER mark is drawn
+  std::unordered_set<uint64_t> failed_steps_drawn; // DS record and report
+};
+page_layout lay_out_page(const page_input& in);
+bool is_top(const page_layout& layout, uint32_t mark_index, const mark& m);
+bool failed_step_drawn(const page_layout& layout, uint32_t ds_record, uint32_t report);
+
+// Its sections, each appended to `out`.
+// The banner's links to rows reach the first `item_rows` of the item table.
+void append_banner(std::string& out, const page_input& in, const page_layout& layout, size_t item_rows);
+void append_header(std::string& out, const page_input& in, const page_layout& layout, size_t item_rows);
+void append_timeline(std::string& out, const page_input& in, const page_layout& layout);
+void append_timeline(std::string& out, const page_input& in); // lays it out itself
+void append_alignment_table(std::string& out, const page_input& in);
+size_t append_item_table(std::string& out, const page_input& in); // the rows listed
 
 // Budgets that keep the page of any report small enough to open: every part
 // is bounded in count and in bytes, every text shown in bytes, so that a
@@ -49,13 +87,15 @@ const size_t MARKS_PER_PAGE = 30000;
 // whole line: bytes, not only marks, must be counted.
 const size_t MARK_BYTES_PER_PAGE = 14u << 20;
 const size_t DENSITY_BINS_PER_PAGE = 200000;
+// Each of ER marks and failed steps drawn over density bands.
 const size_t ERROR_MARKS = 2000;
 const size_t ERROR_MARK_BYTES = 2u << 20;
 const size_t RENDEZVOUS_LINKS = 2000;
 const size_t LINK_BYTES = 2u << 20;
 const size_t ERROR_LINKS = 100;
-const size_t ITEM_ROWS = 2000;
-const size_t ITEM_TABLE_BYTES = 8u << 20;
+const size_t FAILURE_LINKS = 100;
+const size_t ITEM_TABLE_BYTES = 12u << 20;
+const size_t ITEM_ROWS_SHOWN = 100;   // the others until a filter asks for them
 const size_t PAGE_BYTES = 40u << 20;
 
 extern const char PAGE_STYLE[];

@@ -17,20 +17,30 @@ dl.facts dt { color: #667; } dl.facts dd { margin: 0; } dl.facts ul { margin: 2p
 .lane .band { fill: #f6f8fb; } .lane:nth-of-type(even) .band { fill: #eef2f7; }
 .lane-name { font-weight: bold; font-size: 13px; } .lane-source { font-size: 11px; fill: #667; }
 .m { stroke: none; } .m:hover { stroke: #000; stroke-width: 1px; }
-.m.item { fill: #a9c1e3; } .m.step { fill: #3f6fb0; } .m.verdict.dt { fill: #5e9e5e; } .m.verdict.xe { fill: #d0822f; }
+.m.item { fill: #a9c1e3; } .m.step { fill: #8a8fa0; } .m.step.passed { fill: #3f9b57; } .m.step.failed { fill: #e8413c; }
+.m.step.inconclusive { fill: #e3a21a; } .m.verdict.dt { fill: #6b7f99; } .m.verdict.xe { fill: #8c5a2b; }
 .m.activity { fill: #7b5ea7; } .m.activity.ev { fill: #23968a; } .m.activity.sn { fill: #c9a227; } .m.activity.da { fill: #b0506b; }
-.m.rendezvous { fill: #222; } .m.error { fill: #d62828; } .m.focus { stroke: #000; stroke-width: 2px; }
+.m.rendezvous { fill: #222; } .m.error { fill: #7a0019; } .m.focus { stroke: #000; stroke-width: 2px; }
 .name { font-size: 10px; fill: #fff; pointer-events: none; }
 .density { fill: #5a6f8f; }
 .rdv { fill: none; stroke: #222; stroke-width: 1px; stroke-dasharray: 3 2; }
-.legend { color: #556; font-size: 12px; } .key { display: inline-block; width: 12px; height: 10px; margin: 0 3px 0 10px; vertical-align: middle; }
-.key.item { background: #a9c1e3; } .key.step { background: #3f6fb0; } .key.verdict { background: #5e9e5e; }
-.key.activity { background: #7b5ea7; } .key.rendezvous { background: #222; } .key.error { background: #d62828; }
+.legend { color: #556; font-size: 12px; } .legend .entry { margin-right: 12px; white-space: nowrap; }
+.legend svg.key { vertical-align: middle; margin-right: 4px; }
+.failures-only svg.timeline .m:not(.failed):not(.error), .failures-only .density, .failures-only .rdv { opacity: 0.15; }
+.banner { border: 1px solid #d7dce5; border-left: 6px solid #3f9b57; padding: 6px 12px; margin: 8px 0 12px; }
+.banner[data-verdict=failed] { border-left-color: #e8413c; } .banner[data-verdict=inconclusive] { border-left-color: #e3a21a; }
+.banner[data-verdict=unknown], .banner[data-verdict="no test step"] { border-left-color: #8a8fa0; }
+.banner h2 { margin: 4px 0; } .banner h3 { font-size: 14px; margin: 8px 0 2px; }
+.count { border-radius: 3px; padding: 0 4px; } .count.passed { background: #d5ebd5; } .count.failed { background: #f4c7c7; }
+.count.inconclusive { background: #f8e2b0; } .count.unknown { background: #e4d7f0; }
+ul.list { margin: 2px 0; padding-left: 18px; } details { margin: 0 0 4px 18px; } summary { cursor: pointer; color: #445; }
+.filter { display: flex; gap: 12px; align-items: center; margin: 6px 0; } .filter .shown { color: #667; }
+tr:target { outline: 2px solid #1d2330; }
 table { border-collapse: collapse; font-size: 13px; } th, td { border: 1px solid #d7dce5; padding: 3px 8px; text-align: left; }
 th { background: #eef2f7; } td.na { color: #a33; } td.warn { color: #a33; font-weight: bold; }
 td.d1 { padding-left: 24px; } td.d2 { padding-left: 40px; } td.d3, td.d4 { padding-left: 56px; }
-.status { border-radius: 3px; padding: 0 4px; background: #dfe6ee; } .status.passed { background: #d5ebd5; } .status.failed { background: #f4c7c7; }
-.status.inconclusive { background: #f8e2b0; } .status.unknown { background: #e4d7f0; }
+td.passed { background: #e6f3e6; } td.failed { background: #f4c7c7; } td.inconclusive { background: #f8e2b0; }
+td.unknown { background: #ece4f3; }
 .hover { position: fixed; max-width: 720px; background: #1d2330; color: #fff; font: 12px/1.35 ui-monospace, monospace;
   padding: 4px 6px; border-radius: 3px; pointer-events: none; white-space: pre-wrap; word-break: break-all; z-index: 1; }
 )CSS";
@@ -46,7 +56,30 @@ const char PAGE_SCRIPT[] = R"JS(
   var hover = document.querySelector("div.hover");
   var timelines = [];
 
+  function pad(n, width) { var text = String(n); while (text.length < width) text = "0" + text; return text; }
+  // Merged ticks as h:mm:ss and `digits` of the second, from the common base's zero.
+  function clockText(t, tickNs, digits) {
+    var ns = Math.round(t * tickNs), sign = ns < 0 ? "\u2212" : "";
+    ns = Math.abs(ns);
+    var s = Math.floor(ns / 1e9), text = sign + Math.floor(s / 3600) + ":" + pad(Math.floor(s / 60) % 60, 2) + ":" + pad(s % 60, 2);
+    return digits ? text + "." + pad(Math.floor((ns - s * 1e9) / Math.pow(10, 9 - digits)), digits) : text;
+  }
+  function fractionDigits(ns) { return ns % 1e9 === 0 ? 0 : ns % 1e6 === 0 ? 3 : ns % 1e3 === 0 ? 6 : 9; }
+  // Steps of the axis: 1, 2, 5 times a power of ten below the second, then
+  // seconds, minutes and hours as a clock counts them.
+  var CLOCK_STEPS = [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400];
+  function niceStep(raw, tickNs) {
+    if (tickNs && raw * tickNs >= 1e9) {
+      for (var k = 0; k < CLOCK_STEPS.length; ++k) if (CLOCK_STEPS[k] * 1e9 >= raw * tickNs) return CLOCK_STEPS[k] * 1e9 / tickNs;
+    }
+    var unit = tickNs ? tickNs : 1, power = Math.pow(10, Math.floor(Math.log10(raw * unit))), m = raw * unit / power;
+    return Math.max(1, (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * power / unit);
+  }
+
   function setup(svg) {
+    var tickNs = +svg.dataset.tickNs, digits = +svg.dataset.digits;
+    function clock(t, shown) { return clockText(t, tickNs, shown === undefined ? digits : Math.min(shown, digits)); }
+    svg.clock = clock;
     var left = +svg.dataset.left, pad = 12, margin = (+svg.dataset.last - +svg.dataset.first) / 50;
     var first = +svg.dataset.first - margin, last = +svg.dataset.last + margin;
     var view = [first, last], width = 0;
@@ -76,15 +109,15 @@ const char PAGE_SCRIPT[] = R"JS(
     function drawAxis() {
       while (axis.firstChild) axis.removeChild(axis.firstChild);
       var span = view[1] - view[0], raw = span / Math.max(2, (width - left) / 110);
-      var power = Math.pow(10, Math.floor(Math.log10(raw))), m = raw / power;
-      var step = Math.max(1, (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * power);
+      var step = niceStep(raw, tickNs), digits = tickNs ? fractionDigits(step * tickNs) : 0;
       var bottom = svg.getAttribute("height");
       for (var t = Math.ceil(view[0] / step) * step; t <= view[1]; t += step) {
         var px = x(t).toFixed(1);
         add(axis, "line", { x1: px, x2: px, y1: 18, y2: bottom });
-        add(axis, "text", { x: px, y: 13 }, (Math.round(t) || 0).toLocaleString("en-US").replace(/,/g, "\u202f"));
+        add(axis, "text", { x: px, y: 13 }, tickNs ? clock(t, digits)
+          : (Math.round(t) || 0).toLocaleString("en-US").replace(/,/g, "\u202f"));
       }
-      add(axis, "text", { "class": "unit", x: left - 8, y: 13 }, svg.dataset.unit);
+      add(axis, "text", { "class": "unit", x: left - 8, y: 13 }, tickNs ? "h:mm:ss" : svg.dataset.unit);
     }
     function render() {
       width = Math.max(left + 200, svg.parentNode.clientWidth);
@@ -159,12 +192,56 @@ const char PAGE_SCRIPT[] = R"JS(
     render();
   }
 
+  // Rows of a tester, of a status (in any tester, or in the one chosen),
+  // whose name holds a text, and failed with "failures only"; the first
+  // few of them are shown, or all on asking.
+  function filterTable(filter) {
+    var few = +filter.dataset.shown;
+    var rows = document.getElementById(filter.dataset.table).tBodies[0].rows;
+    var tester = filter.querySelector("select.tester"), status = filter.querySelector("select.status");
+    var name = filter.querySelector("input.name"), shown = filter.querySelector(".shown"), all = false;
+    function matches(row) {
+      var text = name.value.toLowerCase();
+      if (document.body.classList.contains("failures-only") && !row.classList.contains("failed")) return false;
+      if (text && row.cells[0].textContent.toLowerCase().indexOf(text) < 0) return false;
+      if (tester.value === "" && !status.value) return true;
+      var from = tester.value === "" ? 2 : 2 + +tester.value, to = tester.value === "" ? row.cells.length : from + 1;
+      for (var c = from; c < to && c < row.cells.length; ++c) {
+        var cell = row.cells[c];
+        if (status.value ? cell.classList.contains(status.value) : cell.hasAttribute("data-report")) return true;
+      }
+      return false;
+    }
+    function tell(matching, showing) {
+      shown.textContent = matching + " of " + rows.length + " rows" + (showing < matching ? ", the first " + showing + " shown" : "");
+      shown.dataset.count = matching;
+    }
+    function apply() {
+      var matching = 0, showing = 0;
+      for (var i = 0; i < rows.length; ++i) {
+        var show = matches(rows[i]);
+        matching += show ? 1 : 0;
+        show = show && (all || showing < few);
+        showing += show ? 1 : 0;
+        rows[i].hidden = !show;
+      }
+      tell(matching, showing);
+    }
+    [tester, status, name].forEach(function (el) { el.addEventListener("input", apply); });
+    filter.querySelector("button.all").addEventListener("click", function () { all = true; apply(); });
+    filter.apply = apply;
+    tell(rows.length, Math.min(rows.length, few));
+  }
+
   // The record under the pointer, told in a box: the browser's own tooltip
   // comes late and cannot be copied.
   function tell(ev) {
     var title = ev.target.querySelector && ev.target.querySelector(":scope > title");
     if (!title || !hover) return;
-    hover.textContent = title.textContent;
+    var svg = ev.currentTarget, at = ev.target.dataset.t;
+    var when = at && at.indexOf(" ") < 0 && !ev.target.dataset.bin && +svg.dataset.tickNs ? svg.clock(+at) +
+      (ev.target.dataset.e ? " to " + svg.clock(+ev.target.dataset.e) : "") + "\n" : "";
+    hover.textContent = when + title.textContent;
     hover.hidden = false;
     hover.style.left = Math.min(ev.clientX + 12, window.innerWidth - hover.offsetWidth - 4) + "px";
     hover.style.top = (ev.clientY + 16) + "px";
@@ -179,8 +256,31 @@ const char PAGE_SCRIPT[] = R"JS(
     svg.addEventListener("pointerover", tell);
     svg.addEventListener("pointerout", function () { if (hover) hover.hidden = true; });
   });
-  document.querySelectorAll("a[href*='er-']").forEach(function (a) {
-    a.addEventListener("click", function (ev) { ev.preventDefault(); focusTarget(a.getAttribute("href").slice(1)); });
+  // Links to a mark show it on its timeline; others scroll as links do.
+  document.querySelectorAll("a[href^='#']").forEach(function (a) {
+    a.addEventListener("click", function (ev) {
+      var target = document.getElementById(a.getAttribute("href").slice(1));
+      if (target && target.tagName === "TR") target.hidden = false;
+      if (!target || !target.dataset.t) return;
+      ev.preventDefault();
+      focusTarget(target.id);
+    });
+  });
+  document.querySelectorAll("input.failures-only").forEach(function (box) {
+    box.addEventListener("change", function () {
+      document.body.classList.toggle("failures-only", box.checked);
+      document.querySelectorAll("div.filter").forEach(function (filter) { filter.apply(); });
+    });
+  });
+  document.querySelectorAll("div.filter").forEach(filterTable);
+  document.querySelectorAll("table.items").forEach(function (table) {
+    table.addEventListener("pointerover", function (ev) {
+      var cell = ev.target.closest && ev.target.closest("td[data-status]");
+      if (!cell || cell.title) return;
+      var status = cell.dataset.status;
+      cell.title = !status ? "no FS status could be read" : "FS status " + status +
+        (cell.classList.contains("merged") ? ": the merged status of all testers (the ROD report is not available)" : "");
+    });
   });
   window.addEventListener("resize", function () { timelines.forEach(function (line) { line.render(); }); });
   if (location.hash.indexOf("er-") >= 0) focusTarget(location.hash.slice(1));

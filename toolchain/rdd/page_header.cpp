@@ -25,38 +25,39 @@ void fact(std::string& out, const char* term, const std::string& text, size_t by
   out += "</dd>\n";
 }
 
-void append_errors(std::string& out, const page_input& in) {
+void append_errors(std::string& out, const page_input& in, const page_layout& layout) {
   size_t count = 0;
   for (const rdd_record& r : in.rdd.records) count += r.keyword() == "ER" && !r.stray;
   out += "<dt>Incorrect scenarios</dt><dd class=\"errors\" id=\"" + in.id + "errors\" data-count=\"" + std::to_string(count) + "\">";
   if (count == 0) out += "none";
-  else out += grouped(static_cast<int64_t>(count)) + " ER record" + (count > 1 ? "s" : "") + "<ul>";
-  size_t listed = 0;
-  for (const rdd_record& r : in.rdd.records) {
-    if (r.keyword() != "ER" || r.stray || listed == ERROR_LINKS) continue;
-    ++listed;
+  else out += grouped(static_cast<int64_t>(count)) + " ER record" + (count > 1 ? "s" : "");
+  std::vector<std::string> lines;
+  for (uint32_t i = 0; i < in.rdd.records.size() && lines.size() < ERROR_LINKS; ++i) {
+    const rdd_record& r = in.rdd.records[i];
+    if (r.keyword() != "ER" || r.stray) continue;
     const tester& t = in.testers[tester_index(in.testers, in.rdd.report_of(r))];
     report_line split = in.rdd.fields_of(r);
-    out += "<li><a href=\"#" + error_anchor(in, r.line) + "\">";
-    append_escaped(out, clipped(lane_name(t), NAME_BYTES));
-    out += "</a>, line " + std::to_string(r.line) + ": ";
     std::string text;
-    for (size_t i = 1; i < r.fields_before_tail && i < split.fields.size(); ++i)
-      text += (i > 1 ? " \xC2\xB7 " : "") + field_text(split.fields[i]);
-    append_escaped(out, clipped(text, TEXT_BYTES));
-    out += "</li>";
+    for (size_t f = 1; f < r.fields_before_tail && f < split.fields.size(); ++f)
+      text += (f > 1 ? " \xC2\xB7 " : "") + field_text(split.fields[f]);
+    std::string line = layout.error_drawn[i] ? "<a href=\"#" + error_anchor(in, r.line) + "\">" : "";
+    append_escaped(line, clipped(lane_name(t), NAME_BYTES));
+    line += (layout.error_drawn[i] ? "</a>, line " : ", line ") + std::to_string(r.line) + ": ";
+    append_escaped(line, clipped(text, TEXT_BYTES));
+    lines.push_back(std::move(line));
   }
-  if (count) out += "</ul>";
-  if (listed < count) out += "<p>and " + grouped(static_cast<int64_t>(count - listed)) + " more</p>";
+  append_collapsed_list(out, lines, count, "ER records");
   out += "</dd>\n";
 }
 
 } // namespace
 
-void append_header(std::string& out, const page_input& in) {
+void append_header(std::string& out, const page_input& in, const page_layout& layout, size_t item_rows) {
   out += "<header>\n<h1>";
   append_escaped(out, clipped(in.rdd.plan, NAME_BYTES));
-  out += " <small>merged test run</small></h1>\n<dl class=\"facts\">\n";
+  out += " <small>merged test run</small></h1>\n";
+  append_banner(out, in, layout, item_rows);
+  out += "<dl class=\"facts\">\n";
   fact(out, "RDD report", in.rdd_name);
   fact(out, "Date", in.rdd.date);
   fact(out, "Run", first_fields(in.rdd, "RE"));
@@ -71,6 +72,6 @@ void append_header(std::string& out, const page_input& in) {
   if (in.testers.size() > NAMED_TESTERS) testers += " and " + grouped(static_cast<int64_t>(in.testers.size() - NAMED_TESTERS)) + " more";
   fact(out, "Testers", std::to_string(in.testers.size()) + ": " + testers, 2 * NAMED_TESTERS * NAME_BYTES);
   fact(out, "Records", grouped(static_cast<int64_t>(in.rdd.records.size())));
-  append_errors(out, in);
+  append_errors(out, in, layout);
   out += "</dl>\n</header>\n";
 }

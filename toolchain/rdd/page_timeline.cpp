@@ -4,6 +4,8 @@
 
 #include "html.h"
 #include "page.h"
+#include "page_legend.h"
+#include "run_time.h"
 
 namespace {
 
@@ -30,27 +32,29 @@ const char* row_class(mark_row row) {
   return NAMES[static_cast<int>(row)];
 }
 
-std::string trimmed_line(const rdd_report& rdd, const rdd_record& r) {
-  std::string_view line = rdd.line_of(r);
-  while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-  return clipped(line, LINE_BYTES);
-}
-
 std::string time_attributes(uint32_t start, uint32_t end) {
   std::string a = " data-t=\"" + std::to_string(start) + "\"";
   if (end != start) a += " data-e=\"" + std::to_string(end) + "\"";
   return a;
 }
 
-void append_mark(std::string& out, const page_input& in, const mark& m) {
+// The mark's classes: its row, its keyword and, for a test step, its verdict.
+std::string mark_classes(const page_input& in, const page_layout& layout, uint32_t i) {
+  const mark& m = in.lanes.marks[i];
+  std::string keyword(in.rdd.records[m.record].keyword());
+  std::transform(keyword.begin(), keyword.end(), keyword.begin(), [](char c) { return static_cast<char>(c | 0x20); });
+  std::string classes = std::string("m ") + row_class(m.row) + " " + keyword;
+  if (m.row == mark_row::step) classes += std::string(" ") + verdict_name(layout.verdicts[i]);
+  return classes;
+}
+
+void append_mark(std::string& out, const page_input& in, const page_layout& layout, uint32_t i) {
+  const mark& m = in.lanes.marks[i];
   const rdd_record& r = in.rdd.records[m.record];
   row_box b = box_of(m);
-  std::string keyword(r.keyword());
-  std::transform(keyword.begin(), keyword.end(), keyword.begin(), [](char c) { return static_cast<char>(c | 0x20); });
-  out += "<rect class=\"m ";
-  out += row_class(m.row);
-  out += " " + keyword + "\"";
+  out += "<rect class=\"" + mark_classes(in, layout, i) + "\"";
   if (m.row == mark_row::error) out += " id=\"" + error_anchor(in, r.line) + "\"";
+  if (m.row == mark_row::step && layout.verdicts[i] == verdict::failed) out += " id=\"" + step_anchor(in, r.line, m.report) + "\"";
   out += time_attributes(m.start, m.end);
   out += " y=\"" + std::to_string(b.y) + "\" height=\"" + std::to_string(b.height) + "\"><title>";
   append_escaped(out, trimmed_line(in.rdd, r));
@@ -84,86 +88,6 @@ void append_density(std::string& out, const page_input& in, const std::vector<ui
   out += "</title></path>\n";
 }
 
-size_t lane_count(const page_input& in) { return std::min(in.testers.size(), LANES); }
-
-struct lane_plan {
-  std::vector<std::vector<uint32_t>> marks; // per tester
-  std::vector<bool> density;
-  std::vector<std::string> notes;
-};
-
-// What a drawn mark adds to the page besides its escaped line: the rect and
-// its attributes, and for a test step its name's text element, the name
-// being bounded by the line.
-const size_t MARK_MARKUP = 120;
-const size_t NAME_MARKUP = 80;
-
-// Bytes each lane's marks would take, a record's escaped line counted once
-// however many lanes share it.
-std::vector<size_t> lane_bytes(const page_input& in, const std::vector<std::vector<uint32_t>>& marks) {
-  std::vector<uint32_t> title(in.rdd.records.size(), UINT32_MAX);
-  std::string scratch;
-  std::vector<size_t> bytes(marks.size());
-  for (size_t lane = 0; lane < marks.size(); ++lane)
-    for (uint32_t i : marks[lane]) {
-      uint32_t record = in.lanes.marks[i].record;
-      if (title[record] == UINT32_MAX) {
-        scratch.clear();
-        append_escaped(scratch, trimmed_line(in.rdd, in.rdd.records[record]));
-        title[record] = static_cast<uint32_t>(scratch.size());
-      }
-      bytes[lane] += title[record] + MARK_MARKUP;
-      if (in.lanes.marks[i].row == mark_row::step) bytes[lane] += title[record] + NAME_MARKUP;
-    }
-  return bytes;
-}
-
-// Lanes with the fewest marks are drawn mark by mark first, while the page
-// stays within its budgets; the others become density bands.
-lane_plan plan_lanes(const page_input& in) {
-  lane_plan plan;
-  size_t lanes = lane_count(in);
-  plan.marks.resize(lanes);
-  plan.density.resize(lanes);
-  for (uint32_t i = 0; i < in.lanes.marks.size(); ++i) {
-    size_t lane = tester_index(in.testers, in.lanes.marks[i].report);
-    if (lane < lanes) plan.marks[lane].push_back(i);
-  }
-  std::vector<size_t> bytes = lane_bytes(in, plan.marks);
-  std::vector<size_t> order(lanes);
-  for (size_t i = 0; i < lanes; ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return plan.marks[a].size() < plan.marks[b].size(); });
-  size_t drawn = 0, drawn_bytes = 0, crowded = 0, dense = 0, heavy = 0;
-  for (size_t i : order) {
-    size_t n = plan.marks[i].size();
-    if (n > MARKS_PER_LANE) ++crowded;
-    else if (drawn + n > MARKS_PER_PAGE) ++dense;
-    else if (drawn_bytes + bytes[i] > MARK_BYTES_PER_PAGE) ++heavy;
-    else {
-      drawn += n;
-      drawn_bytes += bytes[i];
-      continue;
-    }
-    plan.density[i] = true;
-  }
-  if (crowded)
-    plan.notes.push_back(std::to_string(crowded) + " lane(s) hold more than " + grouped(MARKS_PER_LANE) +
-                         " marks, more than a screen can show apart: they are drawn as density bands.");
-  if (dense)
-    plan.notes.push_back(std::to_string(dense) + " more lane(s) are drawn as density bands to keep the page within " +
-                         grouped(MARKS_PER_PAGE) + " marks.");
-  if (heavy)
-    plan.notes.push_back(std::to_string(heavy) + " more lane(s) are drawn as density bands to keep the page under " +
-                         grouped(MARK_BYTES_PER_PAGE >> 20) + " MB of marks: their records are shared by many testers.");
-  return plan;
-}
-
-std::string run_unit(const page_input& in) {
-  for (const clock_alignment& c : in.clocks)
-    if (c.merged) return c.merged->label;
-  return "ticks";
-}
-
 void append_links(std::string& out, const page_input& in, std::vector<std::string>& notes) {
   out += "<g class=\"links\" clip-path=\"url(#" + in.id + "plot-all)\">\n";
   size_t drawn = 0, start = out.size();
@@ -191,83 +115,124 @@ void append_links(std::string& out, const page_input& in, std::vector<std::strin
                     " rendezvous are not joined across lanes, to keep the page small.");
 }
 
-} // namespace
+std::string lane_transform(size_t lane) {
+  return " transform=\"translate(0," + std::to_string(AXIS_HEIGHT + LANE_STEP * static_cast<int>(lane)) + ")\"";
+}
 
-void append_timeline(std::string& out, const page_input& in) {
-  lane_plan plan = plan_lanes(in);
+std::string svg_start(const page_input& in, size_t lanes, const merged_tick& tick) {
   uint32_t first = in.lanes.first_time;
   uint32_t last = std::max(in.lanes.last_time, first + 1);
-  size_t lanes = lane_count(in);
-  int height = AXIS_HEIGHT + LANE_STEP * static_cast<int>(lanes) + 4;
-  std::string unit = run_unit(in);
+  std::string height = std::to_string(AXIS_HEIGHT + LANE_STEP * static_cast<int>(lanes) + 4);
+  std::string clip = "<rect x=\"" + std::to_string(LABEL_WIDTH) + "\" y=\"0\" width=\"980\" height=\"";
+  return "<svg class=\"timeline\" id=\"" + in.id + "timeline\" data-id=\"" + in.id +
+         "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"" + height + "\" data-first=\"" +
+         std::to_string(first) + "\" data-last=\"" + std::to_string(last) + "\" data-left=\"" + std::to_string(LABEL_WIDTH) +
+         "\" data-unit=\"" + escaped(tick.label) + "\" data-tick-ns=\"" + std::to_string(tick.ns) + "\" data-digits=\"" +
+         std::to_string(tick.digits) + "\">\n<defs><clipPath id=\"" + in.id + "plot-lane\">" + clip +
+         std::to_string(LANE_HEIGHT) + "\"/></clipPath><clipPath id=\"" + in.id + "plot-all\">" + clip + height +
+         "\"/></clipPath></defs>\n<g class=\"axis\"></g>\n";
+}
 
+// A lane's band, names, density band and the marks drawn below the top
+// ones, which are handed back.
+std::vector<uint32_t> append_lane(std::string& svg, const page_input& in, const page_layout& layout, size_t lane,
+                                  size_t bins, legend_use& legend) {
+  const tester& t = in.testers[lane];
+  const std::vector<uint32_t>& marks = layout.lanes.marks[lane];
+  bool density = layout.lanes.density[lane];
+  svg += "<g class=\"lane\" id=\"" + in.id + "lane-" + std::to_string(t.report) + "\" data-report=\"" +
+         std::to_string(t.report) + "\" data-marks=\"" + std::to_string(marks.size()) + "\" data-drawn=\"" +
+         (density ? "density" : "marks") + "\"" + lane_transform(lane) +
+         ">\n<rect class=\"band\" x=\"0\" y=\"0\" width=\"100%\" height=\"" + std::to_string(LANE_HEIGHT) +
+         "\"/>\n<text class=\"lane-name\" x=\"8\" y=\"24\">";
+  append_escaped(svg, clipped(lane_name(t), NAME_BYTES));
+  svg += "</text>\n<text class=\"lane-source\" x=\"8\" y=\"42\">";
+  append_escaped(svg, clipped(t.rod_name.empty() ? "no source record" : t.rod_name, NAME_BYTES));
+  svg += "</text>\n<g clip-path=\"url(#" + in.id + "plot-lane)\">\n";
+  if (density) {
+    append_density(svg, in, marks, t, bins);
+    legend.use(legend_key::density);
+  }
+  std::vector<uint32_t> top;
+  for (uint32_t i : marks) {
+    if (!layout.drawn[i]) continue;
+    legend.use(legend_key_of(in, layout, i));
+    if (is_top(layout, i, in.lanes.marks[i])) top.push_back(i);
+    else append_mark(svg, in, layout, i);
+  }
+  svg += "</g>\n</g>\n";
+  return top;
+}
+
+// Drawn after the rendezvous lines, so that nothing covers them.
+void append_top_marks(std::string& svg, const page_input& in, const page_layout& layout, size_t lane,
+                      const std::vector<uint32_t>& top) {
+  if (top.empty()) return;
+  svg += "<g class=\"lane-top\" data-report=\"" + std::to_string(in.testers[lane].report) + "\"" + lane_transform(lane) +
+         "><g clip-path=\"url(#" + in.id + "plot-lane)\">\n";
+  for (uint32_t i : top) append_mark(svg, in, layout, i);
+  svg += "</g></g>\n";
+}
+
+size_t left_out(const page_input& in, const page_layout& layout, bool errors) {
+  size_t count = 0;
+  for (uint32_t i = 0; i < in.lanes.marks.size(); ++i) {
+    const mark& m = in.lanes.marks[i];
+    bool counted = errors ? m.row == mark_row::error : layout.verdicts[i] == verdict::failed;
+    count += counted && !layout.drawn[i] && tester_index(in.testers, m.report) < lane_count(in);
+  }
+  return count;
+}
+
+std::vector<std::string> timeline_notes(const page_input& in, const page_layout& layout) {
+  std::vector<std::string> notes;
+  if (size_t n = left_out(in, layout, true))
+    notes.push_back(grouped(static_cast<int64_t>(n)) + " ER records are not marked, to keep the page small.");
+  if (size_t n = left_out(in, layout, false))
+    notes.push_back(grouped(static_cast<int64_t>(n)) + " failed steps are not marked, to keep the page small.");
+  if (lane_count(in) < in.testers.size())
+    notes.push_back("The first " + grouped(LANES) + " of " + grouped(static_cast<int64_t>(in.testers.size())) +
+                    " testers are drawn, to keep the page small.");
+  if (in.lanes.timeless_records)
+    notes.push_back(grouped(static_cast<int64_t>(in.lanes.timeless_records)) +
+                    " timed records are not drawn: the merger drops each record's last two fields, their times "
+                    "among them, and their testers' ROD reports, which still hold them, are not available.");
+  if (in.lanes.stray_records)
+    notes.push_back(grouped(static_cast<int64_t>(in.lanes.stray_records)) +
+                    " records name report numbers of no tester (their fields are not as the merger expects, "
+                    "and it wrote other numbers there): they are not drawn and their statuses are unknown.");
+  return notes;
+}
+
+} // namespace
+
+void append_timeline(std::string& out, const page_input& in) { append_timeline(out, in, lay_out_page(in)); }
+
+void append_timeline(std::string& out, const page_input& in, const page_layout& layout) {
+  size_t lanes = lane_count(in);
+  merged_tick tick = merged_tick_of(in.clocks);
   out += "<section class=\"timeline-section\" id=\"" + in.id + "timeline-section\">\n<h2>Timeline</h2>\n<div class=\"toolbar\">"
          "<button type=\"button\" data-zoom=\"in\">Zoom in</button><button type=\"button\" data-zoom=\"out\">Zoom out</button>"
-         "<button type=\"button\" data-zoom=\"fit\">Whole run</button><span>Time in ";
-  append_escaped(out, unit);
-  out += " as merged. Wheel: zoom; drag: pan; hover: record.</span></div>\n";
-  std::string svg;
-  svg += "<svg class=\"timeline\" id=\"" + in.id + "timeline\" data-id=\"" + in.id + "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"1200\" height=\"" + std::to_string(height) +
-         "\" data-first=\"" + std::to_string(first) + "\" data-last=\"" + std::to_string(last) + "\" data-left=\"" +
-         std::to_string(LABEL_WIDTH) + "\" data-unit=\"" + escaped(unit) + "\">\n";
-  svg += "<defs><clipPath id=\"" + in.id + "plot-lane\"><rect x=\"" + std::to_string(LABEL_WIDTH) +
-         "\" y=\"0\" width=\"980\" height=\"" + std::to_string(LANE_HEIGHT) + "\"/></clipPath><clipPath id=\"" + in.id +
-         "plot-all\"><rect x=\"" + std::to_string(LABEL_WIDTH) +
-         "\" y=\"0\" width=\"980\" height=\"" + std::to_string(height) + "\"/></clipPath></defs>\n<g class=\"axis\"></g>\n";
-  size_t error_marks = 0, errors_left_out = 0, error_bytes = 0;
+         "<button type=\"button\" data-zoom=\"fit\">Whole run</button><span>";
+  append_escaped(out, tick.ns ? "Time as h:mm:ss from the common base's zero (1 tick = " + length_text(tick.ns) + ")."
+                              : "Time in merged ticks (" + tick.label + ").");
+  out += " Wheel: zoom; drag: pan; hover: record.</span></div>\n";
+  std::string svg = svg_start(in, lanes, tick);
   size_t bins = std::clamp<size_t>(DENSITY_BINS_PER_PAGE / std::max<size_t>(lanes, 1), 50, MOST_DENSITY_BINS);
-  for (size_t lane = 0; lane < lanes; ++lane) {
-    const tester& t = in.testers[lane];
-    const std::vector<uint32_t>& marks = plan.marks[lane];
-    svg += "<g class=\"lane\" id=\"" + in.id + "lane-" + std::to_string(t.report) + "\" data-report=\"" + std::to_string(t.report) +
-           "\" data-marks=\"" + std::to_string(marks.size()) + "\" data-drawn=\"" +
-           (plan.density[lane] ? "density" : "marks") + "\" transform=\"translate(0," +
-           std::to_string(AXIS_HEIGHT + LANE_STEP * static_cast<int>(lane)) + ")\">\n<rect class=\"band\" x=\"0\" y=\"0\" width=\"100%\" height=\"" +
-           std::to_string(LANE_HEIGHT) + "\"/>\n<text class=\"lane-name\" x=\"8\" y=\"24\">";
-    append_escaped(svg, clipped(lane_name(t), NAME_BYTES));
-    svg += "</text>\n<text class=\"lane-source\" x=\"8\" y=\"42\">";
-    append_escaped(svg, clipped(t.rod_name.empty() ? "no source record" : t.rod_name, NAME_BYTES));
-    svg += "</text>\n<g clip-path=\"url(#" + in.id + "plot-lane)\">\n";
-    if (plan.density[lane]) append_density(svg, in, marks, t, bins);
-    for (uint32_t i : marks) {
-      const mark& m = in.lanes.marks[i];
-      if (plan.density[lane] && m.row != mark_row::error) continue;
-      size_t before = svg.size();
-      if (m.row == mark_row::error && (error_marks >= ERROR_MARKS || error_bytes > ERROR_MARK_BYTES)) {
-        ++errors_left_out;
-        continue;
-      }
-      append_mark(svg, in, m);
-      if (m.row == mark_row::error) {
-        ++error_marks;
-        error_bytes += svg.size() - before;
-      }
-    }
-    svg += "</g>\n</g>\n";
-  }
-  append_links(svg, in, plan.notes);
+  legend_use legend;
+  std::vector<std::vector<uint32_t>> top(lanes);
+  for (size_t lane = 0; lane < lanes; ++lane) top[lane] = append_lane(svg, in, layout, lane, bins, legend);
+  std::vector<std::string> notes = layout.lanes.notes;
+  append_links(svg, in, notes);
+  for (size_t lane = 0; lane < lanes; ++lane) append_top_marks(svg, in, layout, lane, top[lane]);
   svg += "</svg>\n";
-  if (errors_left_out)
-    plan.notes.push_back(grouped(static_cast<int64_t>(errors_left_out)) + " ER records are not marked, to keep the page small.");
-  if (lanes < in.testers.size())
-    plan.notes.push_back("The first " + grouped(LANES) + " of " + grouped(static_cast<int64_t>(in.testers.size())) +
-                         " testers are drawn, to keep the page small.");
-  if (in.lanes.timeless_records)
-    plan.notes.push_back(grouped(static_cast<int64_t>(in.lanes.timeless_records)) +
-                         " timed records are not drawn: the merger drops each record's last two fields, their times "
-                         "among them, and their testers' ROD reports, which still hold them, are not available.");
-  if (in.lanes.stray_records)
-    plan.notes.push_back(grouped(static_cast<int64_t>(in.lanes.stray_records)) +
-                         " records name report numbers of no tester (their fields are not as the merger expects, "
-                         "and it wrote other numbers there): they are not drawn and their statuses are unknown.");
-  for (const std::string& note : plan.notes) {
+  for (const std::string& note : timeline_notes(in, layout)) notes.push_back(note);
+  for (const std::string& note : notes) {
     out += "<p class=\"note\">";
     append_escaped(out, note);
     out += "</p>\n";
   }
   out += "<div class=\"scroller\">" + svg + "</div>\n";
-  out += "<p class=\"legend\"><span class=\"key item\"></span>test item <span class=\"key step\"></span>test step "
-         "<span class=\"key verdict\"></span>DT / XE <span class=\"key activity\"></span>DW, EV, SN, DA and other timed "
-         "records <span class=\"key rendezvous\"></span>rendezvous (joined across lanes) <span class=\"key error\"></span>ER</p>\n";
+  append_legend(out, legend);
   out += "</section>\n";
 }

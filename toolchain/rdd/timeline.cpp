@@ -210,3 +210,20 @@ timeline build_timeline(const rdd_report& rdd, const std::vector<tester>& tester
   }
   return out;
 }
+
+std::vector<std::optional<uint32_t>> rendezvous_gaps(const timeline& lanes, const std::vector<tester>& testers) {
+  std::vector<std::optional<uint32_t>> gaps(testers.size());
+  for (const rendezvous& meeting : lanes.meetings) {
+    uint32_t earliest = UINT32_MAX, latest = 0;
+    for (uint32_t i : meeting.marks) {
+      earliest = std::min(earliest, lanes.marks[i].start);
+      latest = std::max(latest, lanes.marks[i].start);
+    }
+    for (uint32_t i : meeting.marks) {
+      uint32_t t = lanes.marks[i].start;
+      std::optional<uint32_t>& gap = gaps[tester_index(testers, lanes.marks[i].report)];
+      gap = std::max(gap.value_or(0), std::max(t - earliest, latest - t));
+    }
+  }
+  return gaps;
+}

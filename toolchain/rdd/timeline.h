@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,3 +48,8 @@ struct timeline {
 
 timeline build_timeline(const rdd_report& rdd, const std::vector<tester>& testers,
                         const std::vector<clock_alignment>& clocks);
+
+// For each tester, the largest gap in merged ticks between one of its
+// rendezvous and the same rendezvous (same name, same occurrence) of the
+// other testers; nothing for a tester that meets nobody.
+std::vector<std::optional<uint32_t>> rendezvous_gaps(const timeline& lanes, const std::vector<tester>& testers);

@@ -1,6 +1,8 @@
 // Drives the page of the bundled example in Debian's chromium as a person
 // would: wheel zoom, drag pan, "Whole run", the text of a hovered record and
-// the link from an ER record to its mark.
+// the link from an ER record to its mark; the verdict banner, the colours,
+// the filter and the "failures only" switch; and the ER marks of a large
+// run's density bands, each in its tester's lane.
 //
 //   node drive_page.mjs SOURCE_DIR BUILD_DIR
 import { execFileSync } from "node:child_process";
@@ -12,20 +14,33 @@ import puppeteer from "puppeteer-core";
 
 const [source, build] = process.argv.slice(2);
 
-function examplePage() {
-  const work = mkdtempSync(join(tmpdir(), "mpsrdd-browser-"));
-  cpSync(join(source, "examples"), work, { recursive: true });
-  const inputs = readdirSync(work).sort();
-  const env = { ...process.env, VARNETDIR: join(build, "varnet"), MPS_DIR: build, LANG: "C" };
+const env = { ...process.env, VARNETDIR: join(build, "varnet"), MPS_DIR: build, LANG: "C" };
+
+function merge(work, inputs) {
   try {
     execFileSync(join(build, "mpsmerge"), [...inputs, "-RDD=demo.rdd"], { cwd: work, env, stdio: "ignore" });
   } catch (e) {
-    if (e.status !== 3) throw e; // the example has an incorrect scenario
+    if (e.status !== 3) throw e; // the runs have incorrect scenarios
   }
+}
+
+function examplePage() {
+  const work = mkdtempSync(join(tmpdir(), "mpsrdd-browser-"));
+  cpSync(join(source, "examples"), work, { recursive: true });
+  merge(work, readdirSync(work).sort());
+  return work;
+}
+
+// 8 testers of 55 000 records, every lane a density band, over 2 000 ER records.
+function largePage() {
+  const work = mkdtempSync(join(tmpdir(), "mpsrdd-browser-"));
+  execFileSync(join(build, "bench", "generate_run"), ["1", "8", "55000", work, "mixed"], { stdio: "ignore" });
+  merge(work, ["bench.tdc", ...readdirSync(work).filter((n) => n.endsWith(".rio")).sort()]);
   return work;
 }
 
 const work = examplePage();
+const large = largePage();
 const browser = await puppeteer.launch({
   executablePath: "/usr/bin/chromium",
   headless: true,
@@ -68,7 +83,7 @@ try {
   const box = await wait.boundingBox();
   await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
   const told = await page.$eval("div.hover", (d) => (d.hidden ? "" : d.textContent));
-  assert.equal(told, 'DW "door_open" "cabin" "400" "500" "5400" "1" "13"');
+  assert.equal(told, '0:00:05.400 to 0:00:05.900\nDW "door_open" "cabin" "400" "500" "5400" "1" "13"');
 
   // The incorrect scenario's link shows its mark.
   await page.click("dd.errors a");
@@ -76,8 +91,66 @@ try {
   const shown = await view();
   assert.equal(focused[0], "er-76");
   assert.ok(shown[0] < focused[1] && focused[1] < shown[1] && shown[1] - shown[0] < whole[1] - whole[0]);
-  console.log("page in a browser: wheel zoom, drag pan, whole run, hover text and ER link work");
+
+  // The verdict first: counts of the steps as the testers ran them.
+  const counts = await page.$$eval("#verdict .count", (spans) => spans.map((s) => s.textContent));
+  assert.deepEqual(counts, ["4 passed", "1 failed", "1 inconclusive", "0 unknown"]);
+  assert.equal(await page.$eval("#verdict h2", (h) => h.textContent), "Verdict: failed");
+  await page.click("#verdict .failed-steps a");
+  assert.equal(await page.$eval("rect.focus", (r) => r.id), "step-58-2");
+
+  // Steps in their status's colour; ER marks in their lane, above the rendezvous lines.
+  const fill = (selector) => page.$eval(selector, (el) => getComputedStyle(el).fill);
+  assert.equal(await fill("rect.step.failed"), "rgb(232, 65, 60)");
+  assert.equal(await fill("rect.step.passed"), "rgb(63, 155, 87)");
+  const colours = async (selector) => [...new Set(await page.$$eval(selector, (els) => els.map((e) => getComputedStyle(e).fill)))].sort();
+  assert.deepEqual(await colours(".legend rect"), await colours("svg.timeline rect.m[data-t], svg.timeline path.density"));
+  await page.click("button[data-zoom=fit]");
+  const error = await (await page.$("svg.timeline rect.error")).boundingBox();
+  await page.mouse.move(error.x + error.width / 2, error.y + error.height / 2);
+  assert.match(await page.$eval("div.hover", (d) => d.textContent), /\nER "/);
+
+  // The filter and the switch, over the rows of the test-item table.
+  const shownRows = () => page.$$eval("table.items tbody tr", (rows) => rows.filter((r) => r.offsetParent).map((r) => r.cells[0].textContent));
+  await page.select(".filter select.status", "inconclusive");
+  assert.deepEqual(await shownRows(), ["TI-01 door_cycle"]);
+  await page.select(".filter select.tester", "0");
+  assert.deepEqual(await shownRows(), []);
+  await page.select(".filter select.status", "");
+  await page.type(".filter input.name", "FLOOR");
+  assert.deepEqual(await shownRows(), ["TI-02 call_to_floor"]);
+  assert.equal(await page.$eval(".filter .shown", (s) => s.textContent), "1 of 3 rows");
+  await page.click("input.failures-only");
+  await page.$eval(".filter input.name", (input) => { input.value = ""; input.dispatchEvent(new Event("input")); });
+  assert.deepEqual(await shownRows(), ["TI-02 call_to_floor"]);
+  assert.equal(await page.$eval("rect.step.passed", (r) => getComputedStyle(r).opacity), "0.15");
+  assert.equal(await page.$eval("rect.step.failed", (r) => getComputedStyle(r).opacity), "1");
+
+  // Time as a person reads it.
+  const ticks = await page.$$eval("g.axis text:not(.unit)", (texts) => texts.map((t) => t.textContent));
+  assert.ok(ticks.length > 3 && ticks.every((t) => /^\d+:\d\d:\d\d(\.\d+)?$/.test(t)), `axis: ${ticks}`);
+
+  // Each ER mark of the large run lies in its tester's lane.
+  const started = Date.now();
+  await page.goto("file://" + join(large, "demo.html"));
+  const loaded = Date.now() - started;
+  assert.equal((await shownRows()).length, 100);
+  assert.match(await page.$eval(".filter .shown", (s) => s.textContent), /^(\d+) of \1 rows, the first 100 shown$/);
+  const misplaced = await page.$$eval("svg.timeline rect.error", (marks) => marks.filter((m) => {
+    const report = m.querySelector("title").textContent.split(" ").at(-2).replace(/"/g, "");
+    const band = document.querySelector(`#lane-${report} .band`).getBoundingClientRect();
+    const box = m.getBoundingClientRect();
+    return box.top < band.top || box.bottom > band.bottom;
+  }).length);
+  const lanes = await page.$$eval("svg.timeline rect.error", (marks) => marks.map((m) => m.closest("g[data-report]").dataset.report));
+  const marked = lanes.length;
+  assert.ok(marked > 1000, `${marked} ER marks`);
+  assert.deepEqual([...new Set(lanes)].sort(), ["1", "2", "3", "4", "5", "6", "7", "8"]);
+  assert.equal(misplaced, 0);
+  console.log(`page in a browser: zoom, pan, hover, links, verdict, colours, filter and switch work; ` +
+              `${marked} ER marks of a large run in their lanes (loaded in ${loaded} ms)`);
 } finally {
   await browser.close();
   rmSync(work, { recursive: true, force: true });
+  rmSync(large, { recursive: true, force: true });
 }
