@@ -17,7 +17,7 @@ static bool ds_name_of(const record* ds, ds_name* name) {
   return true;
 }
 
-void group_index::refile(target_entry* entry) {
+void group_index::refile(target_entry* entry, const merge_cache& blocks) {
   if (entry->listed == target_entry::NAMED) {
     auto same = by_name_.find(entry->name);
     same->second.erase(entry);
@@ -25,8 +25,8 @@ void group_index::refile(target_entry* entry) {
   } else if (entry->listed == target_entry::WITHOUT_DS) {
     without_ds_.erase(entry);
   }
-  entry->ds = opening_of(cache_->first_holding(entry->group, KIND_DS, true));
-  entry->xi = opening_of(cache_->first_holding(entry->group, KIND_XI, true));
+  entry->ds = opening_of(blocks.first_holding(entry->group, KIND_DS, true));
+  entry->xi = opening_of(blocks.first_holding(entry->group, KIND_XI, true));
   const field start = entry->ds ? entry->ds->at(DS_START) : field{};
   const int64_t was = entry->start;
   entry->start = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : -1;
@@ -67,8 +67,8 @@ void group_index::note_added(target_entry* entry) {
 
 // A merged group whose XI block came with the merge may lack what its DS
 // record held: the cursor goes back to it.
-void group_index::merged(target_entry* entry) {
-  refile(entry);
+void group_index::merged(target_entry* entry, const merge_cache& blocks) {
+  refile(entry, blocks);
   report_cursor& lacking = lacking_;
   if (lacking.set && entry->rank < lacking.rank && !holds(entry, lacking.value)) lacking.rank = entry->rank;
 }
@@ -79,7 +79,7 @@ group_index::report_cursor& group_index::cursor_for(report_cursor& cursor, int32
   return cursor;
 }
 
-target_entry* group_index::add_entry(size_t rank, objet* group, objet* node) {
+target_entry* group_index::add_entry(size_t rank, objet* group, objet* node, const merge_cache& blocks) {
   auto entry = std::make_unique<target_entry>();
   entry->group = group;
   entry->node = node;
@@ -87,7 +87,7 @@ target_entry* group_index::add_entry(size_t rank, objet* group, objet* node) {
   target_entry* added = entry.get();
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(rank), std::move(entry));
   for (size_t i = rank; i < entries_.size(); ++i) entries_[i]->rank = i;
-  refile(added);
+  refile(added, blocks);
   note_added(added);
   std::vector<int64_t>& running_max = running_max_;
   if (rank + 1 < entries_.size()) {
@@ -98,21 +98,20 @@ target_entry* group_index::add_entry(size_t rank, objet* group, objet* node) {
   return added;
 }
 
-void group_index::open(objet* target, const merge_cache* cache) {
+void group_index::open(objet* target, const merge_cache& blocks) {
   *this = group_index{};
-  cache_ = cache;
   target_ = target;
   for (objet* node = target; node; node = node->next) {
     tail_ = node;
-    if (node->item) add_entry(entries_.size(), node->item.list(), node);
+    if (node->item) add_entry(entries_.size(), node->item.list(), node, blocks);
   }
 }
 
-void group_index::append_group(objet* incoming_node) {
+void group_index::append_group(objet* incoming_node, const merge_cache& blocks) {
   objet* node = list1(take(incoming_node));
   tail_->next = node;
   tail_ = node;
-  add_entry(entries_.size(), node->item.list(), node);
+  add_entry(entries_.size(), node->item.list(), node, blocks);
 }
 
 // A group without DS block goes into the first target group that does not
@@ -165,7 +164,7 @@ target_entry* group_index::match_by_name(objet* group) {
 // Inserted before the first target group whose DS field 7 is greater
 // (unsigned; groups without it are passed over); the list head stays the same
 // node. That group is the first whose running maximum exceeds the key.
-void group_index::insert_group_in_order(objet* incoming_node) {
+void group_index::insert_group_in_order(objet* incoming_node, const merge_cache& blocks) {
   const field start = opening_of(first_block_of(incoming_node->item, KIND_DS))->at(DS_START);
   const int64_t key = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : 0;
   if (running_max_.empty()) {
@@ -179,7 +178,7 @@ void group_index::insert_group_in_order(objet* incoming_node) {
       std::upper_bound(running_max_.begin(), running_max_.end(), key) -
       running_max_.begin());
   if (rank == entries_.size()) {
-    append_group(incoming_node);
+    append_group(incoming_node, blocks);
     return;
   }
   target_entry* later = entries_[rank].get();
@@ -189,26 +188,26 @@ void group_index::insert_group_in_order(objet* incoming_node) {
   objet* group = take(incoming_node).list();
   if (before) {
     put_after(before, group);
-    add_entry(rank, group, before->next);
+    add_entry(rank, group, before->next, blocks);
     return;
   }
   put_first(target_, group);
   later->node = target_->next;
   if (tail_ == target_) tail_ = later->node;
-  add_entry(rank, group, target_);
+  add_entry(rank, group, target_, blocks);
 }
 
 // The target group an incoming group merges into; none when the group took
 // a place of its own in the list (appended, or inserted by its DS start).
-target_entry* group_index::match(objet* incoming_node) {
+target_entry* group_index::match(objet* incoming_node, const merge_cache& blocks) {
   objet* group = incoming_node->item.list();
   if (!first_block_of(group, KIND_DS)) {
     target_entry* entry = match_by_report(group);
-    if (!entry) append_group(incoming_node);
+    if (!entry) append_group(incoming_node, blocks);
     return entry;
   }
   target_entry* entry = match_by_name(group);
-  if (!entry) insert_group_in_order(incoming_node);
+  if (!entry) insert_group_in_order(incoming_node, blocks);
   return entry;
 }
 

@@ -38,16 +38,17 @@ struct target_entry {
 
 class group_index {
  public:
-  // Indexes the groups of target, a list of merged groups; cache answers
-  // for the merged groups' blocks.
-  void open(objet* target, const merge_cache* cache);
+  // Indexes the groups of target, a list of merged groups. Each call that
+  // files groups is given the cache, which answers for the merged groups'
+  // blocks.
+  void open(objet* target, const merge_cache& blocks);
   bool is_open() const { return tail_ != nullptr; }
   // The target group an incoming group (the item of incoming_node) merges
   // into; none when the group took a place of its own in the list, appended
   // or inserted by its DS start.
-  target_entry* match(objet* incoming_node);
+  target_entry* match(objet* incoming_node, const merge_cache& blocks);
   // After a group's merge: what it holds now is filed again.
-  void merged(target_entry* entry);
+  void merged(target_entry* entry, const merge_cache& blocks);
 
  private:
   struct by_rank {
@@ -65,16 +66,15 @@ class group_index {
     size_t rank = 0;
   };
 
-  void refile(target_entry* entry);
+  void refile(target_entry* entry, const merge_cache& blocks);
   void note_added(target_entry* entry);
-  target_entry* add_entry(size_t rank, objet* group, objet* node);
-  void append_group(objet* incoming_node);
-  void insert_group_in_order(objet* incoming_node);
+  target_entry* add_entry(size_t rank, objet* group, objet* node, const merge_cache& blocks);
+  void append_group(objet* incoming_node, const merge_cache& blocks);
+  void insert_group_in_order(objet* incoming_node, const merge_cache& blocks);
   target_entry* match_by_report(objet* group);
   target_entry* match_by_name(objet* group);
   static report_cursor& cursor_for(report_cursor& cursor, int32_t number);
 
-  const merge_cache* cache_ = nullptr;
   objet* target_ = nullptr;
   objet* tail_ = nullptr;
   std::vector<std::unique_ptr<target_entry>> entries_;  // in list order

@@ -21,7 +21,7 @@ struct list_merge {
 
 static list_merge open_list(merge_cache& cache, objet* target, objet* incoming) {
   group_index* index = &cache.index_of(target);
-  if (!index->is_open()) index->open(target, &cache);
+  if (!index->is_open()) index->open(target, cache);
   return {index, incoming, nullptr};
 }
 
@@ -32,7 +32,7 @@ void tree_merge::merge_groups(objet* target, objet* incoming) {
     objet* node = level.node;
     if (level.waiting) {
       merge_group_tail(level.waiting->group, node->item.list());
-      level.index->merged(level.waiting);
+      level.index->merged(level.waiting, cache_);
       level.waiting = nullptr;
       level.node = node->next;
       continue;
@@ -41,7 +41,7 @@ void tree_merge::merge_groups(objet* target, objet* incoming) {
       stack.pop_back();
       continue;
     }
-    target_entry* entry = node->item ? level.index->match(node) : nullptr;
+    target_entry* entry = node->item ? level.index->match(node, cache_) : nullptr;
     if (!entry) {
       level.node = node->next;
       continue;

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "merge/time_range.h"
+#include "report/time_limits.h"
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
 
