@@ -54,22 +54,38 @@ void alignment::shift_apart(objet* tree, objet* positive, objet* negative, int64
   if (largest_ != NO_TIME) largest_ += amount;
 }
 
+// The tick lengths of the tree's and the report's first clocks, when both
+// have one and they differ.
+struct tick_lengths {
+  uint32_t tree, report;
+};
+static std::optional<tick_lengths> differing_ticks(const std::vector<record*>& merged_sy,
+                                                   const std::vector<record*>& report_sy) {
+  if (merged_sy.empty() || report_sy.empty()) return std::nullopt;
+  const field a = merged_sy.front()->at(SY_TICK_LENGTH), b = report_sy.front()->at(SY_TICK_LENGTH);
+  if (!a.is_number() || !b.is_number()) return std::nullopt;
+  const tick_lengths ticks{static_cast<uint32_t>(a.number), static_cast<uint32_t>(b.number)};
+  if (ticks.tree == 0 || ticks.report == 0 || ticks.tree == ticks.report) return std::nullopt;
+  return ticks;
+}
+
+bool alignment::scales_tree(objet* tree, const report_survey& survey) const {
+  if (!tree) return false;
+  const std::optional<tick_lengths> ticks = differing_ticks(merged_clocks(tree, true), survey.clocks);
+  return ticks && ticks->tree > ticks->report;
+}
+
 // The report with the coarser tick takes the finer one, and the other's
-// label; the tree settles its times first.
-void alignment::align_time_units(objet* tree, merge_cache* cache, objet* report,
-                                 const std::vector<record*>& merged_sy, const std::vector<record*>& report_sy) {
-  if (merged_sy.empty() || report_sy.empty()) return;
-  const field a_tick = merged_sy.front()->at(SY_TICK_LENGTH), b_tick = report_sy.front()->at(SY_TICK_LENGTH);
-  if (!a_tick.is_number() || !b_tick.is_number()) return;
-  const auto a = static_cast<uint32_t>(a_tick.number), b = static_cast<uint32_t>(b_tick.number);
-  if (a == 0 || b == 0 || a == b) return;
+// label; a tree to scale has been settled (scales_tree).
+void alignment::align_time_units(objet* tree, objet* report, const std::vector<record*>& merged_sy,
+                                 const std::vector<record*>& report_sy) {
+  const std::optional<tick_lengths> ticks = differing_ticks(merged_sy, report_sy);
+  if (!ticks) return;
+  const uint32_t a = ticks->tree, b = ticks->report;
   objet* coarse = a < b ? report : tree;
   const std::vector<record*>& coarse_sy = a < b ? report_sy : merged_sy;
   const field label = (a < b ? merged_sy : report_sy).front()->at(SY_LABEL);
-  if (coarse == tree) {
-    settle(tree);
-    *cache = merge_cache{};
-  }
+  if (coarse == tree && owed_ != 0) internal_report_error();
   const uint32_t factor = a < b ? b / a : a / b;
   refuse_out_of_range(coarse, scale_times(coarse, factor));
   if (coarse == tree && largest_ != NO_TIME) largest_ *= factor;
@@ -146,13 +162,8 @@ rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const st
   return match;
 }
 
-bool alignment::align_by_rendezvous(objet* tree, merge_cache* cache, objet* report) {
-  rendezvous_names& names = cache->names();
-  std::vector<rd_ref> report_rd;
-  names.collect(body_of(report), &report_rd);
-  if (report_rd.empty()) return false;
-  const std::vector<rd_ref>& merged_rd = cache->merged_rendezvous(body_of(tree));
-  const rendezvous_match match = match_rendezvous(merged_rd, report_rd, names.count(), owed_);
+bool alignment::align_by_rendezvous(objet* tree, objet* report, const rendezvous_matcher& shared) {
+  const rendezvous_match match = shared(report);
   if (match.count == 0) return false;
   shift_apart(tree, tree, report, match.sum / match.count, match.first);
   return true;
@@ -175,14 +186,14 @@ static std::pair<int32_t, const record*> first_time(objet* tree) {
   return {time.number, r};
 }
 
-void alignment::align(objet* tree, merge_cache* cache, objet* report, const report_survey& survey,
+void alignment::align(objet* tree, objet* report, const report_survey& survey, const rendezvous_matcher& shared,
                       int32_t report_number, const char* rod_path) {
   rod_paths_[report_number] = rod_path;
   report_shift_ = 0;
   if (tree) {
     const std::vector<record*> merged_sy = merged_clocks(tree, true);
-    align_time_units(tree, cache, report, merged_sy, survey.clocks);
-    if (!align_by_clock(tree, report, merged_sy, survey.clocks) && !align_by_rendezvous(tree, cache, report)) {
+    align_time_units(tree, report, merged_sy, survey.clocks);
+    if (!align_by_clock(tree, report, merged_sy, survey.clocks) && !align_by_rendezvous(tree, report, shared)) {
       const auto [merged_time, merged_first] = first_time(tree);
       const auto [report_time, report_first] = first_time(report);
       const auto merged = static_cast<int32_t>(owed_time(static_cast<uint32_t>(merged_time), owed_));

@@ -15,34 +15,49 @@
 #include <string>
 #include <vector>
 
-#include "merge/merge_cache.h"
+#include <functional>
 #include "merge/report_survey.h"
 #include "merge/rendezvous_names.h"
 #include "merge/time_range.h"
 #include "report/objet.h"
+
+// The rendezvous both lists of RD records hold, matched by name in order:
+// how many, the exact sum of their matched times' differences (the report's
+// less the tree's) and the report's first matched record.
+struct rendezvous_match {
+  uint32_t count = 0;
+  int64_t sum = 0;
+  const record* first = nullptr;
+};
+// The rendezvous a report shares with the tree, matched: the tree's merges
+// keep both lists.
+using rendezvous_matcher = std::function<rendezvous_match(objet* report)>;
 
 class alignment {
  public:
   // The ticks every stored time of the tree lags the time it stands for.
   uint32_t owed() const { return owed_; }
 
+  // Whether aligning the report scales the tree, whose tick is the coarser:
+  // the tree's times must be settled first.
+  bool scales_tree(objet* tree, const report_survey& survey) const;
   // Puts a new report and the tree on one time base: tick lengths first (the
-  // coarser is scaled; the tree is settled first, its cache dropped), then
-  // the time origin, by the clocks when both have the same, else by the
-  // rendezvous they share, else by their first records, the later of which
-  // the other moves to. Then moves the report's times onto the base, and
-  // its clocks join the tree's. rod_path names the report in messages.
-  void align(objet* tree, merge_cache* cache, objet* report, const report_survey& survey, int32_t report_number,
-             const char* rod_path);
+  // coarser is scaled), then the time origin, by the clocks when both have
+  // the same, else by the rendezvous they share (as shared matches them),
+  // else by their first records, the later of which the other moves to.
+  // Then moves the report's times onto the base, and its clocks join the
+  // tree's. rod_path names the report in messages.
+  void align(objet* tree, objet* report, const report_survey& survey, const rendezvous_matcher& shared,
+             int32_t report_number, const char* rod_path);
   // Gives every time field of tree its value: the owed shift is paid.
   void settle(objet* tree);
 
  private:
-  void align_time_units(objet* tree, merge_cache* cache, objet* report, const std::vector<record*>& merged_sy,
+  void align_time_units(objet* tree, objet* report, const std::vector<record*>& merged_sy,
                         const std::vector<record*>& report_sy);
   bool align_by_clock(objet* tree, objet* report, const std::vector<record*>& merged_sy,
                       const std::vector<record*>& report_sy);
-  bool align_by_rendezvous(objet* tree, merge_cache* cache, objet* report);
+  bool align_by_rendezvous(objet* tree, objet* report, const rendezvous_matcher& shared);
   void shift_apart(objet* tree, objet* positive, objet* negative, int64_t d, const record* source);
   void move_onto_base(objet* report);
   std::vector<record*> merged_clocks(objet* tree, bool exact_keyword) const;
@@ -60,14 +75,6 @@ class alignment {
   std::vector<record*> first_clocks_, last_clocks_;
 };
 
-// The rendezvous both lists of RD records hold, matched by name in order:
-// how many, the exact sum of their matched times' differences (the report's
-// less the tree's) and the report's first matched record.
-struct rendezvous_match {
-  uint32_t count = 0;
-  int64_t sum = 0;
-  const record* first = nullptr;
-};
 // names: how many names the run has numbered; owed: the shift the tree's
 // stored times owe.
 rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd,

@@ -2,9 +2,23 @@
 
 #include "merge/report_survey.h"
 #include "merge/tree_merge.h"
+#include "report/shapes.h"
 
 void merged_report::align(objet* report, const report_source& source) {
-  alignment_.align(tree_, &cache_, report, survey_report(report), source.report_number, source.rod_path);
+  const report_survey survey = survey_report(report);
+  if (alignment_.scales_tree(tree_, survey)) settle();
+  alignment_.align(tree_, report, survey, [this](objet* joining) { return shared_rendezvous(joining); },
+                   source.report_number, source.rod_path);
+}
+
+rendezvous_match merged_report::shared_rendezvous(objet* report) {
+  rendezvous_names& names = cache_.names();
+  std::vector<rd_ref> report_rd;
+  names.collect(body_of(report), &report_rd);
+  if (report_rd.empty()) return {};
+  // Reading the tree's list numbers the names it adds: the count comes after.
+  const std::vector<rd_ref>& merged_rd = cache_.merged_rendezvous(body_of(tree_));
+  return match_rendezvous(merged_rd, report_rd, names.count(), alignment_.owed());
 }
 
 void merged_report::merge(objet* report) {

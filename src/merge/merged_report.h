@@ -33,6 +33,8 @@ class merged_report {
   objet* take_tree();
 
  private:
+  rendezvous_match shared_rendezvous(objet* report);
+
   objet* tree_ = nullptr;
   const bool by_time_;
   alignment alignment_;
