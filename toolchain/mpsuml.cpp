@@ -34,14 +34,14 @@ int main(int argc, char** argv) {
     fprintf(stderr, "mpsuml: usage: mpsuml -path DIR -name NAME -nobanner\n");
     return CANNOT_RUN;
   }
+  const std::string rdd_path = directory + "/" + name;
   try {
-    std::string rdd_path = directory + "/" + name;
     write_page_file(rdd_path, beside(rdd_path, ".html"));
   } catch (const tool_failure& failure) {
-    fprintf(stderr, "mpsuml: %s\n", failure.what());
+    print_failure("mpsuml", failure.what());
     return CANNOT_RUN;
   } catch (const std::bad_alloc&) {
-    fprintf(stderr, "mpsuml: %s/%s: out of memory\n", directory.c_str(), name.c_str());
+    print_failure("mpsuml", rdd_path, ": out of memory");
     return CANNOT_RUN;
   }
   return 0;

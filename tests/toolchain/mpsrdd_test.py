@@ -162,6 +162,15 @@ class Refused(unittest.TestCase):
         status, out, _ = mpsrdd("--help")
         self.assertEqual((status, out.split()[:3]), (0, ["usage:", "mpsrdd", "page"]))
 
+    def test_names_show_their_control_characters_escaped(self):
+        # The line names the report as given, but for what would steer the terminal.
+        with scratch_dir() as work:
+            for name, shown in ((b"x\x1b[1A\x1b[2Ky", rb"x\x1b[1A\x1b[2Ky"), (b"b\x08\x07\x7f", rb"b\x08\x07\x7f"),
+                                (b"t\tr\rn\n", rb"t\tr\rn\n"), (b"\xc2\x9bc1", rb"\u009bc1"), (b"\xff\x9b", b"\xff\x9b")):
+                done = subprocess.run([os.path.join(BUILD, "mpsrdd"), "summary", name + b".rdd"], capture_output=True,
+                                      cwd=work)
+                self.assertEqual((done.returncode, done.stderr), (2, b"mpsrdd: cannot read " + shown + b".rdd\n"))
+
 
 HOSTILE = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\x01\x1b[2J "" \xff\xfe \xef\xbf\xbe end'
 
