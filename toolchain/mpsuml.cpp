@@ -5,8 +5,10 @@
 // Reads the RDD report DIR/NAME and writes beside it one self-contained HTML
 // page, DIR/<NAME without its extension>.html: the run's testers as lanes on
 // one time axis, how their clocks were aligned, and its test items
-// (toolchain/rdd/). Exit status 0 when the page is written; otherwise one
-// line on standard error and status 2, and no page.
+// (toolchain/rdd/). A file in the page's place is replaced only when it is
+// a page of this tool or of mpsrdd from its first byte (output_file.h). Exit
+// status 0 when the page is written; otherwise one line on standard error
+// and status 2, and no page.
 //
 // For tests, when the environment variable MPS_STANDIN_LOG names a file,
 // every run appends one line to it: its arguments, argv[0] included,

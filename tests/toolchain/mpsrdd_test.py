@@ -120,6 +120,27 @@ class Example(unittest.TestCase):
             with open(refused, "rb") as f:
                 self.assertEqual(f.read(), before)
 
+    def test_an_output_is_one_from_its_first_byte(self):
+        # The mark line alone, below another file's head, does not make an output.
+        with open(self.rdd, "rb") as f:
+            rdd_head = f.readline()
+        heads = {"html": b'<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n'
+                         b'<meta name="generator" content="mpsrdd">\n',
+                 "xml": b'<?xml version="1.0" encoding="UTF-8"?>\n<!-- generator: mpsrdd -->\n'}
+        for name, content, replaced in (("page.html", heads["html"], True), ("junit.xml", heads["xml"], True),
+                                        ("report.html", rdd_head + heads["html"], False),
+                                        ("marked.html", rdd_head + b'<meta name="generator" content="mpsrdd">\n', False),
+                                        ("late.xml", b"\n" + heads["xml"], False),
+                                        ("short.html", heads["html"][:-1], False)):
+            path = os.path.join(self.work, name)
+            with open(path, "wb") as f:
+                f.write(content)
+            status, _, errors = mpsrdd("page", self.rdd, "-o", path)
+            self.assertEqual((status, errors), (0, []) if replaced else
+                             (2, ["mpsrdd: " + path + ": exists and is no output of mpsrdd: not replaced"]), name)
+            with open(path, "rb") as f:
+                self.assertEqual(f.read() == content, not replaced, name)
+
 
 class Refused(unittest.TestCase):
     """A report that is no complete RDD report: one line naming file and line, status 2, no file."""

@@ -6,9 +6,8 @@
 std::string error_anchor(const page_input& in, uint32_t rdd_line) { return in.id + "er-" + std::to_string(rdd_line); }
 
 void append_page_start(std::string& out, const std::string& title) {
-  out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-  out += HTML_OUTPUT_MARK;
-  out += "\n<title>";
+  out += HTML_OUTPUT_OPENING;
+  out += "<title>";
   append_escaped(out, clipped(title, 2 * NAME_BYTES));
   out += "</title>\n<style>";
   out += PAGE_STYLE;
