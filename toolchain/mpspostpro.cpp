@@ -14,7 +14,12 @@
 // For tests, when the environment variable MPS_STANDIN_LOG names a file,
 // every run appends one line to it: its arguments, argv[0] included,
 // separated by TABs (standin_log.h).
+// When MPS_STANDIN_HOLD names a file, a run writes the first half of its ROD
+// report and waits while that file exists before it writes the rest: a
+// report being rewritten, held open for as long as a test needs.
 #include "standin_log.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +33,14 @@ enum { SOME_INCORRECT = 3, CANNOT_RUN = 2 };
 static int fail(const std::string& message) {
   fprintf(stderr, "mpspostpro: %s\n", message.c_str());
   return CANNOT_RUN;
+}
+
+static void write_held_halfway(std::ofstream& out, const std::string& records) {
+  const char* hold = getenv("MPS_STANDIN_HOLD");
+  const size_t half = hold ? records.size() / 2 : records.size();
+  out.write(records.data(), static_cast<std::streamsize>(half)).flush();
+  while (hold && access(hold, F_OK) == 0) usleep(10000);
+  out.write(records.data() + half, static_cast<std::streamsize>(records.size() - half));
 }
 
 int main(int argc, char** argv) {
@@ -46,7 +59,8 @@ int main(int argc, char** argv) {
 
   std::string rod_path = rio_path.substr(0, rio_path.rfind('.')) + ".rod";
   std::ofstream out(rod_path, std::ios::binary | std::ios::trunc);
-  out << header << '\n' << records;
+  out << header << '\n';
+  write_held_halfway(out, records);
   out.close();
   if (!out) return fail("cannot write " + rod_path);
 

@@ -5,8 +5,10 @@
 // Reads the RDD report DIR/NAME and writes beside it one self-contained HTML
 // page, DIR/<NAME without its extension>.html: the run's testers as lanes on
 // one time axis, how their clocks were aligned, and its test items
-// (toolchain/rdd/). Exit status 0 when the page is written; otherwise one
-// line on standard error and status 2, and no page.
+// (toolchain/rdd/). A file in the page's place is replaced only when it is
+// a page of this tool or of mpsrdd from its first byte (output_file.h). Exit
+// status 0 when the page is written; otherwise one line on standard error
+// and status 2, and no page.
 //
 // For tests, when the environment variable MPS_STANDIN_LOG names a file,
 // every run appends one line to it: its arguments, argv[0] included,
@@ -34,14 +36,14 @@ int main(int argc, char** argv) {
     fprintf(stderr, "mpsuml: usage: mpsuml -path DIR -name NAME -nobanner\n");
     return CANNOT_RUN;
   }
+  const std::string rdd_path = directory + "/" + name;
   try {
-    std::string rdd_path = directory + "/" + name;
     write_page_file(rdd_path, beside(rdd_path, ".html"));
   } catch (const tool_failure& failure) {
-    fprintf(stderr, "mpsuml: %s\n", failure.what());
+    print_failure("mpsuml", failure.what());
     return CANNOT_RUN;
   } catch (const std::bad_alloc&) {
-    fprintf(stderr, "mpsuml: %s/%s: out of memory\n", directory.c_str(), name.c_str());
+    print_failure("mpsuml", rdd_path, ": out of memory");
     return CANNOT_RUN;
   }
   return 0;

@@ -49,6 +49,11 @@
         <comment>Error code is &quot;STARTEXEC&quot;</comment>
         <translation>%1%2</translation>
     </message>
+    <message>
+        <source>The RIO file %1 is in use by another run: waiting for it</source>
+        <comment>Error code is &quot;RIOINUSED&quot;</comment>
+        <translation>Le fichier RIO %1 est utilisé par une autre exécution : attente de celle-ci</translation>
+    </message>
 </context>
 <context>
     <name>Postpro error</name>

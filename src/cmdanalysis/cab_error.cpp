@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "cmdanalysis/cab_internal.h"
+#include "util/terminal_text.h"
 
 static const char* const error_texts[] = {
     QT_TRANSLATE_NOOP("CAB", "Arg value too small,"),
@@ -50,11 +51,12 @@ static QByteArray shown_usage() {
 }
 
 // The item is usually the user's own word: when no translation applies, its
-// bytes are written as given, whatever their encoding, but for a carriage
-// return or a line feed, shown as \r and \n to keep the line one line.
+// bytes are written as given, whatever their encoding, but for its control
+// characters, shown escaped to keep the line one line and the terminal as
+// it was.
 static QByteArray shown_item(const char* item) {
   const QString translated = QCoreApplication::translate("Command-line", item);
-  if (translated == QString::fromUtf8(item)) return QByteArray(item).replace('\r', "\\r").replace('\n', "\\n");
+  if (translated == QString::fromUtf8(item)) return QByteArray::fromStdString(terminal_safe(item));
   return translated.toLocal8Bit();
 }
 

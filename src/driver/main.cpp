@@ -7,6 +7,7 @@
 #include "driver/pairing.h"
 #include "driver/postpro_runs.h"
 #include "driver/report_walk.h"
+#include "driver/rio_locks.h"
 #include "driver/run_state.h"
 #include "driver/write_rdd.h"
 #include "messages/catalogue.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   const bool time_variant = time_variant_asked || plans_differ;
 
   objet* merged = walk_reports(time_variant);
+  release_rio_files();
 
   const char* output_name = write_rdd_report(dest_option(cmd_line), merged);
   run_bridge(output_name, mps_dir_value);

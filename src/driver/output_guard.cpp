@@ -1,5 +1,7 @@
 #include "driver/output_guard.h"
 
+#include <sys/stat.h>
+
 #include "messages/emit.h"
 #include "util/file_identity.h"
 #include "util/replacement_file.h"
@@ -45,6 +47,11 @@ void refuse_overwrites(const std::vector<rod_output>& outputs, const std::vector
     if (same_file(rdd, rods[r])) refuse(rdd_name, rod_paths[r]);
 }
 
+static bool is_directory(const char* name) {
+  struct stat status;
+  return stat(name, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 void refuse_unwritable_report(const char* rdd_name) {
-  if (!may_replace(rdd_name)) msg_fatal("FICNOTOPN", name_arg(rdd_name), QString());
+  if (is_directory(rdd_name) || !may_replace(rdd_name)) msg_fatal("FICNOTOPN", name_arg(rdd_name), QString());
 }

@@ -19,6 +19,6 @@ void refuse_overwrites(const std::vector<rod_output>& outputs, const std::vector
                        const char* rdd_name);
 
 // Ends the run ("FICNOTOPN") when the RDD report would replace a file the
-// run may not write to, as a plain open for writing would, rather than once
-// all the work is done.
+// run may not write to, or name a directory, as a plain open for writing
+// would, rather than once all the work is done.
 void refuse_unwritable_report(const char* rdd_name);

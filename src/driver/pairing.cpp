@@ -8,7 +8,7 @@
 #include "cmdline/cmd_line.h"
 #include "driver/run_state.h"
 #include "messages/emit.h"
-#include "util/out_of_memory.h"
+#include "util/regular_file.h"
 
 rio_row rio_table[PAIR_ROWS];
 tdc_row tdc_table[PAIR_ROWS];
@@ -67,11 +67,10 @@ static void clear_tables() {
 static char head[HEAD_WINDOW + 1];
 
 static size_t read_head(const char* file_name) {
-  FILE* stream = open_file(file_name, "r");
+  FILE* stream = open_regular_stream(file_name);
   if (!stream) msg_fatal("FICNOTOPN", name_arg(file_name), QString());
   memset(head, 0, sizeof head);
   size_t length = fread(head, 1, HEAD_WINDOW, stream);
-  // A directory opens but cannot be read: an access problem, not a short file.
   const bool unreadable = ferror(stream);
   fclose(stream);
   if (unreadable) msg_fatal("FICNOTOPN", name_arg(file_name), QString());

@@ -11,6 +11,7 @@
 
 #include "driver/output_guard.h"
 #include "driver/pairing.h"
+#include "driver/rio_locks.h"
 #include "driver/run_state.h"
 #include "driver/write_rdd.h"
 #include "messages/emit.h"
@@ -131,6 +132,9 @@ void run_postprocessors() {
   }
   std::vector<postpro_run> runs = compose_runs(mps_dir);
   refuse_lost_files(runs);
+  std::vector<const char*> rio_names;
+  for (const postpro_run& run : runs) rio_names.push_back(cmd_line.files[rio_table[run.rio].file_index]);
+  lock_rio_files(rio_names);
 
   bool failed = false;
   for (postpro_run& run : runs) {

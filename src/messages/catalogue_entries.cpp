@@ -259,6 +259,7 @@ const catalogue_entry catalogue_entries[] = {
      "A time of line %2 of the ROD report %1 leaves the range -2147483648 to 2147483647 on the common time base"},
     {"RIODOTDIR", "Postpro error",
      "The last dot of the RIO file name %1 lies in a folder name: its ROD report would be %2"},
+    {"RIOINUSED", "Information", "The RIO file %1 is in use by another run: waiting for it"},
 };
 const int catalogue_entry_count = sizeof catalogue_entries / sizeof catalogue_entries[0];
 

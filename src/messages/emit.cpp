@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include "messages/catalogue.h"
+#include "util/terminal_text.h"
 #include "util/process_exit.h"
 
 enum { FATAL_STATUS = 7, SEVERE_STATUS = 9 };
@@ -43,40 +44,17 @@ QString msg_line(const char* code, char letter, const QString& arg1, const QStri
 // low surrogate, U+DC80 to U+DCFF, which no decoded text holds.
 enum : char16_t { ESCAPED_BYTE = 0xDC00, FIRST_ESCAPE = 0xDC80, LAST_ESCAPE = 0xDCFF };
 
-static bool continues(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// Length of the well-formed UTF-8 sequence at text, 0 when there is none.
-static int sequence_length(const unsigned char* text) {
-  const unsigned char lead = text[0];
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return continues(text[1]) ? 2 : 0;
-  const bool second_fits = lead == 0xE0   ? text[1] >= 0xA0 && text[1] <= 0xBF
-                           : lead == 0xED ? text[1] >= 0x80 && text[1] <= 0x9F
-                           : lead == 0xF0 ? text[1] >= 0x90 && text[1] <= 0xBF
-                           : lead == 0xF4 ? text[1] >= 0x80 && text[1] <= 0x8F
-                                          : continues(text[1]);
-  if (lead >= 0xE0 && lead <= 0xEF) return second_fits && continues(text[2]) ? 3 : 0;
-  if (lead >= 0xF0 && lead <= 0xF4) return second_fits && continues(text[2]) && continues(text[3]) ? 4 : 0;
-  return 0;
-}
-
-QString on_one_line(QString text) {
-  return text.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
-}
-
 QString name_arg(const char* bytes) {
-  QString text;
-  const auto* byte = reinterpret_cast<const unsigned char*>(bytes);
-  while (*byte) {
-    const int length = sequence_length(byte);
-    if (length) {
-      text += QString::fromUtf8(reinterpret_cast<const char*>(byte), length);
-      byte += length;
-    } else {
-      text += QChar(static_cast<char16_t>(ESCAPED_BYTE + *byte++));
-    }
+  const std::string shown = terminal_safe(bytes);
+  const auto* text = reinterpret_cast<const unsigned char*>(shown.data());
+  QString argument;
+  for (size_t at = 0; at < shown.size();) {
+    const int length = utf8_sequence_length(text + at, shown.size() - at);
+    if (length) argument += QString::fromUtf8(shown.data() + at, length);
+    else argument += QChar(static_cast<char16_t>(ESCAPED_BYTE + text[at]));
+    at += length ? length : 1;
   }
-  return on_one_line(text);
+  return argument;
 }
 
 static QByteArray message_bytes(const QString& text) {

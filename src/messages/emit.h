@@ -23,13 +23,8 @@ void msg_print(const QString& text, FILE* stream);
 
 // A file name (or any bytes) as a message argument: the bytes that are not
 // UTF-8 ride along escaped, so that the message line carries the name byte
-// for byte, but for its carriage returns and line feeds (see on_one_line).
+// for byte, but for its control characters (see terminal_safe).
 QString name_arg(const char* bytes);
-
-// A carriage return (which could hide the line on a terminal) and a line
-// feed (which would split it) shown as \r and \n, so that a name keeps its
-// message on one line.
-QString on_one_line(QString text);
 
 // Fills the lowest-numbered placeholder (%1 to %99) still in text with
 // argument, as QString::arg does, but leaves a text without placeholder

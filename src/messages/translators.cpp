@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTranslator>
 #include <cstdlib>
@@ -28,7 +29,7 @@ void install_translators(QCoreApplication& app, std::initializer_list<const char
                             separator + QStringLiteral("locale");
   QFileInfo info(directory);
   if (!info.isDir()) {
-    msg_print(QStringLiteral("Fatal Error: directory doesn't exist '%1'\n").arg(on_one_line(info.filePath())), stderr);
+    msg_print(QStringLiteral("Fatal Error: directory doesn't exist '%1'\n").arg(name_arg(QFile::encodeName(info.filePath()).constData())), stderr);
     end_process(NO_INSTALLATION_STATUS);
   }
   const QString locale = locale_name();

@@ -20,6 +20,15 @@ TEST(CabErrorLine, HiddenUsageLinesCutToTheEnd) {
             "MIRVA ProbeSuite Command analysis : Internal error, bad option name\n");
 }
 
+// The user's word cannot steer the terminal or split the line.
+TEST(CabErrorLine, ControlCharactersOfTheWordShownEscaped) {
+  cab_reset(&sample::command, sample::rules_init);
+  testing::internal::CaptureStderr();
+  cab_error(17, "a\x1b[2K\rb\n\x7f\xff");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "MIRVA ProbeSuite Command analysis : File not found a\\x1b[2K\\rb\\n\\x7f\xff\n");
+}
+
 // "=" alone is an ordinary positional value.
 TEST(CabErrorLine, EqualSignAloneIsAValue) {
   ASSERT_EQ(analyse({"="}), 0);

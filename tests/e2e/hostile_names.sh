@@ -3,9 +3,9 @@
 # are not UTF-8 reach every use unchanged (the programs' argument vectors,
 # the source record, the message lines), a double quote is doubled in the
 # source record, a carriage return or a line feed is shown as \r or \n in a
-# message line, and a line feed in a name or in the working directory, or a
-# working directory too long for the source record, is refused before
-# anything runs. A run started without its standard descriptors gives its
+# message line and other control characters escaped, and a line feed in a
+# name or in the working directory, or a working directory too long for the
+# source record, is refused before anything runs. A run started without its standard descriptors gives its
 # programs /dev/null for them.
 #   hostile_names.sh BUILD SOURCE_DIR
 set -uo pipefail
@@ -88,6 +88,22 @@ check "the message line shows the carriage return as \\r" \
 check "a line feed in VARNETDIR ends with status 255" [ $? = 255 ]
 check "a line feed in VARNETDIR shows as \\n on one line" \
   [ "$(cat "$work/return/stderr")" = "Fatal Error: directory doesn't exist '/no\nwhere/lib/locale'" ]
+
+# Terminal control characters reach the programs and the source record as
+# they are; the message line shows them escaped, and so does the VARNETDIR line.
+rio=$'x\e[1A\e[2K\b\a\x7f\xc2\x9by.rio'
+fresh "$work/controls" "$rio"
+(cd "$work/controls" && "$build/mpsmerge" lift_acceptance.tdc "$rio" 2>stderr)
+check "control characters in a name end normally" [ $? = 0 ]
+check "the post-processor gets the name with its control characters" \
+  grep -qF "$(printf '%s\t%s' "$build/mpspostpro" "$rio")" "$MPS_STANDIN_LOG"
+check "the source record names the ROD report with its control characters" \
+  grep -qF "CF \"${rio%.rio}.rod\"" "$work/controls/mpsrdd.rdd"
+check "the message line shows the control characters escaped" grep -qxF \
+  'Varnet-I-MERGEPOST,  Generating report from x\x1b[1A\x1b[2K\x08\x07\x7f\u009by.rio file' "$work/controls/stderr"
+(cd "$work/controls" && VARNETDIR=$'/no\ewhere' "$build/mpsmerge" lift_acceptance.tdc 2>stderr)
+check "an escape in VARNETDIR shows escaped" \
+  [ "$(cat "$work/controls/stderr")" = "Fatal Error: directory doesn't exist '/no\x1bwhere/lib/locale'" ]
 
 # A working directory of more than 4999 bytes, reached step by step (a path
 # that long cannot be named at once).

@@ -52,3 +52,20 @@ TEST(MessageLine, NamesKeepTheirBytes) {
               std::string("Varnet-F-FICNOTOPN,  File ") + name + " access problem\n");
   }
 }
+
+// A name cannot steer the terminal or split its message line.
+TEST(MessageLine, NamesShowTheirControlCharactersEscaped) {
+  const struct {
+    const char *name, *shown;
+  } cases[] = {
+      {"x\x1b[1A\x1b[2Ky.rio", "x\\x1b[1A\\x1b[2Ky.rio"},
+      {"ca\rb\nin\t\x7f.rio", "ca\\rb\\nin\\t\\x7f.rio"},
+      {"\xc2\x9b" "2K\xff.rio", "\\u009b" "2K\xff.rio"},
+  };
+  for (const auto& c : cases) {
+    testing::internal::CaptureStderr();
+    msg_print(msg_line("FICNOTOPN", 'F', name_arg(c.name), QString()), stderr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string("Varnet-F-FICNOTOPN,  File ") + c.shown + " access problem\n");
+  }
+}

@@ -121,6 +121,27 @@ class Example(unittest.TestCase):
             with open(refused, "rb") as f:
                 self.assertEqual(f.read(), before)
 
+    def test_an_output_is_one_from_its_first_byte(self):
+        # The mark line alone, below another file's head, does not make an output.
+        with open(self.rdd, "rb") as f:
+            rdd_head = f.readline()
+        heads = {"html": b'<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n'
+                         b'<meta name="generator" content="mpsrdd">\n',
+                 "xml": b'<?xml version="1.0" encoding="UTF-8"?>\n<!-- generator: mpsrdd -->\n'}
+        for name, content, replaced in (("page.html", heads["html"], True), ("junit.xml", heads["xml"], True),
+                                        ("report.html", rdd_head + heads["html"], False),
+                                        ("marked.html", rdd_head + b'<meta name="generator" content="mpsrdd">\n', False),
+                                        ("late.xml", b"\n" + heads["xml"], False),
+                                        ("short.html", heads["html"][:-1], False)):
+            path = os.path.join(self.work, name)
+            with open(path, "wb") as f:
+                f.write(content)
+            status, _, errors = mpsrdd("page", self.rdd, "-o", path)
+            self.assertEqual((status, errors), (0, []) if replaced else
+                             (2, ["mpsrdd: " + path + ": exists and is no output of mpsrdd: not replaced"]), name)
+            with open(path, "rb") as f:
+                self.assertEqual(f.read() == content, not replaced, name)
+
 
 class Refused(unittest.TestCase):
     """A report that is no complete RDD report: one line naming file and line, status 2, no file."""
@@ -162,6 +183,15 @@ class Refused(unittest.TestCase):
             self.assertEqual((status, out, len(errors)), (2, "", 1), words)
         status, out, _ = mpsrdd("--help")
         self.assertEqual((status, out.split()[:3]), (0, ["usage:", "mpsrdd", "page"]))
+
+    def test_names_show_their_control_characters_escaped(self):
+        # The line names the report as given, but for what would steer the terminal.
+        with scratch_dir() as work:
+            for name, shown in ((b"x\x1b[1A\x1b[2Ky", rb"x\x1b[1A\x1b[2Ky"), (b"b\x08\x07\x7f", rb"b\x08\x07\x7f"),
+                                (b"t\tr\rn\n", rb"t\tr\rn\n"), (b"\xc2\x9bc1", rb"\u009bc1"), (b"\xff\x9b", b"\xff\x9b")):
+                done = subprocess.run([os.path.join(BUILD, "mpsrdd"), "summary", name + b".rdd"], capture_output=True,
+                                      cwd=work)
+                self.assertEqual((done.returncode, done.stderr), (2, b"mpsrdd: cannot read " + shown + b".rdd\n"))
 
 
 class Trace(unittest.TestCase):

@@ -208,9 +208,8 @@ std::optional<std::string> render(const run_view& run, const by_tester& sorted, 
     add(all, suite);
     if (suites.size() > budget) return std::nullopt;
   }
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += XML_OUTPUT_MARK;
-  out += "\n<testsuites";
+  std::string out = XML_OUTPUT_OPENING;
+  out += "<testsuites";
   attribute(out, "name", run.rdd.plan);
   out += counts(all, tick.has_value()) + ">\n" + suites + "</testsuites>\n";
   return out;

@@ -71,9 +71,9 @@ int main(int argc, char** argv) {
     }
     return run_command(words);
   } catch (const tool_failure& failure) {
-    fprintf(stderr, "mpsrdd: %s\n", failure.what());
+    print_failure("mpsrdd", failure.what());
   } catch (const std::bad_alloc&) {
-    fprintf(stderr, "mpsrdd: %s: out of memory\n", words.reports.empty() ? "" : words.reports.back().c_str());
+    print_failure("mpsrdd", words.reports.empty() ? "" : words.reports.back(), ": out of memory");
   }
   return TROUBLE;
 }

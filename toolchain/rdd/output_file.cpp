@@ -11,9 +11,10 @@
 
 #include "tool_failure.h"
 
-const char HTML_OUTPUT_MARK[] = "<meta name=\"generator\" content=\"mpsrdd\">";
-const char XML_OUTPUT_MARK[] = "<!-- generator: mpsrdd -->";
-const char JSON_OUTPUT_MARK[] = "{\"otherData\": {\"generator\": \"mpsrdd\"},";
+const char HTML_OUTPUT_OPENING[] =
+    "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"generator\" content=\"mpsrdd\">\n";
+const char XML_OUTPUT_OPENING[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- generator: mpsrdd -->\n";
+const char JSON_OUTPUT_OPENING[] = "{\"otherData\": {\"generator\": \"mpsrdd\"},\n";
 
 std::string beside(const std::string& report_path, const std::string& suffix) {
   size_t slash = report_path.rfind('/');
@@ -70,18 +71,17 @@ bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == 
 bool is_own_output(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
-  char head[1024];
-  ssize_t got = read(fd, head, sizeof head);
-  close(fd);
-  if (got <= 0) return false;
-  std::string_view text(head, static_cast<size_t>(got));
-  for (int line = 0; line < 5 && !text.empty(); ++line) {
-    std::string_view first = text.substr(0, text.find('\n'));
-    if (first == HTML_OUTPUT_MARK || first == XML_OUTPUT_MARK || first == JSON_OUTPUT_MARK) return true;
-    if (first.size() == text.size()) break;
-    text.remove_prefix(first.size() + 1);
+  char head[sizeof HTML_OUTPUT_OPENING];
+  size_t got = 0;
+  while (got < sizeof head) {
+    const ssize_t n = read(fd, head + got, sizeof head - got);
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
   }
-  return false;
+  close(fd);
+  const std::string_view start(head, got);
+  return start.starts_with(HTML_OUTPUT_OPENING) || start.starts_with(XML_OUTPUT_OPENING) ||
+         start.starts_with(JSON_OUTPUT_OPENING);
 }
 
 std::string directory_of(const std::string& path) {

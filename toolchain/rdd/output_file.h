@@ -6,11 +6,13 @@
 #include <string_view>
 #include <vector>
 
-// Every output of this tool holds one of these lines among its first lines:
-// only such a file, or a missing one, is ever replaced.
-extern const char HTML_OUTPUT_MARK[];
-extern const char XML_OUTPUT_MARK[];
-extern const char JSON_OUTPUT_MARK[];
+// Every output of this tool starts with one of these openings, its mark line
+// included: only a file that starts so from its first byte, or a missing
+// one, is ever replaced. A TDC, RIO, ROD or RDD file never does, whatever
+// lines follow its header.
+extern const char HTML_OUTPUT_OPENING[];
+extern const char XML_OUTPUT_OPENING[];
+extern const char JSON_OUTPUT_OPENING[];
 
 // An output being made: a temporary file beside its path, renamed over the
 // path once complete, so that a reader never sees half of it and a failed

@@ -16,9 +16,8 @@ std::string step_anchor(const page_input& in, uint32_t ds_line, uint32_t report)
 }
 
 void append_page_start(std::string& out, const std::string& title) {
-  out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-  out += HTML_OUTPUT_MARK;
-  out += "\n<title>";
+  out += HTML_OUTPUT_OPENING;
+  out += "<title>";
   append_escaped(out, clipped(title, 2 * NAME_BYTES));
   out += "</title>\n<style>";
   out += PAGE_STYLE;

@@ -201,7 +201,7 @@ void write_rendezvous(trace_writer& w) {
 
 std::string render_trace(const run_view& run) {
   trace_writer w{run, merged_tick_of(run.clocks), nesting_tracks(run.lanes), {}, {}};
-  w.out = std::string(JSON_OUTPUT_MARK) + "\n\"displayTimeUnit\": \"ms\",\n\"traceEvents\": [\n";
+  w.out = std::string(JSON_OUTPUT_OPENING) + "\"displayTimeUnit\": \"ms\",\n\"traceEvents\": [\n";
   write_processes(w);
   write_marks(w);
   write_rendezvous(w);
