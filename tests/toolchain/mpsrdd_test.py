@@ -65,7 +65,8 @@ class Example(unittest.TestCase):
                          "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
                          "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
                          "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
-                         "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n" % self.rdd)
+                         "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
+                         "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown\n" % self.rdd)
 
     def test_junit_gives_a_suite_per_tester_and_a_case_per_step(self):
         self.assertEqual(mpsrdd("junit", self.rdd), (0, "", []))
@@ -119,6 +120,90 @@ class Example(unittest.TestCase):
             self.assertTrue(errors[0].startswith("mpsrdd: " + refused + ": "), errors)
             with open(refused, "rb") as f:
                 self.assertEqual(f.read(), before)
+
+
+def rewrite(path, old, new):
+    with open(path, "rb") as f:
+        text = f.read()
+    with open(path, "wb") as f:
+        f.write(text.replace(old, new))
+
+
+class VerdictsOfTheRddReport(unittest.TestCase):
+    """The RDD report is the source of truth: a ROD report counts only while its size and CRC-16 match."""
+
+    def test_a_rod_report_that_changed_or_went_gives_no_verdicts_of_its_own(self):
+        for damage, why in ((lambda rod: os.remove(rod), "missing"),
+                            (lambda rod: rewrite(rod, b'"campaign 7"', b'"campaign 7 "'), "changed (size)"),
+                            (lambda rod: rewrite(rod, b'"campaign 7"', b'"campaign 9"'), "changed (CRC)")):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work)
+                rod = os.path.join(work, ".", "supervisor.rod")
+                damage(rod)
+                warning = "mpsrdd: warning: ROD report %s of tester 3 supervisor: %s; " % (rod, why)
+                status, out, errors = mpsrdd("summary", "mpsrdd.rdd", cwd=work)
+                self.assertEqual(len(errors), 1, why)
+                self.assertTrue(errors[0].startswith(warning), errors)
+                self.assertEqual(out.splitlines()[3:], [
+                    "3 supervisor: verdicts unknown (supervisor.rod: %s); merged: 2 steps, 1 passed, 1 failed, "
+                    "0 inconclusive, 0 unknown, 0 ER" % why,
+                    "all: 4 steps, 2 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER; "
+                    "2 steps of testers whose verdicts are unknown",
+                    "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown"], why)
+
+    def test_a_rerun_with_a_changed_comment_compares_as_the_same(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.mkdir(os.path.join(work, "last"))
+            os.rename(os.path.join(work, "mpsrdd.rdd"), os.path.join(work, "last", "lift.rdd"))
+            run_merger(SOURCE, BUILD, "example_three_testers", work,
+                       lambda run: rewrite(os.path.join(run, "supervisor.rio"), b"campaign 7", b"campaign 9"))
+            status, out, errors = mpsrdd("compare", "last/lift.rdd", "mpsrdd.rdd", "-o", "c.html", cwd=work)
+            self.assertEqual((status, out.splitlines()[2:], len(errors)), (0, ["same verdicts"], 1))
+            self.assertIn("supervisor.rod of tester 3 supervisor: changed (CRC)", errors[0])
+
+    def test_archived_report_without_its_rod_reports(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            for name in ("cabin", "landing", "supervisor"):
+                os.remove(os.path.join(work, name + ".rod"))
+            status, out, errors = mpsrdd("junit", "mpsrdd.rdd", cwd=work)
+            self.assertEqual((status, len(errors)), (0, 3))
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            self.assertEqual([suite.name for suite in xml], ["merged verdicts"])
+            self.assertEqual((xml.tests, xml.failures, xml.skipped), (3, 1, 1))
+            failure = [case for case in list(xml)[0] if outcome(case) == ["Failure"]][0]
+            self.assertIn("position display shows 2", failure.result[0].text)
+            properties = {p.name: p.value for p in list(xml)[0].properties()}
+            self.assertEqual(properties["verdicts unknown for"], "1 cabin, 2 landing, 3 supervisor")
+
+    def test_junit_keeps_the_testers_it_can_judge(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.remove(os.path.join(work, "cabin.rod"))
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            cases = {suite.name: [(c.name, outcome(c)) for c in suite] for suite in xml}
+            self.assertEqual(cases, {
+                "2 landing": [("door_cycle", ["Skipped"]), ("call_to_floor", ["Failure"])],
+                "3 supervisor": [("power_check", ["passed"]), ("call_to_floor", ["passed"])],
+                "merged verdicts": [("door_cycle", ["Skipped"]), ("call_to_floor", ["Failure"])]})
+
+    def test_an_edited_merged_status_wins_over_the_rod_reports(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
+                rdd = f.read()
+            with open(os.path.join(work, "edited.rdd"), "wb") as f:
+                f.write(rdd.replace(b'FS "door_cycle" "3300" "2"', b'FS "door_cycle" "3300" "0"'))
+            status, out, errors = mpsrdd("compare", "mpsrdd.rdd", "edited.rdd", "-o", "c.html", cwd=work)
+            self.assertEqual(out.splitlines()[2:], ["changed: TI-01 door_cycle, merged: inconclusive (2) -> passed (0)",
+                                                    "verdicts differ"])
+            self.assertEqual(status, 1)
+            self.assertEqual(errors, ['mpsrdd: warning: edited.rdd:53: FS status "0" is not what its testers\' ROD '
+                                      "reports give; the RDD report's status stands for every tester"])
+            status, out, _ = mpsrdd("summary", "edited.rdd", cwd=work)
+            self.assertIn("2 landing: 2 steps, 1 passed, 1 failed, 0 inconclusive", out)
 
 
 class Refused(unittest.TestCase):
@@ -176,19 +261,20 @@ class HostileText(unittest.TestCase):
                    .replace(b'CF "landing.rod"', b'CF "' + hostile + b'"'))
             with open(os.path.join(work, "x.rdd"), "wb") as f:
                 f.write(rdd)
-            self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work), (0, "", []))
+            self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work)[:2], (0, ""))  # landing's ROD report is not found
             xml = valid_junit(self, os.path.join(work, "x.junit.xml"))
             replaced = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
-            self.assertEqual([suite.name for suite in xml][1], "2 " + replaced)
-            self.assertIn(replaced, list(list(xml)[1])[1].result[0].text)
-            self.assertEqual(mpsrdd("page", "x.rdd", cwd=work), (0, "", []))
+            merged = list(xml)[2]
+            self.assertEqual({p.name: p.value for p in merged.properties()}["verdicts unknown for"], "2 " + replaced)
+            self.assertIn(replaced, list(merged)[1].result[0].text)
+            self.assertEqual(mpsrdd("page", "x.rdd", cwd=work)[:2], (0, ""))
             page = read_page(os.path.join(work, "x.html"))
             self.assertEqual(len(page.all("script")), 1)
             self.assertEqual(page.all("b") + page.all("img"), [])
             self.assertIn("2 " + replaced, [t["text"] for t in page.all("text", cls="lane-name")])
             self.assertIn(replaced, [t["text"] for t in page.all("text", cls="lane-source")])
             status, out, _ = mpsrdd("summary", "x.rdd", cwd=work)
-            self.assertIn("2 " + replaced + ": 2 steps", out)
+            self.assertIn("2 " + replaced + ": verdicts unknown (", out)
 
 
 class GeneratedRun(unittest.TestCase):

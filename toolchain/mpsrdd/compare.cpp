@@ -63,6 +63,21 @@ const step_result* result_of(const run_view& run, uint32_t item, uint32_t tester
   return at != run.results.end() && at->item == item && at->tester == tester ? &*at : nullptr;
 }
 
+const merged_step* merged_of(const run_view& run, uint32_t item) {
+  auto at = std::lower_bound(run.steps.begin(), run.steps.end(), item,
+                             [](const merged_step& s, uint32_t i) { return s.item < i; });
+  return at != run.steps.end() && at->item == item ? &*at : nullptr;
+}
+
+// The RDD reports' own verdicts, told where no tester's change tells it.
+void add_merged_change(const run_view& old_run, const run_view& new_run, const key& k, uint32_t old_item,
+                       uint32_t new_item, std::vector<status_change>& changed) {
+  const merged_step* then = merged_of(old_run, old_item);
+  const merged_step* now = merged_of(new_run, new_item);
+  if (then && now && then->status != now->status)
+    changed.push_back({"", item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
+}
+
 void compare_testers(const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
                      const run_view& old_run, const run_view& new_run, run_differences& d) {
   for (const auto& [k, i] : old_testers)
@@ -74,8 +89,41 @@ void compare_testers(const std::map<key, uint32_t>& old_testers, const std::map<
     if (now == new_testers.end()) continue;
     clock_change c{k.first, &old_run.clocks[i], &new_run.clocks[now->second]};
     d.clocks.push_back(c);
-    if (c.then->scale != c.now->scale || c.then->shift != c.now->shift) d.moved.add(c);
+    // A clock not known on one side did not move as far as can be told.
+    bool known = c.then->scale && c.then->shift && c.now->scale && c.now->shift;
+    if (known && (c.then->scale != c.now->scale || c.then->shift != c.now->shift)) d.moved.add(c);
   }
+}
+
+// Statuses of the steps both runs have, those that now fail first.
+void compare_statuses(const std::map<key, uint32_t>& old_steps, const std::map<key, uint32_t>& new_steps,
+                      const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
+                      const run_view& old_run, const run_view& new_run, run_differences& d) {
+  std::vector<status_change> changed;
+  for (const auto& [k, old_item] : old_steps) {
+    auto new_item = new_steps.find(k);
+    if (new_item == new_steps.end()) continue;
+    size_t told = changed.size();
+    for (const auto& [tk, old_tester] : old_testers) {
+      auto new_tester = new_testers.find(tk);
+      if (new_tester == new_testers.end()) continue;
+      const step_result* then = result_of(old_run, old_item, old_tester);
+      const step_result* now = result_of(new_run, new_item->second, new_tester->second);
+      if (!then && !now) continue;
+      if (!then || !now) {
+        d.one_run.add({"test step " + step_shown(k) + " of tester " + tk.first, now != nullptr});
+        continue;
+      }
+      // A status that stands in for the tester's own is no verdict of it.
+      if (!then->merged && !now->merged && then->status != now->status)
+        changed.push_back({tk.first, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
+    }
+    if (changed.size() == told) add_merged_change(old_run, new_run, k, old_item, new_item->second, changed);
+  }
+  std::stable_sort(changed.begin(), changed.end(), [](const status_change& a, const status_change& b) {
+    return (a.is == verdict::failed) > (b.is == verdict::failed);
+  });
+  for (status_change& c : changed) d.changed.add(std::move(c));
 }
 
 // Items and steps of one run only, then the steps both have but a tester ran in one only.
@@ -98,29 +146,7 @@ void compare_steps(const std::map<key, uint32_t>& old_steps, const std::map<key,
     for (const auto& [k, i] : *steps[side])
       if (!steps[1 - side]->count(k) && items[1 - side].count(item_of(k)))
         d.one_run.add({"test step " + step_shown(k), side == 1});
-
-  std::vector<status_change> changed;
-  for (const auto& [k, old_item] : old_steps) {
-    auto new_item = new_steps.find(k);
-    if (new_item == new_steps.end()) continue;
-    for (const auto& [tk, old_tester] : old_testers) {
-      auto new_tester = new_testers.find(tk);
-      if (new_tester == new_testers.end()) continue;
-      const step_result* then = result_of(old_run, old_item, old_tester);
-      const step_result* now = result_of(new_run, new_item->second, new_tester->second);
-      if (!then && !now) continue;
-      if (!then || !now) {
-        d.one_run.add({"test step " + step_shown(k) + " of tester " + tk.first, now != nullptr});
-        continue;
-      }
-      if (then->status != now->status)
-        changed.push_back({tk.first, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
-    }
-  }
-  std::stable_sort(changed.begin(), changed.end(), [](const status_change& a, const status_change& b) {
-    return (a.is == verdict::failed) > (b.is == verdict::failed);
-  });
-  for (status_change& c : changed) d.changed.add(std::move(c));
+  compare_statuses(old_steps, new_steps, old_testers, new_testers, old_run, new_run, d);
 }
 
 std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors_of(const run_view& run) {

@@ -17,9 +17,10 @@ template <typename T> struct listed {
   static const size_t LISTED = 1000;
 };
 
-// A test step whose status, as one tester ran it, differs between the runs.
+// A test step whose status, as one tester ran it or as merged, differs
+// between the runs.
 struct status_change {
-  std::string tester, item, step;
+  std::string tester, item, step; // no tester: the merged status
   std::string then, now; // FS field 3 as written, empty when unknown
   verdict was, is;
 };
@@ -43,7 +44,8 @@ struct clock_change {
 
 // Testers are matched by their scenario's name (SC field 1), test steps by
 // test item (DS field 4), name (DS field 1) and how many came before them
-// with both the same.
+// with both the same. The merged statuses are compared always, a tester's
+// own only where both runs have it.
 struct run_differences {
   bool plans_differ = false;
   listed<status_change> changed;    // those that now fail first

@@ -30,7 +30,8 @@ std::string render_compare_text(const run_view& old_run, const run_view& new_run
   if (d.plans_differ) out += "note: the runs are of different test plans\n";
   lines(out, d.testers, [](const one_run_only& t) { return std::string(t.in_new ? "added: " : "missing: ") + shown(t.what); });
   lines(out, d.changed, [](const status_change& c) {
-    return "changed: " + shown(c.item.empty() ? c.step : c.item + " " + c.step) + ", tester " + shown(c.tester) + ": " +
+    std::string whose = c.tester.empty() ? "merged" : "tester " + shown(c.tester);
+    return "changed: " + shown(c.item.empty() ? c.step : c.item + " " + c.step) + ", " + whose + ": " +
            status_text(c.was, shown(c.then)) + " -> " + status_text(c.is, shown(c.now));
   });
   lines(out, d.one_run, [](const one_run_only& o) {

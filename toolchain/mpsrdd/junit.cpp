@@ -1,5 +1,6 @@
 #include "junit.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "html.h"
@@ -78,7 +79,7 @@ void append_errors(std::string& out, const run_view& run, const std::vector<uint
 
 std::string status_told(const step_result& r) {
   std::string told = r.status.empty() ? "no FS status could be read" : "FS status " + r.status;
-  if (r.merged && !r.status.empty()) told += ", the merged status of all testers: this tester's ROD report is not available";
+  if (r.merged && !r.status.empty()) told += ", the merged status of all testers";
   return told;
 }
 
@@ -130,17 +131,30 @@ void append_case(std::string& out, const run_view& run, const step_result& r, st
   out += "    </testcase>\n";
 }
 
-void append_properties(std::string& out, const run_view& run, size_t tester) {
-  const clock_alignment& c = run.clocks[tester];
+void append_properties(std::string& out, const run_view& run, const std::vector<std::string>& own) {
   out += "    <properties>\n";
   property(out, "plan", run.rdd.plan);
   property(out, "date", run.rdd.date);
   property(out, "report", file_name_of(run.path));
-  property(out, "rod report", run.testers[tester].rod_name);
-  if (c.merged) property(out, "clock", c.merged->name + " (ticks: " + c.merged->label + ")");
-  property(out, "clock scale", c.scale ? std::to_string(*c.scale) : "unknown");
-  property(out, "clock shift", c.shift ? std::to_string(*c.shift) : "unknown");
+  for (size_t i = 0; i + 1 < own.size(); i += 2) property(out, own[i], own[i + 1]);
   out += "    </properties>\n";
+}
+
+// Names and values of a tester suite's own properties.
+std::vector<std::string> tester_properties(const run_view& run, size_t tester) {
+  const clock_alignment& c = run.clocks[tester];
+  std::vector<std::string> own{"rod report", run.testers[tester].rod_name};
+  if (c.merged) own.insert(own.end(), {"clock", c.merged->name + " (ticks: " + c.merged->label + ")"});
+  own.insert(own.end(), {"clock scale", c.scale ? std::to_string(*c.scale) : "unknown"});
+  own.insert(own.end(), {"clock shift", c.shift ? std::to_string(*c.shift) : "unknown"});
+  return own;
+}
+
+std::vector<std::string> merged_properties(const run_view& run) {
+  std::string unknown;
+  for (const tester& t : run.testers)
+    if (!verdicts_known(t) && unknown.size() < TEXT_LIMIT) unknown += (unknown.empty() ? "" : ", ") + lane_name(t);
+  return {"verdicts unknown for", unknown};
 }
 
 std::string counts(const tally& t, bool with_time) {
@@ -157,69 +171,112 @@ void add(tally& all, const tally& suite) {
   all.seconds += suite.seconds;
 }
 
-// Per tester, its step results and its ER records outside every step.
-struct by_tester {
-  std::vector<std::vector<uint32_t>> results, errors_outside;
+// A suite per tester with verdicts of its own, holding those, and last one
+// of merged verdicts: a testcase per step where the merged status stands for
+// some tester, so that no failure is counted twice.
+struct suites {
+  std::vector<std::vector<uint32_t>> results;        // in run.results, or in merged_cases for the last suite
+  std::vector<std::vector<uint32_t>> errors_outside; // ER records outside every step
+  std::vector<step_result> merged_cases;
 };
 
-by_tester sorted_by_tester(const run_view& run) {
-  by_tester sorted{std::vector<std::vector<uint32_t>>(run.testers.size()),
-                   std::vector<std::vector<uint32_t>>(run.testers.size())};
+// The merged case of a step spans all its testers and holds all their ER records.
+std::vector<step_result> merged_cases_of(const run_view& run) {
+  std::vector<bool> stands_in(run.lanes.items.size());
+  for (const step_result& r : run.results)
+    if (r.merged) stands_in[r.item] = true;
+  std::vector<step_result> cases;
+  for (const merged_step& s : run.steps)
+    if (stands_in[s.item]) cases.push_back({s.item, 0, s.status, true, s.meaning, UINT32_MAX, 0, {}});
+  size_t next = 0;
+  for (const step_result& r : run.results) {
+    while (next < cases.size() && cases[next].item < r.item) ++next;
+    if (next == cases.size() || cases[next].item != r.item) continue;
+    step_result& c = cases[next];
+    c.start = std::min(c.start, r.start);
+    c.end = std::max(c.end, r.end);
+    c.errors.insert(c.errors.end(), r.errors.begin(), r.errors.end());
+  }
+  return cases;
+}
+
+suites sorted_by_suite(const run_view& run) {
+  size_t merged = run.testers.size();
+  suites sorted{std::vector<std::vector<uint32_t>>(merged + 1), std::vector<std::vector<uint32_t>>(merged + 1),
+                merged_cases_of(run)};
   std::vector<bool> in_step(run.rdd.records.size());
   for (uint32_t i = 0; i < run.results.size(); ++i) {
-    sorted.results[run.results[i].tester].push_back(i);
+    if (!run.results[i].merged) sorted.results[run.results[i].tester].push_back(i);
     for (uint32_t e : run.results[i].errors) in_step[e] = true;
   }
+  for (uint32_t i = 0; i < sorted.merged_cases.size(); ++i) sorted.results[merged].push_back(i);
   for (uint32_t i = 0; i < run.rdd.records.size(); ++i) {
     const rdd_record& r = run.rdd.records[i];
-    if (r.keyword() == "ER" && !r.stray && !in_step[i])
-      sorted.errors_outside[tester_index(run.testers, run.rdd.report_of(r))].push_back(i);
+    if (r.keyword() != "ER" || r.stray || in_step[i]) continue;
+    size_t t = tester_index(run.testers, run.rdd.report_of(r));
+    sorted.errors_outside[verdicts_known(run.testers[t]) ? t : merged].push_back(i);
   }
   return sorted;
 }
 
+bool has_suite(const run_view& run, const suites& sorted, size_t suite) {
+  if (suite < run.testers.size()) return verdicts_known(run.testers[suite]);
+  return !sorted.results[suite].empty() || !sorted.errors_outside[suite].empty();
+}
+
+// The suite's testcases and system-err; false when they would pass the budget.
+bool append_cases(std::string& body, const run_view& run, const suites& sorted, size_t suite, size_t budget,
+                  bool passed_listed, std::optional<double> tick, tally& counted) {
+  bool merged = suite == run.testers.size();
+  for (uint32_t i : sorted.results[suite]) {
+    if (body.size() > budget) return false;
+    const step_result& r = merged ? sorted.merged_cases[i] : run.results[i];
+    if (r.meaning == verdict::passed && !passed_listed) ++counted.passed_left_out;
+    else append_case(body, run, r, tick, counted);
+  }
+  const std::vector<uint32_t>& outside = sorted.errors_outside[suite];
+  if (outside.empty() && !counted.passed_left_out) return true;
+  body += "    <system-err>";
+  if (counted.passed_left_out)
+    body += std::to_string(counted.passed_left_out) + " passed test steps are not listed, to keep this file under " +
+            std::to_string(budget >> 20) + " MiB\n";
+  append_errors(body, run, outside);
+  body += "</system-err>\n";
+  return true;
+}
+
 // Nothing when it would pass the budget.
-std::optional<std::string> render(const run_view& run, const by_tester& sorted, size_t budget, bool passed_listed) {
+std::optional<std::string> render(const run_view& run, const suites& sorted, size_t budget, bool passed_listed) {
   std::optional<double> tick = seconds_per_tick(run);
-  std::string suites;
+  std::string all_suites;
   tally all;
-  for (size_t t = 0; t < run.testers.size(); ++t) {
+  for (size_t t = 0; t <= run.testers.size(); ++t) {
+    if (!has_suite(run, sorted, t)) continue;
+    bool merged = t == run.testers.size();
     std::string body;
-    append_properties(body, run, t);
+    append_properties(body, run, merged ? merged_properties(run) : tester_properties(run, t));
     tally suite;
-    for (uint32_t i : sorted.results[t]) {
-      if (suites.size() + body.size() > budget) return std::nullopt;
-      const step_result& r = run.results[i];
-      if (r.meaning == verdict::passed && !passed_listed) ++suite.passed_left_out;
-      else append_case(body, run, r, tick, suite);
-    }
-    const std::vector<uint32_t>& outside = sorted.errors_outside[t];
-    if (!outside.empty() || suite.passed_left_out) {
-      body += "    <system-err>";
-      if (suite.passed_left_out)
-        body += std::to_string(suite.passed_left_out) + " passed test steps are not listed, to keep this file under " +
-                std::to_string(budget >> 20) + " MiB\n";
-      append_errors(body, run, outside);
-      body += "</system-err>\n";
-    }
-    suites += "  <testsuite";
-    attribute(suites, "name", lane_name(run.testers[t]));
-    suites += " id=\"" + std::to_string(t) + "\"" + counts(suite, tick.has_value()) + ">\n" + body + "  </testsuite>\n";
+    if (!append_cases(body, run, sorted, t, budget - std::min(budget, all_suites.size()), passed_listed, tick,
+                      suite))
+      return std::nullopt;
+    all_suites += "  <testsuite";
+    attribute(all_suites, "name", merged ? std::string("merged verdicts") : lane_name(run.testers[t]));
+    all_suites += " id=\"" + std::to_string(t) + "\"" + counts(suite, tick.has_value()) + ">\n" + body + "  </testsuite>\n";
     add(all, suite);
-    if (suites.size() > budget) return std::nullopt;
+    if (all_suites.size() > budget) return std::nullopt;
   }
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += XML_OUTPUT_MARK;
   out += "\n<testsuites";
   attribute(out, "name", run.rdd.plan);
-  out += counts(all, tick.has_value()) + ">\n" + suites + "</testsuites>\n";
+  out += counts(all, tick.has_value()) + ">\n" + all_suites + "</testsuites>\n";
   return out;
 }
 
 } // namespace
 
 std::string render_junit(const run_view& run, size_t budget) {
-  by_tester sorted = sorted_by_tester(run);
+  suites sorted = sorted_by_suite(run);
   std::optional<std::string> all = render(run, sorted, budget, true);
   if (all) return *all;
   std::optional<std::string> failing = render(run, sorted, budget, false);

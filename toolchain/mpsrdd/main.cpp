@@ -19,6 +19,7 @@
 #include "run_view.h"
 #include "summary.h"
 #include "tool_failure.h"
+#include "warnings.h"
 
 namespace {
 
@@ -33,19 +34,25 @@ void print(const std::string& text) {
     throw tool_failure("standard output: cannot write");
 }
 
+run_view read_and_warn(const std::string& report) {
+  run_view run = read_run(report);
+  for (const std::string& warning : run_warnings(run)) fprintf(stderr, "mpsrdd: warning: %s\n", warning.c_str());
+  return run;
+}
+
 int run_command(const command_line& words) {
   const std::string& report = words.reports.front();
   if (words.command == "page") {
     pending_output page(output_of(words, ".html"), words.reports);
-    page.commit(render_page(page_input_of(read_run(report))));
+    page.commit(render_page(page_input_of(read_and_warn(report))));
   } else if (words.command == "junit") {
     pending_output junit(output_of(words, ".junit.xml"), words.reports);
-    junit.commit(render_junit(read_run(report), JUNIT_BYTES));
+    junit.commit(render_junit(read_and_warn(report), JUNIT_BYTES));
   } else if (words.command == "summary") {
-    print(render_summary(read_run(report)));
+    print(render_summary(read_and_warn(report)));
   } else {
     pending_output page(output_of(words, ".compare.html"), words.reports);
-    run_view old_run = read_run(words.reports[0]), new_run = read_run(words.reports[1]);
+    run_view old_run = read_and_warn(words.reports[0]), new_run = read_and_warn(words.reports[1]);
     run_differences d = compare_runs(old_run, new_run);
     page.commit(render_compare_page(old_run, new_run, d));
     print(render_compare_text(old_run, new_run, d));

@@ -38,7 +38,7 @@ rod_source open_rod_source(const source_record& source) {
   rod.path = joined(source.absolute_dir, source.name);
   std::vector<std::string> places{rod.path};
   if (!source.relative_dir.empty()) places.push_back(joined(source.relative_dir, source.name));
-  rod.missing = "gone";
+  rod.missing = "missing";
   for (const std::string& place : places) {
     struct stat st;
     if (stat(place.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;

@@ -17,7 +17,8 @@ struct run_view {
   std::vector<tester> testers;
   std::vector<clock_alignment> clocks;
   timeline lanes;
-  std::vector<step_result> results;
+  std::vector<merged_step> steps;    // the RDD report's verdicts, one per test step
+  std::vector<step_result> results;  // each tester's
 };
 
 // Throws tool_failure naming the file and line when it is no complete RDD report.
