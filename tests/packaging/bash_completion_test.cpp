@@ -96,8 +96,11 @@ TEST(BashCompletion, CompletesAsTheProgramsReadTheWords) {
       {"mpsrdd c", {"compare"}, ""},
       {"mpsrdd page ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
       {"mpsrdd compare a.rdd ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
-      {"mpsrdd junit a.rdd -", {"-o"}, ""},
-      {"mpsrdd summary a.rdd -", {}, ""},
+      {"mpsrdd junit a.rdd -", {"-o", "--fail-on="}, ""},
+      {"mpsrdd summary a.rdd -", {"--fail-on="}, "-o nospace"},
+      {"mpsrdd page a.rdd -", {"-o"}, ""},
+      {"mpsrdd summary a.rdd --fail-on=i", {"inconclusive"}, ""},
+      {"mpsrdd junit a.rdd --fail-on=", {"failed", "inconclusive", "never"}, ""},
       {"mpsrdd page a.rdd -o n", {"notes.txt"}, "-o filenames"},
       {"mpsrdd draw ", {}, ""},
   };

@@ -59,14 +59,15 @@ class Example(unittest.TestCase):
 
     def test_summary_tells_each_testers_verdicts(self):
         status, out, errors = mpsrdd("summary", self.rdd)
-        self.assertEqual((status, errors), (0, []))
+        self.assertEqual((status, errors), (1, []))
         self.assertEqual(re.sub(r", [A-Z][a-z]{2} .*?[0-9]{4}, ", ", DATE, ", out),
                          "lift_acceptance, DATE, %s: 3 testers\n"
                          "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
                          "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
                          "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
                          "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
-                         "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown\n" % self.rdd)
+                         "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 0 failed without ER\n"
+                         % self.rdd)
 
     def test_junit_gives_a_suite_per_tester_and_a_case_per_step(self):
         self.assertEqual(mpsrdd("junit", self.rdd), (0, "", []))
@@ -149,7 +150,7 @@ class VerdictsOfTheRddReport(unittest.TestCase):
                     "0 inconclusive, 0 unknown, 0 ER" % why,
                     "all: 4 steps, 2 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER; "
                     "2 steps of testers whose verdicts are unknown",
-                    "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown"], why)
+                    "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 0 failed without ER"], why)
 
     def test_a_rerun_with_a_changed_comment_compares_as_the_same(self):
         with scratch_dir() as work:
@@ -204,6 +205,47 @@ class VerdictsOfTheRddReport(unittest.TestCase):
                                       "reports give; the RDD report's status stands for every tester"])
             status, out, _ = mpsrdd("summary", "edited.rdd", cwd=work)
             self.assertIn("2 landing: 2 steps, 1 passed, 1 failed, 0 inconclusive", out)
+
+
+def landing_ran(changes):
+    """Prepares the example with landing.rio changed: (old bytes, new bytes) pairs."""
+    def prepare(run):
+        for old, new in changes:
+            rewrite(os.path.join(run, "landing.rio"), old, new)
+    return prepare
+
+
+PASSED = (b'FS "door_cycle" "3000" "2"', b'FS "door_cycle" "3000" "0"')
+NOT_FAILED = (b'FS "call_to_floor" "5000" "1"', b'FS "call_to_floor" "5000" "0"')
+NO_ER = (b'ER "landing" "position display shows 2 while the car stands at 3" "1" "105"\n', b"")
+
+
+class Gate(unittest.TestCase):
+    """summary exits as a test runner does; junit only when asked."""
+
+    def test_exit_status_by_verdicts_and_level(self):
+        levels = ([], ["--fail-on=failed"], ["--fail-on=inconclusive"], ["--fail-on=never"])
+        for changes, summary, junit in (([], (1, 1, 1, 0), (0, 1, 1, 0)),
+                                        ([NOT_FAILED], (0, 0, 1, 0), (0, 0, 1, 0)),
+                                        ([NOT_FAILED, PASSED], (0, 0, 0, 0), (0, 0, 0, 0))):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work, landing_ran(changes))
+                self.assertEqual(tuple(mpsrdd("summary", "mpsrdd.rdd", *level, cwd=work)[0] for level in levels), summary)
+                self.assertEqual(tuple(mpsrdd("junit", "mpsrdd.rdd", *level, cwd=work)[0] for level in levels), junit)
+
+    def test_a_failed_step_without_an_er_record_is_counted_and_named(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, landing_ran([NO_ER]))
+            status, out, _ = mpsrdd("summary", "mpsrdd.rdd", cwd=work)
+            self.assertEqual((status, out.splitlines()[-2:]),
+                             (1, ["merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 1 failed without ER",
+                                  "failed without ER: TI-02 call_to_floor (RDD line 78)"]))
+
+    def test_trouble_is_two_whatever_the_level(self):
+        for words in (["summary", "gone.rdd"], ["summary", "gone.rdd", "--fail-on=never"], ["page", "a.rdd", "--fail-on=never"],
+                      ["summary", "a.rdd", "--fail-on=sometimes"], ["compare", "a.rdd", "b.rdd", "--fail-on=failed"]):
+            status, out, errors = mpsrdd(*words)
+            self.assertEqual((status, out, len(errors)), (2, "", 1), words)
 
 
 class Refused(unittest.TestCase):

@@ -5,21 +5,31 @@
 #include "tool_failure.h"
 
 const char USAGE[] = "usage: mpsrdd page REPORT.rdd [-o FILE.html]\n"
-                     "       mpsrdd junit REPORT.rdd [-o FILE.xml]\n"
+                     "       mpsrdd junit REPORT.rdd [-o FILE.xml] [--fail-on=failed|inconclusive|never]\n"
                      "       mpsrdd compare OLD.rdd NEW.rdd [-o FILE.html]\n"
-                     "       mpsrdd summary REPORT.rdd\n";
+                     "       mpsrdd summary REPORT.rdd [--fail-on=failed|inconclusive|never]\n";
 
 namespace {
+
+[[noreturn]] void refuse(const std::string& what) { throw tool_failure(what + " (mpsrdd --help tells more)"); }
 
 struct command_shape {
   const char* name;
   size_t reports;
   bool writes_file;
+  bool judges; // takes --fail-on
 };
 
-const command_shape COMMANDS[] = {{"page", 1, true}, {"junit", 1, true}, {"compare", 2, true}, {"summary", 1, false}};
+const command_shape COMMANDS[] = {
+    {"page", 1, true, false}, {"junit", 1, true, true}, {"compare", 2, true, false}, {"summary", 1, false, true}};
 
-[[noreturn]] void refuse(const std::string& what) { throw tool_failure(what + " (mpsrdd --help tells more)"); }
+const char FAIL_ON[] = "--fail-on=";
+
+fail_level fail_level_named(const std::string& name) {
+  std::optional<fail_level> level = fail_level_of(name);
+  if (!level) refuse("--fail-on takes failed, inconclusive or never, not \"" + name + "\"");
+  return *level;
+}
 
 } // namespace
 
@@ -43,6 +53,8 @@ command_line parse_command_line(int argc, char** argv) {
       if (i + 1 == argc || !words.output.empty()) refuse("-o wants one file name");
       words.output = argv[++i];
       if (words.output.empty()) refuse("-o wants one file name");
+    } else if (!options_end && word.rfind(FAIL_ON, 0) == 0 && shape->judges) {
+      words.fail_on = fail_level_named(word.substr(sizeof FAIL_ON - 1));
     } else if (!options_end && word.size() > 1 && word[0] == '-') {
       refuse("unknown option " + word + " of mpsrdd " + words.command);
     } else {

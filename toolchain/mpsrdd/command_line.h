@@ -1,13 +1,17 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-// mpsrdd COMMAND REPORT... [-o FILE]
+#include "gate.h"
+
+// mpsrdd COMMAND REPORT... [-o FILE] [--fail-on=LEVEL]
 struct command_line {
   std::string command; // page, junit, compare, summary, or help
   std::vector<std::string> reports;
   std::string output;  // empty: beside the (new) report
+  std::optional<fail_level> fail_on;
 };
 
 // Throws tool_failure saying what is wrong with the words.

@@ -6,13 +6,15 @@
 //   mpsrdd summary REPORT.rdd                     a few lines on standard output
 //
 // Files are written beside the report unless -o names one. Exit status 0;
-// for compare 1 when the verdicts differ; 2 on trouble, with one line on
-// standard error and no file written. docs/mpsrdd.1 tells the rest.
+// for compare 1 when the verdicts differ, for summary (and junit with
+// --fail-on) 1 when the run fails; 2 on trouble, with one line on standard
+// error and no file written. docs/mpsrdd.1 tells the rest.
 #include <cstdio>
 #include <new>
 
 #include "command_line.h"
 #include "compare.h"
+#include "gate.h"
 #include "junit.h"
 #include "output_file.h"
 #include "page.h"
@@ -23,7 +25,9 @@
 
 namespace {
 
-enum { SAME = 0, DIFFERENT = 1, TROUBLE = 2 };
+// summary and junit end as a test runner does: FAILING when the run fails
+// at the level asked.
+enum { SAME = 0, DIFFERENT = 1, FAILING = 1, TROUBLE = 2 };
 
 std::string output_of(const command_line& words, const std::string& suffix) {
   return words.output.empty() ? beside(words.reports.back(), suffix) : words.output;
@@ -40,6 +44,8 @@ run_view read_and_warn(const std::string& report) {
   return run;
 }
 
+int judged(const run_view& run, fail_level level) { return run_fails(run, level) ? FAILING : SAME; }
+
 int run_command(const command_line& words) {
   const std::string& report = words.reports.front();
   if (words.command == "page") {
@@ -47,9 +53,13 @@ int run_command(const command_line& words) {
     page.commit(render_page(page_input_of(read_and_warn(report))));
   } else if (words.command == "junit") {
     pending_output junit(output_of(words, ".junit.xml"), words.reports);
-    junit.commit(render_junit(read_and_warn(report), JUNIT_BYTES));
+    run_view run = read_and_warn(report);
+    junit.commit(render_junit(run, JUNIT_BYTES));
+    return judged(run, words.fail_on.value_or(fail_level::never));
   } else if (words.command == "summary") {
-    print(render_summary(read_and_warn(report)));
+    run_view run = read_and_warn(report);
+    print(render_summary(run));
+    return judged(run, words.fail_on.value_or(fail_level::failed));
   } else {
     pending_output page(output_of(words, ".compare.html"), words.reports);
     run_view old_run = read_and_warn(words.reports[0]), new_run = read_and_warn(words.reports[1]);

@@ -1,10 +1,12 @@
 #include "summary.h"
 
+#include "gate.h"
 #include "html.h"
 
 namespace {
 
 const size_t TESTER_LINES = 1000;
+const size_t STEP_LINES = 100;
 
 struct verdict_count {
   uint64_t steps = 0, errors = 0;
@@ -55,6 +57,19 @@ run_count count_run(const run_view& run) {
   return c;
 }
 
+std::string failed_without_errors_told(const run_view& run) {
+  std::vector<uint32_t> failed = failed_without_errors(run);
+  std::string out = ", " + std::to_string(failed.size()) + " failed without ER\n";
+  for (size_t i = 0; i < failed.size() && i < STEP_LINES; ++i) {
+    const test_item& item = run.lanes.items[run.steps[failed[i]].item];
+    std::string name = item_name_of(run.rdd, item), step = step_name_of(run.rdd, item);
+    out += "failed without ER: " + printable(clipped(name.empty() ? step : name + " " + step, 256)) + " (RDD line " +
+           std::to_string(run.rdd.records[item.fs].line) + ")\n";
+  }
+  if (failed.size() > STEP_LINES) out += "and " + std::to_string(failed.size() - STEP_LINES) + " more failed without ER\n";
+  return out;
+}
+
 } // namespace
 
 std::string render_summary(const run_view& run) {
@@ -65,5 +80,5 @@ std::string render_summary(const run_view& run) {
   if (c.testers.size() > TESTER_LINES) out += "and " + std::to_string(c.testers.size() - TESTER_LINES) + " more testers\n";
   out += "all: " + with_errors(c.all);
   if (c.steps_unknown) out += "; " + std::to_string(c.steps_unknown) + " steps of testers whose verdicts are unknown";
-  return out + "\nmerged: " + counted(c.merged) + "\n";
+  return out + "\nmerged: " + counted(c.merged) + failed_without_errors_told(run);
 }
