@@ -3,6 +3,7 @@
 
   mpsrdd_test.py SOURCE_DIR BUILD_DIR
 """
+import datetime
 import os
 import re
 import subprocess
@@ -76,9 +77,16 @@ class Example(unittest.TestCase):
         self.assertEqual(list(suites), ["1 cabin", "2 landing", "3 supervisor"])
         cases = {name: [(c.classname, c.name, c.time, outcome(c)) for c in suite] for name, suite in suites.items()}
         self.assertEqual(cases, {
-            "1 cabin": [("TI-01", "door_cycle", 1.75, ["passed"]), ("TI-02", "call_to_floor", 3.9, ["passed"])],
-            "2 landing": [("TI-01", "door_cycle", 1.55, ["Skipped"]), ("TI-02", "call_to_floor", 3.9, ["Failure"])],
-            "3 supervisor": [("TI-00", "power_check", 4.0, ["passed"]), ("TI-02", "call_to_floor", 4.9, ["passed"])]})
+            "1 cabin": [("1 cabin.TI-01", "door_cycle", 1.75, ["passed"]),
+                        ("1 cabin.TI-02", "call_to_floor", 3.9, ["passed"])],
+            "2 landing": [("2 landing.TI-01", "door_cycle", 1.55, ["Skipped"]),
+                          ("2 landing.TI-02", "call_to_floor", 3.9, ["Failure"])],
+            "3 supervisor": [("3 supervisor.TI-00", "power_check", 4.0, ["passed"]),
+                             ("3 supervisor.TI-02", "call_to_floor", 4.9, ["passed"])]})
+        with open(self.rdd) as f:
+            date = re.findall(r'"([^"]*)"', f.readline())[-1]
+        merged_at = datetime.datetime.strptime(date, "%a %b %d %H:%M:%S %Y").isoformat()
+        self.assertEqual([suite.timestamp for suite in xml], [merged_at] * 3)
         failure = list(suites["2 landing"])[1].result[0]
         self.assertIn("position display shows 2 while the car stands at 3", failure.message)
         self.assertEqual(failure.text.strip(),
@@ -128,6 +136,39 @@ def rewrite(path, old, new):
         text = f.read()
     with open(path, "wb") as f:
         f.write(text.replace(old, new))
+
+
+class JunitForCiServers(unittest.TestCase):
+    def test_every_tick_label_gives_times(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            for label, seconds in ((b"10us", 0.0175), (b"s", 1750), (b"100ns", 0.000175), (b"\xc2\xb5s", 0.00175),
+                                   (b"ticks", None), (b"0ms", None)):
+                with open(os.path.join(work, "t.rdd"), "wb") as f:
+                    f.write(rdd.replace(b'"1" "ms" "', b'"1" "' + label + b'" "'))
+                self.assertEqual(mpsrdd("junit", "t.rdd", cwd=work), (0, "", []))
+                xml = valid_junit(self, os.path.join(work, "t.junit.xml"))
+                self.assertEqual(list(list(xml)[0])[0].time, seconds, label)
+
+    def test_testers_of_one_name_keep_apart(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work,
+                       lambda run: [rewrite(os.path.join(run, name + ".rio"), b'SC "' + name.encode(), b'SC "sc')
+                                    for name in ("cabin", "landing", "supervisor")])
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            cases = [(c.classname, c.name) for suite in xml for c in suite]
+            self.assertEqual(len(cases), 6)
+            self.assertEqual(len(set(cases)), 6)
+            self.assertIn(("2 sc.TI-02", "call_to_floor"), cases)
+
+    def test_a_failure_without_er_record_names_its_fs_record(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, landing_ran([NO_ER]))
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            failure = list(list(xml)[1])[1].result[0]
+            self.assertEqual(failure.text.strip(), "no ER record in this test step; its FS record is RDD line 78")
 
 
 class VerdictsOfTheRddReport(unittest.TestCase):

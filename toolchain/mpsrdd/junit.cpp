@@ -1,7 +1,10 @@
 #include "junit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <unordered_map>
 
 #include "html.h"
 #include "output_file.h"
@@ -18,22 +21,50 @@ struct tally {
   double seconds = 0;
 };
 
-// A tick's length in seconds, where every tester's merged clock names the
-// same unit of time as its tick label.
-std::optional<double> seconds_per_tick(const run_view& run) {
+// A tick label's length in seconds: a unit of time, after a whole number of
+// them or not ("ms", "10us").
+std::optional<double> seconds_of_label(const std::string& label) {
   static const struct {
-    const char* label;
+    const char* unit;
     double seconds;
   } UNITS[] = {{"s", 1}, {"ms", 1e-3}, {"us", 1e-6}, {"\xC2\xB5s", 1e-6}, {"ns", 1e-9}};
-  std::optional<std::string> label;
+  size_t digits = label.find_first_not_of("0123456789");
+  if (digits == std::string::npos || digits > 9) return std::nullopt;
+  double count = digits ? std::stod(label.substr(0, digits)) : 1;
+  for (const auto& unit : UNITS)
+    if (label.compare(digits, std::string::npos, unit.unit) == 0 && count > 0) return count * unit.seconds;
+  return std::nullopt;
+}
+
+// A tick's length in seconds, where every tester's merged clock names one
+// length of time as its tick label.
+std::optional<double> seconds_per_tick(const run_view& run) {
+  std::optional<double> tick;
   for (const clock_alignment& c : run.clocks) {
     if (!c.merged) continue;
-    if (label && *label != c.merged->label) return std::nullopt;
-    label = c.merged->label;
+    std::optional<double> seconds = seconds_of_label(c.merged->label);
+    if (!seconds || (tick && std::abs(*tick - *seconds) > 1e-9 * *tick)) return std::nullopt;
+    tick = seconds;
   }
-  for (const auto& unit : UNITS)
-    if (label && *label == unit.label) return unit.seconds;
-  return std::nullopt;
+  return tick;
+}
+
+// The RDD header's date ("Tue Mar 12 09:00:00 2024", when the merge ran) as
+// ISO 8601 without a zone, as JUnit's timestamp wants it.
+std::optional<std::string> iso_date(const std::string& date) {
+  static const char MONTHS[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  char weekday[4], month[4], rest;
+  int day, hour, minute, second, year;
+  if (sscanf(date.c_str(), "%3s %3s %d %d:%d:%d %d %c", weekday, month, &day, &hour, &minute, &second, &year, &rest) != 7)
+    return std::nullopt;
+  const char* found = strlen(month) == 3 ? strstr(MONTHS, month) : nullptr;
+  if (!found || (found - MONTHS) % 3 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60 || year < 1 ||
+      year > 9999 || hour < 0 || minute < 0 || second < 0)
+    return std::nullopt;
+  char iso[64];
+  snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", year, static_cast<int>((found - MONTHS) / 3 + 1), day, hour,
+           minute, second);
+  return std::string(iso);
 }
 
 std::string decimal(double value) {
@@ -77,52 +108,80 @@ void append_errors(std::string& out, const run_view& run, const std::vector<uint
   if (errors.size() > ERRORS_LISTED) out += "and " + std::to_string(errors.size() - ERRORS_LISTED) + " more ER records\n";
 }
 
+std::string fs_line_of(const run_view& run, const step_result& r) {
+  int64_t fs = run.lanes.items[r.item].fs;
+  return fs < 0 ? std::string("missing") : "RDD line " + std::to_string(run.rdd.records[fs].line);
+}
+
 std::string status_told(const step_result& r) {
   std::string told = r.status.empty() ? "no FS status could be read" : "FS status " + r.status;
   if (r.merged && !r.status.empty()) told += ", the merged status of all testers";
   return told;
 }
 
-void append_case(std::string& out, const run_view& run, const step_result& r, std::optional<double> tick, tally& t) {
-  const test_item& item = run.lanes.items[r.item];
-  std::string item_name = item_name_of(run.rdd, item);
+// The element under a testcase that tells its verdict, counted in the tally.
+void append_verdict(std::string& out, const run_view& run, const step_result& r, tally& t) {
+  std::string told = status_told(r);
+  switch (r.meaning) {
+  case verdict::passed: break;
+  case verdict::failed:
+    ++t.failures;
+    out += "      <failure type=\"failed\"";
+    attribute(out, "message", "failed (" + told + ")" + (r.errors.empty() ? "" : ": " + error_text(run, r.errors[0])), TEXT_LIMIT);
+    out += ">";
+    if (r.errors.empty()) out += "no ER record in this test step; its FS record is " + fs_line_of(run, r) + "\n";
+    append_errors(out, run, r.errors);
+    out += "</failure>\n";
+    break;
+  case verdict::inconclusive:
+    ++t.skipped;
+    out += "      <skipped";
+    attribute(out, "message", "inconclusive (" + told + ")", TEXT_LIMIT);
+    out += "/>\n";
+    break;
+  case verdict::unknown:
+    ++t.errors;
+    out += "      <error type=\"unknown status\"";
+    attribute(out, "message", "status unknown (" + told + ")", TEXT_LIMIT);
+    out += "/>\n";
+    break;
+  }
+}
+
+// Every testcase of a file has its own classname and name: the suite's
+// tester (or "merged") before the test item, and a count after a step name
+// met again in the same item.
+struct case_names {
+  std::string prefix;
+  std::unordered_map<std::string, uint32_t> seen;
+
+  std::pair<std::string, std::string> of(const run_view& run, const test_item& item) {
+    std::string item_name = item_name_of(run.rdd, item);
+    std::string classname = prefix + "." + (item_name.empty() ? "(no test item)" : item_name);
+    std::string name = step_name_of(run.rdd, item);
+    uint32_t n = ++seen[classname + '\x1f' + name];
+    return {classname, n > 1 ? name + " (" + std::to_string(n) + ")" : name};
+  }
+};
+
+void append_case(std::string& out, const run_view& run, const step_result& r, std::optional<double> tick,
+                 case_names& names, tally& t) {
+  auto [classname, name] = names.of(run, run.lanes.items[r.item]);
   out += "    <testcase";
-  attribute(out, "classname", item_name.empty() ? "(no test item)" : item_name);
-  attribute(out, "name", step_name_of(run.rdd, item));
+  attribute(out, "classname", classname);
+  attribute(out, "name", name);
   if (tick) {
     double seconds = (r.end - r.start) * *tick;
     attribute(out, "time", decimal(seconds));
     t.seconds += seconds;
   }
   ++t.tests;
-  std::string told = status_told(r);
   if (r.meaning == verdict::passed && r.errors.empty()) {
     out += "/>\n";
     return;
   }
-  switch (r.meaning) {
-  case verdict::passed: out += ">\n"; break;
-  case verdict::failed:
-    ++t.failures;
-    out += ">\n      <failure type=\"failed\"";
-    attribute(out, "message", "failed (" + told + ")" + (r.errors.empty() ? "" : ": " + error_text(run, r.errors[0])), TEXT_LIMIT);
-    out += ">";
-    append_errors(out, run, r.errors);
-    out += "</failure>\n";
-    break;
-  case verdict::inconclusive:
-    ++t.skipped;
-    out += ">\n      <skipped";
-    attribute(out, "message", "inconclusive (" + told + ")", TEXT_LIMIT);
-    out += "/>\n";
-    break;
-  case verdict::unknown:
-    ++t.errors;
-    out += ">\n      <error type=\"unknown status\"";
-    attribute(out, "message", "status unknown (" + told + ")", TEXT_LIMIT);
-    out += "/>\n";
-    break;
-  }
+  out += ">\n";
+  append_verdict(out, run, r, t);
   if (r.meaning != verdict::failed && !r.errors.empty()) {
     out += "      <system-err>";
     append_errors(out, run, r.errors);
@@ -228,11 +287,12 @@ bool has_suite(const run_view& run, const suites& sorted, size_t suite) {
 bool append_cases(std::string& body, const run_view& run, const suites& sorted, size_t suite, size_t budget,
                   bool passed_listed, std::optional<double> tick, tally& counted) {
   bool merged = suite == run.testers.size();
+  case_names names{merged ? std::string("merged") : lane_name(run.testers[suite]), {}};
   for (uint32_t i : sorted.results[suite]) {
     if (body.size() > budget) return false;
     const step_result& r = merged ? sorted.merged_cases[i] : run.results[i];
     if (r.meaning == verdict::passed && !passed_listed) ++counted.passed_left_out;
-    else append_case(body, run, r, tick, counted);
+    else append_case(body, run, r, tick, names, counted);
   }
   const std::vector<uint32_t>& outside = sorted.errors_outside[suite];
   if (outside.empty() && !counted.passed_left_out) return true;
@@ -248,6 +308,7 @@ bool append_cases(std::string& body, const run_view& run, const suites& sorted, 
 // Nothing when it would pass the budget.
 std::optional<std::string> render(const run_view& run, const suites& sorted, size_t budget, bool passed_listed) {
   std::optional<double> tick = seconds_per_tick(run);
+  std::optional<std::string> timestamp = iso_date(run.rdd.date);
   std::string all_suites;
   tally all;
   for (size_t t = 0; t <= run.testers.size(); ++t) {
@@ -261,6 +322,7 @@ std::optional<std::string> render(const run_view& run, const suites& sorted, siz
       return std::nullopt;
     all_suites += "  <testsuite";
     attribute(all_suites, "name", merged ? std::string("merged verdicts") : lane_name(run.testers[t]));
+    if (timestamp) attribute(all_suites, "timestamp", *timestamp);
     all_suites += " id=\"" + std::to_string(t) + "\"" + counts(suite, tick.has_value()) + ">\n" + body + "  </testsuite>\n";
     add(all, suite);
     if (all_suites.size() > budget) return std::nullopt;
