@@ -102,7 +102,7 @@ class Example(unittest.TestCase):
             new = changed_example(work)
             status, out, errors = mpsrdd("compare", self.rdd, new)
             self.assertEqual((status, errors), (1, []))
-            self.assertEqual(out.splitlines()[2:], [
+            self.assertEqual(out.splitlines()[3:], [
                 "changed: TI-01 door_cycle, tester landing: inconclusive (2) -> failed (1)",
                 "only in old: test item TI-00: power_check",
                 "clock moved: tester landing: scale \u00d71, shift 5500 ms -> scale \u00d71, shift 5800 ms",
@@ -171,6 +171,47 @@ class JunitForCiServers(unittest.TestCase):
             self.assertEqual(failure.text.strip(), "no ER record in this test step; its FS record is RDD line 78")
 
 
+def all_named_sc(order=None, renamed=False):
+    """Prepares the example with every scenario named sc, its RIO files in another order or under other names."""
+    def prepare(run):
+        names = ["cabin", "landing", "supervisor"]
+        for name in names:
+            rewrite(os.path.join(run, name + ".rio"), b'SC "' + name.encode(), b'SC "sc')
+            if renamed:
+                os.rename(os.path.join(run, name + ".rio"), os.path.join(run, "x" + name + ".rio"))
+        with open(os.path.join(run, "args"), "w") as f:
+            f.write("\n".join(["lift_acceptance.tdc"] + [("x" if renamed else "") + names[i] + ".rio" for i in order or (0, 1, 2)]))
+    return prepare
+
+
+def without_clocks(compared):
+    """The lines of a comparison but those of moved clocks: the order of the files may move them."""
+    return [line for line in compared.splitlines() if not line.startswith("clock moved: ")]
+
+
+class TestersOfOneName(unittest.TestCase):
+    def test_matched_by_rod_report_then_by_position(self):
+        for prepare, told in ((all_named_sc((2, 0, 1)), "testers matched: 3 by ROD report and scenario, 0 by position"),
+                              (all_named_sc(renamed=True), "testers matched: 0 by ROD report and scenario, 3 by position")):
+            with scratch_dir() as old, scratch_dir() as new:
+                run_merger(SOURCE, BUILD, "example_three_testers", old, all_named_sc())
+                run_merger(SOURCE, BUILD, "example_three_testers", new, prepare)
+                status, out, errors = mpsrdd("compare", os.path.join(old, "mpsrdd.rdd"), os.path.join(new, "mpsrdd.rdd"),
+                                             "-o", os.path.join(new, "c.html"))
+                self.assertEqual((status, without_clocks(out)[2:], errors), (0, [told, "same verdicts"], []))
+
+    def test_a_changed_status_names_the_tester_by_its_rod_report(self):
+        with scratch_dir() as old, scratch_dir() as new:
+            run_merger(SOURCE, BUILD, "example_three_testers", old, all_named_sc())
+            run_merger(SOURCE, BUILD, "example_three_testers", new,
+                       lambda run: [all_named_sc((1, 2, 0))(run), landing_ran([PASSED])(run)])
+            status, out, _ = mpsrdd("compare", os.path.join(old, "mpsrdd.rdd"), os.path.join(new, "mpsrdd.rdd"),
+                                    "-o", os.path.join(new, "c.html"))
+            self.assertEqual((status, without_clocks(out)[3:]),
+                             (1, ["changed: TI-01 door_cycle, tester sc (landing.rod): inconclusive (2) -> passed (0)",
+                                  "verdicts differ"]))
+
+
 class VerdictsOfTheRddReport(unittest.TestCase):
     """The RDD report is the source of truth: a ROD report counts only while its size and CRC-16 match."""
 
@@ -201,7 +242,7 @@ class VerdictsOfTheRddReport(unittest.TestCase):
             run_merger(SOURCE, BUILD, "example_three_testers", work,
                        lambda run: rewrite(os.path.join(run, "supervisor.rio"), b"campaign 7", b"campaign 9"))
             status, out, errors = mpsrdd("compare", "last/lift.rdd", "mpsrdd.rdd", "-o", "c.html", cwd=work)
-            self.assertEqual((status, out.splitlines()[2:], len(errors)), (0, ["same verdicts"], 1))
+            self.assertEqual((status, out.splitlines()[3:], len(errors)), (0, ["same verdicts"], 1))
             self.assertIn("supervisor.rod of tester 3 supervisor: changed (CRC)", errors[0])
 
     def test_archived_report_without_its_rod_reports(self):
@@ -239,7 +280,7 @@ class VerdictsOfTheRddReport(unittest.TestCase):
             with open(os.path.join(work, "edited.rdd"), "wb") as f:
                 f.write(rdd.replace(b'FS "door_cycle" "3300" "2"', b'FS "door_cycle" "3300" "0"'))
             status, out, errors = mpsrdd("compare", "mpsrdd.rdd", "edited.rdd", "-o", "c.html", cwd=work)
-            self.assertEqual(out.splitlines()[2:], ["changed: TI-01 door_cycle, merged: inconclusive (2) -> passed (0)",
+            self.assertEqual(out.splitlines()[3:], ["changed: TI-01 door_cycle, merged: inconclusive (2) -> passed (0)",
                                                     "verdicts differ"])
             self.assertEqual(status, 1)
             self.assertEqual(errors, ['mpsrdd: warning: edited.rdd:53: FS status "0" is not what its testers\' ROD '
