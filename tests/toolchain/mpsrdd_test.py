@@ -100,7 +100,7 @@ class Example(unittest.TestCase):
         self.assertEqual(mpsrdd("compare", self.rdd, self.rdd, "-o", os.path.join(self.work, "same.html"))[0], 0)
         with scratch_dir() as work:
             new = changed_example(work)
-            status, out, errors = mpsrdd("compare", self.rdd, new)
+            status, out, errors = mpsrdd("compare", self.rdd, new, "--html")
             self.assertEqual((status, errors), (1, []))
             self.assertEqual(out.splitlines()[3:], [
                 "changed: TI-01 door_cycle, tester landing: inconclusive (2) -> failed (1)",
@@ -328,6 +328,52 @@ class Gate(unittest.TestCase):
                       ["summary", "a.rdd", "--fail-on=sometimes"], ["compare", "a.rdd", "b.rdd", "--fail-on=failed"]):
             status, out, errors = mpsrdd(*words)
             self.assertEqual((status, out, len(errors)), (2, "", 1), words)
+
+
+class Conventions(unittest.TestCase):
+    """- is standard input and output; --version; --help for every command; compare's page only when asked."""
+
+    def test_version_and_help_of_every_command(self):
+        status, out, errors = mpsrdd("--version")
+        self.assertEqual((status, errors), (0, []))
+        self.assertRegex(out, r"^mpsrdd [0-9.]+\n$")
+        for command in ("page", "junit", "compare", "summary"):
+            status, out, errors = mpsrdd(command, "--help")
+            self.assertEqual((status, out.split()[:3], errors), (0, ["usage:", "mpsrdd", command], []))
+
+    def test_dash_is_standard_input_and_output(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            for words, starts in ((["page", "-", "-o", "-"], "<!DOCTYPE html>"), (["page", "-"], "<!DOCTYPE html>"),
+                                  (["junit", "mpsrdd.rdd", "-o", "-"], "<?xml"), (["junit", "-"], "<?xml"),
+                                  (["summary", "-"], "lift_acceptance, "), (["compare", "mpsrdd.rdd", "-"], "old: ")):
+                done = subprocess.run([os.path.join(BUILD, "mpsrdd"), *words], input=rdd, capture_output=True, cwd=work)
+                self.assertTrue(done.stdout.decode().startswith(starts), words)
+                self.assertEqual(done.stderr, b"", words)
+                self.assertEqual(sorted(f for f in os.listdir(work) if f.startswith("-") or f.endswith((".xml", ".html"))),
+                                 ["mpsrdd.html"], words)  # the bridge's page only
+
+    def test_compare_writes_its_page_only_when_asked(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.remove(os.path.join(work, "mpsrdd.html"))
+            for words, pages in (([], []), (["--html"], ["mpsrdd.compare.html"]), (["--html=c.html"], ["c.html"]),
+                                 (["-o", "d.html"], ["d.html"])):
+                status, out, _ = mpsrdd("compare", "mpsrdd.rdd", "mpsrdd.rdd", *words, cwd=work)
+                self.assertEqual((status, out.splitlines()[-1]), (0, "same verdicts"), words)
+                self.assertEqual(sorted(f for f in os.listdir(work) if f.endswith(".html")), pages, words)
+                for page in pages:
+                    os.remove(os.path.join(work, page))
+
+    def test_a_report_that_is_no_regular_file_is_refused(self):
+        with scratch_dir() as work:
+            os.mkfifo(os.path.join(work, "f.rdd"))
+            os.mkdir(os.path.join(work, "d.rdd"))
+            for name in ("f.rdd", "d.rdd", "/dev/null"):
+                for words in (["summary", name], ["page", name, "-o", "p.html"], ["compare", name, name]):
+                    status, out, errors = mpsrdd(*words, cwd=work)
+                    self.assertEqual((status, out, errors), (2, "", ["mpsrdd: %s: no regular file: give a report as a "
+                                                                     "file, or - for standard input" % name]), words)
 
 
 class Refused(unittest.TestCase):

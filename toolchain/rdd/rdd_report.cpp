@@ -4,20 +4,9 @@
 #include <cstdio>
 #include <iterator>
 
+#include "file_reading.h"
 #include "tool_failure.h"
 #include "record_kinds.h"
-
-std::string read_whole_file(const std::string& path) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (!file) throw tool_failure("cannot read " + path);
-  std::string text;
-  char piece[1 << 16];
-  for (size_t got; (got = fread(piece, 1, sizeof piece, file)) > 0;) text.append(piece, got);
-  bool failed = ferror(file);
-  fclose(file);
-  if (failed) fail_on(path, "cannot read to its end");
-  return text;
-}
 
 report_line rdd_report::fields_of(const rdd_record& r) const {
   report_line split;
@@ -121,12 +110,21 @@ void find_testers(rdd_report& rdd) {
   }
 }
 
+// A report is a regular file, or standard input: a FIFO or device named
+// as a report would hang the reader or never end.
+std::string read_report_text(const std::string& path) {
+  if (path == "-") return read_standard_input();
+  std::optional<std::string> text = read_regular_file(path);
+  if (!text) fail_on(path, "no regular file: give a report as a file, or - for standard input");
+  return std::move(*text);
+}
+
 } // namespace
 
 rdd_report read_rdd_report(const std::string& path) {
   rdd_report rdd;
   rdd.path = path;
-  rdd.text = read_whole_file(path);
+  rdd.text = read_report_text(path);
   const std::string& text = rdd.text;
   if (text.empty()) fail_on(path, "empty file, not an RDD report");
   if (text.size() >= UINT32_MAX) fail_on(path, "too large: 4 GiB at most");

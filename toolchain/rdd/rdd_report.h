@@ -60,9 +60,7 @@ struct rdd_report {
   bool is_tester(uint32_t report) const;
 };
 
-// Reads and checks an RDD report; throws tool_failure naming the file and
-// the line when it is not a complete RDD report.
+// Reads and checks an RDD report, "-" being standard input; throws
+// tool_failure naming the file and the line when it is not a complete RDD
+// report, or naming the file when it is no regular file.
 rdd_report read_rdd_report(const std::string& path);
-
-// Reads a whole file; throws tool_failure when it cannot.
-std::string read_whole_file(const std::string& path);

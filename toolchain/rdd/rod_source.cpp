@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "file_reading.h"
 #include "tool_failure.h"
 #include "util/crc16.h"
 
@@ -41,17 +42,29 @@ rod_source open_rod_source(const source_record& source) {
   rod.missing = "missing";
   for (const std::string& place : places) {
     struct stat st;
-    if (stat(place.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (stat(place.c_str(), &st) != 0) continue;
+    if (!S_ISREG(st.st_mode)) {
+      rod.missing = "no regular file";
+      continue;
+    }
     if (st.st_size != source.size) {
       rod.missing = "changed (size)";
       continue;
     }
+    // Never beyond one byte past its recorded size: a file that only says it
+    // is regular (in /proc, say) may not end.
+    std::optional<std::string> text;
     try {
-      rod.text = read_whole_file(place);
+      text = read_regular_file(place, static_cast<size_t>(source.size) + 1);
     } catch (const tool_failure&) {
       rod.missing = "unreadable";
       continue;
     }
+    if (!text) {
+      rod.missing = "no regular file";
+      continue;
+    }
+    rod.text = std::move(*text);
     if (static_cast<int64_t>(rod.text.size()) != source.size || file_crc16(rod.text) != source.crc) {
       rod.missing = "changed (CRC)";
       rod.text.clear();
