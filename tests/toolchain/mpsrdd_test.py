@@ -6,6 +6,7 @@
 import datetime
 import os
 import re
+import resource
 import subprocess
 import sys
 import unittest
@@ -374,6 +375,63 @@ class Conventions(unittest.TestCase):
                     status, out, errors = mpsrdd(*words, cwd=work)
                     self.assertEqual((status, out, errors), (2, "", ["mpsrdd: %s: no regular file: give a report as a "
                                                                      "file, or - for standard input" % name]), words)
+
+
+def headers_of_fields(*fields):
+    """Prepares the example with RIO and TDC headers of only these fields, their file kind last."""
+    def prepare(run):
+        for name, kind in (("cabin.rio", "RIO"), ("landing.rio", "RIO"), ("supervisor.rio", "RIO"),
+                           ("lift_acceptance.tdc", "TDC")):
+            with open(os.path.join(run, name)) as f:
+                lines = f.readlines()
+            lines[0] = " ".join(["MIRVA ProbeSuite", *fields, '"%s file"' % kind]) + "\n"
+            with open(os.path.join(run, name), "w") as f:
+                f.writelines(lines)
+    return prepare
+
+
+class HostileSources(unittest.TestCase):
+    def test_a_source_record_naming_what_is_no_rod_report(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.mkfifo(os.path.join(work, "fifo.rod"))
+            source = re.search(rb'CF "landing.rod" "[^"]*" "[^"]*" "[0-9]+" "[0-9]+"', rdd).group(0)
+            for directory, name, why in ((b"/proc/self", b"pagemap", "unreadable"), (b".", b"fifo.rod", "no regular file"),
+                                         (b"/", b"proc", "no regular file")):
+                with open(os.path.join(work, "x.rdd"), "wb") as f:
+                    f.write(rdd.replace(source, b'CF "%s" "%s" "%s" "0" "0"' % (name, directory, directory)))
+                limited = subprocess.run([os.path.join(BUILD, "mpsrdd"), "summary", "x.rdd"], cwd=work, capture_output=True,
+                                         preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30)))
+                self.assertEqual(limited.returncode, 1, limited.stderr)
+                self.assertIn("2 landing: verdicts unknown (%s: %s)" % (name.decode(), why), limited.stdout.decode())
+
+
+class ShortHeaders(unittest.TestCase):
+    def test_every_report_the_merger_writes_is_read(self):
+        for fields in ([], ['"v2.6a"']):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work, headers_of_fields(*fields))
+                status, out, errors = mpsrdd("summary", "mpsrdd.rdd", cwd=work)
+                self.assertEqual((status, errors), (1, []), fields)
+                self.assertTrue(out.startswith("(no plan), "), out)
+                self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+                xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+                self.assertEqual({p.name: p.value for p in list(xml)[0].properties()}["plan"], "(no plan)")
+
+    def test_headers_are_read_from_their_end(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            body = rdd[rdd.index(b"\n"):]
+            for header, plan in ((b'"v2.6a" "lift" "RDD file" "Tue Mar 12 09:00:00 2024"', "lift"),
+                                 (b'"v2.6a" "lift" "x" "RDD file" "Tue Mar 12 09:00:00 2024"', "lift x"),
+                                 (b'"v2.6a"  "RDD file" "Tue Mar 12 09:00:00 2024"', "(no plan)"),
+                                 (b'"v2.6a" "ROD file" "RDD file" "Tue Mar 12 09:00:00 2024"', "(no plan)"),
+                                 (b'"RDD file" "Tue Mar 12 09:00:00 2024"', "(no plan)")):
+                with open(os.path.join(work, "h.rdd"), "wb") as f:
+                    f.write(b"MIRVA ProbeSuite " + header + b" " + body)
+                status, out, errors = mpsrdd("summary", "h.rdd", cwd=work)
+                self.assertEqual((status, errors), (1, []), header)
+                self.assertEqual(out.split("\n")[0], "%s, Tue Mar 12 09:00:00 2024, h.rdd: 3 testers" % plan)
 
 
 class Refused(unittest.TestCase):

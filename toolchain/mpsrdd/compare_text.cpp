@@ -20,7 +20,7 @@ template <typename T, typename F> void lines(std::string& out, const listed<T>& 
 }
 
 std::string run_line(const char* side, const run_view& run) {
-  return std::string(side) + ": " + shown(run.path) + " (" + shown(run.rdd.plan) + ", " + shown(run.rdd.date) + ")\n";
+  return std::string(side) + ": " + shown(run.path) + " (" + shown(run.rdd.plan_shown()) + ", " + shown(run.rdd.date) + ")\n";
 }
 
 } // namespace

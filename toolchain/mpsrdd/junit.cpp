@@ -192,7 +192,7 @@ void append_case(std::string& out, const run_view& run, const step_result& r, st
 
 void append_properties(std::string& out, const run_view& run, const std::vector<std::string>& own) {
   out += "    <properties>\n";
-  property(out, "plan", run.rdd.plan);
+  property(out, "plan", run.rdd.plan_shown());
   property(out, "date", run.rdd.date);
   property(out, "report", file_name_of(run.path));
   for (size_t i = 0; i + 1 < own.size(); i += 2) property(out, own[i], own[i + 1]);
@@ -330,7 +330,7 @@ std::optional<std::string> render(const run_view& run, const suites& sorted, siz
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += XML_OUTPUT_MARK;
   out += "\n<testsuites";
-  attribute(out, "name", run.rdd.plan);
+  attribute(out, "name", run.rdd.plan_shown());
   out += counts(all, tick.has_value()) + ">\n" + all_suites + "</testsuites>\n";
   return out;
 }

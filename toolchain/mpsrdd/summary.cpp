@@ -74,7 +74,7 @@ std::string failed_without_errors_told(const run_view& run) {
 
 std::string render_summary(const run_view& run) {
   run_count c = count_run(run);
-  std::string out = printable(clipped(run.rdd.plan, 256)) + ", " + printable(run.rdd.date) + ", " +
+  std::string out = printable(clipped(run.rdd.plan_shown(), 256)) + ", " + printable(run.rdd.date) + ", " +
                     printable(run.path) + ": " + std::to_string(run.testers.size()) + " testers\n";
   for (size_t t = 0; t < c.testers.size() && t < TESTER_LINES; ++t) out += tester_line(run.testers[t], c.testers[t]);
   if (c.testers.size() > TESTER_LINES) out += "and " + std::to_string(c.testers.size() - TESTER_LINES) + " more testers\n";

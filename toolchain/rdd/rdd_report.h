@@ -44,7 +44,7 @@ struct source_record {
 struct rdd_report {
   std::string path;
   std::string text;
-  std::string version, plan, date;
+  std::string version, plan, date; // each empty when the header gives none
   std::vector<rdd_record> records;
   std::vector<origin> origins;
   std::vector<source_record> sources;
@@ -58,6 +58,7 @@ struct rdd_report {
   uint32_t report_of(const rdd_record& r) const { return origins[r.origins_begin].report; }
   report_line fields_of(const rdd_record& r) const;
   bool is_tester(uint32_t report) const;
+  std::string plan_shown() const { return plan.empty() ? "(no plan)" : plan; }
 };
 
 // Reads and checks an RDD report, "-" being standard input; throws
