@@ -64,9 +64,9 @@ class Example(unittest.TestCase):
         self.assertEqual((status, errors), (1, []))
         self.assertEqual(re.sub(r", [A-Z][a-z]{2} .*?[0-9]{4}, ", ", DATE, ", out),
                          "lift_acceptance, DATE, %s: 3 testers\n"
-                         "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
-                         "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
-                         "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
+                         "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER; rendezvous gap 0 ms\n"
+                         "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER; rendezvous gap 0 ms\n"
+                         "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER; rendezvous gap 0 ms\n"
                          "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
                          "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 0 failed without ER\n"
                          % self.rdd)
@@ -137,6 +137,24 @@ def rewrite(path, old, new):
         text = f.read()
     with open(path, "wb") as f:
         f.write(text.replace(old, new))
+
+
+class ClockAgreement(unittest.TestCase):
+    def test_summary_tells_each_testers_largest_rendezvous_gap(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "drift.rdd"), "wb") as f:
+                f.write(rdd.replace(b'RD "door_closed" "cabin" "0" "1000" "6000"', b'RD "door_closed" "cabin" "0" "1000" "6250"')
+                        .replace(b'RD "floor_reached" "landing" "0" "7500" "13000"',
+                                 b'RD "floor_reached" "landing" "0" "7500" "12600"'))
+            status, out, _ = mpsrdd("summary", "drift.rdd", cwd=work)
+            self.assertEqual([line.split("; ")[-1] for line in out.splitlines()[1:4]],
+                             ["rendezvous gap 400 ms", "rendezvous gap 400 ms", "rendezvous gap 400 ms"])
+            with open(os.path.join(work, "alone.rdd"), "wb") as f:
+                f.write(rdd.replace(b'RD "door_closed" "cabin"', b'RD "door_opened" "cabin"')
+                        .replace(b'RD "floor_reached" "cabin"', b'RD "floor_left" "cabin"'))
+            status, out, _ = mpsrdd("summary", "alone.rdd", cwd=work)
+            self.assertTrue(out.splitlines()[1].endswith("0 ER; no rendezvous shared"), out)
 
 
 class JunitForCiServers(unittest.TestCase):
@@ -230,7 +248,7 @@ class VerdictsOfTheRddReport(unittest.TestCase):
                 self.assertTrue(errors[0].startswith(warning), errors)
                 self.assertEqual(out.splitlines()[3:], [
                     "3 supervisor: verdicts unknown (supervisor.rod: %s); merged: 2 steps, 1 passed, 1 failed, "
-                    "0 inconclusive, 0 unknown, 0 ER" % why,
+                    "0 inconclusive, 0 unknown, 0 ER; rendezvous gap 0 ms" % why,
                     "all: 4 steps, 2 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER; "
                     "2 steps of testers whose verdicts are unknown",
                     "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 0 failed without ER"], why)

@@ -27,12 +27,21 @@ std::string counted(const verdict_count& c) {
 
 std::string with_errors(const verdict_count& c) { return counted(c) + ", " + std::to_string(c.errors) + " ER"; }
 
+// How far its rendezvous lie from the same ones of the other testers.
+std::string gap_told(const run_view& run, size_t t) {
+  const std::optional<uint64_t>& gap = run.rendezvous_gaps[t];
+  if (!gap) return "; no rendezvous shared";
+  const clock_alignment& c = run.clocks[t];
+  return "; rendezvous gap " + std::to_string(*gap) + " " + (c.merged ? printable(clipped(c.merged->label, 64)) : "ticks");
+}
+
 // A tester without verdicts of its own shows the merged ones of its steps, said to be merged.
-std::string tester_line(const tester& t, const verdict_count& c) {
-  std::string name = printable(clipped(lane_name(t), 256));
-  if (verdicts_known(t)) return name + ": " + with_errors(c) + "\n";
-  std::string why = t.rod_name.empty() ? "no source record" : printable(clipped(t.rod_name, 256)) + ": " + t.rod.missing;
-  return name + ": verdicts unknown (" + why + "); merged: " + with_errors(c) + "\n";
+std::string tester_line(const run_view& run, size_t t, const verdict_count& c) {
+  const tester& who = run.testers[t];
+  std::string name = printable(clipped(lane_name(who), 256));
+  if (verdicts_known(who)) return name + ": " + with_errors(c) + gap_told(run, t) + "\n";
+  std::string why = who.rod_name.empty() ? "no source record" : printable(clipped(who.rod_name, 256)) + ": " + who.rod.missing;
+  return name + ": verdicts unknown (" + why + "); merged: " + with_errors(c) + gap_told(run, t) + "\n";
 }
 
 struct run_count {
@@ -76,7 +85,7 @@ std::string render_summary(const run_view& run) {
   run_count c = count_run(run);
   std::string out = printable(clipped(run.rdd.plan_shown(), 256)) + ", " + printable(run.rdd.date) + ", " +
                     printable(run.path) + ": " + std::to_string(run.testers.size()) + " testers\n";
-  for (size_t t = 0; t < c.testers.size() && t < TESTER_LINES; ++t) out += tester_line(run.testers[t], c.testers[t]);
+  for (size_t t = 0; t < c.testers.size() && t < TESTER_LINES; ++t) out += tester_line(run, t, c.testers[t]);
   if (c.testers.size() > TESTER_LINES) out += "and " + std::to_string(c.testers.size() - TESTER_LINES) + " more testers\n";
   out += "all: " + with_errors(c.all);
   if (c.steps_unknown) out += "; " + std::to_string(c.steps_unknown) + " steps of testers whose verdicts are unknown";
