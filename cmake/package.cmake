@@ -1,12 +1,6 @@
 # The Debian package (scripts/package). Its version is the one the banner
-# shows, read from the banner's source so that the two cannot differ.
-set(MPS_BANNER_SOURCE ${CMAKE_SOURCE_DIR}/src/driver/banner.cpp)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MPS_BANNER_SOURCE})
-file(STRINGS ${MPS_BANNER_SOURCE} version_line REGEX "VERSION_TEXT\\[\\] = \"[0-9.]+\"")
-if(NOT version_line MATCHES "\"([0-9.]+)\"")
-  message(FATAL_ERROR "no VERSION_TEXT in ${MPS_BANNER_SOURCE}")
-endif()
-set(MPS_VERSION ${CMAKE_MATCH_1})
+# shows (cmake/version.cmake).
+include(${CMAKE_SOURCE_DIR}/cmake/version.cmake)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mpsmerge)

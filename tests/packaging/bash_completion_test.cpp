@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "commands.h"
 #include "packaging/table_options.h"
 #include "support/scratch_dir.h"
 
@@ -92,12 +93,14 @@ TEST(BashCompletion, CompletesAsTheProgramsReadTheWords) {
       {"mpsmerge -TIME b", {"b.rio"}, "-o filenames"},
       {"mpsmerge -RDD=", any_file, "-o filenames"},
       {"mpsmerge -rd=n", {"notes.txt"}, "-o filenames"},
-      {"mpsrdd ", {"page", "junit", "compare", "summary", "--help"}, ""},
+      {"mpsrdd ", {"page", "junit", "compare", "summary", "--help", "--version"}, ""},
       {"mpsrdd c", {"compare"}, ""},
       {"mpsrdd page ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
       {"mpsrdd compare a.rdd ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
-      {"mpsrdd junit a.rdd -", {"-o"}, ""},
-      {"mpsrdd summary a.rdd -", {}, ""},
+      {"mpsrdd summary a.rdd --f", {"--fail-on="}, "-o nospace"},
+      {"mpsrdd compare a.rdd b.rdd --h", {"--html", "--help"}, ""},
+      {"mpsrdd summary a.rdd --fail-on=i", {"inconclusive"}, ""},
+      {"mpsrdd junit a.rdd --fail-on=", {"failed", "inconclusive", "never"}, ""},
       {"mpsrdd page a.rdd -o n", {"notes.txt"}, "-o filenames"},
       {"mpsrdd draw ", {}, ""},
   };
@@ -107,4 +110,18 @@ TEST(BashCompletion, CompletesAsTheProgramsReadTheWords) {
     EXPECT_EQ(result.words, c.expected);
     EXPECT_EQ(result.options, c.options);
   }
+}
+
+// mpsrdd's completion offers its command table: the commands, and each
+// command's options (a value joined with "=" after its name).
+TEST(BashCompletion, OffersMpsrddsCommandTable) {
+  words names = {"--help", "--version"};
+  for (const command_spec& command : commands()) {
+    names.insert(command.name);
+    words options = {"--help"};
+    for (const option_spec& option : command.options)
+      options.insert(std::string(option.name) + (option.kind == option_kind::joined_value ? "=" : ""));
+    EXPECT_EQ(complete(std::string("mpsrdd ") + command.name + " a.rdd -").words, options) << command.name;
+  }
+  EXPECT_EQ(complete("mpsrdd ").words, names);
 }

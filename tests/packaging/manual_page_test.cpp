@@ -3,6 +3,7 @@
 #include <cctype>
 #include <sstream>
 
+#include "commands.h"
 #include "packaging/table_options.h"
 #include "support/scratch_dir.h"
 
@@ -27,8 +28,8 @@ bool names(const std::string& text, const std::string& form) {
   return false;
 }
 
-std::string section(const std::string& title) {
-  std::istringstream lines(manual);
+std::string section(const std::string& title, const std::string& page = manual) {
+  std::istringstream lines(page);
   std::string line, text;
   bool inside = false;
   while (std::getline(lines, line)) {
@@ -94,5 +95,28 @@ TEST(ManualPage, DescribesTheOptionsOfTheCommandTable) {
     bool known = false;
     for (const table_option& option : table_options()) known = known || names(described.tag, option.name);
     EXPECT_TRUE(known) << described.tag;
+  }
+}
+
+// mpsrdd's command table: every command in the synopsis and among the
+// commands, every option of a command in the synopsis and among the options.
+TEST(ManualPage, DescribesMpsrddsCommandTable) {
+  const std::string page = read_file(MPS_SOURCE_DIR "/docs/mpsrdd.1");
+  const std::string synopsis = section("SYNOPSIS", page);
+  std::string described_commands, described_options;
+  for (const item& i : items(section("COMMANDS", page))) described_commands += i.tag;
+  for (const item& i : items(section("OPTIONS", page))) described_options += i.tag;
+  for (const char* option : {"--help", "--version"}) {
+    EXPECT_TRUE(names(synopsis, option)) << option;
+    EXPECT_TRUE(names(described_options, option)) << option;
+  }
+  for (const command_spec& command : commands()) {
+    SCOPED_TRACE(command.name);
+    EXPECT_NE(synopsis.find(".B mpsrdd " + std::string(command.name) + "\n"), std::string::npos);
+    EXPECT_NE(described_commands.find("\\fB" + std::string(command.name) + "\\fR"), std::string::npos);
+    for (const option_spec& option : command.options) {
+      EXPECT_TRUE(names(synopsis, option.name)) << option.name;
+      EXPECT_TRUE(names(described_options, option.name)) << option.name;
+    }
   }
 }

@@ -61,3 +61,25 @@ TEST(Alignment, ScaleShiftAndEvidence) {
     EXPECT_EQ(a.merged->name + a.merged->label, "labms");
   }
 }
+
+// Each tester's largest distance to the same rendezvous (name and
+// occurrence) of the others: 1 and 2 bound the first "a", 3 lies inside
+// it; the second "a" of 1 and 2 agree; the third of 1 and "b" of 3 have no
+// partner; 4 meets nobody.
+TEST(Alignment, RendezvousGapsPerTester) {
+  scratch_dir dir;
+  std::string records;
+  for (int t = 1; t <= 4; ++t) records += "SC \"t\" \"x\" \"" + std::to_string(t) + "\" \"2\" \n";
+  const struct {
+    const char* name;
+    int time, report;
+  } points[] = {{"a", 0, 1}, {"a", 10, 2}, {"a", 4, 3}, {"a", 100, 1}, {"a", 100, 2}, {"b", 50, 3}, {"a", 500, 1}, {"c", 5, 4}};
+  int line = 10;
+  for (const auto& p : points)
+    records += std::string("RD \"") + p.name + "\" \"x\" \"0\" \"1\" \"" + std::to_string(p.time) + "\" \"" +
+               std::to_string(p.report) + "\" \"" + std::to_string(++line) + "\" \n";
+  rdd_report rdd = rdd_of(records);
+  std::vector<std::optional<uint64_t>> gaps = rendezvous_gaps(rdd, testers_of(rdd));
+  std::vector<std::optional<uint64_t>> expected = {10u, 10u, 6u, std::nullopt};
+  EXPECT_EQ(gaps, expected);
+}

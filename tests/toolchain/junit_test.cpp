@@ -34,3 +34,19 @@ TEST(Junit, PassedStepsGiveWayToTheBudget) {
   EXPECT_NE(failing.find("tests=\"1\" failures=\"1\""), std::string::npos);
   EXPECT_THROW(render_junit(run, 200), tool_failure);
 }
+
+// A step met again in the same test item by the same tester is counted in
+// its name, so that a CI server that keys on both keeps every one.
+TEST(Junit, NoTwoTestcasesShareClassnameAndName) {
+  scratch_dir dir;
+  std::string records = "SC \"a\" \"x\" \"1\" \"2\" \n";
+  for (int i = 0; i < 3; ++i) {
+    std::string line = std::to_string(10 + 2 * i);
+    records += "DS \"again\" \"x\" \"1\" \"TI-1\" \"" + std::to_string(i) + "\" \"1\" \"" + line + "\" \n";
+    records += "FS \"again\" \"5\" \"0\" \"1\" \"" + line + "1\" \n";
+  }
+  write_file("t.rdd", RDD_HEADER + records);
+  std::string xml = render_junit(read_run("t.rdd"), 1 << 20);
+  for (const char* name : {"name=\"again\"", "name=\"again (2)\"", "name=\"again (3)\""}) EXPECT_EQ(count(xml, name), 1u) << name;
+  EXPECT_EQ(count(xml, "classname=\"merged.TI-1\""), 3u);
+}

@@ -3,9 +3,11 @@
 
   mpsrdd_test.py SOURCE_DIR BUILD_DIR
 """
+import datetime
 import json
 import os
 import re
+import resource
 import subprocess
 import sys
 import unittest
@@ -60,13 +62,15 @@ class Example(unittest.TestCase):
 
     def test_summary_tells_each_testers_verdicts(self):
         status, out, errors = mpsrdd("summary", self.rdd)
-        self.assertEqual((status, errors), (0, []))
+        self.assertEqual((status, errors), (1, []))
         self.assertEqual(re.sub(r", [A-Z][a-z]{2} .*?[0-9]{4}, ", ", DATE, ", out),
                          "lift_acceptance, DATE, %s: 3 testers\n"
-                         "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
-                         "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
-                         "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER\n"
-                         "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n" % self.rdd)
+                         "1 cabin: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER; rendezvous gap 0 ms\n"
+                         "2 landing: 2 steps, 0 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER; rendezvous gap 0 ms\n"
+                         "3 supervisor: 2 steps, 2 passed, 0 failed, 0 inconclusive, 0 unknown, 0 ER; rendezvous gap 0 ms\n"
+                         "all: 6 steps, 4 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER\n"
+                         "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 0 failed without ER\n"
+                         % self.rdd)
 
     def test_junit_gives_a_suite_per_tester_and_a_case_per_step(self):
         self.assertEqual(mpsrdd("junit", self.rdd), (0, "", []))
@@ -75,9 +79,16 @@ class Example(unittest.TestCase):
         self.assertEqual(list(suites), ["1 cabin", "2 landing", "3 supervisor"])
         cases = {name: [(c.classname, c.name, c.time, outcome(c)) for c in suite] for name, suite in suites.items()}
         self.assertEqual(cases, {
-            "1 cabin": [("TI-01", "door_cycle", 1.75, ["passed"]), ("TI-02", "call_to_floor", 3.9, ["passed"])],
-            "2 landing": [("TI-01", "door_cycle", 1.55, ["Skipped"]), ("TI-02", "call_to_floor", 3.9, ["Failure"])],
-            "3 supervisor": [("TI-00", "power_check", 4.0, ["passed"]), ("TI-02", "call_to_floor", 4.9, ["passed"])]})
+            "1 cabin": [("1 cabin.TI-01", "door_cycle", 1.75, ["passed"]),
+                        ("1 cabin.TI-02", "call_to_floor", 3.9, ["passed"])],
+            "2 landing": [("2 landing.TI-01", "door_cycle", 1.55, ["Skipped"]),
+                          ("2 landing.TI-02", "call_to_floor", 3.9, ["Failure"])],
+            "3 supervisor": [("3 supervisor.TI-00", "power_check", 4.0, ["passed"]),
+                             ("3 supervisor.TI-02", "call_to_floor", 4.9, ["passed"])]})
+        with open(self.rdd) as f:
+            date = re.findall(r'"([^"]*)"', f.readline())[-1]
+        merged_at = datetime.datetime.strptime(date, "%a %b %d %H:%M:%S %Y").isoformat()
+        self.assertEqual([suite.timestamp for suite in xml], [merged_at] * 3)
         failure = list(suites["2 landing"])[1].result[0]
         self.assertIn("position display shows 2 while the car stands at 3", failure.message)
         self.assertEqual(failure.text.strip(),
@@ -91,9 +102,9 @@ class Example(unittest.TestCase):
         self.assertEqual(mpsrdd("compare", self.rdd, self.rdd, "-o", os.path.join(self.work, "same.html"))[0], 0)
         with scratch_dir() as work:
             new = changed_example(work)
-            status, out, errors = mpsrdd("compare", self.rdd, new)
+            status, out, errors = mpsrdd("compare", self.rdd, new, "--html")
             self.assertEqual((status, errors), (1, []))
-            self.assertEqual(out.splitlines()[2:], [
+            self.assertEqual(out.splitlines()[3:], [
                 "changed: TI-01 door_cycle, tester landing: inconclusive (2) -> failed (1)",
                 "only in old: test item TI-00: power_check",
                 "clock moved: tester landing: scale \u00d71, shift 5500 ms -> scale \u00d71, shift 5800 ms",
@@ -141,6 +152,326 @@ class Example(unittest.TestCase):
                              (2, ["mpsrdd: " + path + ": exists and is no output of mpsrdd: not replaced"]), name)
             with open(path, "rb") as f:
                 self.assertEqual(f.read() == content, not replaced, name)
+
+
+def rewrite(path, old, new):
+    with open(path, "rb") as f:
+        text = f.read()
+    with open(path, "wb") as f:
+        f.write(text.replace(old, new))
+
+
+class ClockAgreement(unittest.TestCase):
+    def test_summary_tells_each_testers_largest_rendezvous_gap(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "drift.rdd"), "wb") as f:
+                f.write(rdd.replace(b'RD "door_closed" "cabin" "0" "1000" "6000"', b'RD "door_closed" "cabin" "0" "1000" "6250"')
+                        .replace(b'RD "floor_reached" "landing" "0" "7500" "13000"',
+                                 b'RD "floor_reached" "landing" "0" "7500" "12600"'))
+            status, out, _ = mpsrdd("summary", "drift.rdd", cwd=work)
+            self.assertEqual([line.split("; ")[-1] for line in out.splitlines()[1:4]],
+                             ["rendezvous gap 400 ms", "rendezvous gap 400 ms", "rendezvous gap 400 ms"])
+            with open(os.path.join(work, "alone.rdd"), "wb") as f:
+                f.write(rdd.replace(b'RD "door_closed" "cabin"', b'RD "door_opened" "cabin"')
+                        .replace(b'RD "floor_reached" "cabin"', b'RD "floor_left" "cabin"'))
+            status, out, _ = mpsrdd("summary", "alone.rdd", cwd=work)
+            self.assertTrue(out.splitlines()[1].endswith("0 ER; no rendezvous shared"), out)
+
+
+class JunitForCiServers(unittest.TestCase):
+    def test_every_tick_label_gives_times(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            for label, seconds in ((b"10us", 0.0175), (b"s", 1750), (b"100ns", 0.000175), (b"\xc2\xb5s", 0.00175),
+                                   (b"ticks", None), (b"0ms", None)):
+                with open(os.path.join(work, "t.rdd"), "wb") as f:
+                    f.write(rdd.replace(b'"1" "ms" "', b'"1" "' + label + b'" "'))
+                self.assertEqual(mpsrdd("junit", "t.rdd", cwd=work), (0, "", []))
+                xml = valid_junit(self, os.path.join(work, "t.junit.xml"))
+                self.assertEqual(list(list(xml)[0])[0].time, seconds, label)
+
+    def test_testers_of_one_name_keep_apart(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work,
+                       lambda run: [rewrite(os.path.join(run, name + ".rio"), b'SC "' + name.encode(), b'SC "sc')
+                                    for name in ("cabin", "landing", "supervisor")])
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            cases = [(c.classname, c.name) for suite in xml for c in suite]
+            self.assertEqual(len(cases), 6)
+            self.assertEqual(len(set(cases)), 6)
+            self.assertIn(("2 sc.TI-02", "call_to_floor"), cases)
+
+    def test_a_failure_without_er_record_names_its_fs_record(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, landing_ran([NO_ER]))
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            failure = list(list(xml)[1])[1].result[0]
+            self.assertEqual(failure.text.strip(), "no ER record in this test step; its FS record is RDD line 78")
+
+
+def all_named_sc(order=None, renamed=False):
+    """Prepares the example with every scenario named sc, its RIO files in another order or under other names."""
+    def prepare(run):
+        names = ["cabin", "landing", "supervisor"]
+        for name in names:
+            rewrite(os.path.join(run, name + ".rio"), b'SC "' + name.encode(), b'SC "sc')
+            if renamed:
+                os.rename(os.path.join(run, name + ".rio"), os.path.join(run, "x" + name + ".rio"))
+        with open(os.path.join(run, "args"), "w") as f:
+            f.write("\n".join(["lift_acceptance.tdc"] + [("x" if renamed else "") + names[i] + ".rio" for i in order or (0, 1, 2)]))
+    return prepare
+
+
+def without_clocks(compared):
+    """The lines of a comparison but those of moved clocks: the order of the files may move them."""
+    return [line for line in compared.splitlines() if not line.startswith("clock moved: ")]
+
+
+class TestersOfOneName(unittest.TestCase):
+    def test_matched_by_rod_report_then_by_position(self):
+        for prepare, told in ((all_named_sc((2, 0, 1)), "testers matched: 3 by ROD report and scenario, 0 by position"),
+                              (all_named_sc(renamed=True), "testers matched: 0 by ROD report and scenario, 3 by position")):
+            with scratch_dir() as old, scratch_dir() as new:
+                run_merger(SOURCE, BUILD, "example_three_testers", old, all_named_sc())
+                run_merger(SOURCE, BUILD, "example_three_testers", new, prepare)
+                status, out, errors = mpsrdd("compare", os.path.join(old, "mpsrdd.rdd"), os.path.join(new, "mpsrdd.rdd"),
+                                             "-o", os.path.join(new, "c.html"))
+                self.assertEqual((status, without_clocks(out)[2:], errors), (0, [told, "same verdicts"], []))
+
+    def test_a_changed_status_names_the_tester_by_its_rod_report(self):
+        with scratch_dir() as old, scratch_dir() as new:
+            run_merger(SOURCE, BUILD, "example_three_testers", old, all_named_sc())
+            run_merger(SOURCE, BUILD, "example_three_testers", new,
+                       lambda run: [all_named_sc((1, 2, 0))(run), landing_ran([PASSED])(run)])
+            status, out, _ = mpsrdd("compare", os.path.join(old, "mpsrdd.rdd"), os.path.join(new, "mpsrdd.rdd"),
+                                    "-o", os.path.join(new, "c.html"))
+            self.assertEqual((status, without_clocks(out)[3:]),
+                             (1, ["changed: TI-01 door_cycle, tester sc (landing.rod): inconclusive (2) -> passed (0)",
+                                  "verdicts differ"]))
+
+
+class VerdictsOfTheRddReport(unittest.TestCase):
+    """The RDD report is the source of truth: a ROD report counts only while its size and CRC-16 match."""
+
+    def test_a_rod_report_that_changed_or_went_gives_no_verdicts_of_its_own(self):
+        for damage, why in ((lambda rod: os.remove(rod), "missing"),
+                            (lambda rod: rewrite(rod, b'"campaign 7"', b'"campaign 7 "'), "changed (size)"),
+                            (lambda rod: rewrite(rod, b'"campaign 7"', b'"campaign 9"'), "changed (CRC)")):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work)
+                rod = os.path.join(work, ".", "supervisor.rod")
+                damage(rod)
+                warning = "mpsrdd: warning: ROD report %s of tester 3 supervisor: %s; " % (rod, why)
+                status, out, errors = mpsrdd("summary", "mpsrdd.rdd", cwd=work)
+                self.assertEqual(len(errors), 1, why)
+                self.assertTrue(errors[0].startswith(warning), errors)
+                self.assertEqual(out.splitlines()[3:], [
+                    "3 supervisor: verdicts unknown (supervisor.rod: %s); merged: 2 steps, 1 passed, 1 failed, "
+                    "0 inconclusive, 0 unknown, 0 ER; rendezvous gap 0 ms" % why,
+                    "all: 4 steps, 2 passed, 1 failed, 1 inconclusive, 0 unknown, 1 ER; "
+                    "2 steps of testers whose verdicts are unknown",
+                    "merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 0 failed without ER"], why)
+
+    def test_a_rerun_with_a_changed_comment_compares_as_the_same(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.mkdir(os.path.join(work, "last"))
+            os.rename(os.path.join(work, "mpsrdd.rdd"), os.path.join(work, "last", "lift.rdd"))
+            run_merger(SOURCE, BUILD, "example_three_testers", work,
+                       lambda run: rewrite(os.path.join(run, "supervisor.rio"), b"campaign 7", b"campaign 9"))
+            status, out, errors = mpsrdd("compare", "last/lift.rdd", "mpsrdd.rdd", "-o", "c.html", cwd=work)
+            self.assertEqual((status, out.splitlines()[3:], len(errors)), (0, ["same verdicts"], 1))
+            self.assertIn("supervisor.rod of tester 3 supervisor: changed (CRC)", errors[0])
+
+    def test_archived_report_without_its_rod_reports(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            for name in ("cabin", "landing", "supervisor"):
+                os.remove(os.path.join(work, name + ".rod"))
+            status, out, errors = mpsrdd("junit", "mpsrdd.rdd", cwd=work)
+            self.assertEqual((status, len(errors)), (0, 3))
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            self.assertEqual([suite.name for suite in xml], ["merged verdicts"])
+            self.assertEqual((xml.tests, xml.failures, xml.skipped), (3, 1, 1))
+            failure = [case for case in list(xml)[0] if outcome(case) == ["Failure"]][0]
+            self.assertIn("position display shows 2", failure.result[0].text)
+            properties = {p.name: p.value for p in list(xml)[0].properties()}
+            self.assertEqual(properties["verdicts unknown for"], "1 cabin, 2 landing, 3 supervisor")
+
+    def test_junit_keeps_the_testers_it_can_judge(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.remove(os.path.join(work, "cabin.rod"))
+            self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+            xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+            cases = {suite.name: [(c.name, outcome(c)) for c in suite] for suite in xml}
+            self.assertEqual(cases, {
+                "2 landing": [("door_cycle", ["Skipped"]), ("call_to_floor", ["Failure"])],
+                "3 supervisor": [("power_check", ["passed"]), ("call_to_floor", ["passed"])],
+                "merged verdicts": [("door_cycle", ["Skipped"]), ("call_to_floor", ["Failure"])]})
+
+    def test_an_edited_merged_status_wins_over_the_rod_reports(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            with open(os.path.join(work, "mpsrdd.rdd"), "rb") as f:
+                rdd = f.read()
+            with open(os.path.join(work, "edited.rdd"), "wb") as f:
+                f.write(rdd.replace(b'FS "door_cycle" "3300" "2"', b'FS "door_cycle" "3300" "0"'))
+            status, out, errors = mpsrdd("compare", "mpsrdd.rdd", "edited.rdd", "-o", "c.html", cwd=work)
+            self.assertEqual(out.splitlines()[3:], ["changed: TI-01 door_cycle, merged: inconclusive (2) -> passed (0)",
+                                                    "verdicts differ"])
+            self.assertEqual(status, 1)
+            self.assertEqual(errors, ['mpsrdd: warning: edited.rdd:53: FS status "0" is not what its testers\' ROD '
+                                      "reports give; the RDD report's status stands for every tester"])
+            status, out, _ = mpsrdd("summary", "edited.rdd", cwd=work)
+            self.assertIn("2 landing: 2 steps, 1 passed, 1 failed, 0 inconclusive", out)
+
+
+def landing_ran(changes):
+    """Prepares the example with landing.rio changed: (old bytes, new bytes) pairs."""
+    def prepare(run):
+        for old, new in changes:
+            rewrite(os.path.join(run, "landing.rio"), old, new)
+    return prepare
+
+
+PASSED = (b'FS "door_cycle" "3000" "2"', b'FS "door_cycle" "3000" "0"')
+NOT_FAILED = (b'FS "call_to_floor" "5000" "1"', b'FS "call_to_floor" "5000" "0"')
+NO_ER = (b'ER "landing" "position display shows 2 while the car stands at 3" "1" "105"\n', b"")
+
+
+class Gate(unittest.TestCase):
+    """summary exits as a test runner does; junit only when asked."""
+
+    def test_exit_status_by_verdicts_and_level(self):
+        levels = ([], ["--fail-on=failed"], ["--fail-on=inconclusive"], ["--fail-on=never"])
+        for changes, summary, junit in (([], (1, 1, 1, 0), (0, 1, 1, 0)),
+                                        ([NOT_FAILED], (0, 0, 1, 0), (0, 0, 1, 0)),
+                                        ([NOT_FAILED, PASSED], (0, 0, 0, 0), (0, 0, 0, 0))):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work, landing_ran(changes))
+                self.assertEqual(tuple(mpsrdd("summary", "mpsrdd.rdd", *level, cwd=work)[0] for level in levels), summary)
+                self.assertEqual(tuple(mpsrdd("junit", "mpsrdd.rdd", *level, cwd=work)[0] for level in levels), junit)
+
+    def test_a_failed_step_without_an_er_record_is_counted_and_named(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work, landing_ran([NO_ER]))
+            status, out, _ = mpsrdd("summary", "mpsrdd.rdd", cwd=work)
+            self.assertEqual((status, out.splitlines()[-2:]),
+                             (1, ["merged: 3 steps, 1 passed, 1 failed, 1 inconclusive, 0 unknown, 1 failed without ER",
+                                  "failed without ER: TI-02 call_to_floor (RDD line 78)"]))
+
+    def test_trouble_is_two_whatever_the_level(self):
+        for words in (["summary", "gone.rdd"], ["summary", "gone.rdd", "--fail-on=never"], ["page", "a.rdd", "--fail-on=never"],
+                      ["summary", "a.rdd", "--fail-on=sometimes"], ["compare", "a.rdd", "b.rdd", "--fail-on=failed"]):
+            status, out, errors = mpsrdd(*words)
+            self.assertEqual((status, out, len(errors)), (2, "", 1), words)
+
+
+class Conventions(unittest.TestCase):
+    """- is standard input and output; --version; --help for every command; compare's page only when asked."""
+
+    def test_version_and_help_of_every_command(self):
+        status, out, errors = mpsrdd("--version")
+        self.assertEqual((status, errors), (0, []))
+        self.assertRegex(out, r"^mpsrdd [0-9.]+\n$")
+        for command in ("page", "junit", "compare", "summary"):
+            status, out, errors = mpsrdd(command, "--help")
+            self.assertEqual((status, out.split()[:3], errors), (0, ["usage:", "mpsrdd", command], []))
+
+    def test_dash_is_standard_input_and_output(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            for words, starts in ((["page", "-", "-o", "-"], "<!DOCTYPE html>"), (["page", "-"], "<!DOCTYPE html>"),
+                                  (["junit", "mpsrdd.rdd", "-o", "-"], "<?xml"), (["junit", "-"], "<?xml"),
+                                  (["summary", "-"], "lift_acceptance, "), (["compare", "mpsrdd.rdd", "-"], "old: ")):
+                done = subprocess.run([os.path.join(BUILD, "mpsrdd"), *words], input=rdd, capture_output=True, cwd=work)
+                self.assertTrue(done.stdout.decode().startswith(starts), words)
+                self.assertEqual(done.stderr, b"", words)
+                self.assertEqual(sorted(f for f in os.listdir(work) if f.startswith("-") or f.endswith((".xml", ".html"))),
+                                 ["mpsrdd.html"], words)  # the bridge's page only
+
+    def test_compare_writes_its_page_only_when_asked(self):
+        with scratch_dir() as work:
+            run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.remove(os.path.join(work, "mpsrdd.html"))
+            for words, pages in (([], []), (["--html"], ["mpsrdd.compare.html"]), (["--html=c.html"], ["c.html"]),
+                                 (["-o", "d.html"], ["d.html"])):
+                status, out, _ = mpsrdd("compare", "mpsrdd.rdd", "mpsrdd.rdd", *words, cwd=work)
+                self.assertEqual((status, out.splitlines()[-1]), (0, "same verdicts"), words)
+                self.assertEqual(sorted(f for f in os.listdir(work) if f.endswith(".html")), pages, words)
+                for page in pages:
+                    os.remove(os.path.join(work, page))
+
+    def test_a_report_that_is_no_regular_file_is_refused(self):
+        with scratch_dir() as work:
+            os.mkfifo(os.path.join(work, "f.rdd"))
+            os.mkdir(os.path.join(work, "d.rdd"))
+            for name in ("f.rdd", "d.rdd", "/dev/null"):
+                for words in (["summary", name], ["page", name, "-o", "p.html"], ["compare", name, name]):
+                    status, out, errors = mpsrdd(*words, cwd=work)
+                    self.assertEqual((status, out, errors), (2, "", ["mpsrdd: %s: no regular file: give a report as a "
+                                                                     "file, or - for standard input" % name]), words)
+
+
+def headers_of_fields(*fields):
+    """Prepares the example with RIO and TDC headers of only these fields, their file kind last."""
+    def prepare(run):
+        for name, kind in (("cabin.rio", "RIO"), ("landing.rio", "RIO"), ("supervisor.rio", "RIO"),
+                           ("lift_acceptance.tdc", "TDC")):
+            with open(os.path.join(run, name)) as f:
+                lines = f.readlines()
+            lines[0] = " ".join(["MIRVA ProbeSuite", *fields, '"%s file"' % kind]) + "\n"
+            with open(os.path.join(run, name), "w") as f:
+                f.writelines(lines)
+    return prepare
+
+
+class HostileSources(unittest.TestCase):
+    def test_a_source_record_naming_what_is_no_rod_report(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            os.mkfifo(os.path.join(work, "fifo.rod"))
+            source = re.search(rb'CF "landing.rod" "[^"]*" "[^"]*" "[0-9]+" "[0-9]+"', rdd).group(0)
+            for directory, name, why in ((b"/proc/self", b"pagemap", "unreadable"), (b".", b"fifo.rod", "no regular file"),
+                                         (b"/", b"proc", "no regular file")):
+                with open(os.path.join(work, "x.rdd"), "wb") as f:
+                    f.write(rdd.replace(source, b'CF "%s" "%s" "%s" "0" "0"' % (name, directory, directory)))
+                limited = subprocess.run([os.path.join(BUILD, "mpsrdd"), "summary", "x.rdd"], cwd=work, capture_output=True,
+                                         preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30)))
+                self.assertEqual(limited.returncode, 1, limited.stderr)
+                self.assertIn("2 landing: verdicts unknown (%s: %s)" % (name.decode(), why), limited.stdout.decode())
+
+
+class ShortHeaders(unittest.TestCase):
+    def test_every_report_the_merger_writes_is_read(self):
+        for fields in ([], ['"v2.6a"']):
+            with scratch_dir() as work:
+                run_merger(SOURCE, BUILD, "example_three_testers", work, headers_of_fields(*fields))
+                status, out, errors = mpsrdd("summary", "mpsrdd.rdd", cwd=work)
+                self.assertEqual((status, errors), (1, []), fields)
+                self.assertTrue(out.startswith("(no plan), "), out)
+                self.assertEqual(mpsrdd("junit", "mpsrdd.rdd", cwd=work)[0], 0)
+                xml = valid_junit(self, os.path.join(work, "mpsrdd.junit.xml"))
+                self.assertEqual({p.name: p.value for p in list(xml)[0].properties()}["plan"], "(no plan)")
+
+    def test_headers_are_read_from_their_end(self):
+        with scratch_dir() as work:
+            rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
+            body = rdd[rdd.index(b"\n"):]
+            for header, plan in ((b'"v2.6a" "lift" "RDD file" "Tue Mar 12 09:00:00 2024"', "lift"),
+                                 (b'"v2.6a" "lift" "x" "RDD file" "Tue Mar 12 09:00:00 2024"', "lift x"),
+                                 (b'"v2.6a"  "RDD file" "Tue Mar 12 09:00:00 2024"', "(no plan)"),
+                                 (b'"v2.6a" "ROD file" "RDD file" "Tue Mar 12 09:00:00 2024"', "(no plan)"),
+                                 (b'"RDD file" "Tue Mar 12 09:00:00 2024"', "(no plan)")):
+                with open(os.path.join(work, "h.rdd"), "wb") as f:
+                    f.write(b"MIRVA ProbeSuite " + header + b" " + body)
+                status, out, errors = mpsrdd("summary", "h.rdd", cwd=work)
+                self.assertEqual((status, errors), (1, []), header)
+                self.assertEqual(out.split("\n")[0], "%s, Tue Mar 12 09:00:00 2024, h.rdd: 3 testers" % plan)
 
 
 class Refused(unittest.TestCase):
@@ -250,20 +581,21 @@ class HostileText(unittest.TestCase):
                    .replace(b'CF "landing.rod"', b'CF "' + hostile + b'"'))
             with open(os.path.join(work, "x.rdd"), "wb") as f:
                 f.write(rdd)
-            self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work), (0, "", []))
+            self.assertEqual(mpsrdd("junit", "x.rdd", cwd=work)[:2], (0, ""))  # landing's ROD report is not found
             xml = valid_junit(self, os.path.join(work, "x.junit.xml"))
             replaced = '</script><img src=x onerror=alert(1)>mark<b>&amp;</b>]]><![CDATA[ x]]>\ufffd\ufffd[2J " \ufffd\ufffd \ufffd end'
-            self.assertEqual([suite.name for suite in xml][1], "2 " + replaced)
-            self.assertIn(replaced, list(list(xml)[1])[1].result[0].text)
-            self.assertEqual(mpsrdd("page", "x.rdd", cwd=work), (0, "", []))
+            merged = list(xml)[2]
+            self.assertEqual({p.name: p.value for p in merged.properties()}["verdicts unknown for"], "2 " + replaced)
+            self.assertIn(replaced, list(merged)[1].result[0].text)
+            self.assertEqual(mpsrdd("page", "x.rdd", cwd=work)[:2], (0, ""))
             page = read_page(os.path.join(work, "x.html"))
             self.assertEqual(len(page.all("script")), 1)
             self.assertEqual(page.all("b") + page.all("img"), [])
             self.assertIn("2 " + replaced, [t["text"] for t in page.all("text", cls="lane-name")])
             self.assertIn(replaced, [t["text"] for t in page.all("text", cls="lane-source")])
             status, out, _ = mpsrdd("summary", "x.rdd", cwd=work)
-            self.assertIn("2 " + replaced + ": 2 steps", out)
-            self.assertEqual(mpsrdd("trace", "x.rdd", cwd=work), (0, "", []))
+            self.assertIn("2 " + replaced + ": verdicts unknown (", out)
+            self.assertEqual(mpsrdd("trace", "x.rdd", cwd=work)[0], 0)
             with open(os.path.join(work, "x.trace.json"), encoding="utf-8") as f:
                 trace = json.load(f)["traceEvents"]
             self.assertIn(replaced, {e["name"] for e in trace})

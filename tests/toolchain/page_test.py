@@ -187,7 +187,7 @@ class AlignmentScenarios(unittest.TestCase):
             self.assertEqual([rows[r]["data-available"] for r in "123"], ["no", "no", "yes"])
             cells = [row["text"] for row in page.all("tr") if row["attrs"].get("data-report") in ("1", "2")]
             self.assertIn("cabin.rod: changed (CRC)", cells[0])
-            self.assertIn("landing.rod: gone", cells[1])
+            self.assertIn("landing.rod: missing", cells[1])
             self.assertIn("not available", cells[1])
             # Without their own reports only the merged status, the worst of all, is known.
             merged = [c["attrs"]["data-status"] for c in page.all("td", data_report="2") if "data-status" in c["attrs"]]

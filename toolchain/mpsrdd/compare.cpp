@@ -4,6 +4,7 @@
 #include <map>
 
 #include "html.h"
+#include "tester_match.h"
 
 namespace {
 
@@ -16,17 +17,6 @@ std::vector<key> keyed(const std::vector<std::string>& names) {
   std::vector<key> keys;
   for (const std::string& name : names) keys.push_back({name, seen[name]++});
   return keys;
-}
-
-std::string tester_name(const tester& t) { return t.scenario.empty() ? "report " + std::to_string(t.report) : t.scenario; }
-
-std::map<key, uint32_t> tester_keys(const run_view& run) {
-  std::vector<std::string> names;
-  for (const tester& t : run.testers) names.push_back(tester_name(t));
-  std::vector<key> keys = keyed(names);
-  std::map<key, uint32_t> index;
-  for (uint32_t i = 0; i < keys.size(); ++i) index[keys[i]] = i;
-  return index;
 }
 
 const char SEPARATOR = '\x1f';
@@ -55,33 +45,95 @@ std::string step_shown(const key& step) {
   return (item.empty() ? "" : item + " ") + step_of(step) + (step.second ? " (" + std::to_string(step.second + 1) + ")" : "");
 }
 
-const step_result* result_of(const run_view& run, uint32_t item, uint32_t tester) {
-  auto at = std::lower_bound(run.results.begin(), run.results.end(), std::make_pair(item, tester),
-                             [](const step_result& r, std::pair<uint32_t, uint32_t> k) {
-                               return std::make_pair(r.item, r.tester) < k;
-                             });
-  return at != run.results.end() && at->item == item && at->tester == tester ? &*at : nullptr;
+const merged_step* merged_of(const run_view& run, uint32_t item) {
+  auto at = std::lower_bound(run.steps.begin(), run.steps.end(), item,
+                             [](const merged_step& s, uint32_t i) { return s.item < i; });
+  return at != run.steps.end() && at->item == item ? &*at : nullptr;
 }
 
-void compare_testers(const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
-                     const run_view& old_run, const run_view& new_run, run_differences& d) {
-  for (const auto& [k, i] : old_testers)
-    if (!new_testers.count(k)) d.testers.add({"tester " + lane_name(old_run.testers[i]), false});
-  for (const auto& [k, i] : new_testers)
-    if (!old_testers.count(k)) d.testers.add({"tester " + lane_name(new_run.testers[i]), true});
-  for (const auto& [k, i] : old_testers) {
-    auto now = new_testers.find(k);
-    if (now == new_testers.end()) continue;
-    clock_change c{k.first, &old_run.clocks[i], &new_run.clocks[now->second]};
+// The RDD reports' own verdicts, told where no tester's change tells it.
+void add_merged_change(const run_view& old_run, const run_view& new_run, const key& k, uint32_t old_item,
+                       uint32_t new_item, std::vector<status_change>& changed) {
+  const merged_step* then = merged_of(old_run, old_item);
+  const merged_step* now = merged_of(new_run, new_item);
+  if (then && now && then->status != now->status)
+    changed.push_back({"", item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
+}
+
+void compare_testers(const tester_match& m, const run_view& old_run, const run_view& new_run, run_differences& d) {
+  for (uint32_t i = 0; i < m.new_of_old.size(); ++i)
+    if (m.new_of_old[i] < 0) d.testers.add({"tester " + lane_name(old_run.testers[i]), false});
+  for (uint32_t i = 0; i < m.old_of_new.size(); ++i)
+    if (m.old_of_new[i] < 0) d.testers.add({"tester " + lane_name(new_run.testers[i]), true});
+  for (uint32_t i = 0; i < m.new_of_old.size(); ++i) {
+    if (m.new_of_old[i] < 0) continue;
+    clock_change c{m.old_names[i], &old_run.clocks[i], &new_run.clocks[m.new_of_old[i]]};
     d.clocks.push_back(c);
-    if (c.then->scale != c.now->scale || c.then->shift != c.now->shift) d.moved.add(c);
+    // A clock not known on one side did not move as far as can be told.
+    bool known = c.then->scale && c.then->shift && c.now->scale && c.now->shift;
+    if (known && (c.then->scale != c.now->scale || c.then->shift != c.now->shift)) d.moved.add(c);
   }
+}
+
+// The results of one item, which are sorted by item and then tester.
+struct item_results {
+  const step_result *begin, *end;
+
+  const step_result* of(uint32_t tester) const {
+    const step_result* at = std::lower_bound(begin, end, tester, [](const step_result& r, uint32_t t) { return r.tester < t; });
+    return at != end && at->tester == tester ? at : nullptr;
+  }
+};
+
+item_results results_of(const run_view& run, uint32_t item) {
+  auto first = [&](uint32_t i) {
+    return std::lower_bound(run.results.begin(), run.results.end(), i,
+                            [](const step_result& r, uint32_t k) { return r.item < k; });
+  };
+  const step_result* data = run.results.data();
+  return {data + (first(item) - run.results.begin()), data + (first(item + 1) - run.results.begin())};
+}
+
+// A tester's steps of one run only, and the changed statuses of one step.
+void compare_step(const key& k, const item_results& old_results, const item_results& new_results, const tester_match& m,
+                  run_differences& d, std::vector<status_change>& changed) {
+  for (const step_result* then = old_results.begin; then != old_results.end; ++then) {
+    int64_t t = m.new_of_old[then->tester];
+    if (t < 0) continue;
+    const step_result* now = new_results.of(static_cast<uint32_t>(t));
+    const std::string& name = m.old_names[then->tester];
+    if (!now) d.one_run.add({"test step " + step_shown(k) + " of tester " + name, false});
+    // A status that stands in for the tester's own is no verdict of it.
+    else if (!then->merged && !now->merged && then->status != now->status)
+      changed.push_back({name, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
+  }
+  for (const step_result* now = new_results.begin; now != new_results.end; ++now) {
+    int64_t t = m.old_of_new[now->tester];
+    if (t >= 0 && !old_results.of(static_cast<uint32_t>(t)))
+      d.one_run.add({"test step " + step_shown(k) + " of tester " + m.new_names[now->tester], true});
+  }
+}
+
+// Statuses of the steps both runs have, those that now fail first.
+void compare_statuses(const std::map<key, uint32_t>& old_steps, const std::map<key, uint32_t>& new_steps,
+                      const tester_match& m, const run_view& old_run, const run_view& new_run, run_differences& d) {
+  std::vector<status_change> changed;
+  for (const auto& [k, old_item] : old_steps) {
+    auto new_item = new_steps.find(k);
+    if (new_item == new_steps.end()) continue;
+    size_t told = changed.size();
+    compare_step(k, results_of(old_run, old_item), results_of(new_run, new_item->second), m, d, changed);
+    if (changed.size() == told) add_merged_change(old_run, new_run, k, old_item, new_item->second, changed);
+  }
+  std::stable_sort(changed.begin(), changed.end(), [](const status_change& a, const status_change& b) {
+    return (a.is == verdict::failed) > (b.is == verdict::failed);
+  });
+  for (status_change& c : changed) d.changed.add(std::move(c));
 }
 
 // Items and steps of one run only, then the steps both have but a tester ran in one only.
 void compare_steps(const std::map<key, uint32_t>& old_steps, const std::map<key, uint32_t>& new_steps,
-                   const std::map<key, uint32_t>& old_testers, const std::map<key, uint32_t>& new_testers,
-                   const run_view& old_run, const run_view& new_run, run_differences& d) {
+                   const tester_match& m, const run_view& old_run, const run_view& new_run, run_differences& d) {
   std::map<std::string, std::vector<std::string>> items[2];
   auto step_named = [](const key& k) { return step_of(k) + (k.second ? " (" + std::to_string(k.second + 1) + ")" : ""); };
   for (const auto& [k, i] : old_steps) items[0][item_of(k)].push_back(step_named(k));
@@ -98,32 +150,11 @@ void compare_steps(const std::map<key, uint32_t>& old_steps, const std::map<key,
     for (const auto& [k, i] : *steps[side])
       if (!steps[1 - side]->count(k) && items[1 - side].count(item_of(k)))
         d.one_run.add({"test step " + step_shown(k), side == 1});
-
-  std::vector<status_change> changed;
-  for (const auto& [k, old_item] : old_steps) {
-    auto new_item = new_steps.find(k);
-    if (new_item == new_steps.end()) continue;
-    for (const auto& [tk, old_tester] : old_testers) {
-      auto new_tester = new_testers.find(tk);
-      if (new_tester == new_testers.end()) continue;
-      const step_result* then = result_of(old_run, old_item, old_tester);
-      const step_result* now = result_of(new_run, new_item->second, new_tester->second);
-      if (!then && !now) continue;
-      if (!then || !now) {
-        d.one_run.add({"test step " + step_shown(k) + " of tester " + tk.first, now != nullptr});
-        continue;
-      }
-      if (then->status != now->status)
-        changed.push_back({tk.first, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
-    }
-  }
-  std::stable_sort(changed.begin(), changed.end(), [](const status_change& a, const status_change& b) {
-    return (a.is == verdict::failed) > (b.is == verdict::failed);
-  });
-  for (status_change& c : changed) d.changed.add(std::move(c));
+  compare_statuses(old_steps, new_steps, m, old_run, new_run, d);
 }
 
-std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors_of(const run_view& run) {
+std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors_of(const run_view& run,
+                                                                            const std::vector<std::string>& names) {
   std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors;
   for (const rdd_record& r : run.rdd.records) {
     if (r.keyword() != "ER" || r.stray) continue;
@@ -131,13 +162,13 @@ std::map<std::pair<std::string, std::string>, std::vector<uint32_t>> errors_of(c
     std::string text;
     for (size_t i = 0; i < r.fields_before_tail && i < split.fields.size(); ++i)
       text += (i ? " " : "") + field_text(split.fields[i]);
-    errors[{tester_name(run.testers[tester_index(run.testers, run.rdd.report_of(r))]), text}].push_back(r.line);
+    errors[{names[tester_index(run.testers, run.rdd.report_of(r))], text}].push_back(r.line);
   }
   return errors;
 }
 
-void compare_errors(const run_view& old_run, const run_view& new_run, run_differences& d) {
-  auto old_errors = errors_of(old_run), new_errors = errors_of(new_run);
+void compare_errors(const tester_match& m, const run_view& old_run, const run_view& new_run, run_differences& d) {
+  auto old_errors = errors_of(old_run, m.old_names), new_errors = errors_of(new_run, m.new_names);
   auto extra = [&](const auto& these, const auto& those, bool in_new) {
     for (const auto& [k, lines] : these) {
       auto other = those.find(k);
@@ -154,10 +185,12 @@ void compare_errors(const run_view& old_run, const run_view& new_run, run_differ
 run_differences compare_runs(const run_view& old_run, const run_view& new_run) {
   run_differences d;
   d.plans_differ = old_run.rdd.plan != new_run.rdd.plan;
-  std::map<key, uint32_t> old_testers = tester_keys(old_run), new_testers = tester_keys(new_run);
-  compare_testers(old_testers, new_testers, old_run, new_run, d);
-  compare_steps(step_keys(old_run), step_keys(new_run), old_testers, new_testers, old_run, new_run, d);
-  compare_errors(old_run, new_run, d);
+  tester_match m = match_testers(old_run, new_run);
+  d.matched_by_report = m.by_report;
+  d.matched_by_position = m.by_position;
+  compare_testers(m, old_run, new_run, d);
+  compare_steps(step_keys(old_run), step_keys(new_run), m, old_run, new_run, d);
+  compare_errors(m, old_run, new_run, d);
   return d;
 }
 

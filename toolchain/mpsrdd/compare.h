@@ -17,9 +17,10 @@ template <typename T> struct listed {
   static const size_t LISTED = 1000;
 };
 
-// A test step whose status, as one tester ran it, differs between the runs.
+// A test step whose status, as one tester ran it or as merged, differs
+// between the runs.
 struct status_change {
-  std::string tester, item, step;
+  std::string tester, item, step; // no tester: the merged status
   std::string then, now; // FS field 3 as written, empty when unknown
   verdict was, is;
 };
@@ -41,11 +42,14 @@ struct clock_change {
   const clock_alignment *then, *now;
 };
 
-// Testers are matched by their scenario's name (SC field 1), test steps by
+// Testers are matched by ROD report and scenario, then by scenario in their
+// order (see tester_match), test steps by
 // test item (DS field 4), name (DS field 1) and how many came before them
-// with both the same.
+// with both the same. The merged statuses are compared always, a tester's
+// own only where both runs have it.
 struct run_differences {
   bool plans_differ = false;
+  uint64_t matched_by_report = 0, matched_by_position = 0; // testers
   listed<status_change> changed;    // those that now fail first
   listed<one_run_only> one_run;
   listed<error_change> errors;      // ER records of one run only, by tester and text

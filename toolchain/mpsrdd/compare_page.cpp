@@ -74,7 +74,7 @@ std::string render_compare_page(const run_view& old_run, const run_view& new_run
   });
   table(out, "changed", "Statuses changed", {"Test item", "Test step", "Tester", "Old", "New"}, d.changed,
         [](std::string& o, const status_change& c) {
-          cells(o, {c.item, c.step, c.tester, status_text(c.was, c.then), status_text(c.is, c.now)});
+          cells(o, {c.item, c.step, c.tester.empty() ? "merged" : c.tester, status_text(c.was, c.then), status_text(c.is, c.now)});
         });
   table(out, "one-run", "Of one run only", {"Run", "What"}, d.one_run, [](std::string& o, const one_run_only& x) {
     cells(o, {x.in_new ? "new" : "old", x.what});

@@ -20,7 +20,7 @@ template <typename T, typename F> void lines(std::string& out, const listed<T>& 
 }
 
 std::string run_line(const char* side, const run_view& run) {
-  return std::string(side) + ": " + shown(run.path) + " (" + shown(run.rdd.plan) + ", " + shown(run.rdd.date) + ")\n";
+  return std::string(side) + ": " + shown(run.path) + " (" + shown(run.rdd.plan_shown()) + ", " + shown(run.rdd.date) + ")\n";
 }
 
 } // namespace
@@ -28,9 +28,12 @@ std::string run_line(const char* side, const run_view& run) {
 std::string render_compare_text(const run_view& old_run, const run_view& new_run, const run_differences& d) {
   std::string out = run_line("old", old_run) + run_line("new", new_run);
   if (d.plans_differ) out += "note: the runs are of different test plans\n";
+  out += "testers matched: " + std::to_string(d.matched_by_report) + " by ROD report and scenario, " +
+         std::to_string(d.matched_by_position) + " by position\n";
   lines(out, d.testers, [](const one_run_only& t) { return std::string(t.in_new ? "added: " : "missing: ") + shown(t.what); });
   lines(out, d.changed, [](const status_change& c) {
-    return "changed: " + shown(c.item.empty() ? c.step : c.item + " " + c.step) + ", tester " + shown(c.tester) + ": " +
+    std::string whose = c.tester.empty() ? "merged" : "tester " + shown(c.tester);
+    return "changed: " + shown(c.item.empty() ? c.step : c.item + " " + c.step) + ", " + whose + ": " +
            status_text(c.was, shown(c.then)) + " -> " + status_text(c.is, shown(c.now));
   });
   lines(out, d.one_run, [](const one_run_only& o) {

@@ -1,60 +1,32 @@
 // mpsrdd: shows, judges and compares merged runs, from any RDD report.
 //
-//   mpsrdd page REPORT.rdd [-o FILE.html]        the timeline page
-//   mpsrdd junit REPORT.rdd [-o FILE.xml]        JUnit XML for CI servers
-//   mpsrdd compare OLD.rdd NEW.rdd [-o FILE.html] two runs side by side
-//   mpsrdd summary REPORT.rdd                     a few lines on standard output
-//   mpsrdd trace REPORT.rdd [-o FILE.json]        the run for a trace viewer
+//   mpsrdd page REPORT.rdd [-o FILE.html]         the timeline page
+//   mpsrdd junit REPORT.rdd [-o FILE.xml]         JUnit XML for CI servers
+//   mpsrdd compare OLD.rdd NEW.rdd [--html[=FILE]] two runs side by side
+//   mpsrdd summary REPORT.rdd                      a few lines on standard output
+//   mpsrdd trace REPORT.rdd [-o FILE.json]         the run for a trace viewer
 //
-// Files are written beside the report unless -o names one. Exit status 0;
-// for compare 1 when the verdicts differ; 2 on trouble, with one line on
-// standard error and no file written. docs/mpsrdd.1 tells the rest.
+// The commands, their options and their help are in one table (commands).
+// Exit status 0; for compare 1 when the verdicts differ, for summary (and
+// junit with --fail-on) 1 when the run fails; 2 on trouble, with one line
+// on standard error and no file written. docs/mpsrdd.1 tells the rest.
 #include <cstdio>
 #include <new>
 
 #include "command_line.h"
-#include "compare.h"
-#include "junit.h"
-#include "output_file.h"
-#include "page.h"
-#include "run_view.h"
-#include "summary.h"
+#include "commands.h"
 #include "tool_failure.h"
-#include "trace.h"
+
+#ifndef MPS_VERSION
+#error "the build gives the version"
+#endif
 
 namespace {
 
-enum { SAME = 0, DIFFERENT = 1, TROUBLE = 2 };
-
-std::string output_of(const command_line& words, const std::string& suffix) {
-  return words.output.empty() ? beside(words.reports.back(), suffix) : words.output;
-}
-
-void print(const std::string& text) {
-  if (fwrite(text.data(), 1, text.size(), stdout) != text.size() || fflush(stdout) != 0)
-    throw tool_failure("standard output: cannot write");
-}
-
-int run_command(const command_line& words) {
-  const std::string& report = words.reports.front();
-  if (words.command == "page") {
-    pending_output page(output_of(words, ".html"), words.reports);
-    page.commit(render_page(page_input_of(read_run(report))));
-  } else if (words.command == "junit") {
-    pending_output junit(output_of(words, ".junit.xml"), words.reports);
-    junit.commit(render_junit(read_run(report), JUNIT_BYTES));
-  } else if (words.command == "trace") {
-    pending_output trace(output_of(words, ".trace.json"), words.reports);
-    trace.commit(render_trace(read_run(report)));
-  } else if (words.command == "summary") {
-    print(render_summary(read_run(report)));
-  } else {
-    pending_output page(output_of(words, ".compare.html"), words.reports);
-    run_view old_run = read_run(words.reports[0]), new_run = read_run(words.reports[1]);
-    run_differences d = compare_runs(old_run, new_run);
-    page.commit(render_compare_page(old_run, new_run, d));
-    print(render_compare_text(old_run, new_run, d));
-    return d.verdicts_differ() ? DIFFERENT : SAME;
+int told(const std::string& text) {
+  if (fwrite(text.data(), 1, text.size(), stdout) != text.size() || fflush(stdout) != 0) {
+    fprintf(stderr, "mpsrdd: standard output: cannot write\n");
+    return TROUBLE;
   }
   return SAME;
 }
@@ -65,11 +37,9 @@ int main(int argc, char** argv) {
   command_line words;
   try {
     words = parse_command_line(argc, argv);
-    if (words.command == "help") {
-      print(USAGE);
-      return SAME;
-    }
-    return run_command(words);
+    if (words.version) return told("mpsrdd " MPS_VERSION "\n");
+    if (words.help) return told(words.command ? help_text(*words.command) : usage_text());
+    return words.command->run(words);
   } catch (const tool_failure& failure) {
     print_failure("mpsrdd", failure.what());
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,8 @@
 #include "alignment.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "record_kinds.h"
 
 std::optional<clock_record> clock_of(const report_line& sy) {
@@ -111,4 +114,58 @@ std::optional<uint32_t> time_from_rod(const rdd_report& rdd, const rdd_record& r
   std::optional<uint32_t> wait = wait_end ? field_time(read.fields[3]) : 0u;
   if (!time || !wait) return std::nullopt;
   return static_cast<uint32_t>(*clock.scale) * (*time + *wait) + static_cast<uint32_t>(*clock.shift);
+}
+
+namespace {
+
+struct meeting_point {
+  std::string name;
+  uint32_t occurrence; // of this name in this tester, from 0
+  uint32_t tester;
+  int64_t time;
+};
+
+// Every RD record of a tester, its occurrences counted; grouped by name and occurrence.
+std::vector<meeting_point> meeting_points(const rdd_report& rdd, const std::vector<tester>& testers) {
+  std::vector<meeting_point> points;
+  report_line split;
+  for (const rdd_record& r : rdd.records) {
+    if (r.keyword() != "RD" || !r.timed || r.stray || !split_report_line(rdd.line_of(r), split)) continue;
+    uint32_t t = static_cast<uint32_t>(tester_index(testers, rdd.report_of(r)));
+    points.push_back({field_text(split.fields.at(0)), 0, t, static_cast<int32_t>(r.time)});
+  }
+  // Stable: within a name and tester the records keep the report's order.
+  std::stable_sort(points.begin(), points.end(), [](const meeting_point& a, const meeting_point& b) {
+    return std::tie(a.name, a.tester) < std::tie(b.name, b.tester);
+  });
+  for (size_t i = 1; i < points.size(); ++i)
+    if (points[i].name == points[i - 1].name && points[i].tester == points[i - 1].tester)
+      points[i].occurrence = points[i - 1].occurrence + 1;
+  std::stable_sort(points.begin(), points.end(), [](const meeting_point& a, const meeting_point& b) {
+    return std::tie(a.name, a.occurrence) < std::tie(b.name, b.occurrence);
+  });
+  return points;
+}
+
+} // namespace
+
+std::vector<std::optional<uint64_t>> rendezvous_gaps(const rdd_report& rdd, const std::vector<tester>& testers) {
+  std::vector<std::optional<uint64_t>> gaps(testers.size());
+  std::vector<meeting_point> points = meeting_points(rdd, testers);
+  for (size_t begin = 0, end; begin < points.size(); begin = end) {
+    int64_t earliest = points[begin].time, latest = earliest;
+    for (end = begin + 1; end < points.size() && points[end].name == points[begin].name &&
+                          points[end].occurrence == points[begin].occurrence;
+         ++end) {
+      earliest = std::min(earliest, points[end].time);
+      latest = std::max(latest, points[end].time);
+    }
+    if (end - begin < 2) continue;
+    for (size_t i = begin; i < end; ++i) {
+      uint64_t gap = static_cast<uint64_t>(std::max(points[i].time - earliest, latest - points[i].time));
+      std::optional<uint64_t>& g = gaps[points[i].tester];
+      g = std::max(g.value_or(0), gap);
+    }
+  }
+  return gaps;
 }

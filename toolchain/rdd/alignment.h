@@ -38,3 +38,9 @@ std::optional<clock_record> clock_of(const report_line& sy);
 // not known.
 std::optional<uint32_t> time_from_rod(const rdd_report& rdd, const rdd_record& r, const tester& t,
                                       const clock_alignment& clock);
+
+// How well the merged clocks agree, per tester: the largest gap, in merged
+// ticks, between one of its rendezvous and the same rendezvous (same name,
+// same occurrence) of the other testers, at the times the RDD report gives
+// them (RD field 5). Nothing for a tester that shares no rendezvous.
+std::vector<std::optional<uint64_t>> rendezvous_gaps(const rdd_report& rdd, const std::vector<tester>& testers);

@@ -4,20 +4,9 @@
 #include <cstdio>
 #include <iterator>
 
+#include "file_reading.h"
 #include "tool_failure.h"
 #include "record_kinds.h"
-
-std::string read_whole_file(const std::string& path) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (!file) throw tool_failure("cannot read " + path);
-  std::string text;
-  char piece[1 << 16];
-  for (size_t got; (got = fread(piece, 1, sizeof piece, file)) > 0;) text.append(piece, got);
-  bool failed = ferror(file);
-  fclose(file);
-  if (failed) fail_on(path, "cannot read to its end");
-  return text;
-}
 
 report_line rdd_report::fields_of(const rdd_record& r) const {
   report_line split;
@@ -35,16 +24,23 @@ bool is_record_keyword(std::string_view keyword) {
   return keyword.size() == 2 && keyword[0] >= 'A' && keyword[0] <= 'Z' && keyword[1] >= 'A' && keyword[1] <= 'Z';
 }
 
+bool is_file_kind(const std::string& text) {
+  return text == "RDD file" || text == "ROD file" || text == "RIO file" || text == "TDC file";
+}
+
+// The header is the version, the plan, the file kind and the date, counted
+// from the end: a ROD header of fewer fields gives no plan (an empty field)
+// or its own file kind where the plan belongs, and the plan is then missing.
 void read_header(rdd_report& rdd, std::string_view line) {
   report_line header;
-  size_t marker = 0;
-  if (split_report_line(line, header) && header.keyword == "MIRVA ProbeSuite")
-    while (marker < header.fields.size() && header.fields[marker] != "\"RDD file\"") ++marker;
-  if (header.keyword != "MIRVA ProbeSuite" || marker < 2 || marker + 1 >= header.fields.size())
+  bool split = split_report_line(line, header) && header.keyword == "MIRVA ProbeSuite";
+  size_t n = header.fields.size();
+  if (!split || n < 2 || header.fields[n - 2] != "\"RDD file\"")
     fail_at(rdd.path, 1, "not an RDD report: the first line is no RDD header");
-  rdd.version = field_text(header.fields[0]);
-  for (size_t i = 1; i < marker; ++i) rdd.plan += (i > 1 ? " " : "") + field_text(header.fields[i]);
-  rdd.date = field_text(header.fields[marker + 1]);
+  rdd.date = field_text(header.fields[n - 1]);
+  if (n >= 3) rdd.version = field_text(header.fields[0]);
+  for (size_t i = 1; i + 2 < n; ++i) rdd.plan += (i > 1 ? " " : "") + field_text(header.fields[i]);
+  if (is_file_kind(rdd.plan)) rdd.plan.clear();
 }
 
 // The source record has no tail: its last two fields are the report number
@@ -121,12 +117,21 @@ void find_testers(rdd_report& rdd) {
   }
 }
 
+// A report is a regular file, or standard input: a FIFO or device named
+// as a report would hang the reader or never end.
+std::string read_report_text(const std::string& path) {
+  if (path == "-") return read_standard_input();
+  std::optional<std::string> text = read_regular_file(path);
+  if (!text) fail_on(path, "no regular file: give a report as a file, or - for standard input");
+  return std::move(*text);
+}
+
 } // namespace
 
 rdd_report read_rdd_report(const std::string& path) {
   rdd_report rdd;
   rdd.path = path;
-  rdd.text = read_whole_file(path);
+  rdd.text = read_report_text(path);
   const std::string& text = rdd.text;
   if (text.empty()) fail_on(path, "empty file, not an RDD report");
   if (text.size() >= UINT32_MAX) fail_on(path, "too large: 4 GiB at most");

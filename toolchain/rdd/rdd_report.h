@@ -44,7 +44,7 @@ struct source_record {
 struct rdd_report {
   std::string path;
   std::string text;
-  std::string version, plan, date;
+  std::string version, plan, date; // each empty when the header gives none
   std::vector<rdd_record> records;
   std::vector<origin> origins;
   std::vector<source_record> sources;
@@ -58,11 +58,10 @@ struct rdd_report {
   uint32_t report_of(const rdd_record& r) const { return origins[r.origins_begin].report; }
   report_line fields_of(const rdd_record& r) const;
   bool is_tester(uint32_t report) const;
+  std::string plan_shown() const { return plan.empty() ? "(no plan)" : plan; }
 };
 
-// Reads and checks an RDD report; throws tool_failure naming the file and
-// the line when it is not a complete RDD report.
+// Reads and checks an RDD report, "-" being standard input; throws
+// tool_failure naming the file and the line when it is not a complete RDD
+// report, or naming the file when it is no regular file.
 rdd_report read_rdd_report(const std::string& path);
-
-// Reads a whole file; throws tool_failure when it cannot.
-std::string read_whole_file(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "file_reading.h"
 #include "tool_failure.h"
 #include "util/crc16.h"
 
@@ -29,6 +30,31 @@ std::string joined(const std::string& directory, const std::string& name) {
   return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
+// The content at place when it is still the report the source record
+// describes; otherwise nothing, and why.
+std::optional<std::string> verified_content(const std::string& place, const source_record& source, std::string& why) {
+  struct stat st;
+  if (stat(place.c_str(), &st) != 0) return std::nullopt;
+  if (!S_ISREG(st.st_mode) || st.st_size != source.size) {
+    why = S_ISREG(st.st_mode) ? "changed (size)" : "no regular file";
+    return std::nullopt;
+  }
+  // Never beyond one byte past its recorded size: a file that only says it
+  // is regular (in /proc, say) may not end.
+  std::optional<std::string> text;
+  try {
+    text = read_regular_file(place, static_cast<size_t>(source.size) + 1);
+  } catch (const tool_failure&) {
+    why = "unreadable";
+    return std::nullopt;
+  }
+  if (!text) why = "no regular file";
+  else if (static_cast<int64_t>(text->size()) != source.size) why = "changed (size)";
+  else if (file_crc16(*text) != source.crc) why = "changed (CRC)";
+  else return text;
+  return std::nullopt;
+}
+
 } // namespace
 
 // The absolute directory is tried first; the relative one serves when the
@@ -38,25 +64,11 @@ rod_source open_rod_source(const source_record& source) {
   rod.path = joined(source.absolute_dir, source.name);
   std::vector<std::string> places{rod.path};
   if (!source.relative_dir.empty()) places.push_back(joined(source.relative_dir, source.name));
-  rod.missing = "gone";
+  rod.missing = "missing";
   for (const std::string& place : places) {
-    struct stat st;
-    if (stat(place.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    if (st.st_size != source.size) {
-      rod.missing = "changed (size)";
-      continue;
-    }
-    try {
-      rod.text = read_whole_file(place);
-    } catch (const tool_failure&) {
-      rod.missing = "unreadable";
-      continue;
-    }
-    if (static_cast<int64_t>(rod.text.size()) != source.size || file_crc16(rod.text) != source.crc) {
-      rod.missing = "changed (CRC)";
-      rod.text.clear();
-      continue;
-    }
+    std::optional<std::string> text = verified_content(place, source, rod.missing);
+    if (!text) continue;
+    rod.text = std::move(*text);
     rod.path = place;
     rod.available = true;
     rod.missing.clear();

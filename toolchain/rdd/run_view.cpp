@@ -6,8 +6,11 @@ run_view read_run(const std::string& rdd_path) {
   run.rdd = read_rdd_report(rdd_path);
   run.testers = testers_of(run.rdd);
   run.clocks = align_clocks(run.rdd, run.testers);
+  run.rendezvous_gaps = rendezvous_gaps(run.rdd, run.testers);
   run.lanes = build_timeline(run.rdd, run.testers, run.clocks);
-  run.results = step_results(run.rdd, run.lanes, run.testers);
+  step_table table = step_results(run.rdd, run.lanes, run.testers);
+  run.steps = std::move(table.steps);
+  run.results = std::move(table.results);
   return run;
 }
 

@@ -16,8 +16,10 @@ struct run_view {
   rdd_report rdd;
   std::vector<tester> testers;
   std::vector<clock_alignment> clocks;
+  std::vector<std::optional<uint64_t>> rendezvous_gaps; // per tester, in merged ticks
   timeline lanes;
-  std::vector<step_result> results;
+  std::vector<merged_step> steps;    // the RDD report's verdicts, one per test step
+  std::vector<step_result> results;  // each tester's
 };
 
 // Throws tool_failure naming the file and line when it is no complete RDD report.

@@ -45,6 +45,48 @@ std::optional<std::string> own_status(const tester& t, uint32_t rod_line) {
   return field_text(split.fields[2]);
 }
 
+// The merge keeps "1" once met, takes "2" over anything else, and otherwise
+// the first report's status.
+bool merges_into(const std::string& own, const std::string& merged) {
+  if (own == "1") return merged == "1";
+  if (own == "2") return merged == "1" || merged == "2";
+  return true;
+}
+
+// Each tester's own status, where its ROD report gives one, unless they
+// contradict the RDD report's merged status.
+struct step_verdicts {
+  std::string merged;
+  std::unordered_map<uint32_t, std::string> own; // by report number
+  bool overruled = false;
+};
+
+step_verdicts verdicts_of_step(const rdd_report& rdd, const test_item& item, const std::vector<tester>& testers) {
+  step_verdicts v;
+  if (item.fs < 0) return v;
+  const rdd_record& fs = rdd.records[item.fs];
+  v.merged = merged_status(rdd, fs);
+  if (fs.stray) return v;
+  std::vector<std::string> in_merge_order;
+  bool agree = true;
+  for (uint32_t k = 0; k < fs.origins_count; ++k) {
+    const origin& o = rdd.origins_of(fs)[k];
+    std::optional<std::string> own = own_status(testers[tester_index(testers, o.report)], o.line);
+    if (!own) continue;
+    agree = agree && merges_into(*own, v.merged);
+    in_merge_order.push_back(*own);
+    v.own.emplace(o.report, std::move(*own));
+  }
+  if (!in_merge_order.empty() && in_merge_order.size() == fs.origins_count)
+    agree = agree && merge_of_statuses(in_merge_order) == v.merged;
+  // A status the RDD report does not give contradicts nothing.
+  if (!agree && !v.merged.empty()) {
+    v.own.clear();
+    v.overruled = true;
+  }
+  return v;
+}
+
 uint64_t key(uint32_t a, uint32_t b) { return (static_cast<uint64_t>(a) << 32) | b; }
 
 struct open_step {
@@ -75,48 +117,71 @@ void attach_errors(const rdd_report& rdd, const timeline& lanes, const std::vect
 
 } // namespace
 
-std::vector<step_result> step_results(const rdd_report& rdd, const timeline& lanes, const std::vector<tester>& testers) {
-  std::unordered_map<uint64_t, uint32_t> step_mark;
+std::string merge_of_statuses(const std::vector<std::string>& statuses) {
+  std::string merged = statuses.empty() ? std::string() : statuses.front();
+  for (const std::string& status : statuses)
+    if (merged != "1" && (status == "1" || status == "2")) merged = status;
+  return merged;
+}
+
+namespace {
+
+using step_marks = std::unordered_map<uint64_t, uint32_t>; // by DS record and report number
+
+step_marks step_marks_of(const timeline& lanes) {
+  step_marks marks;
   for (uint32_t i = 0; i < lanes.marks.size(); ++i)
-    if (lanes.marks[i].row == mark_row::step) step_mark.emplace(key(lanes.marks[i].record, lanes.marks[i].report), i);
+    if (lanes.marks[i].row == mark_row::step) marks.emplace(key(lanes.marks[i].record, lanes.marks[i].report), i);
+  return marks;
+}
+
+struct results_in_making {
   std::vector<step_result> results;
   std::unordered_map<uint64_t, uint32_t> result_of; // by item and tester
-  std::unordered_map<uint32_t, uint32_t> fs_line;   // of the item's FS record in each tester's ROD report
+};
+
+// One result per tester that ran the step, in the order of its DS record's tail.
+void add_results(const rdd_report& rdd, const timeline& lanes, const std::vector<tester>& testers, const step_marks& marks,
+                 uint32_t i, const step_verdicts& v, results_in_making& made) {
+  const test_item& item = lanes.items[i];
+  const rdd_record& ds = rdd.records[item.ds];
+  const origin* o = rdd.origins_of(ds);
+  for (uint32_t k = 0; k < ds.origins_count; ++k) {
+    uint32_t t = static_cast<uint32_t>(tester_index(testers, o[k].report));
+    if (made.result_of.count(key(i, t))) continue;
+    step_result result{i, t, v.merged, true, verdict::unknown, 0, 0, {}};
+    auto own = v.own.find(o[k].report);
+    if (own != v.own.end()) {
+      result.status = own->second;
+      result.merged = false;
+    }
+    result.meaning = verdict_of(result.status);
+    auto m = marks.find(key(static_cast<uint32_t>(item.ds), o[k].report));
+    if (m != marks.end()) {
+      result.start = lanes.marks[m->second].start;
+      result.end = lanes.marks[m->second].end;
+    }
+    made.result_of.emplace(key(i, t), static_cast<uint32_t>(made.results.size()));
+    made.results.push_back(std::move(result));
+  }
+}
+
+} // namespace
+
+step_table step_results(const rdd_report& rdd, const timeline& lanes, const std::vector<tester>& testers) {
+  step_marks marks = step_marks_of(lanes);
+  step_table table;
+  results_in_making made;
   for (uint32_t i = 0; i < lanes.items.size(); ++i) {
     const test_item& item = lanes.items[i];
     if (item.ds < 0 || rdd.records[item.ds].stray) continue;
-    std::string merged;
-    fs_line.clear();
-    if (item.fs >= 0) {
-      const rdd_record& fs = rdd.records[item.fs];
-      merged = merged_status(rdd, fs);
-      if (!fs.stray)
-        for (uint32_t k = 0; k < fs.origins_count; ++k) fs_line.emplace(rdd.origins_of(fs)[k].report, rdd.origins_of(fs)[k].line);
-    }
-    const rdd_record& ds = rdd.records[item.ds];
-    const origin* o = rdd.origins_of(ds);
-    for (uint32_t k = 0; k < ds.origins_count; ++k) {
-      uint32_t t = static_cast<uint32_t>(tester_index(testers, o[k].report));
-      if (result_of.count(key(i, t))) continue;
-      step_result result{i, t, merged, true, verdict::unknown, 0, 0, {}};
-      auto line = fs_line.find(o[k].report);
-      std::optional<std::string> own = line == fs_line.end() ? std::nullopt : own_status(testers[t], line->second);
-      if (own) {
-        result.status = *own;
-        result.merged = false;
-      }
-      result.meaning = verdict_of(result.status);
-      auto m = step_mark.find(key(static_cast<uint32_t>(item.ds), o[k].report));
-      if (m != step_mark.end()) {
-        result.start = lanes.marks[m->second].start;
-        result.end = lanes.marks[m->second].end;
-      }
-      result_of.emplace(key(i, t), static_cast<uint32_t>(results.size()));
-      results.push_back(std::move(result));
-    }
+    step_verdicts v = verdicts_of_step(rdd, item, testers);
+    table.steps.push_back({i, v.merged, verdict_of(v.merged), v.overruled});
+    add_results(rdd, lanes, testers, marks, i, v, made);
   }
-  attach_errors(rdd, lanes, testers, results, result_of);
-  std::sort(results.begin(), results.end(),
+  attach_errors(rdd, lanes, testers, made.results, made.result_of);
+  std::sort(made.results.begin(), made.results.end(),
             [](const step_result& a, const step_result& b) { return key(a.item, a.tester) < key(b.item, b.tester); });
-  return results;
+  table.results = std::move(made.results);
+  return table;
 }

@@ -23,3 +23,7 @@ std::vector<tester> testers_of(const rdd_report& rdd);
 size_t tester_index(const std::vector<tester>& testers, uint32_t report);
 
 std::string lane_name(const tester& t);
+
+// A tester has verdicts of its own only through a ROD report that is still
+// the one its source record describes; otherwise only the merged ones are known.
+inline bool verdicts_known(const tester& t) { return t.rod.available; }
