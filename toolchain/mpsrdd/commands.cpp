@@ -12,7 +12,6 @@
 #include "summary.h"
 #include "tool_failure.h"
 #include "trace.h"
-#include "util/terminal_text.h"
 #include "warnings.h"
 
 namespace {
@@ -24,8 +23,7 @@ void print(const std::string& text) {
 
 run_view read_and_warn(const std::string& report) {
   run_view run = read_run(report);
-  for (const std::string& warning : run_warnings(run))
-    fprintf(stderr, "mpsrdd: warning: %s\n", terminal_safe(warning).c_str());
+  for (const std::string& warning : run_warnings(run)) print_failure("mpsrdd: warning", warning);
   return run;
 }
 

@@ -330,9 +330,7 @@ std::optional<std::string> render(const run_view& run, const suites& sorted, siz
   std::string out = XML_OUTPUT_OPENING;
   out += "<testsuites";
   attribute(out, "name", run.rdd.plan_shown());
-  out += counts(all, tick.has_value()) + ">
-" + all_suites + "</testsuites>
-";
+  out += counts(all, tick.has_value()) + ">\n" + all_suites + "</testsuites>\n";
   return out;
 }
 
