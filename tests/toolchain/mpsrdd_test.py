@@ -15,7 +15,7 @@ import unittest
 import junitparser
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bridge_page import merge_generated_run, read_page, run_merger, scratch_dir  # noqa: E402
+from bridge_page import merge_generated_run, read_page, run_merger, scratch_dir, write_crowded_rdd  # noqa: E402
 
 SOURCE, BUILD = sys.argv[1], sys.argv[2]
 SCHEMA = os.path.join(SOURCE, "tests", "toolchain", "junit.xsd")
@@ -135,6 +135,21 @@ class Example(unittest.TestCase):
             ids = [e["attrs"]["id"] for e in page.elements if "id" in e["attrs"]]
             self.assertEqual(len(ids), len(set(ids)))
             self.assertEqual(len(page.all("tr", inside=page.all("table", cls="changed")[0])), 2)
+
+    def test_long_lists_of_changes_are_folded(self):
+        with scratch_dir() as work:
+            write_crowded_rdd(os.path.join(work, "old.rdd"), 2, 30, 3)
+            with open(os.path.join(work, "old.rdd")) as f:
+                text = f.read()
+            with open(os.path.join(work, "new.rdd"), "w") as f:
+                f.write(re.sub(r'(FS "step \d+" "5") "1"', r'\1 "0"', text))
+            self.assertEqual(mpsrdd("compare", "old.rdd", "new.rdd", "-o", "c.html", cwd=work)[0], 1)
+            page = read_page(os.path.join(work, "c.html"))
+        section = page.all("section", id="changed")[0]
+        folded = page.all("details", inside=section)[0]
+        self.assertEqual(len(page.all("tr", inside=page.all("table", inside=section)[0])), 1 + 10)
+        self.assertEqual(len(page.all("tr", inside=folded)), 1 + 20)
+        self.assertEqual(page.all("summary", inside=folded)[0]["text"], "20 more (30 in all)")
 
     def test_outputs_replace_only_their_own(self):
         page = os.path.join(self.work, "view.html")

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
@@ -20,27 +21,39 @@ void cells(std::string& out, std::initializer_list<std::string> texts) {
 }
 
 template <typename T, typename F>
+void rows(std::string& out, const char* id, std::initializer_list<const char*> columns, const T* begin, const T* end, F row) {
+  out += "<table class=\"";
+  out += id;
+  out += "\">\n<thead><tr>";
+  for (const char* c : columns) out += std::string("<th>") + c + "</th>";
+  out += "</tr></thead>\n<tbody>\n";
+  for (const T* item = begin; item != end; ++item) row(out, *item);
+  out += "</tbody>\n</table>\n";
+}
+
+// A section per kind of change: its count, its first rows, the others
+// listed folded away, so that the timelines stay near.
+template <typename T, typename F>
 void table(std::string& out, const char* id, const char* heading, std::initializer_list<const char*> columns,
            const listed<T>& kind, F row, const std::string& note = "") {
+  const size_t SHOWN = 10;
   out += "<section id=\"";
   out += id;
   out += "\">\n<h2>";
   out += heading;
   out += " <small>" + grouped(static_cast<int64_t>(kind.count)) + "</small></h2>\n";
   if (!note.empty()) out += "<p class=\"note\">" + escaped(note) + "</p>\n";
-  if (kind.count == 0) {
-    out += "<p>None.</p>\n</section>\n";
-    return;
+  if (kind.count == 0) out += "<p>None.</p>\n";
+  const T *first = kind.first.data(), *end = first + kind.first.size(), *folded = first + std::min(SHOWN, kind.first.size());
+  if (kind.count) rows(out, id, columns, first, folded, row);
+  if (folded != end) {
+    out += "<details><summary>" + grouped(end - folded) + " more";
+    if (kind.count > kind.first.size()) out += " of the first " + grouped(end - first);
+    out += " (" + grouped(static_cast<int64_t>(kind.count)) + " in all)</summary>\n";
+    rows(out, id, columns, folded, end, row);
+    out += "</details>\n";
   }
-  if (kind.count > kind.first.size())
-    out += "<p class=\"note\">The first " + grouped(static_cast<int64_t>(kind.first.size())) + " are listed.</p>\n";
-  out += "<table class=\"";
-  out += id;
-  out += "\">\n<thead><tr>";
-  for (const char* c : columns) out += std::string("<th>") + c + "</th>";
-  out += "</tr></thead>\n<tbody>\n";
-  for (const T& item : kind.first) row(out, item);
-  out += "</tbody>\n</table>\n</section>\n";
+  out += "</section>\n";
 }
 
 // The report's folder made absolute, without resolving links: two runs are

@@ -190,6 +190,18 @@ try {
   await page.click("#new-timeline-section button[data-zoom=fit]");
   assert.deepEqual(await views(), joint, "Whole run, both");
 
+  // Runs of unlike ticks share an axis of time: the same report read in 10 µs ticks is 100 times shorter.
+  const tens = join(compared, "tens.rdd");
+  writeFileSync(tens, readFileSync(join(work, "demo.rdd"), "latin1").replaceAll('"1" "ms" "', '"1" "10us" "'), "latin1");
+  execFileSync(join(build, "mpsrdd"), ["compare", join(work, "demo.rdd"), tens, "-o", join(compared, "tens.html")], { stdio: "ignore" });
+  await page.goto("file://" + join(compared, "tens.html"));
+  const inTime = async () => (await views()).map((v, i) => v.map((t) => t * [1e6, 1e4][i]));
+  const before = await inTime();
+  await page.click("#new-timeline-section button[data-zoom=in]");
+  const after = await inTime();
+  assert.ok(after[0][1] - after[0][0] < before[0][1] - before[0][0], `zoom in: ${after}`);
+  for (const v of [before, after]) assert.ok(Math.abs(v[0][0] - v[1][0]) < 1 && Math.abs(v[0][1] - v[1][1]) < 1, `in ns: ${v}`);
+
   console.log(`page in a browser: zoom, pan, hover, links, verdict, colours, filter and switch work; ` +
               `${marked} ER marks of a large run in their lanes (loaded in ${loaded} ms); two runs zoomed together`);
 } finally {
