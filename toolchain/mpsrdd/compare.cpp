@@ -68,7 +68,6 @@ void compare_testers(const tester_match& m, const run_view& old_run, const run_v
   for (uint32_t i = 0; i < m.new_of_old.size(); ++i) {
     if (m.new_of_old[i] < 0) continue;
     clock_change c{m.old_names[i], &old_run.clocks[i], &new_run.clocks[m.new_of_old[i]]};
-    d.clocks.push_back(c);
     // A clock not known on one side did not move as far as can be told.
     bool known = c.then->scale && c.then->shift && c.now->scale && c.now->shift;
     if (known && (c.then->scale != c.now->scale || c.then->shift != c.now->shift)) d.moved.add(c);

@@ -64,8 +64,7 @@ struct run_differences {
   listed<one_run_only> one_run;
   listed<error_change> errors;      // ER records of one run only, by tester and text
   listed<one_run_only> testers;     // missing from one run
-  std::vector<clock_change> clocks; // of every tester of both runs
-  listed<clock_change> moved;       // of those, the clocks whose scale or shift changed
+  listed<clock_change> moved;       // the clocks of testers of both runs whose scale or shift changed
   std::optional<length_unit> lengths; // nothing: the runs' ticks cannot be compared
   listed<timing_change> timings;    // the largest changes first
 
