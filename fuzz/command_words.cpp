@@ -26,15 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
 
-  static char options[POSTPRO_OPTIONS_SIZE];
-  run_settings settings{};
   cab_reset(&command_table, exclusion_rules_init);
   // The engine's blocks live until the next cab_reset, outside the tracking.
-  if (!analyse_command_line(static_cast<int>(words.size()), argv.data(), options, &settings)) return 0;
-  fuzz_run([] {
-    fill_cmd_line();
-    static_cast<void>(time_option(cmd_line));
-    static_cast<void>(dest_option(cmd_line));
-  });
+  if (command_analysis(static_cast<int>(words.size()), argv.data()) == -1) return 0;
+  fuzz_run([] { static_cast<void>(analysed_options()); });
   return 0;
 }

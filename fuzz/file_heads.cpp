@@ -1,7 +1,8 @@
 // RIO and TDC file heads through identification and pairing. Input: up to
 // four files separated by lines "====".
 
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "cmdline/cmd_line.h"
 #include "driver/pairing.h"
@@ -14,14 +15,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> files = fuzz_split(data, size, "====", 4);
-  static std::string names[4];
-  memset(&cmd_line, 0, sizeof cmd_line);
+  std::vector<std::string> names;
   for (size_t i = 0; i < files.size(); ++i) {
-    names[i] = fuzz_path("f" + std::to_string(i));
-    fuzz_write_file(names[i], files[i]);
-    cmd_line.files[i] = names[i].c_str();
+    names.push_back(fuzz_path("f" + std::to_string(i)));
+    fuzz_write_file(names.back(), files[i]);
   }
   size_t left_behind = 0;
-  if (fuzz_run([] { identify_and_pair(false); }, &left_behind) == -1 && left_behind) fuzz_leak(left_behind);
+  // The options are made and the plan dropped inside the road, which
+  // releases what it allocated.
+  auto pair = [&names] {
+    command_options options;
+    options.files = names;
+    static_cast<void>(identify_and_pair(std::move(options)));
+  };
+  if (fuzz_run(pair, &left_behind) == -1 && left_behind) fuzz_leak(left_behind);
   return 0;
 }

@@ -2,7 +2,6 @@
 // writer. Input: a first byte whose low bit picks the TIME variant, then two
 // or three reports separated by lines "====".
 
-#include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "driver/write_rdd.h"
 #include "fuzz_support.h"
@@ -12,7 +11,6 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz_start_process();
-  start_date = "Sun Dec  6 10:00:00 2026";
   return 0;
 }
 
@@ -21,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool time_variant = data[0] & 1;
   const std::vector<std::string> reports = fuzz_split(data + 1, size - 1, "====", 3);
   // The fatal road leaves its cells behind; fuzz_run releases them.
-  report_headers = record_chain{};
+  record_chain headers;
   init_keyword_cells();
   const std::string rdd_path = fuzz_path("out.rdd");
   size_t left_behind = 0;
@@ -33,13 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           fuzz_write_file(rod_path, reports[i]);
           const int report_number = static_cast<int>(i) + 1;
           file_digest read;
-          objet* report = shape_report(rod_path.c_str(), report_number, time_variant, &read);
+          objet* report = shape_report(rod_path.c_str(), report_number, time_variant, &headers, &read);
           const report_source source{rod_path.c_str(), report_number, read};
           merged.align(report, source);
           postprocess_report(report, source);
           merged.merge(report);
         }
-        release_rdd_report(write_rdd_report(rdd_path.c_str(), merged.take_tree()));
+        write_rdd_report(rdd_path, merged.take_tree(), headers.take(), "Sun Dec  6 10:00:00 2026");
+        release_rdd_report();
       },
       &left_behind);
   // A run that ends normally releases everything it made.

@@ -1,9 +1,10 @@
+#include <QString>
 #include <cstring>
 #include <string>
 
 #include "cmdanalysis/cab.h"
 #include "cmdline/cmd_line.h"
-#include "util/checked.h"
+#include "messages/emit.h"
 
 static const char* canonical_value(const char* option_name) {
   const value_node* value = option_value(option_state(option_name), 1);
@@ -26,32 +27,47 @@ static void append_element(std::string& text, const char* name, const char* valu
   text += value;
 }
 
-int analyse_command_line(int argc, char** argv, char* postpro_options, run_settings* run_options) {
-  run_options->log = 0;
-  if (command_analysis(argc, argv) == -1) return 0;
-
+static std::string postpro_options_text() {
   static const char* const ra_names[] = {"RA", "TEST", "ERR"};
   static const char* const va_names[] = {"EVAL", "NOEVAL", "COMBINE"};
   const int ra = value_code(canonical_value("RA"), ra_names, 3);
   const int va = value_code(canonical_value("VA"), va_names, 3);
-  const bool comment = option_state("COMMENT") >= 0;
-  const bool landscape = option_state("PORTRAIT") == 0;
-  const bool log = option_state("LOG") > 0;
-  const bool no_summary = option_state("SUMMARY") < 1;
-  const bool noro = option_state("NORO") >= 1;
-
   std::string text = " ";
   append_element(text, "RA", ra_names[ra]);
   append_element(text, "VA", va_names[va]);
   // The post-processor always works in GB, whatever -LE said.
   append_element(text, "LE", "GB");
-  append_element(text, comment ? "COMMENT" : "NOCOMMENT");
-  append_element(text, landscape ? "LANDSCAPE" : "PORTRAIT");
-  append_element(text, no_summary ? "NOSUMMARY" : "SUMMARY");
+  append_element(text, option_state("COMMENT") >= 0 ? "COMMENT" : "NOCOMMENT");
+  append_element(text, option_state("PORTRAIT") == 0 ? "LANDSCAPE" : "PORTRAIT");
+  append_element(text, option_state("SUMMARY") < 1 ? "NOSUMMARY" : "SUMMARY");
   append_element(text, "ROD");
-  if (noro) append_element(text, "NORO");
+  if (option_state("NORO") >= 1) append_element(text, "NORO");
+  return text;
+}
 
-  checked_sprintf(postpro_options, POSTPRO_OPTIONS_SIZE, "%s", text.c_str());
-  run_options->log = log ? 1 : 0;
-  return 1;
+// -RDD requires its value, so the analysis never leaves it empty.
+static std::optional<std::string> dest_value() {
+  const int k = option_state("RDD");
+  const value_node* value = k ? option_value(k, 1) : nullptr;
+  return value ? std::optional<std::string>(value->text) : std::nullopt;
+}
+
+command_options analysed_options() {
+  command_options options;
+  options.postpro_options = postpro_options_text();
+  options.log = option_state("LOG") > 0;
+  for (int n = 1;; ++n) {
+    const value_node* file = positional_value(1, n);
+    if (!file) break;
+    if (n > MAX_FILES) msg_fatal("TOOMANYFI", QString(), QString());
+    options.files.emplace_back(file->text);
+  }
+  options.time_variant = option_state("TIME") != 0;
+  options.dest = dest_value();
+  return options;
+}
+
+std::optional<command_options> analyse_command_line(int argc, char** argv) {
+  if (command_analysis(argc, argv) == -1) return std::nullopt;
+  return analysed_options();
 }

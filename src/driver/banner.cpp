@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <cstdlib>
 
-#include "driver/run_state.h"
 #include "messages/emit.h"
 #include "util/checked.h"
 
@@ -26,11 +25,11 @@ void show_banner() {
   msg_info("COPYRIGHT", QString::fromLocal8Bit(identity_text(NOTICE_LINE)), QString());
 }
 
-int end_of_run_summary() {
-  if (incorrect_run_count == 0) {
+int end_of_run_summary(uint32_t incorrect_runs) {
+  if (incorrect_runs == 0) {
     msg_info("ENDNOENWR", QString(), QString());
     return 0;
   }
-  msg_info("ENDNOEWAR", QString(), QString::asprintf("%d", static_cast<int>(incorrect_run_count)));
+  msg_info("ENDNOEWAR", QString(), QString::asprintf("%d", static_cast<int>(incorrect_runs)));
   return 3;
 }

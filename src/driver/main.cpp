@@ -1,5 +1,8 @@
 #include <QCoreApplication>
 
+#include <optional>
+#include <string>
+
 #include "cmdline/cmd_line.h"
 #include "driver/application.h"
 #include "driver/banner.h"
@@ -8,7 +11,6 @@
 #include "driver/postpro_runs.h"
 #include "driver/report_walk.h"
 #include "driver/rio_locks.h"
-#include "driver/run_state.h"
 #include "driver/write_rdd.h"
 #include "messages/catalogue.h"
 #include "messages/emit.h"
@@ -18,6 +20,9 @@
 #include "util/out_of_memory.h"
 #include "util/standard_descriptors.h"
 
+// The longest MPS_DIR taken, as the area it was once copied to held.
+enum { MPS_DIR_AREA = 2200 };
+
 int main(int argc, char** argv) {
   open_standard_descriptors();
   end_runs_out_of_memory_here();
@@ -26,29 +31,26 @@ int main(int argc, char** argv) {
   install_translators(app, {"mps_", "vrntident_", "cab_"});
   prepare_out_of_memory_text();
   fill_message_catalogue();
-  incorrect_run_count = 0;
   init_keyword_cells();
-  env_copy("MPS_DIR", mps_dir_value, sizeof mps_dir_value);
+  // The toolchain's programs are found there; read once, before the command line.
+  const std::optional<std::string> mps_dir = environment_value("MPS_DIR", MPS_DIR_AREA);
 
-  if (!analyse_command_line(argc, argv, postpro_options, &run_options))
-    msg_fatal("INITPBRLM", QString(), QString());
-  fill_cmd_line();
+  std::optional<command_options> options = analyse_command_line(argc, argv);
+  if (!options) msg_fatal("INITPBRLM", QString(), QString());
 
   show_banner();
-  start_date = checked_strdup(current_time_text());
+  const std::string start_date = current_time_text();
 
-  refuse_unusable_names();
-  const bool time_variant_asked = time_option(cmd_line) != 0;
-  const bool plans_differ = identify_and_pair(time_variant_asked);
-  run_postprocessors();
-  const bool time_variant = time_variant_asked || plans_differ;
+  refuse_unusable_names(*options);
+  const run_plan plan = identify_and_pair(std::move(*options));
+  const uint32_t incorrect_runs = run_postprocessors(plan, mps_dir);
 
-  objet* merged = walk_reports(time_variant);
+  merged_run merged = walk_reports(plan);
   release_rio_files();
 
-  const char* output_name = write_rdd_report(dest_option(cmd_line), merged);
-  run_bridge(output_name, mps_dir_value);
-  release_rdd_report(output_name);
+  write_rdd_report(plan.output, merged.tree, merged.headers.take(), start_date.c_str());
+  run_bridge(plan.output.c_str(), mps_dir.value_or("").c_str());
+  release_rdd_report();
 
-  return end_of_run_summary();
+  return end_of_run_summary(incorrect_runs);
 }

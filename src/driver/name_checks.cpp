@@ -16,9 +16,9 @@ static void refuse_line_feed_in(const char* name) {
   if (name && strchr(name, '\n')) msg_fatal("NAMNEWLIN", name_arg(name), QString());
 }
 
-void refuse_unusable_names() {
-  for (const char* name : cmd_line.files) refuse_line_feed_in(name);
-  refuse_line_feed_in(dest_option(cmd_line));
+void refuse_unusable_names(const command_options& options) {
+  for (const std::string& name : options.files) refuse_line_feed_in(name.c_str());
+  if (options.dest) refuse_line_feed_in(options.dest->c_str());
   char* here = getcwd(nullptr, 0);
   // Without a working directory the source record ends the run itself; for
   // want of memory, the run ends here.

@@ -4,22 +4,37 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "cmdline/cmd_line.h"
-#include "driver/run_state.h"
 #include "messages/emit.h"
 #include "util/regular_file.h"
-
-rio_row rio_table[PAIR_ROWS];
-tdc_row tdc_table[PAIR_ROWS];
-int16_t rio_of_tdc[PAIR_ROWS][PAIR_ROWS];
 
 // Both kinds of rows keep this much of the file's head as their key.
 enum { PLAN_FIELDS = 5, KEY_BYTES = 2048 };
 
-static QString name_of_file(int16_t file_index) {
-  return name_arg(cmd_line.files[file_index]);
-}
+namespace {
+struct rio_row {
+  size_t file;      // position on the command line
+  std::string key;  // the header line, its kind masked
+  int pair_count = 0;
+  int tdc = -1;     // the TDC row it pairs with
+};
+
+struct tdc_row {
+  size_t file;
+  std::string key;
+  int pair_count = 0;
+  bool dropped = false;                // no RIO file needs it
+  char plan_line[PLAN_LINE_SIZE] = {};  // empty when the file has none
+};
+
+struct pairing {
+  const std::vector<std::string>& files;
+  std::vector<rio_row> rio;
+  std::vector<tdc_row> tdc;
+};
+}  // namespace
 
 int mask_marker(char* line, const char* word) {
   char* found = strstr(line, word);
@@ -36,30 +51,6 @@ char* quoted_field(char* text, char** rest) {
   *rest = closing[1] ? closing + 2 : closing + 1;
   closing[1] = '\0';
   return opening;
-}
-
-int rio_rows_filled = 0, tdc_rows_filled = 0;
-
-// Rows at or past this index hold nothing of an earlier pairing: a pairing
-// fills at most one row per file it reads, and its lists and ROD slots only
-// reach its own rows. Rows never used stay zero bytes, untouched: nothing
-// reads past the rows filled.
-static int rows_in_use = 0;
-
-static void clear_tables() {
-  for (int i = 0; i < rows_in_use; ++i) {
-    rio_table[i].file_index = -1;
-    rio_table[i].pair_count = 0;
-    memset(rio_table[i].header_key, 0, RIO_KEY_SIZE);
-    tdc_table[i].file_index = -1;
-    tdc_table[i].pair_count = 0;
-    memset(tdc_table[i].header_key, 0, TDC_KEY_SIZE);
-    memset(tdc_table[i].plan_line, 0, PLAN_LINE_SIZE);
-    std::fill_n(rio_of_tdc[i], rows_in_use, -1);
-    rod_file_list[i][0] = '\0';
-  }
-  rows_in_use = 0;
-  rio_rows_filled = tdc_rows_filled = 0;
 }
 
 // The head of the file with every line feed turned into a zero byte; one
@@ -98,57 +89,46 @@ static void copy_plan_line(size_t length, char* plan_line) {
   }
 }
 
-static void identify_file(int16_t file_index, int* rio_rows, int* tdc_rows) {
-  ++rows_in_use;
-  size_t length = read_head(cmd_line.files[file_index]);
-  if (!mask_marker(head, "MIRVA ProbeSuite"))
-    msg_fatal("NORIOTDCF", name_of_file(file_index), QString());
+// The key of a header line: the head up to its first line's end, at most
+// KEY_BYTES.
+static std::string key_of_head() { return std::string(head, strnlen(head, KEY_BYTES)); }
+
+static void identify_file(pairing* p, size_t file) {
+  const char* name = p->files[file].c_str();
+  size_t length = read_head(name);
+  if (!mask_marker(head, "MIRVA ProbeSuite")) msg_fatal("NORIOTDCF", name_arg(name), QString());
   if (mask_marker(head, "TDC file")) {
-    std::fill_n(rio_of_tdc[*tdc_rows], PAIR_ROWS, -1);
-    tdc_row& row = tdc_table[(*tdc_rows)++];
-    row.file_index = file_index;
-    memcpy(row.header_key, head, KEY_BYTES);
+    tdc_row& row = p->tdc.emplace_back();
+    row.file = file;
+    row.key = key_of_head();
     copy_plan_line(length, row.plan_line);
   } else if (mask_marker(head, "RIO file")) {
-    rio_row& row = rio_table[(*rio_rows)++];
-    row.file_index = file_index;
-    memcpy(row.header_key, head, KEY_BYTES);
+    p->rio.push_back({file, key_of_head()});
   } else {
-    msg_fatal("UNKMIRVAF", name_of_file(file_index), QString());
+    msg_fatal("UNKMIRVAF", name_arg(name), QString());
   }
 }
 
-// Keys are compared over the bytes both tables hold, so a header line too
-// long to be zero-terminated in a TDC row is never read beyond its area.
-static bool same_key(const rio_row& rio, const tdc_row& tdc) {
-  return strncmp(rio.header_key, tdc.header_key, KEY_BYTES) == 0;
-}
-
-static void pair_rows(int rio_rows, int tdc_rows) {
-  for (int r = 0; r < rio_rows; ++r) {
-    for (int t = 0; t < tdc_rows; ++t) {
-      if (!same_key(rio_table[r], tdc_table[t])) continue;
-      ++rio_table[r].pair_count;
-      ++tdc_table[t].pair_count;
-      int16_t* list = rio_of_tdc[t];
-      int free_entry = 0;
-      while (free_entry < PAIR_ROWS && list[free_entry] != -1) ++free_entry;
-      if (free_entry == PAIR_ROWS) msg_fatal("TOOMANYFI", QString(), QString());
-      list[free_entry] = static_cast<int16_t>(r);
+static void pair_rows(pairing* p) {
+  for (rio_row& rio : p->rio) {
+    for (size_t t = 0; t < p->tdc.size(); ++t) {
+      if (rio.key != p->tdc[t].key) continue;
+      ++rio.pair_count;
+      ++p->tdc[t].pair_count;
+      rio.tdc = static_cast<int>(t);
     }
-    if (!rio_table[r].pair_count) msg_fatal("NOTDCFRIO", name_of_file(rio_table[r].file_index), QString());
+    if (!rio.pair_count) msg_fatal("NOTDCFRIO", name_arg(p->files[rio.file].c_str()), QString());
   }
 }
 
-static void check_pairs() {
-  for (int i = 0; i < std::max(rio_rows_filled, tdc_rows_filled); ++i) {
-    rio_row& rio = rio_table[i];
+static void check_pairs(pairing* p) {
+  for (size_t i = 0; i < std::max(p->rio.size(), p->tdc.size()); ++i) {
     // A RIO row without a TDC file has already ended the run while pairing.
-    if (i < rio_rows_filled && rio.pair_count >= 2) msg_fatal("MULTITDCS", name_of_file(rio.file_index), QString());
-    tdc_row& tdc = tdc_table[i];
-    if (i < tdc_rows_filled && tdc.pair_count == 0) {
-      msg_warning("NORIOFTDC", name_of_file(tdc.file_index), QString());
-      tdc.file_index = -1;
+    if (i < p->rio.size() && p->rio[i].pair_count >= 2)
+      msg_fatal("MULTITDCS", name_arg(p->files[p->rio[i].file].c_str()), QString());
+    if (i < p->tdc.size() && p->tdc[i].pair_count == 0) {
+      msg_warning("NORIOFTDC", name_arg(p->files[p->tdc[i].file].c_str()), QString());
+      p->tdc[i].dropped = true;
     }
   }
 }
@@ -165,12 +145,11 @@ static void split_plan_line(const char* plan_line, plan_fields* fields) {
   for (char*& field : fields->field) field = quoted_field(rest, &rest);
 }
 
-static bool test_plans_differ() {
+static bool test_plans_differ(const pairing& p) {
   static plan_fields reference, other;
   bool have_reference = false;
-  for (int t = 0; t < tdc_rows_filled; ++t) {
-    const tdc_row& row = tdc_table[t];
-    if (row.file_index == -1) continue;
+  for (const tdc_row& row : p.tdc) {
+    if (row.dropped) continue;
     if (!have_reference) {
       split_plan_line(row.plan_line, &reference);
       have_reference = true;
@@ -188,17 +167,21 @@ static bool test_plans_differ() {
   return false;
 }
 
-bool identify_and_pair(bool time_variant_asked) {
-  clear_tables();
-  int rio_rows = 0, tdc_rows = 0;
-  for (int j = 0; j < MAX_FILES; ++j)
-    if (cmd_line.files[j] && cmd_line.files[j][0]) identify_file(static_cast<int16_t>(j), &rio_rows, &tdc_rows);
-
-  rio_rows_filled = rio_rows;
-  tdc_rows_filled = tdc_rows;
-  if (!rio_rows) msg_fatal("NEEDRIOFI", QString(), QString());
-  if (!tdc_rows) msg_fatal("NEEDTDCFI", QString(), QString());
-  pair_rows(rio_rows, tdc_rows);
-  check_pairs();
-  return !time_variant_asked && test_plans_differ();
+run_plan identify_and_pair(command_options options) {
+  pairing p{options.files, {}, {}};
+  for (size_t j = 0; j < options.files.size(); ++j)
+    if (!options.files[j].empty()) identify_file(&p, j);
+  if (p.rio.empty()) msg_fatal("NEEDRIOFI", QString(), QString());
+  if (p.tdc.empty()) msg_fatal("NEEDTDCFI", QString(), QString());
+  pair_rows(&p);
+  check_pairs(&p);
+  const bool time_variant = options.time_variant || test_plans_differ(p);
+  std::vector<tester_plan> testers;
+  for (size_t r = 0; r < p.rio.size(); ++r) {
+    const std::string& rio = options.files[p.rio[r].file];
+    testers.push_back({rio, options.files[p.tdc[p.rio[r].tdc].file], rod_path_of(rio), static_cast<int>(r) + 1,
+                       p.rio[r].tdc});
+  }
+  std::string output = rdd_report_name(options);
+  return {std::move(options), std::move(testers), time_variant, std::move(output)};
 }

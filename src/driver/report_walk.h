@@ -3,9 +3,16 @@
 // The main phase of a run: every ROD report read, shaped and merged, in the
 // order of the RIO files on the command line.
 
+#include "driver/run_plan.h"
+#include "driver/shape_report.h"
 #include "report/objet.h"
 
-// Reads, shapes and merges every ROD report of rod_file_list, in slot order
-// (report n comes from slot n - 1); returns the merged tree, every time
-// settled.
-objet* walk_reports(bool time_variant);
+// The merged tree, every time settled, and the header lines of the ROD
+// reports read, in reading order.
+struct merged_run {
+  objet* tree;
+  record_chain headers;
+};
+
+// Reads, shapes and merges every tester's ROD report, in report order.
+merged_run walk_reports(const run_plan& plan);

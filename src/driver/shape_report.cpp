@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "driver/run_state.h"
 #include "messages/emit.h"
 #include "report/closing.h"
 #include "report/nesting.h"
@@ -27,16 +26,28 @@ static objet* read_report_file(const char* rod_path, file_digest* read) {
 }
 
 // A report without even its header line has nothing to set aside.
-static objet* set_header_aside(objet* records) {
+static objet* set_header_aside(objet* records, record_chain* headers) {
   if (!records) unexpected_end_of_report();
   objet* rest = records->next;
   records->next = nullptr;
-  report_headers.push(records);
+  headers->push(records);
   return rest;
 }
 
-objet* shape_report(const char* rod_path, int report_number, bool time_variant, file_digest* read) {
-  objet* records = set_header_aside(read_report_file(rod_path, read));
+void record_chain::push(objet* node) {
+  (last_ ? last_->next : head_) = node;
+  last_ = node;
+}
+
+objet* record_chain::take() {
+  objet* chain = head_;
+  head_ = last_ = nullptr;
+  return chain;
+}
+
+objet* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
+                    file_digest* read) {
+  objet* records = set_header_aside(read_report_file(rod_path, read), headers);
   number_records(report_number, records);
   objet* report = filter_report(records, time_variant ? report_filter::time_filter : report_filter::default_filter);
   classify_records(report);

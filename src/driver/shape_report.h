@@ -7,9 +7,26 @@
 #include "report/objet.h"
 #include "util/crc16.h"
 
+// The header lines of the ROD reports read, in reading order. A report's
+// joins at the end, which is kept: a run of many reports does not walk the
+// chain once per report.
+class record_chain {
+ public:
+  // A chain of one node, at the end.
+  void push(objet* node);
+  objet* head() const { return head_; }
+  // The chain, which the caller takes; this one is left empty.
+  objet* take();
+
+ private:
+  objet* head_ = nullptr;
+  objet* last_ = nullptr;
+};
+
 // Reads the ROD report at rod_path as report number report_number, sets its
-// header record aside on report_headers and returns its shaped tree:
+// header record aside on headers and returns its shaped tree:
 // numbered, filtered (by the time filter when time_variant), classified, evaluated,
 // closed, nested, pruned and regrouped; with read, the size and CRC-16 of
 // the bytes read.
-objet* shape_report(const char* rod_path, int report_number, bool time_variant, file_digest* read = nullptr);
+objet* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
+                    file_digest* read = nullptr);

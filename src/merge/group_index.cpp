@@ -7,11 +7,13 @@
 #include "report/report_errors.h"
 #include "report/shapes.h"
 
-// Where the report-number tails of test items and steps begin.
+// The records read here open the blocks that hold a group's XI or DS record,
+// which a malformed report may open with a record of another kind: their
+// fields are read by position, as the matching always read them.
 
 static bool ds_name_of(const record* ds, ds_name* name) {
-  const field a = ds->at(DS_NAME);
-  const field b = ds->at(DS_ITEM);
+  const field a = ds->at(DS_NAME.position);
+  const field b = ds->at(DS_ITEM.position);
   if (!a.is_text() || !b.is_text()) return false;
   *name = {a.text, b.text};
   return true;
@@ -27,7 +29,7 @@ void group_index::refile(target_entry* entry, const merge_cache& blocks) {
   }
   entry->ds = opening_of(blocks.first_holding(entry->group, KIND_DS, true));
   entry->xi = opening_of(blocks.first_holding(entry->group, KIND_XI, true));
-  const field start = entry->ds ? entry->ds->at(DS_START) : field{};
+  const field start = entry->ds ? entry->ds->at(DS_START.position) : field{};
   const int64_t was = entry->start;
   entry->start = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : -1;
   if (entry->start != was) running_max_.clear();
@@ -120,7 +122,7 @@ void group_index::append_group(objet* incoming_node, const merge_cache& blocks) 
 target_entry* group_index::match_by_report(objet* group) {
   record* xi = opening_of(first_block_of(group, KIND_XI));
   if (!xi) return nullptr;
-  const field report_number = xi->at(XI_TAIL);
+  const field report_number = xi->at(XI_TAIL.position);
   const bool numbered = report_number.is_numeric();
   report_cursor* cursor = numbered ? &cursor_for(lacking_, report_number.number) : nullptr;
   for (size_t rank = cursor ? cursor->rank : 0; rank < entries_.size(); ++rank) {
@@ -136,7 +138,7 @@ target_entry* group_index::match_by_report(objet* group) {
 // name, or the first one without DS block that lacks the group's report.
 target_entry* group_index::match_by_name(objet* group) {
   record* ds = opening_of(first_block_of(group, KIND_DS));
-  const field report_number = ds->at(DS_TAIL);
+  const field report_number = ds->at(DS_TAIL.position);
   target_entry* found = nullptr;
   ds_name name;
   if (ds_name_of(ds, &name)) {
@@ -165,7 +167,7 @@ target_entry* group_index::match_by_name(objet* group) {
 // (unsigned; groups without it are passed over); the list head stays the same
 // node. That group is the first whose running maximum exceeds the key.
 void group_index::insert_group_in_order(objet* incoming_node, const merge_cache& blocks) {
-  const field start = opening_of(first_block_of(incoming_node->item, KIND_DS))->at(DS_START);
+  const field start = opening_of(first_block_of(incoming_node->item, KIND_DS))->at(DS_START.position);
   const int64_t key = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : 0;
   if (running_max_.empty()) {
     int64_t highest = -1;

@@ -16,14 +16,10 @@ const char* current_time_text() {
   return text;
 }
 
-const char* env_copy(const char* name, char* destination, size_t size) {
+std::optional<std::string> environment_value(const char* name, size_t size) {
   const char* value = getenv(name);
-  if (!value) {
-    destination[0] = '\0';
-    return nullptr;
-  }
+  if (!value) return std::nullopt;
   if (strlen(value) >= size)
     msg_fatal("ENVTOOLNG", QString::fromLocal8Bit(name), QString::number(size - 1));
-  strcpy(destination, value);
-  return destination;
+  return std::string(value);
 }

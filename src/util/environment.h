@@ -3,12 +3,14 @@
 // The current time and the environment, as a run takes them.
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 // The current local time in ctime form without its line feed; the text lives
 // in the platform's static ctime area and is overwritten by the next call.
 const char* current_time_text();
 
-// Copies the variable's value into destination and returns it; an unset
-// variable empties destination and returns nullptr. A value that does not fit
-// (size bytes, NUL included) is fatal ("ENVTOOLNG"), never truncated.
-const char* env_copy(const char* name, char* destination, size_t size);
+// The variable's value; nothing when it is unset. A value of size bytes or
+// more (as the areas it was once copied to held, NUL included) is fatal
+// ("ENVTOOLNG"), never truncated.
+std::optional<std::string> environment_value(const char* name, size_t size);

@@ -4,21 +4,20 @@
 
 using program::analyse;
 using program::error_line;
-using program::options_text;
-using program::settings;
+using program::analysed;
 
 // The defaults are in every postpro_* scenario's log.
 TEST(PostproOptions, CanonicalNamesWhateverWasWritten) {
   ASSERT_EQ(analyse({"-RA=t", "-va=noeval", "-LE=FR", "-NOC", "-PORTRAIT", "-SUM", "-NORO", "-LOG", "a"}), 1);
-  EXPECT_STREQ(options_text, "  -RA=TEST -VA=NOEVAL -LE=GB -NOCOMMENT -PORTRAIT -SUMMARY -ROD -NORO");
-  EXPECT_EQ(settings.log, 1);
+  EXPECT_EQ(analysed->postpro_options, "  -RA=TEST -VA=NOEVAL -LE=GB -NOCOMMENT -PORTRAIT -SUMMARY -ROD -NORO");
+  EXPECT_TRUE(analysed->log);
   ASSERT_EQ(analyse({"-RA=TESTS", "-VA=COMBINE", "-LA", "-NOS", "-NOLOG", "-time", "a"}), 1);
-  EXPECT_STREQ(options_text, "  -RA=TEST -VA=COMBINE -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD");
-  EXPECT_EQ(settings.log, 0);
+  EXPECT_EQ(analysed->postpro_options, "  -RA=TEST -VA=COMBINE -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD");
+  EXPECT_FALSE(analysed->log);
   EXPECT_EQ(option_state("TIME"), 12);
   EXPECT_EQ(option_state("SUMMARY"), -10);
   ASSERT_EQ(analyse({"-ra=err", "a"}), 1);
-  EXPECT_STREQ(options_text, "  -RA=ERR -VA=EVAL -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD");
+  EXPECT_EQ(analysed->postpro_options, "  -RA=ERR -VA=EVAL -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD");
 }
 
 // What the scenarios (cmdline_*, limit_word_1025) and the engine's own
@@ -43,6 +42,6 @@ TEST(CommandErrors, ErrorLineOfEveryRefusedCommand) {
     EXPECT_EQ(analyse(c.words, &error), 0) << c.item.substr(0, 20);
     EXPECT_EQ(error, error_line(c.text, c.item));
   }
-  EXPECT_EQ(settings.log, 0);
+  EXPECT_FALSE(analysed);
   EXPECT_EQ(analyse({std::string(1024, 'f'), "-RDD=" + std::string(1024, 'r')}), 1);
 }

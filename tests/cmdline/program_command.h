@@ -15,15 +15,17 @@ inline const std::string usage =
     "\t[-LANDSCAPE]\n\t[-NOLOG]\n\t[-LOG]\n\t[-NORO]\n\t[-SUMMARY|-NOSUMMARY]\n\t[-RDD=<file_name>]\n"
     "\t[-TIME]\n";
 
-inline char options_text[POSTPRO_OPTIONS_SIZE];
-inline run_settings settings;
+// What the last analysis gave.
+inline std::optional<command_options> analysed;
 
 inline int analyse(std::vector<std::string> words, std::string* error_output = nullptr) {
   cab_reset(&command_table, exclusion_rules_init);
-  settings.log = -1;
-  options_text[0] = '\0';
+  analysed.reset();
   return analyse_words(
-      [](int argc, char** argv) { return analyse_command_line(argc, argv, options_text, &settings); },
+      [](int argc, char** argv) {
+        analysed = analyse_command_line(argc, argv);
+        return analysed ? 1 : 0;
+      },
       std::move(words), error_output);
 }
 

@@ -9,8 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#include "cmdline/cmd_line.h"
-#include "driver/run_state.h"
 #include "support/process_trap.h"
 #include "support/scratch_dir.h"
 
@@ -23,17 +21,18 @@ std::string header(const char* kind, const char* tester = "a") {
   return std::string("MIRVA ProbeSuite V6.2 ") + kind + " tester " + tester + " plan lift\n";
 }
 
-// Pairs the named files, kept alive until the next call; yields the status
-// (-1 when the run goes on) and what was written on standard error, and
-// whether the test plans differ.
+// Pairs the named files; yields the status (-1 when the run goes on) and
+// what was written on standard error, and the plan made.
+run_plan plan;
 bool plans_differ = false;
 int pair(std::vector<std::string> names, std::string* error_output = nullptr, bool time_variant_asked = false) {
-  static std::vector<std::string> held;
-  held = std::move(names);
-  memset(&cmd_line, 0, sizeof cmd_line);
-  for (size_t j = 0; j < held.size(); ++j) cmd_line.files[j] = held[j].c_str();
-  plans_differ = false;
-  return run_to_end([=] { plans_differ = identify_and_pair(time_variant_asked); }, error_output);
+  command_options options;
+  options.files = std::move(names);
+  options.time_variant = time_variant_asked;
+  plan = run_plan{};
+  const int status = run_to_end([&] { plan = identify_and_pair(options); }, error_output);
+  plans_differ = plan.time_variant && !time_variant_asked;
+  return status;
 }
 
 struct Pairing : testing::Test {
@@ -90,13 +89,18 @@ TEST_F(Pairing, HeadWindowEdges) {
   write_file("b.tdc", tdc_head + std::string(HEAD_WINDOW - 1 - tdc_head.size(), 'x') + "\n");
   write_file("b.rio", rio_head + std::string(HEAD_WINDOW - 1 - rio_head.size(), 'x') + "\n");
   EXPECT_EQ(pair({"b.tdc", "b.rio"}, nullptr, true), -1);
-  EXPECT_EQ(tdc_table[0].pair_count, 1);
+  ASSERT_EQ(plan.testers.size(), 1u);
+  EXPECT_EQ(plan.testers[0].tdc, "b.tdc");
 
+  // Cut where the window ends, the plan line lacks its last fields.
   std::string tdc = header("TDC file");
   tdc += std::string(HEAD_WINDOW - tdc.size() - 9, '-') + "\n";
   write_file("a.tdc", tdc + "CF \"a\" \"b\" \"c\" \"d\" \"e\"\n");
-  EXPECT_EQ(pair({"a.tdc", "a.rio"}, nullptr, 1), -1);
-  EXPECT_STREQ(tdc_table[0].plan_line, "CF \"a\" \"");
+  write_file("b.tdc", header("TDC file", "b") + PLAN);
+  write_file("b.rio", header("RIO file", "b"));
+  std::string error;
+  EXPECT_EQ(pair({"a.tdc", "a.rio", "b.tdc", "b.rio"}, &error), 7);
+  EXPECT_EQ(error, UNEXPECTED_END);
 }
 
 // Every row of the tables can be used (1001 files: limit_files_1001).
@@ -107,41 +111,32 @@ TEST_F(Pairing, EveryRowOfThePairingTables) {
     write_file(names.back(), header("RIO file"));
   }
   ASSERT_EQ(pair(names), -1);
-  EXPECT_EQ(tdc_table[0].pair_count, MAX_FILES - 1);
-  EXPECT_EQ(rio_of_tdc[0][MAX_FILES - 2], MAX_FILES - 2);
-  EXPECT_EQ(rio_of_tdc[0][MAX_FILES - 1], -1);
+  ASSERT_EQ(plan.testers.size(), size_t{MAX_FILES - 1});
+  EXPECT_EQ(plan.testers.back().rio, "t998.rio");
+  EXPECT_EQ(plan.testers.back().rod, "t998.rod");
+  EXPECT_EQ(plan.testers.back().report_number, MAX_FILES - 1);
 
-  // A thousand RIO rows: every row taken, none left for a TDC file.
+  // A thousand RIO files and no TDC file.
   names[0] = "a.rio";
   std::string error;
   EXPECT_EQ(pair(names, &error), 7);
   EXPECT_EQ(error, "Varnet-F-NEEDTDCFI,  At least one TDC file should be on the command line\n");
-  EXPECT_EQ(rio_table[PAIR_ROWS - 1].file_index, PAIR_ROWS - 1);
 }
 
-// A pairing clears only the rows an earlier one may have filled, even one
-// that ended midway: none of them is seen again.
-TEST_F(Pairing, NothingLeftOfAnEarlierPairing) {
+// The testers come in the order of their RIO files, each with its own TDC
+// file, whatever the order of the TDC files.
+TEST_F(Pairing, TestersInTheOrderOfTheirRioFiles) {
   write_file("b.tdc", header("TDC file", "b") + PLAN);
   write_file("b.rio", header("RIO file", "b"));
-  ASSERT_EQ(pair({"a.tdc", "b.tdc", "a.rio", "b.rio", "a.rio"}), -1);
-  strcpy(rod_file_list[2], "a.rod");
-  write_file("odd", "MIRVA ProbeSuite RIO-file\n");
-  ASSERT_EQ(pair({"b.tdc", "a.rio", "b.rio", "a.tdc", "odd"}), 7);
-
-  ASSERT_EQ(pair({"b.rio", "b.tdc"}), -1);
-  EXPECT_EQ(rio_rows_filled, 1);
-  EXPECT_EQ(tdc_rows_filled, 1);
-  EXPECT_EQ(rio_table[0].file_index, 0);
-  EXPECT_EQ(tdc_table[0].file_index, 1);
-  EXPECT_EQ(rio_of_tdc[0][0], 0);
-  for (int row = 1; row < 5; ++row) {
-    EXPECT_EQ(rio_table[row].file_index, -1) << row;
-    EXPECT_EQ(tdc_table[row].file_index, -1) << row;
-    EXPECT_EQ(rio_of_tdc[row][0], -1) << row;
-    EXPECT_EQ(rio_of_tdc[0][row], -1) << row;
-    EXPECT_EQ(rod_file_list[row][0], '\0') << row;
-  }
+  ASSERT_EQ(pair({"b.tdc", "a.rio", "", "a.tdc", "b.rio"}), -1);
+  ASSERT_EQ(plan.testers.size(), 2u);
+  EXPECT_EQ(plan.testers[0].rio, "a.rio");
+  EXPECT_EQ(plan.testers[0].tdc, "a.tdc");
+  EXPECT_EQ(plan.testers[0].tdc_rank, 1);
+  EXPECT_EQ(plan.testers[1].rio, "b.rio");
+  EXPECT_EQ(plan.testers[1].tdc_rank, 0);
+  EXPECT_EQ(plan.testers[1].report_number, 2);
+  EXPECT_EQ(plan.output, "mpsrdd.rdd");
 }
 
 // The last field may end its text: the next search must not start beyond it.

@@ -10,15 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cmdline/cmd_line.h"
-#include "driver/pairing.h"
-#include "driver/run_state.h"
 #include "support/process_trap.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
 const char OPTIONS[] = "  -RA=RA -VA=EVAL -LE=GB -COMMENT -LANDSCAPE -NOSUMMARY -ROD";
+const int COMMAND_AREA = 5120;  // the post-processor's and the bridge's commands
 
 // The rule is the post-processor's; the names it would take out of their
 // folder are refused.
@@ -58,54 +56,50 @@ TEST(PostproRuns, AreasAreFilledToTheLastByte) {
   scratch_dir scratch;
   write_fake("mpspostpro");
   write_fake("mpsuml");
-  setenv("MPS_DIR", "bin", 1);
-  write_file("plan.tdc", "MIRVA ProbeSuite TDC file\nCF \"lift.tdc\" \"p\" \"/p\" \"1\" \"2\"\n");
-  write_file("t1.rio", "MIRVA ProbeSuite RIO file\n");
-  memset(&cmd_line, 0, sizeof cmd_line);
-  cmd_line.files[0] = "plan.tdc";
-  cmd_line.files[1] = "t1.rio";
-  ASSERT_EQ(run_to_end([] { identify_and_pair(false); }), -1);
-  strcpy(postpro_options, OPTIONS);
-  run_options.log = 0;
-  auto fits = [] { return run_to_end(run_postprocessors) == -1; };
+  // A plan of one tester, whose names each case stretches.
+  run_plan plan;
+  plan.options.postpro_options = OPTIONS;
+  plan.output = "mpsrdd.rdd";
+  auto set_tester = [&plan](const std::string& rio, const std::string& tdc) {
+    plan.options.files = {tdc, rio};
+    plan.testers = {tester_plan{rio, tdc, rod_path_of(rio), 1, 0}};
+  };
+  const std::optional<std::string> bin = "bin";
+  auto run = [&] { run_postprocessors(plan, bin); };
+  auto fits = [&] { return run_to_end(run) == -1; };
 
-  // The ROD report slot: 2047 characters.
-  std::string rio = std::string(2043, 'r') + ".rio";
-  cmd_line.files[1] = rio.c_str();
+  // The ROD report's path: 2047 characters.
+  set_tester(std::string(2043, 'r') + ".rio", "plan.tdc");
   EXPECT_TRUE(fits());
-  EXPECT_EQ(strlen(rod_file_list[0]), 2047u);
   remove("ran");
-  rio = std::string(2044, 'r') + ".b";
-  cmd_line.files[1] = rio.c_str();
-  expect_fatal(run_postprocessors, refused(rio, ROD_SLOT_SIZE));
+  const std::string rio = std::string(2044, 'r') + ".b";
+  set_tester(rio, "plan.tdc");
+  expect_fatal(run, refused(rio, 2048));
   EXPECT_FALSE(QFileInfo::exists("ran"));
 
   // The quoted TDC name: 2047 characters with its quotes.
-  cmd_line.files[1] = "t1.rio";
   std::string tdc = std::string(2045, 't');
-  cmd_line.files[0] = tdc.c_str();
+  set_tester("t1.rio", tdc);
   EXPECT_TRUE(fits());
   tdc += 't';
-  cmd_line.files[0] = tdc.c_str();
-  expect_fatal(run_postprocessors, refused(tdc, 2048));
-  cmd_line.files[0] = "plan.tdc";
+  set_tester("t1.rio", tdc);
+  expect_fatal(run, refused(tdc, 2048));
+  set_tester("t1.rio", "plan.tdc");
 
   // The post-processor command: 5119 characters, padded by blanks in the options.
   const std::string command = "\"bin/mpspostpro\" \"t1.rio\" \"t1.ro\" " + std::string(OPTIONS) +
                               " -TDC=\"plan.tdc\" -NOLOG";
-  std::string padding(POSTPRO_OPTIONS_SIZE - 1 - command.size(), ' ');
-  strcpy(postpro_options, (OPTIONS + padding).c_str());
+  plan.options.postpro_options = OPTIONS + std::string(COMMAND_AREA - 1 - command.size(), ' ');
   EXPECT_TRUE(fits());
-  strcat(postpro_options, " ");
-  expect_fatal(run_postprocessors, refused("t1.rio", POSTPRO_OPTIONS_SIZE));
+  plan.options.postpro_options += " ";
+  expect_fatal(run, refused("t1.rio", COMMAND_AREA));
 
   // The bridge command: 5119 characters.
   const std::string bridge_frame = "\"bin/mpsuml\" -path \"\" -name \"x.rdd\" -nobanner ";
   std::string rdd = std::string(5119 - bridge_frame.size(), 'd') + "/x.rdd";
   EXPECT_EQ(run_to_end([&] { run_bridge(rdd.c_str(), "bin"); }), -1);
   rdd.insert(0, "d");
-  expect_fatal([&] { run_bridge(rdd.c_str(), "bin"); }, refused(rdd, 5120));
-  setenv("MPS_DIR", MPS_BUILD_DIR, 1);
+  expect_fatal([&] { run_bridge(rdd.c_str(), "bin"); }, refused(rdd, COMMAND_AREA));
 }
 
 // Only a name ending in ".rdd" or ".RDD" after a base name goes to the bridge.

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "report/shapes.h"
 #include "report/time_points.h"
@@ -13,10 +12,11 @@
 class ShapeReport : public testing::Test {
  protected:
   void SetUp() override { init_keyword_cells(); }
-  void TearDown() override { free_objet(report_headers.take()); }
+  record_chain headers;
+  void TearDown() override { free_objet(headers.take()); }
   objet* shaped(const std::string& text, bool time_variant) {
     write_file("report.rod", text);
-    return shape_report("report.rod", 3, time_variant);
+    return shape_report("report.rod", 3, time_variant, &headers);
   }
 
   scratch_dir scratch;
@@ -51,7 +51,7 @@ TEST_F(ShapeReport, VariantsAndTheirHeaders) {
   free_objet(report);
   report = shaped("H3\nSY \"s\" \"1\" \"2\" \"3\" \"4\"\nCF\n", true);
   EXPECT_EQ(shape(report), "(SY) - (CF)");
-  EXPECT_EQ(shape(report_headers.head()), "HD HD H3");
+  EXPECT_EQ(shape(headers.head()), "HD HD H3");
   free_objet(report);
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
 #include "driver/shape_report.h"
 #include "merge/merged_report.h"
 #include "report/source_record.h"
@@ -54,6 +53,7 @@ std::string random_report(std::mt19937* random, int tester) {
 // every report drops the merges' cache and the owed shift each time: the
 // next report is merged as if neither existed.
 std::string merge_all(const std::vector<std::string>& paths, bool time_variant, bool settle_every_report) {
+  record_chain headers;
   init_keyword_cells();
   std::string lines;
   std::string error;
@@ -63,7 +63,7 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
         for (size_t i = 0; i < paths.size(); ++i) {
           const int number = static_cast<int>(i) + 1;
           file_digest read;
-          objet* report = shape_report(paths[i].c_str(), number, time_variant, &read);
+          objet* report = shape_report(paths[i].c_str(), number, time_variant, &headers, &read);
           const report_source source{paths[i].c_str(), number, read};
           merged.align(report, source);
           postprocess_report(report, source);
@@ -75,7 +75,7 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
         free_objet(tree);
       },
       &error);
-  free_objet(report_headers.take());
+  free_objet(headers.take());
   return status == -1 ? lines : "status " + std::to_string(status) + ": " + error;
 }
 }  // namespace

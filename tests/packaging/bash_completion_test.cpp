@@ -93,7 +93,7 @@ TEST(BashCompletion, CompletesAsTheProgramsReadTheWords) {
       {"mpsmerge -TIME b", {"b.rio"}, "-o filenames"},
       {"mpsmerge -RDD=", any_file, "-o filenames"},
       {"mpsmerge -rd=n", {"notes.txt"}, "-o filenames"},
-      {"mpsrdd ", {"page", "junit", "compare", "summary", "--help", "--version"}, ""},
+      {"mpsrdd ", {"page", "junit", "compare", "summary", "trace", "--help", "--version"}, ""},
       {"mpsrdd c", {"compare"}, ""},
       {"mpsrdd page ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},
       {"mpsrdd compare a.rdd ", {"a.rdd", "B.RDD", "runs"}, "-o filenames"},

@@ -201,9 +201,9 @@ class ClockAgreement(unittest.TestCase):
         with scratch_dir() as work:
             rdd = run_merger(SOURCE, BUILD, "example_three_testers", work)
             with open(os.path.join(work, "drift.rdd"), "wb") as f:
-                f.write(rdd.replace(b'RD "door_closed" "cabin" "0" "1000" "6000"', b'RD "door_closed" "cabin" "0" "1000" "6250"')
-                        .replace(b'RD "floor_reached" "landing" "0" "7500" "13000"',
-                                 b'RD "floor_reached" "landing" "0" "7500" "12600"'))
+                f.write(rdd.replace(b'RD "door_closed" "cabin" "0" "6000" "6000"', b'RD "door_closed" "cabin" "0" "6000" "6250"')
+                        .replace(b'RD "floor_reached" "landing" "0" "13000" "13000"',
+                                 b'RD "floor_reached" "landing" "0" "13000" "12600"'))
             status, out, _ = mpsrdd("summary", "drift.rdd", cwd=work)
             self.assertEqual([line.split("; ")[-1] for line in out.splitlines()[1:4]],
                              ["rendezvous gap 400 ms", "rendezvous gap 400 ms", "rendezvous gap 400 ms"])

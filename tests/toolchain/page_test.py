@@ -102,13 +102,17 @@ class ExampleRun(unittest.TestCase):
                 self.assertFalse(e["attrs"].get(name, "#").partition("#")[0], e)
 
 
-def with_failed_door_cycle(work):
-    """landing's door_cycle failed, without an ER record."""
-    path = os.path.join(work, "landing.rio")
+def replace_in(work, name, old, new):
+    path = os.path.join(work, name)
     with open(path) as f:
         text = f.read()
     with open(path, "w") as f:
-        f.write(text.replace('FS "door_cycle" "3000" "2"', 'FS "door_cycle" "3000" "1"'))
+        f.write(text.replace(old, new))
+
+
+def with_failed_door_cycle(work):
+    """landing's door_cycle failed, without an ER record."""
+    replace_in(work, "landing.rio", 'FS "door_cycle" "3000" "2"', 'FS "door_cycle" "3000" "1"')
 
 
 class VerdictBanner(unittest.TestCase):
@@ -147,11 +151,8 @@ def with_ie_records(work):
 
 def with_late_rendezvous(work):
     """landing's floor_reached written 300 ms after the time it is matched by."""
-    path = os.path.join(work, "landing.rio")
-    with open(path) as f:
-        text = f.read()
-    with open(path, "w") as f:
-        f.write(text.replace('"floor_reached" "landing" "0" "7500" "7500"', '"floor_reached" "landing" "0" "7500" "7800"'))
+    replace_in(work, "landing.rio", '"floor_reached" "landing" "0" "7500" "7500"',
+               '"floor_reached" "landing" "0" "7500" "7800"')
 
 
 class AlignmentScenarios(unittest.TestCase):
