@@ -15,7 +15,7 @@ import unittest
 import junitparser
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bridge_page import merge_generated_run, read_page, run_merger, scratch_dir  # noqa: E402
+from bridge_page import merge_generated_run, read_page, run_merger, scratch_dir, write_crowded_rdd  # noqa: E402
 
 SOURCE, BUILD = sys.argv[1], sys.argv[2]
 SCHEMA = os.path.join(SOURCE, "tests", "toolchain", "junit.xsd")
@@ -37,8 +37,14 @@ def outcome(case):
     return [type(r).__name__ for r in case.result] or ["passed"]
 
 
+def header_date(rdd):
+    with open(rdd) as f:
+        return re.findall(r'"([^"]*)"', f.readline())[-1]
+
+
 def changed_example(work):
-    """The example run again with landing's door_cycle failed, test item TI-00 gone and landing's clock 300 ms later."""
+    """The example run again with landing's door_cycle failed and 500 ms shorter, test item TI-00 gone and landing's
+    clock 300 ms later."""
     def prepare(run):
         with open(os.path.join(run, "supervisor.rio")) as f:
             lines = f.readlines()
@@ -47,7 +53,7 @@ def changed_example(work):
         with open(os.path.join(run, "landing.rio")) as f:
             text = f.read()
         with open(os.path.join(run, "landing.rio"), "w") as f:
-            f.write(text.replace('FS "door_cycle" "3000" "2"', 'FS "door_cycle" "3000" "1"')
+            f.write(text.replace('FS "door_cycle" "3000" "2"', 'FS "door_cycle" "2500" "1"')
                     .replace('SY "lab" "100" "500"', 'SY "lab" "100" "800"'))
     run_merger(SOURCE, BUILD, "example_three_testers", work, prepare)
     return os.path.join(work, "mpsrdd.rdd")
@@ -112,9 +118,38 @@ class Example(unittest.TestCase):
             page = read_page(os.path.join(work, "mpsrdd.compare.html"))
             self.assertEqual([svg["attrs"]["id"] for svg in page.all("svg", cls="timeline")],
                              ["old-timeline", "new-timeline"])
+            # Both runs are mpsrdd.rdd: their folders and dates tell them apart.
+            self.assertEqual([h["text"] for h in page.all("h2", cls="run")],
+                             ["Old: mpsrdd.rdd in %s, %s" % (os.path.abspath(self.work), header_date(self.rdd)),
+                              "New: mpsrdd.rdd in %s, %s" % (os.path.abspath(work), header_date(new))])
+            rows = lambda table: [[td["text"] for td in page.all("td", inside=tr)]
+                                  for tr in page.all("tr", inside=page.all("table", cls=table)[0])][1:]
+            # Landing's records in door_cycle end 300 ms later, as its clock moved.
+            self.assertEqual(rows("timings"), [["TI-01", "door_cycle", "landing", "0:00:05.250", "1\u202f550 ms",
+                                                "0:00:05.250", "1\u202f850 ms", "slower by 300 ms (+19.4 %)"]])
+            self.assertEqual(rows("clocks"), [["landing", "scale \u00d71, shift 5500 ms", "scale \u00d71, shift 5800 ms",
+                                               "+300 ms"]])
+            self.assertEqual(page.all("dd", cls="changes")[0]["text"],
+                             "Statuses changed: 1 \u00b7 Steps slower or faster: 1 \u00b7 Clocks moved: 1 \u00b7 "
+                             "Testers of one run only: 0 \u00b7 Of one run only: 1 \u00b7 ER records of one run only: 0")
             ids = [e["attrs"]["id"] for e in page.elements if "id" in e["attrs"]]
             self.assertEqual(len(ids), len(set(ids)))
             self.assertEqual(len(page.all("tr", inside=page.all("table", cls="changed")[0])), 2)
+
+    def test_long_lists_of_changes_are_folded(self):
+        with scratch_dir() as work:
+            write_crowded_rdd(os.path.join(work, "old.rdd"), 2, 30, 3)
+            with open(os.path.join(work, "old.rdd")) as f:
+                text = f.read()
+            with open(os.path.join(work, "new.rdd"), "w") as f:
+                f.write(re.sub(r'(FS "step \d+" "5") "1"', r'\1 "0"', text))
+            self.assertEqual(mpsrdd("compare", "old.rdd", "new.rdd", "-o", "c.html", cwd=work)[0], 1)
+            page = read_page(os.path.join(work, "c.html"))
+        section = page.all("section", id="changed")[0]
+        folded = page.all("details", inside=section)[0]
+        self.assertEqual(len(page.all("tr", inside=page.all("table", inside=section)[0])), 1 + 10)
+        self.assertEqual(len(page.all("tr", inside=folded)), 1 + 20)
+        self.assertEqual(page.all("summary", inside=folded)[0]["text"], "20 more (30 in all)")
 
     def test_outputs_replace_only_their_own(self):
         page = os.path.join(self.work, "view.html")
@@ -604,6 +639,15 @@ class HostileText(unittest.TestCase):
             self.assertEqual(page.all("b") + page.all("img"), [])
             self.assertIn("2 " + replaced, [t["text"] for t in page.all("text", cls="lane-name")])
             self.assertIn(replaced, [t["text"] for t in page.all("text", cls="lane-source")])
+            folder = '<img src=x onerror=alert(1)>mark<b>&amp;" end'
+            os.mkdir(os.path.join(work, folder))
+            with open(os.path.join(work, folder, "x.rdd"), "wb") as f:
+                f.write(rdd)
+            self.assertEqual(mpsrdd("compare", "x.rdd", os.path.join(folder, "x.rdd"), "-o", "c.html", cwd=work)[0], 0)
+            page = read_page(os.path.join(work, "c.html"))
+            self.assertEqual((len(page.all("script")), page.all("b") + page.all("img")), (2, []))
+            self.assertEqual(page.all("h2", cls="run")[1]["text"].split(", ")[0],
+                             "New: x.rdd in " + os.path.join(work, folder))
             status, out, _ = mpsrdd("summary", "x.rdd", cwd=work)
             self.assertIn("2 " + replaced + ": verdicts unknown (", out)
             self.assertEqual(mpsrdd("trace", "x.rdd", cwd=work)[0], 0)

@@ -68,7 +68,6 @@ void compare_testers(const tester_match& m, const run_view& old_run, const run_v
   for (uint32_t i = 0; i < m.new_of_old.size(); ++i) {
     if (m.new_of_old[i] < 0) continue;
     clock_change c{m.old_names[i], &old_run.clocks[i], &new_run.clocks[m.new_of_old[i]]};
-    d.clocks.push_back(c);
     // A clock not known on one side did not move as far as can be told.
     bool known = c.then->scale && c.then->shift && c.now->scale && c.now->shift;
     if (known && (c.then->scale != c.now->scale || c.then->shift != c.now->shift)) d.moved.add(c);
@@ -94,18 +93,37 @@ item_results results_of(const run_view& run, uint32_t item) {
   return {data + (first(item) - run.results.begin()), data + (first(item + 1) - run.results.begin())};
 }
 
-// A tester's steps of one run only, and the changed statuses of one step.
+// What the steps both runs have tell: changed statuses and lengths.
+struct step_findings {
+  std::vector<status_change> changed;
+  std::vector<timing_change> timings;
+};
+
+void compare_length(const std::string& tester, const key& k, const step_result& then, const step_result& now,
+                    const std::optional<length_unit>& unit, step_findings& found) {
+  if (!unit || !then.timed || !now.timed) return;
+  std::optional<int64_t> old_length = in_unit(int64_t{then.end} - then.start, unit->old_tick);
+  std::optional<int64_t> new_length = in_unit(int64_t{now.end} - now.start, unit->new_tick);
+  if (old_length && new_length && length_changed(*old_length, *new_length, *unit))
+    found.timings.push_back({tester, item_of(k), step_of(k), then.start, now.start, *old_length, *new_length});
+}
+
+// A tester's steps of one run only, and the changes of one step.
 void compare_step(const key& k, const item_results& old_results, const item_results& new_results, const tester_match& m,
-                  run_differences& d, std::vector<status_change>& changed) {
+                  run_differences& d, step_findings& found) {
   for (const step_result* then = old_results.begin; then != old_results.end; ++then) {
     int64_t t = m.new_of_old[then->tester];
     if (t < 0) continue;
     const step_result* now = new_results.of(static_cast<uint32_t>(t));
     const std::string& name = m.old_names[then->tester];
-    if (!now) d.one_run.add({"test step " + step_shown(k) + " of tester " + name, false});
+    if (!now) {
+      d.one_run.add({"test step " + step_shown(k) + " of tester " + name, false});
+      continue;
+    }
+    compare_length(name, k, *then, *now, d.lengths, found);
     // A status that stands in for the tester's own is no verdict of it.
-    else if (!then->merged && !now->merged && then->status != now->status)
-      changed.push_back({name, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
+    if (!then->merged && !now->merged && then->status != now->status)
+      found.changed.push_back({name, item_of(k), step_of(k), then->status, now->status, then->meaning, now->meaning});
   }
   for (const step_result* now = new_results.begin; now != new_results.end; ++now) {
     int64_t t = m.old_of_new[now->tester];
@@ -114,21 +132,26 @@ void compare_step(const key& k, const item_results& old_results, const item_resu
   }
 }
 
-// Statuses of the steps both runs have, those that now fail first.
+// Statuses of the steps both runs have, those that now fail first, and
+// their lengths, the largest changes first.
 void compare_statuses(const std::map<key, uint32_t>& old_steps, const std::map<key, uint32_t>& new_steps,
                       const tester_match& m, const run_view& old_run, const run_view& new_run, run_differences& d) {
-  std::vector<status_change> changed;
+  step_findings found;
   for (const auto& [k, old_item] : old_steps) {
     auto new_item = new_steps.find(k);
     if (new_item == new_steps.end()) continue;
-    size_t told = changed.size();
-    compare_step(k, results_of(old_run, old_item), results_of(new_run, new_item->second), m, d, changed);
-    if (changed.size() == told) add_merged_change(old_run, new_run, k, old_item, new_item->second, changed);
+    size_t told = found.changed.size();
+    compare_step(k, results_of(old_run, old_item), results_of(new_run, new_item->second), m, d, found);
+    if (found.changed.size() == told) add_merged_change(old_run, new_run, k, old_item, new_item->second, found.changed);
   }
-  std::stable_sort(changed.begin(), changed.end(), [](const status_change& a, const status_change& b) {
+  std::stable_sort(found.changed.begin(), found.changed.end(), [](const status_change& a, const status_change& b) {
     return (a.is == verdict::failed) > (b.is == verdict::failed);
   });
-  for (status_change& c : changed) d.changed.add(std::move(c));
+  for (status_change& c : found.changed) d.changed.add(std::move(c));
+  auto size = [](const timing_change& t) { return t.change() < 0 ? -t.change() : t.change(); };
+  std::stable_sort(found.timings.begin(), found.timings.end(),
+                   [&](const timing_change& a, const timing_change& b) { return size(a) > size(b); });
+  for (timing_change& t : found.timings) d.timings.add(std::move(t));
 }
 
 // Items and steps of one run only, then the steps both have but a tester ran in one only.
@@ -185,6 +208,7 @@ void compare_errors(const tester_match& m, const run_view& old_run, const run_vi
 run_differences compare_runs(const run_view& old_run, const run_view& new_run) {
   run_differences d;
   d.plans_differ = old_run.rdd.plan != new_run.rdd.plan;
+  d.lengths = length_unit_of(merged_tick_of(old_run.clocks), merged_tick_of(new_run.clocks));
   tester_match m = match_testers(old_run, new_run);
   d.matched_by_report = m.by_report;
   d.matched_by_position = m.by_position;

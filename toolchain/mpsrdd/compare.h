@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "run_view.h"
+#include "step_lengths.h"
 
 // Differences of one kind: all are counted, the first LISTED kept.
 template <typename T> struct listed {
@@ -37,6 +38,15 @@ struct error_change {
   bool in_new;
 };
 
+// A test step one tester ran in both runs, whose length changed by more
+// than the threshold (see step_lengths).
+struct timing_change {
+  std::string tester, item, step;
+  uint32_t then_start, now_start;   // on each run's merged time base
+  int64_t then_length, now_length;  // in the lengths' unit
+  int64_t change() const { return now_length - then_length; }
+};
+
 struct clock_change {
   std::string tester;
   const clock_alignment *then, *now;
@@ -54,8 +64,9 @@ struct run_differences {
   listed<one_run_only> one_run;
   listed<error_change> errors;      // ER records of one run only, by tester and text
   listed<one_run_only> testers;     // missing from one run
-  std::vector<clock_change> clocks; // of every tester of both runs
-  listed<clock_change> moved;       // of those, the clocks whose scale or shift changed
+  listed<clock_change> moved;       // the clocks of testers of both runs whose scale or shift changed
+  std::optional<length_unit> lengths; // nothing: the runs' ticks cannot be compared
+  listed<timing_change> timings;    // the largest changes first
 
   bool verdicts_differ() const { return changed.count || one_run.count || testers.count; }
 };
@@ -64,6 +75,10 @@ run_differences compare_runs(const run_view& old_run, const run_view& new_run);
 
 std::string render_compare_text(const run_view& old_run, const run_view& new_run, const run_differences& d);
 std::string render_compare_page(const run_view& old_run, const run_view& new_run, const run_differences& d);
+
+// Puts the page's two timelines on one axis, before the page's own script
+// sets them up.
+extern const char COMPARE_SCRIPT[];
 
 // "failed (1)", as both renderings show a status.
 std::string status_text(verdict meaning, const std::string& raw);

@@ -48,7 +48,7 @@ td.unknown { background: #ece4f3; }
 // Positions everything on the time axis of each timeline from the data-t
 // (start) and data-e (end) attributes; the report text itself is never read
 // back as markup. A timeline's view, the span of time it shows, is kept in
-// its data-view attribute.
+// its data-view attribute, and set from elsewhere with its show().
 const char PAGE_SCRIPT[] = R"JS(
 (function () {
   "use strict";
@@ -188,6 +188,7 @@ const char PAGE_SCRIPT[] = R"JS(
       target.classList.add("focus");
       svg.scrollIntoView({ block: "center" });
     }
+    svg.show = function (from, to) { view = [from, to]; render(); };
     timelines.push({ svg: svg, render: render, focus: focus });
     render();
   }

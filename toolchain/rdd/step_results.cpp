@@ -160,6 +160,7 @@ void add_results(const rdd_report& rdd, const timeline& lanes, const std::vector
     if (m != marks.end()) {
       result.start = lanes.marks[m->second].start;
       result.end = lanes.marks[m->second].end;
+      result.timed = true;
     }
     made.result_of.emplace(key(i, t), static_cast<uint32_t>(made.results.size()));
     made.results.push_back(std::move(result));

@@ -28,6 +28,7 @@ struct step_result {
   verdict meaning = verdict::unknown;
   uint32_t start = 0, end = 0;  // on the merged time base
   std::vector<uint32_t> errors; // this tester's ER records directly inside the step
+  bool timed = false;           // drawn on the timeline: start and end are known
 };
 
 // A test step as the RDD report judges it: the merged status of all its

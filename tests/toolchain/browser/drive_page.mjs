@@ -2,11 +2,12 @@
 // would: wheel zoom, drag pan, "Whole run", the text of a hovered record and
 // the link from an ER record to its mark; the verdict banner, the colours,
 // the filter and the "failures only" switch; and the ER marks of a large
-// run's density bands, each in its tester's lane.
+// run's density bands, each in its tester's lane; the comparison of two runs,
+// its timelines zoomed and panned together.
 //
 //   node drive_page.mjs SOURCE_DIR BUILD_DIR
 import { execFileSync } from "node:child_process";
-import { cpSync, mkdtempSync, readdirSync, rmSync } from "node:fs";
+import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import assert from "node:assert/strict";
@@ -39,8 +40,20 @@ function largePage() {
   return work;
 }
 
+// The example again with landing's clock 300 ms later, compared with the first run.
+function comparedPage(first) {
+  const work = examplePage();
+  const landing = join(work, "landing.rio");
+  writeFileSync(landing, readFileSync(landing, "utf8").replace('SY "lab" "100" "500"', 'SY "lab" "100" "800"'));
+  merge(work, readdirSync(work).filter((n) => /\.(tdc|rio)$/.test(n)).sort());
+  execFileSync(join(build, "mpsrdd"), ["compare", join(first, "demo.rdd"), join(work, "demo.rdd"), "--html=" + join(work, "compare.html")],
+               { stdio: "ignore" });
+  return work;
+}
+
 const work = examplePage();
 const large = largePage();
+const compared = comparedPage(work);
 const browser = await puppeteer.launch({
   executablePath: "/usr/bin/chromium",
   headless: true,
@@ -147,10 +160,53 @@ try {
   assert.ok(marked > 1000, `${marked} ER marks`);
   assert.deepEqual([...new Set(lanes)].sort(), ["1", "2", "3", "4", "5", "6", "7", "8"]);
   assert.equal(misplaced, 0);
+
+  // Two runs of one name told apart by their folders; their timelines on one axis.
+  await page.goto("file://" + join(compared, "compare.html"));
+  const headings = await page.$$eval("h2.run", (hs) => hs.map((h) => h.textContent.split(", ")[0]));
+  assert.deepEqual(headings, [`Old: demo.rdd in ${work}`, `New: demo.rdd in ${compared}`]);
+  const views = () => page.$$eval("svg.timeline", (svgs) => svgs.map((svg) => svg.dataset.view.split(" ").map(Number)));
+  const alike = (v) => Math.abs(v[0][0] - v[1][0]) < 1e-6 && Math.abs(v[0][1] - v[1][1]) < 1e-6;
+  const plotOf = (id) => page.$eval(id, (svg) => {
+    svg.scrollIntoView({ block: "center" });
+    const box = svg.getBoundingClientRect();
+    return { x: box.left + +svg.dataset.left + 200, y: box.top + 60 };
+  });
+  const joint = await views();
+  assert.ok(alike(joint), `one axis: ${joint}`);
+  const old = await plotOf("#old-timeline");
+  await page.mouse.move(old.x, old.y);
+  await page.mouse.wheel({ deltaY: -400 });
+  const zoomedBoth = await views();
+  assert.ok(zoomedBoth[0][1] - zoomedBoth[0][0] < 0.6 * (joint[0][1] - joint[0][0]) && alike(zoomedBoth),
+            `zooming the old run: ${zoomedBoth}`);
+  const changed = await plotOf("#new-timeline");
+  await page.mouse.move(changed.x, changed.y);
+  await page.mouse.down();
+  await page.mouse.move(changed.x + 150, changed.y, { steps: 5 });
+  await page.mouse.up();
+  const pannedBoth = await views();
+  assert.ok(pannedBoth[1][0] < zoomedBoth[1][0] && alike(pannedBoth), `panning the new run: ${pannedBoth}`);
+  await page.click("#new-timeline-section button[data-zoom=fit]");
+  assert.deepEqual(await views(), joint, "Whole run, both");
+
+  // Runs of unlike ticks share an axis of time: the same report read in 10 µs ticks is 100 times shorter.
+  const tens = join(compared, "tens.rdd");
+  writeFileSync(tens, readFileSync(join(work, "demo.rdd"), "latin1").replaceAll('"1" "ms" "', '"1" "10us" "'), "latin1");
+  execFileSync(join(build, "mpsrdd"), ["compare", join(work, "demo.rdd"), tens, "-o", join(compared, "tens.html")], { stdio: "ignore" });
+  await page.goto("file://" + join(compared, "tens.html"));
+  const inTime = async () => (await views()).map((v, i) => v.map((t) => t * [1e6, 1e4][i]));
+  const before = await inTime();
+  await page.click("#new-timeline-section button[data-zoom=in]");
+  const after = await inTime();
+  assert.ok(after[0][1] - after[0][0] < before[0][1] - before[0][0], `zoom in: ${after}`);
+  for (const v of [before, after]) assert.ok(Math.abs(v[0][0] - v[1][0]) < 1 && Math.abs(v[0][1] - v[1][1]) < 1, `in ns: ${v}`);
+
   console.log(`page in a browser: zoom, pan, hover, links, verdict, colours, filter and switch work; ` +
-              `${marked} ER marks of a large run in their lanes (loaded in ${loaded} ms)`);
+              `${marked} ER marks of a large run in their lanes (loaded in ${loaded} ms); two runs zoomed together`);
 } finally {
   await browser.close();
   rmSync(work, { recursive: true, force: true });
   rmSync(large, { recursive: true, force: true });
+  rmSync(compared, { recursive: true, force: true });
 }
