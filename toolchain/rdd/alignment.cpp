@@ -51,17 +51,20 @@ struct tally {
 
 } // namespace
 
-std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vector<tester>& testers) {
+namespace {
+
+// Each tester's clock as read in its ROD report and as merged, and the
+// factor between them.
+std::vector<clock_alignment> clocks_of(const rdd_report& rdd, const std::vector<tester>& testers) {
   std::vector<clock_alignment> rows(testers.size());
   for (size_t i = 0; i < testers.size(); ++i) {
     rows[i].report = testers[i].report;
     rows[i].rod_available = testers[i].rod.available;
     if (rows[i].rod_available) rows[i].read = first_clock_in(testers[i].rod);
   }
-  auto row_of = [&](uint32_t report) { return tester_index(testers, report); };
   for (const rdd_record& r : rdd.records) {
     if (r.keyword() != "SY") continue;
-    clock_alignment& row = rows[row_of(rdd.report_of(r))];
+    clock_alignment& row = rows[tester_index(testers, rdd.report_of(r))];
     if (!row.merged) row.merged = clock_of(rdd.fields_of(r));
   }
   // Without a clock record in its report the merger never rescaled a tester.
@@ -69,15 +72,19 @@ std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vect
     if (row.read && row.merged) row.scale = scale_between(*row.read, *row.merged);
     else if (row.rod_available && !row.read) row.scale = 1;
   }
+  return rows;
+}
 
-  // Every record that stands for one record of a ROD report compares its
-  // merged time with the time it had there.
+// Every record that stands for one record of a ROD report compares its
+// merged time with the time it had there.
+std::vector<tally> shifts_of(const rdd_report& rdd, const std::vector<tester>& testers,
+                             const std::vector<clock_alignment>& rows) {
   std::vector<tally> tallies(rows.size());
-  report_line merged, read;
+  report_line read;
   for (const rdd_record& r : rdd.records) {
     if (!r.timed || r.origins_count != 1 || r.stray) continue;
     const origin& o = rdd.origins_of(r)[0];
-    size_t i = row_of(o.report);
+    size_t i = tester_index(testers, o.report);
     if (!rows[i].scale) continue;
     std::string_view original = testers[i].rod.record_line(o.line);
     if (original.substr(0, 2) != r.keyword() || !split_report_line(original, read)) continue;
@@ -90,6 +97,14 @@ std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vect
     if (!t.shift) t.shift = shift;
     ++(*t.shift == shift ? t.agreeing : t.disagreeing);
   }
+  return tallies;
+}
+
+} // namespace
+
+std::vector<clock_alignment> align_clocks(const rdd_report& rdd, const std::vector<tester>& testers) {
+  std::vector<clock_alignment> rows = clocks_of(rdd, testers);
+  const std::vector<tally> tallies = shifts_of(rdd, testers, rows);
   for (size_t i = 0; i < rows.size(); ++i) {
     clock_alignment& row = rows[i];
     row.agreeing = tallies[i].agreeing;

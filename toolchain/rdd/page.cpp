@@ -2,6 +2,7 @@
 
 #include "html.h"
 #include "output_file.h"
+#include "run_view.h"
 
 std::string error_anchor(const page_input& in, uint32_t rdd_line) { return in.id + "er-" + std::to_string(rdd_line); }
 
@@ -58,4 +59,8 @@ std::string render_page(const page_input& in) {
   out += items;
   append_page_end(out);
   return out;
+}
+
+page_input page_input_of(const run_view& run, const std::string& id) {
+  return {run.rdd, file_name_of(run.path), run.lanes, run.testers, run.clocks, run.results, id};
 }

@@ -21,6 +21,10 @@ struct page_input {
   std::string id = ""; // starts the id of every element, where a page shows two runs
 };
 
+struct run_view;
+// What the page shows of a run read; id as in page_input.
+page_input page_input_of(const run_view& run, const std::string& id = "");
+
 // The whole page: one HTML file holding its style, drawing and script.
 std::string render_page(const page_input& in);
 

@@ -128,55 +128,69 @@ std::string read_report_text(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// The line a byte offset of text falls on, from 1.
+uint32_t line_at(const std::string& text, size_t offset) {
+  uint32_t n = 1;
+  for (size_t i = 0; i < offset; ++i) n += text[i] == '\n';
+  return n;
+}
+
+// The text of a whole report, refused unless it can be one.
+void check_report_text(const std::string& path, const std::string& text) {
+  if (text.empty()) fail_on(path, "empty file, not an RDD report");
+  if (text.size() >= UINT32_MAX) fail_on(path, "too large: 4 GiB at most");
+  size_t nul = text.find('\0');
+  if (nul != std::string::npos) fail_at(path, line_at(text, nul), "binary data, not an RDD report");
+}
+
+// One record line, split, at its line number; its text from begin.
+rdd_record record_of(rdd_report& rdd, const report_line& split, size_t begin, size_t length, uint32_t at) {
+  rdd_record record{};
+  record.line = at;
+  record.text_begin = static_cast<uint32_t>(begin);
+  record.text_length = static_cast<uint32_t>(length);
+  record.key[0] = split.keyword[0];
+  record.key[1] = split.keyword[1];
+  record.origins_begin = static_cast<uint32_t>(rdd.origins.size());
+  size_t before_tail = read_source_record(rdd, split, at) ? split.fields.size() : read_tail(rdd, split, at);
+  record.fields_before_tail = static_cast<uint16_t>(before_tail > UINT16_MAX ? UINT16_MAX : before_tail);
+  record.origins_count = static_cast<uint32_t>(rdd.origins.size() - record.origins_begin);
+  unsigned time_field = time_field_of(split.keyword);
+  if (time_field && time_field <= before_tail) {
+    std::optional<uint32_t> time = field_time(split.fields[time_field - 1]);
+    if (!time) fail_at(rdd.path, at, "time field " + std::to_string(time_field) + " is no number");
+    record.timed = true;
+    record.time = *time;
+  }
+  return record;
+}
+
+} // namespace
+
 rdd_report read_rdd_report(const std::string& path) {
   rdd_report rdd;
   rdd.path = path;
   rdd.text = read_report_text(path);
   const std::string& text = rdd.text;
-  if (text.empty()) fail_on(path, "empty file, not an RDD report");
-  if (text.size() >= UINT32_MAX) fail_on(path, "too large: 4 GiB at most");
-  size_t nul = text.find('\0');
-  uint32_t line = 1;
-  auto line_at = [&](size_t offset) {
-    uint32_t n = 1;
-    for (size_t i = 0; i < offset; ++i) n += text[i] == '\n';
-    return n;
-  };
-  if (nul != std::string::npos) fail_at(path, line_at(nul), "binary data, not an RDD report");
-
+  check_report_text(path, text);
   size_t header_end = text.find('\n');
   read_header(rdd, std::string_view(text).substr(0, header_end));
-  if (text.back() != '\n') fail_at(path, line_at(text.size()), "the last line is cut short (no line end)");
+  if (text.back() != '\n') fail_at(path, line_at(text, text.size()), "the last line is cut short (no line end)");
 
   std::vector<open_block> open;
   bool interleaved = false;
   report_line split;
+  uint32_t line = 1;
   for (size_t begin = header_end + 1; begin < text.size(); ++line) {
     size_t end = text.find('\n', begin);
     std::string_view content = std::string_view(text).substr(begin, end - begin);
     uint32_t at = line + 1;
     if (!split_report_line(content, split)) fail_at(path, at, "field without its closing quote");
     if (!is_record_keyword(split.keyword)) fail_at(path, at, "line without a record keyword");
-
-    rdd_record record{};
-    record.line = at;
-    record.text_begin = static_cast<uint32_t>(begin);
-    record.text_length = static_cast<uint32_t>(content.size());
-    record.key[0] = split.keyword[0];
-    record.key[1] = split.keyword[1];
-    record.origins_begin = static_cast<uint32_t>(rdd.origins.size());
-    size_t before_tail = read_source_record(rdd, split, at) ? split.fields.size() : read_tail(rdd, split, at);
-    record.fields_before_tail = static_cast<uint16_t>(before_tail > UINT16_MAX ? UINT16_MAX : before_tail);
-    record.origins_count = static_cast<uint32_t>(rdd.origins.size() - record.origins_begin);
-    unsigned time_field = time_field_of(split.keyword);
-    if (time_field && time_field <= before_tail) {
-      std::optional<uint32_t> time = field_time(split.fields[time_field - 1]);
-      if (!time) fail_at(path, at, "time field " + std::to_string(time_field) + " is no number");
-      record.timed = true;
-      record.time = *time;
-    }
+    rdd.records.push_back(record_of(rdd, split, begin, content.size(), at));
     check_nesting(open, interleaved, split.keyword, at);
-    rdd.records.push_back(record);
     begin = end + 1;
   }
   // A report whose blocks nest well and stop early was cut short at a line

@@ -14,8 +14,4 @@ run_view read_run(const std::string& rdd_path) {
   return run;
 }
 
-page_input page_input_of(const run_view& run, const std::string& id) {
-  return {run.rdd, file_name_of(run.path), run.lanes, run.testers, run.clocks, run.results, id};
-}
-
 std::string file_name_of(const std::string& path) { return path.substr(path.rfind('/') + 1); }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "alignment.h"
-#include "page.h"
 #include "rdd_report.h"
 #include "step_results.h"
 #include "testers.h"
@@ -24,7 +23,5 @@ struct run_view {
 
 // Throws tool_failure naming the file and line when it is no complete RDD report.
 run_view read_run(const std::string& rdd_path);
-
-page_input page_input_of(const run_view& run, const std::string& id = "");
 
 std::string file_name_of(const std::string& path);
