@@ -17,14 +17,14 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: cell_floor OUTPUT ROD...\n");
     return 2;
   }
-  std::vector<objet*> reports;
+  std::vector<tree_node*> reports;
   for (int i = 2; i < argc; ++i) {
     FILE* file = fopen(argv[i], "r");
     if (!file) {
       perror(argv[i]);
       return 1;
     }
-    objet* records = read_records(file);
+    tree_node* records = read_records(file);
     const bool unreadable = ferror(file);
     fclose(file);
     if (unreadable) {
@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
   }
   setvbuf(output, nullptr, _IOFBF, 1 << 20);
   {
-    cell_printer printer(output);
-    for (objet* records : reports)
-      for (objet* node = records; node; node = node->next) printer.print(*node->item.rec());
+    record_printer printer(output);
+    for (tree_node* records : reports)
+      for (tree_node* node = records; node; node = node->next) printer.print(*node->item.rec());
   }
-  for (objet* records : reports) free_at_exit(records);
+  for (tree_node* records : reports) free_at_exit(records);
   return fclose(output) == 0 ? 0 : 1;
 }

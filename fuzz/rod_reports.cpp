@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> reports = fuzz_split(data + 1, size - 1, "====", 3);
   // The fatal road leaves its cells behind; fuzz_run releases them.
   record_chain headers;
-  init_keyword_cells();
+  init_keyword_records();
   const std::string rdd_path = fuzz_path("out.rdd");
   size_t left_behind = 0;
   const int status = fuzz_run(
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           fuzz_write_file(rod_path, reports[i]);
           const int report_number = static_cast<int>(i) + 1;
           file_digest read;
-          objet* report = shape_report(rod_path.c_str(), report_number, time_variant, &headers, &read);
+          tree_node* report = shape_report(rod_path.c_str(), report_number, time_variant, &headers, &read);
           const report_source source{rod_path.c_str(), report_number, read};
           merged.align(report, source);
           postprocess_report(report, source);

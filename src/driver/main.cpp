@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   install_translators(app, {"mps_", "vrntident_", "cab_"});
   prepare_out_of_memory_text();
   fill_message_catalogue();
-  init_keyword_cells();
+  init_keyword_records();
   // The toolchain's programs are found there; read once, before the command line.
   const std::optional<std::string> mps_dir = environment_value("MPS_DIR", MPS_DIR_AREA);
 

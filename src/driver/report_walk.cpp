@@ -9,7 +9,7 @@ merged_run walk_reports(const run_plan& plan) {
   for (const tester_plan& tester : plan.testers) {
     const char* rod_path = tester.rod.c_str();
     file_digest read;
-    objet* report = shape_report(rod_path, tester.report_number, plan.time_variant, &headers, &read);
+    tree_node* report = shape_report(rod_path, tester.report_number, plan.time_variant, &headers, &read);
     const report_source source{rod_path, tester.report_number, read};
     merged.align(report, source);
     postprocess_report(report, source);

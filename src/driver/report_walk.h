@@ -5,12 +5,12 @@
 
 #include "driver/run_plan.h"
 #include "driver/shape_report.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // The merged tree, every time settled, and the header lines of the ROD
 // reports read, in reading order.
 struct merged_run {
-  objet* tree;
+  tree_node* tree;
   record_chain headers;
 };
 

@@ -14,10 +14,10 @@
 #include "report/time_points.h"
 #include "util/out_of_memory.h"
 
-static objet* read_report_file(const char* rod_path, file_digest* read) {
+static tree_node* read_report_file(const char* rod_path, file_digest* read) {
   FILE* stream = open_file(rod_path, "r");
   if (!stream) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
-  objet* records = read_records(stream, read);
+  tree_node* records = read_records(stream, read);
   // A read error is not the end of the report: what was read is not all of it.
   const bool unreadable = ferror(stream);
   fclose(stream);
@@ -26,30 +26,30 @@ static objet* read_report_file(const char* rod_path, file_digest* read) {
 }
 
 // A report without even its header line has nothing to set aside.
-static objet* set_header_aside(objet* records, record_chain* headers) {
+static tree_node* set_header_aside(tree_node* records, record_chain* headers) {
   if (!records) unexpected_end_of_report();
-  objet* rest = records->next;
+  tree_node* rest = records->next;
   records->next = nullptr;
   headers->push(records);
   return rest;
 }
 
-void record_chain::push(objet* node) {
+void record_chain::push(tree_node* node) {
   (last_ ? last_->next : head_) = node;
   last_ = node;
 }
 
-objet* record_chain::take() {
-  objet* chain = head_;
+tree_node* record_chain::take() {
+  tree_node* chain = head_;
   head_ = last_ = nullptr;
   return chain;
 }
 
-objet* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
+tree_node* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
                     file_digest* read) {
-  objet* records = set_header_aside(read_report_file(rod_path, read), headers);
+  tree_node* records = set_header_aside(read_report_file(rod_path, read), headers);
   number_records(report_number, records);
-  objet* report = filter_report(records, time_variant ? report_filter::time_filter : report_filter::default_filter);
+  tree_node* report = filter_report(records, time_variant ? report_filter::time_filter : report_filter::default_filter);
   classify_records(report);
   convert_numeric_fields(report, rod_path);
   insert_time_points(report);

@@ -4,7 +4,7 @@
 // numbered, filtered, classified, evaluated, closed, nested, pruned and
 // regrouped.
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "util/crc16.h"
 
 // The header lines of the ROD reports read, in reading order. A report's
@@ -13,14 +13,14 @@
 class record_chain {
  public:
   // A chain of one node, at the end.
-  void push(objet* node);
-  objet* head() const { return head_; }
+  void push(tree_node* node);
+  tree_node* head() const { return head_; }
   // The chain, which the caller takes; this one is left empty.
-  objet* take();
+  tree_node* take();
 
  private:
-  objet* head_ = nullptr;
-  objet* last_ = nullptr;
+  tree_node* head_ = nullptr;
+  tree_node* last_ = nullptr;
 };
 
 // Reads the ROD report at rod_path as report number report_number, sets its
@@ -28,5 +28,5 @@ class record_chain {
 // numbered, filtered (by the time filter when time_variant), classified, evaluated,
 // closed, nested, pruned and regrouped; with read, the size and CRC-16 of
 // the bytes read.
-objet* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
+tree_node* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
                     file_digest* read = nullptr);

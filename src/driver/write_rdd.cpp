@@ -5,13 +5,13 @@
 #include "report/record_kinds.h"
 #include "util/replacement_file.h"
 
-void write_rdd_report(const std::string& output, objet* merged, objet* headers, const char* start_date) {
+void write_rdd_report(const std::string& output, tree_node* merged, tree_node* headers, const char* start_date) {
   record* header = make_rdd_header(headers, start_date);
   replacement_file file;
   if (!open_replacement(output.c_str(), &file)) {
     // The tree goes before any fatal end, so that nothing is left behind.
     free_record(header);
-    free_objet(merged);
+    free_tree(merged);
     msg_fatal("FICNOTOPN", name_arg(output.c_str()), QString());
   }
   setvbuf(file.stream, nullptr, _IOFBF, 1 << 20);
@@ -22,4 +22,4 @@ void write_rdd_report(const std::string& output, objet* merged, objet* headers, 
   if (!commit_replacement(&file)) msg_fatal("FICERROPN", name_arg(output.c_str()), QString());
 }
 
-void release_rdd_report() { free_keyword_cells(); }
+void release_rdd_report() { free_keyword_records(); }

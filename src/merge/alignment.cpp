@@ -11,14 +11,14 @@
 #include "report/time_points.h"
 
 // The tree's clock records; a body that holds none is passed over.
-std::vector<record*> alignment::merged_clocks(objet* tree, bool exact_keyword) const {
+std::vector<record*> alignment::merged_clocks(tree_node* tree, bool exact_keyword) const {
   std::vector<record*> records;
   auto take = [&records, exact_keyword](record* r) {
     if (!exact_keyword || is_exactly(*r, KIND_SY)) records.push_back(r);
   };
   for (record* r : first_clocks_) take(r);
   if (body_has_clock_) {
-    auto visit = [&take](objet* holder) {
+    auto visit = [&take](tree_node* holder) {
       if (holder->item.rec()->kind() == KIND_SY) take(holder->item.rec());
       return false;
     };
@@ -32,10 +32,10 @@ std::vector<record*> alignment::merged_clocks(objet* tree, bool exact_keyword) c
 // second. A difference out of range by itself ends the run at the report's
 // record it came from. The merged tree moves its clocks at once and owes
 // the rest; the report's move waits for move_onto_base.
-void alignment::shift_apart(objet* tree, objet* positive, objet* negative, int64_t d, const record* source) {
+void alignment::shift_apart(tree_node* tree, tree_node* positive, tree_node* negative, int64_t d, const record* source) {
   if (!in_time_range(d)) refuse_out_of_range(positive == tree ? negative : positive, source);
   if (d == 0) return;
-  objet* moved = d > 0 ? positive : negative;
+  tree_node* moved = d > 0 ? positive : negative;
   const auto amount = static_cast<uint32_t>(d > 0 ? d : -d);
   if (moved != tree) {
     report_shift_ = amount;
@@ -69,7 +69,7 @@ static std::optional<tick_lengths> differing_ticks(const std::vector<record*>& m
   return ticks;
 }
 
-bool alignment::scales_tree(objet* tree, const report_survey& survey) const {
+bool alignment::scales_tree(tree_node* tree, const report_survey& survey) const {
   if (!tree) return false;
   const std::optional<tick_lengths> ticks = differing_ticks(merged_clocks(tree, true), survey.clocks);
   return ticks && ticks->tree > ticks->report;
@@ -77,12 +77,12 @@ bool alignment::scales_tree(objet* tree, const report_survey& survey) const {
 
 // The report with the coarser tick takes the finer one, and the other's
 // label; a tree to scale has been settled (scales_tree).
-void alignment::align_time_units(objet* tree, objet* report, const std::vector<record*>& merged_sy,
+void alignment::align_time_units(tree_node* tree, tree_node* report, const std::vector<record*>& merged_sy,
                                  const std::vector<record*>& report_sy) {
   const std::optional<tick_lengths> ticks = differing_ticks(merged_sy, report_sy);
   if (!ticks) return;
   const uint32_t a = ticks->tree, b = ticks->report;
-  objet* coarse = a < b ? report : tree;
+  tree_node* coarse = a < b ? report : tree;
   const std::vector<record*>& coarse_sy = a < b ? report_sy : merged_sy;
   const field label = (a < b ? merged_sy : report_sy).front()->at(SY_LABEL);
   if (coarse == tree && owed_ != 0) internal_report_error();
@@ -112,7 +112,7 @@ static bool is_clock_start(const record& r) {
   return r.at(SY_UNITS).is_number() && r.at(SY_TICKS).is_number() && r.at(SY_TICKS_PER_UNIT).is_number();
 }
 
-bool alignment::align_by_clock(objet* tree, objet* report, const std::vector<record*>& merged_sy,
+bool alignment::align_by_clock(tree_node* tree, tree_node* report, const std::vector<record*>& merged_sy,
                                const std::vector<record*>& report_sy) {
   if (merged_sy.empty() || report_sy.empty()) return false;
   const record* a = merged_sy.front();
@@ -162,23 +162,23 @@ rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const st
   return match;
 }
 
-bool alignment::align_by_rendezvous(objet* tree, objet* report, const rendezvous_matcher& shared) {
+bool alignment::align_by_rendezvous(tree_node* tree, tree_node* report, const rendezvous_matcher& shared) {
   const rendezvous_match match = shared(report);
   if (match.count == 0) return false;
   shift_apart(tree, tree, report, match.sum / match.count, match.first);
   return true;
 }
 
-objet* first_record(objet* tree) {
-  objet* node = tree ? tree->next : nullptr;
+tree_node* first_record(tree_node* tree) {
+  tree_node* node = tree ? tree->next : nullptr;
   if (!node) unexpected_end_of_report();
-  while (objet* list = node->item.list()) node = list;
+  while (tree_node* list = node->item.list()) node = list;
   return node;
 }
 
 // Only a body that begins with a test item or step has a first time; its
 // stored value, and the record.
-static std::pair<int32_t, const record*> first_time(objet* tree) {
+static std::pair<int32_t, const record*> first_time(tree_node* tree) {
   const record* r = first_record(tree)->item.rec();
   field time;
   if (r && (r->kind() == KIND_XI || r->kind() == KIND_DS)) time = r->at(facts_of(r->kind()).time_field);
@@ -186,7 +186,7 @@ static std::pair<int32_t, const record*> first_time(objet* tree) {
   return {time.number, r};
 }
 
-void alignment::align(objet* tree, objet* report, const report_survey& survey, const rendezvous_matcher& shared,
+void alignment::align(tree_node* tree, tree_node* report, const report_survey& survey, const rendezvous_matcher& shared,
                       int32_t report_number, const char* rod_path) {
   rod_paths_[report_number] = rod_path;
   report_shift_ = 0;
@@ -210,9 +210,9 @@ void alignment::align(objet* tree, objet* report, const report_survey& survey, c
 // (its clocks borrowing whole units), its range checked record by record;
 // its largest time, which the tree's takes; and the shift the tree owes,
 // taken off, since the tree's own times hold stored values.
-void alignment::move_onto_base(objet* report) {
+void alignment::move_onto_base(tree_node* report) {
   const uint32_t d = report_shift_;
-  auto visit = [&](objet* holder) {
+  auto visit = [&](tree_node* holder) {
     record* r = holder->item.rec();
     if (d && !shift_keeps_record_in_range(*r, 0, d)) refuse_out_of_range(report, r);
     if (r->kind() == KIND_SY) {
@@ -230,12 +230,12 @@ void alignment::move_onto_base(objet* report) {
   walk_records(report, visit);
 }
 
-void alignment::settle(objet* tree) {
+void alignment::settle(tree_node* tree) {
   move_time_fields(tree, owed_);
   owed_ = 0;
 }
 
-void alignment::refuse_out_of_range(objet* tree, const record* r) const {
+void alignment::refuse_out_of_range(tree_node* tree, const record* r) const {
   if (!r) return;
   const read_place place = place_in(tree, r);
   const auto path = rod_paths_.find(place.report_number);

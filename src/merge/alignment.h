@@ -19,7 +19,7 @@
 #include "merge/report_survey.h"
 #include "merge/rendezvous_names.h"
 #include "merge/time_range.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // The rendezvous both lists of RD records hold, matched by name in order:
 // how many, the exact sum of their matched times' differences (the report's
@@ -31,7 +31,7 @@ struct rendezvous_match {
 };
 // The rendezvous a report shares with the tree, matched: the tree's merges
 // keep both lists.
-using rendezvous_matcher = std::function<rendezvous_match(objet* report)>;
+using rendezvous_matcher = std::function<rendezvous_match(tree_node* report)>;
 
 class alignment {
  public:
@@ -40,30 +40,30 @@ class alignment {
 
   // Whether aligning the report scales the tree, whose tick is the coarser:
   // the tree's times must be settled first.
-  bool scales_tree(objet* tree, const report_survey& survey) const;
+  bool scales_tree(tree_node* tree, const report_survey& survey) const;
   // Puts a new report and the tree on one time base: tick lengths first (the
   // coarser is scaled), then the time origin, by the clocks when both have
   // the same, else by the rendezvous they share (as shared matches them),
   // else by their first records, the later of which the other moves to.
   // Then moves the report's times onto the base, and its clocks join the
   // tree's. rod_path names the report in messages.
-  void align(objet* tree, objet* report, const report_survey& survey, const rendezvous_matcher& shared,
+  void align(tree_node* tree, tree_node* report, const report_survey& survey, const rendezvous_matcher& shared,
              int32_t report_number, const char* rod_path);
   // Gives every time field of tree its value: the owed shift is paid.
-  void settle(objet* tree);
+  void settle(tree_node* tree);
 
  private:
-  void align_time_units(objet* tree, objet* report, const std::vector<record*>& merged_sy,
+  void align_time_units(tree_node* tree, tree_node* report, const std::vector<record*>& merged_sy,
                         const std::vector<record*>& report_sy);
-  bool align_by_clock(objet* tree, objet* report, const std::vector<record*>& merged_sy,
+  bool align_by_clock(tree_node* tree, tree_node* report, const std::vector<record*>& merged_sy,
                       const std::vector<record*>& report_sy);
-  bool align_by_rendezvous(objet* tree, objet* report, const rendezvous_matcher& shared);
-  void shift_apart(objet* tree, objet* positive, objet* negative, int64_t d, const record* source);
-  void move_onto_base(objet* report);
-  std::vector<record*> merged_clocks(objet* tree, bool exact_keyword) const;
+  bool align_by_rendezvous(tree_node* tree, tree_node* report, const rendezvous_matcher& shared);
+  void shift_apart(tree_node* tree, tree_node* positive, tree_node* negative, int64_t d, const record* source);
+  void move_onto_base(tree_node* report);
+  std::vector<record*> merged_clocks(tree_node* tree, bool exact_keyword) const;
   // Ends the run, naming where r was read, when r (of tree) is a record
   // whose time would leave its range.
-  void refuse_out_of_range(objet* tree, const record* r) const;
+  void refuse_out_of_range(tree_node* tree, const record* r) const;
 
   uint32_t owed_ = 0;
   uint32_t report_shift_ = 0;  // ticks the report being aligned moves later
@@ -81,4 +81,4 @@ rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const st
                                   uint32_t names, uint32_t owed);
 // The node of the body's first record, or of its first empty item;
 // "UNEXPTEOF" when the tree has no body section.
-objet* first_record(objet* tree);
+tree_node* first_record(tree_node* tree);

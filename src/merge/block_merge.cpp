@@ -10,16 +10,16 @@
 #include "report/shapes.h"
 #include "report/time_points.h"
 
-void tree_merge::merge_block_items(objet* block, const block_end& end, objet* incoming,
+void tree_merge::merge_block_items(tree_node* block, const block_end& end, tree_node* incoming,
                                    const block_end& incoming_end) {
   if (!block->next || !incoming->next) return;
   cache_.insert_into_block(block, end, unlink_carriers(&incoming->next, incoming_end.last), owed_);
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
-static void keep_inner_left_overs(const block_end& end, objet** from, const block_end& incoming_end) {
-  objet* node = end.before;
-  for (objet* carrier : unlink_carriers(from, incoming_end.last)) {
+static void keep_inner_left_overs(const block_end& end, tree_node** from, const block_end& incoming_end) {
+  tree_node* node = end.before;
+  for (tree_node* carrier : unlink_carriers(from, incoming_end.last)) {
     carrier->next = node->next;
     node->next = carrier;
     node = carrier;
@@ -29,7 +29,7 @@ static void keep_inner_left_overs(const block_end& end, objet** from, const bloc
 // The end records of test items (XI, DT, XE and their closing records) and
 // of test steps (DS, FS) merge as those of XI and DS blocks do, whatever
 // records a block really holds.
-tree_merge::joined_blocks tree_merge::join_ends(objet* target_holder, objet* incoming_holder, record_kind opening,
+tree_merge::joined_blocks tree_merge::join_ends(tree_node* target_holder, tree_node* incoming_holder, record_kind opening,
                                                 record_kind closing) {
   joined_blocks joined{target_holder->item.list(), incoming_holder->item.list(), {}, {}};
   join_rd_marks(joined.block, joined.incoming);
@@ -44,7 +44,7 @@ tree_merge::joined_blocks tree_merge::join_ends(objet* target_holder, objet* inc
 }
 
 // A block the target group lacks goes in after anchor; no anchor ends the run.
-static void put_lacking_block(objet* anchor, objet* incoming_holder) {
+static void put_lacking_block(tree_node* anchor, tree_node* incoming_holder) {
   if (!anchor) unexpected_end_of_report();
   put_after(anchor, take(incoming_holder));
 }
@@ -52,12 +52,12 @@ static void put_lacking_block(objet* anchor, objet* incoming_holder) {
 // A block the target group lacks goes into it: an XI block first, a DT
 // block after its DS block, an XE element after its DT element or else its
 // DS block.
-void tree_merge::merge_block(objet* target_group, objet* target_holder, objet* incoming_holder) {
+void tree_merge::merge_block(tree_node* target_group, tree_node* target_holder, tree_node* incoming_holder) {
   if (!incoming_holder) return;
   if (!target_holder) {
     const record* opening = incoming_holder->item.list()->item.rec();
     const uint32_t kind = opening ? opening->kind() : uint32_t{KEYWORD_COUNT};
-    objet* anchor = nullptr;
+    tree_node* anchor = nullptr;
     if (kind == KIND_XI) {
       put_first(target_group, take(incoming_holder));
       return;
@@ -76,7 +76,7 @@ void tree_merge::merge_block(objet* target_group, objet* target_holder, objet* i
 
 // The inner group lists, when both blocks hold them, are left in *nested:
 // merging them touches nothing that the rest of this merge does.
-void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet* incoming_holder,
+void tree_merge::merge_ds_block(tree_node* target_group, tree_node* target_holder, tree_node* incoming_holder,
                                 nested_lists* nested) {
   if (!incoming_holder) return;
   if (!target_holder) {
@@ -84,11 +84,11 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
     return;
   }
   const joined_blocks joined = join_ends(target_holder, incoming_holder, KIND_DS, KIND_FS);
-  objet* block = joined.block;
-  objet* incoming = joined.incoming;
+  tree_node* block = joined.block;
+  tree_node* incoming = joined.incoming;
   const block_end& end = joined.end;
   const block_end& incoming_end = joined.incoming_end;
-  objet* inner = incoming->next;
+  tree_node* inner = incoming->next;
   if (!inner || !all_open_groups(inner->item)) {
     merge_block_items(block, end, incoming, incoming_end);
     return;
@@ -97,7 +97,7 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
   cache_.forget_order_of(block);
   // The merged groups' blocks grow with every report: the cache answers
   // for those it keeps the order of without reading them.
-  objet* own_inner = block->next;
+  tree_node* own_inner = block->next;
   auto merged_block_of = [this](tree_item list, uint32_t kind) { return cache_.first_holding(list.list(), kind, true); };
   if (own_inner && all_open_groups(own_inner->item, merged_block_of)) {
     *nested = {own_inner->item.list(), inner->item.list()};
@@ -107,13 +107,13 @@ void tree_merge::merge_ds_block(objet* target_group, objet* target_holder, objet
   }
 }
 
-void tree_merge::merge_group_head(objet* target_group, objet* group, nested_lists* nested) {
+void tree_merge::merge_group_head(tree_node* target_group, tree_node* group, nested_lists* nested) {
   merge_block(target_group, cache_.first_holding(target_group, KIND_XI, true), first_block_of(group, KIND_XI));
   merge_ds_block(target_group, cache_.first_holding(target_group, KIND_DS, true), first_block_of(group, KIND_DS),
                  nested);
 }
 
-void tree_merge::merge_group_tail(objet* target_group, objet* group) {
+void tree_merge::merge_group_tail(tree_node* target_group, tree_node* group) {
   merge_block(target_group, cache_.first_holding(target_group, KIND_DT, false), first_holder_of(group, KIND_DT));
   merge_block(target_group, cache_.first_holding(target_group, KIND_XE, false), first_holder_of(group, KIND_XE));
 }

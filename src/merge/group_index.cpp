@@ -81,7 +81,7 @@ group_index::report_cursor& group_index::cursor_for(report_cursor& cursor, int32
   return cursor;
 }
 
-target_entry* group_index::add_entry(size_t rank, objet* group, objet* node, const merge_cache& blocks) {
+target_entry* group_index::add_entry(size_t rank, tree_node* group, tree_node* node, const merge_cache& blocks) {
   auto entry = std::make_unique<target_entry>();
   entry->group = group;
   entry->node = node;
@@ -100,17 +100,17 @@ target_entry* group_index::add_entry(size_t rank, objet* group, objet* node, con
   return added;
 }
 
-void group_index::open(objet* target, const merge_cache& blocks) {
+void group_index::open(tree_node* target, const merge_cache& blocks) {
   *this = group_index{};
   target_ = target;
-  for (objet* node = target; node; node = node->next) {
+  for (tree_node* node = target; node; node = node->next) {
     tail_ = node;
     if (node->item) add_entry(entries_.size(), node->item.list(), node, blocks);
   }
 }
 
-void group_index::append_group(objet* incoming_node, const merge_cache& blocks) {
-  objet* node = list1(take(incoming_node));
+void group_index::append_group(tree_node* incoming_node, const merge_cache& blocks) {
+  tree_node* node = list1(take(incoming_node));
   tail_->next = node;
   tail_ = node;
   add_entry(entries_.size(), node->item.list(), node, blocks);
@@ -119,7 +119,7 @@ void group_index::append_group(objet* incoming_node, const merge_cache& blocks) 
 // A group without DS block goes into the first target group that does not
 // hold its report yet; none when it has no XI block or every group holds it.
 // A number that is none is held by no group.
-target_entry* group_index::match_by_report(objet* group) {
+target_entry* group_index::match_by_report(tree_node* group) {
   record* xi = opening_of(first_block_of(group, KIND_XI));
   if (!xi) return nullptr;
   const field report_number = xi->at(XI_TAIL.position);
@@ -136,7 +136,7 @@ target_entry* group_index::match_by_report(objet* group) {
 
 // A group with a DS block goes into the first target group of the same DS
 // name, or the first one without DS block that lacks the group's report.
-target_entry* group_index::match_by_name(objet* group) {
+target_entry* group_index::match_by_name(tree_node* group) {
   record* ds = opening_of(first_block_of(group, KIND_DS));
   const field report_number = ds->at(DS_TAIL.position);
   target_entry* found = nullptr;
@@ -166,7 +166,7 @@ target_entry* group_index::match_by_name(objet* group) {
 // Inserted before the first target group whose DS field 7 is greater
 // (unsigned; groups without it are passed over); the list head stays the same
 // node. That group is the first whose running maximum exceeds the key.
-void group_index::insert_group_in_order(objet* incoming_node, const merge_cache& blocks) {
+void group_index::insert_group_in_order(tree_node* incoming_node, const merge_cache& blocks) {
   const field start = opening_of(first_block_of(incoming_node->item, KIND_DS))->at(DS_START.position);
   const int64_t key = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : 0;
   if (running_max_.empty()) {
@@ -184,10 +184,10 @@ void group_index::insert_group_in_order(objet* incoming_node, const merge_cache&
     return;
   }
   target_entry* later = entries_[rank].get();
-  objet* before = rank ? entries_[rank - 1]->node : nullptr;
-  for (objet* node = before ? before->next : target_; node != later->node; node = node->next)
+  tree_node* before = rank ? entries_[rank - 1]->node : nullptr;
+  for (tree_node* node = before ? before->next : target_; node != later->node; node = node->next)
     before = node;
-  objet* group = take(incoming_node).list();
+  tree_node* group = take(incoming_node).list();
   if (before) {
     put_after(before, group);
     add_entry(rank, group, before->next, blocks);
@@ -201,8 +201,8 @@ void group_index::insert_group_in_order(objet* incoming_node, const merge_cache&
 
 // The target group an incoming group merges into; none when the group took
 // a place of its own in the list (appended, or inserted by its DS start).
-target_entry* group_index::match(objet* incoming_node, const merge_cache& blocks) {
-  objet* group = incoming_node->item.list();
+target_entry* group_index::match(tree_node* incoming_node, const merge_cache& blocks) {
+  tree_node* group = incoming_node->item.list();
   if (!first_block_of(group, KIND_DS)) {
     target_entry* entry = match_by_report(group);
     if (!entry) append_group(incoming_node, blocks);

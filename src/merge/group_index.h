@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "merge/tail_numbers.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 class merge_cache;
 
@@ -25,8 +25,8 @@ using ds_name = std::pair<std::string_view, std::string_view>;
 
 // What the group matching reads of one target group.
 struct target_entry {
-  objet* group;
-  objet* node;  // the target node that holds the group
+  tree_node* group;
+  tree_node* node;  // the target node that holds the group
   record* ds;
   record* xi;
   int64_t start;  // DS field 7 as unsigned; -1 without it
@@ -41,12 +41,12 @@ class group_index {
   // Indexes the groups of target, a list of merged groups. Each call that
   // files groups is given the cache, which answers for the merged groups'
   // blocks.
-  void open(objet* target, const merge_cache& blocks);
+  void open(tree_node* target, const merge_cache& blocks);
   bool is_open() const { return tail_ != nullptr; }
   // The target group an incoming group (the item of incoming_node) merges
   // into; none when the group took a place of its own in the list, appended
   // or inserted by its DS start.
-  target_entry* match(objet* incoming_node, const merge_cache& blocks);
+  target_entry* match(tree_node* incoming_node, const merge_cache& blocks);
   // After a group's merge: what it holds now is filed again.
   void merged(target_entry* entry, const merge_cache& blocks);
 
@@ -68,15 +68,15 @@ class group_index {
 
   void refile(target_entry* entry, const merge_cache& blocks);
   void note_added(target_entry* entry);
-  target_entry* add_entry(size_t rank, objet* group, objet* node, const merge_cache& blocks);
-  void append_group(objet* incoming_node, const merge_cache& blocks);
-  void insert_group_in_order(objet* incoming_node, const merge_cache& blocks);
-  target_entry* match_by_report(objet* group);
-  target_entry* match_by_name(objet* group);
+  target_entry* add_entry(size_t rank, tree_node* group, tree_node* node, const merge_cache& blocks);
+  void append_group(tree_node* incoming_node, const merge_cache& blocks);
+  void insert_group_in_order(tree_node* incoming_node, const merge_cache& blocks);
+  target_entry* match_by_report(tree_node* group);
+  target_entry* match_by_name(tree_node* group);
   static report_cursor& cursor_for(report_cursor& cursor, int32_t number);
 
-  objet* target_ = nullptr;
-  objet* tail_ = nullptr;
+  tree_node* target_ = nullptr;
+  tree_node* tail_ = nullptr;
   std::vector<std::unique_ptr<target_entry>> entries_;  // in list order
   std::map<ds_name, entry_set> by_name_;
   entry_set without_ds_;

@@ -14,22 +14,22 @@ namespace {
 // still works in the order of nested calls.
 struct list_merge {
   group_index* index;
-  objet* node;             // the incoming node at hand
+  tree_node* node;             // the incoming node at hand
   target_entry* waiting;   // its target while its group waits
 };
 }  // namespace
 
-static list_merge open_list(merge_cache& cache, objet* target, objet* incoming) {
+static list_merge open_list(merge_cache& cache, tree_node* target, tree_node* incoming) {
   group_index* index = &cache.index_of(target);
   if (!index->is_open()) index->open(target, cache);
   return {index, incoming, nullptr};
 }
 
-void tree_merge::merge_groups(objet* target, objet* incoming) {
+void tree_merge::merge_groups(tree_node* target, tree_node* incoming) {
   std::vector<list_merge> stack{open_list(cache_, target, incoming)};
   while (!stack.empty()) {
     list_merge& level = stack.back();
-    objet* node = level.node;
+    tree_node* node = level.node;
     if (level.waiting) {
       merge_group_tail(level.waiting->group, node->item.list());
       level.index->merged(level.waiting, cache_);

@@ -4,7 +4,7 @@
 #include "report/record_walk.h"
 #include "report/shapes.h"
 
-const time_order* merge_cache::kept_order(objet* block) const {
+const time_order* merge_cache::kept_order(tree_node* block) const {
   if (!block || !block->next) return nullptr;
   auto known = block_orders_.find(block);
   return known == block_orders_.end() || !known->second.follows(block->next) ? nullptr : &known->second;
@@ -12,39 +12,39 @@ const time_order* merge_cache::kept_order(objet* block) const {
 
 bool merge_cache::holds_record(tree_item item, uint32_t kind) const {
   if (const time_order* order = kept_order(item.list())) {
-    objet* closing = order->last_node()->next;
+    tree_node* closing = order->last_node()->next;
     const uint64_t kinds = order->kinds() | kind_bit(item.list()->item) | (closing ? kind_bit(closing->item) : 0);
     if (!(kinds >> kind & 1)) return false;
   }
   return find_record(item, kind) != nullptr;
 }
 
-objet* merge_cache::first_holding(objet* group, uint32_t kind, bool blocks_only) const {
-  for (objet* node = group; node; node = node->next) {
+tree_node* merge_cache::first_holding(tree_node* group, uint32_t kind, bool blocks_only) const {
+  for (tree_node* node = group; node; node = node->next) {
     if ((!blocks_only || is_block(node->item)) && holds_record(node->item, kind)) return node;
   }
   return nullptr;
 }
 
-block_end merge_cache::end_of(objet* block) const {
+block_end merge_cache::end_of(tree_node* block) const {
   if (const time_order* order = kept_order(block)) {
-    objet* before = order->last_node();
+    tree_node* before = order->last_node();
     return {before, before->next ? before->next : before};
   }
   return block_end_of(block);
 }
 
-static bool shorter_than(const objet* chain, size_t nodes) {
+static bool shorter_than(const tree_node* chain, size_t nodes) {
   for (; chain; chain = chain->next)
     if (nodes-- <= 1) return false;
   return true;
 }
 
-void merge_cache::insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& nodes,
+void merge_cache::insert_into_block(tree_node* block, const block_end& end, const std::vector<tree_node*>& nodes,
                                     uint32_t owed) {
-  objet* closing = end.before->next;
+  tree_node* closing = end.before->next;
   end.before->next = nullptr;
-  objet* last = nullptr;
+  tree_node* last = nullptr;
   auto known = block_orders_.find(block);
   // A short block is read again sooner than its order would pay for its
   // memory (most merged blocks are short, and a run holds them all), and
@@ -62,7 +62,7 @@ void merge_cache::insert_into_block(objet* block, const block_end& end, const st
   (last ? last : block)->next = closing;
 }
 
-void merge_cache::append_tail(objet* chain, objet* tail) {
+void merge_cache::append_tail(tree_node* chain, tree_node* tail) {
   auto known = last_nodes_.find(chain);
   (known != last_nodes_.end() ? known->second : last_node(chain))->next = tail;
   last_nodes_[chain] = last_node(tail);
@@ -71,7 +71,7 @@ void merge_cache::append_tail(objet* chain, objet* tail) {
 // The records of chain's run that an order keeps (the body's nodes, or a
 // block's after its opening record), and the node the walk goes on from;
 // chain itself when no order is kept for it.
-objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
+tree_node* merge_cache::take_kept_run(tree_node* chain, std::vector<rd_ref>* refs) {
   if (!chain) return chain;
   if (body_order_.rendezvous(chain, refs)) return body_order_.last_node()->next;
   auto known = chain->item.is_record() ? block_orders_.find(chain) : block_orders_.end();
@@ -80,12 +80,12 @@ objet* merge_cache::take_kept_run(objet* chain, std::vector<rd_ref>* refs) {
   return known->second.rendezvous(chain->next, refs) ? known->second.last_node()->next : chain->next;
 }
 
-const std::vector<rd_ref>& merge_cache::merged_rendezvous(objet* chain) {
+const std::vector<rd_ref>& merge_cache::merged_rendezvous(tree_node* chain) {
   merged_rd_.clear();
-  auto take = [this](objet* holder) {
+  auto take = [this](tree_node* holder) {
     names_.collect_record(holder->item.rec(), &merged_rd_);
     return false;
   };
-  walk_records(chain, take, NO_RD_MARK, [this](objet* list) { return take_kept_run(list, &merged_rd_); });
+  walk_records(chain, take, NO_RD_MARK, [this](tree_node* list) { return take_kept_run(list, &merged_rd_); });
   return merged_rd_;
 }

@@ -16,7 +16,7 @@
 
 #include "merge/group_index.h"
 #include "merge/time_order.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "report/shapes.h"
 
 class merge_cache {
@@ -24,35 +24,35 @@ class merge_cache {
   // The first node of a merged group whose item holds a record of exactly
   // that kind (and is a block, when asked): a merged block's kept order
   // answers "none" without reading the block.
-  objet* first_holding(objet* group, uint32_t kind, bool blocks_only) const;
-  block_end end_of(objet* block) const;
+  tree_node* first_holding(tree_node* group, uint32_t kind, bool blocks_only) const;
+  block_end end_of(tree_node* block) const;
 
   // The items go into the merged block in time order before its closing
   // record, which follows the last inserted node.
-  void insert_into_block(objet* block, const block_end& end, const std::vector<objet*>& nodes, uint32_t owed);
+  void insert_into_block(tree_node* block, const block_end& end, const std::vector<tree_node*>& nodes, uint32_t owed);
   // Items the block takes other than by time: its order is read again next time.
-  void forget_order_of(objet* block) { block_orders_.erase(block); }
-  objet* insert_into_body(objet* body, const std::vector<objet*>& nodes, uint32_t owed) {
+  void forget_order_of(tree_node* block) { block_orders_.erase(block); }
+  tree_node* insert_into_body(tree_node* body, const std::vector<tree_node*>& nodes, uint32_t owed) {
     return body_order_.insert(body, nodes, owed, &names_);
   }
 
   // Chains that grow at their end with every report (the first and last
   // sections): tail goes after the chain's last node, which is kept.
-  void append_tail(objet* chain, objet* tail);
+  void append_tail(tree_node* chain, tree_node* tail);
 
-  group_index& index_of(objet* list) { return group_indexes_[list]; }
+  group_index& index_of(tree_node* list) { return group_indexes_[list]; }
 
   // The RD records of a chain of the merged tree in document order, as a
   // walk passing over blocks that hold none would find them; the lists
   // whose order is kept give theirs without being read again.
   // What it gives stays until the next call.
-  const std::vector<rd_ref>& merged_rendezvous(objet* chain);
+  const std::vector<rd_ref>& merged_rendezvous(tree_node* chain);
   rendezvous_names& names() { return names_; }
 
  private:
-  const time_order* kept_order(objet* block) const;
+  const time_order* kept_order(tree_node* block) const;
   bool holds_record(tree_item item, uint32_t kind) const;
-  objet* take_kept_run(objet* chain, std::vector<rd_ref>* refs);
+  tree_node* take_kept_run(tree_node* chain, std::vector<rd_ref>* refs);
 
   static constexpr size_t SHORT_BLOCK = 32;  // items
 
@@ -60,7 +60,7 @@ class merge_cache {
   std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;
   time_order scratch_order_;  // for short blocks, kept for the room of its arrays
-  std::unordered_map<objet*, time_order> block_orders_;  // by the block's first node
-  std::unordered_map<objet*, objet*> last_nodes_;        // by chain
-  std::unordered_map<objet*, group_index> group_indexes_;  // by the list's first node
+  std::unordered_map<tree_node*, time_order> block_orders_;  // by the block's first node
+  std::unordered_map<tree_node*, tree_node*> last_nodes_;        // by chain
+  std::unordered_map<tree_node*, group_index> group_indexes_;  // by the list's first node
 };

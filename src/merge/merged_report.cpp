@@ -4,14 +4,14 @@
 #include "merge/tree_merge.h"
 #include "report/shapes.h"
 
-void merged_report::align(objet* report, const report_source& source) {
+void merged_report::align(tree_node* report, const report_source& source) {
   const report_survey survey = survey_report(report);
   if (alignment_.scales_tree(tree_, survey)) settle();
-  alignment_.align(tree_, report, survey, [this](objet* joining) { return shared_rendezvous(joining); },
+  alignment_.align(tree_, report, survey, [this](tree_node* joining) { return shared_rendezvous(joining); },
                    source.report_number, source.rod_path);
 }
 
-rendezvous_match merged_report::shared_rendezvous(objet* report) {
+rendezvous_match merged_report::shared_rendezvous(tree_node* report) {
   rendezvous_names& names = cache_.names();
   std::vector<rd_ref> report_rd;
   names.collect(body_of(report), &report_rd);
@@ -21,7 +21,7 @@ rendezvous_match merged_report::shared_rendezvous(objet* report) {
   return match_rendezvous(merged_rd, report_rd, names.count(), alignment_.owed());
 }
 
-void merged_report::merge(objet* report) {
+void merged_report::merge(tree_node* report) {
   tree_merge merge(cache_, alignment_.owed());
   tree_ = by_time_ ? merge.merge_report_by_time(tree_, report) : merge.merge_report(tree_, report);
 }
@@ -31,10 +31,10 @@ void merged_report::settle() {
   cache_ = merge_cache{};
 }
 
-objet* merged_report::take_tree() {
+tree_node* merged_report::take_tree() {
   settle();
   alignment_ = alignment{};
-  objet* tree = tree_;
+  tree_node* tree = tree_;
   tree_ = nullptr;
   return tree;
 }

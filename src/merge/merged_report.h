@@ -11,31 +11,31 @@
 
 #include "merge/alignment.h"
 #include "merge/merge_cache.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "report/source_record.h"
 
 class merged_report {
  public:
   // by_time: the time variant, whose bodies merge item by item in time order.
   explicit merged_report(bool by_time) : by_time_(by_time) {}
-  ~merged_report() { free_objet(tree_); }
+  ~merged_report() { free_tree(tree_); }
   merged_report(const merged_report&) = delete;
   merged_report& operator=(const merged_report&) = delete;
 
   // Puts a shaped report and the tree on one time base (the report read
   // from source).
-  void align(objet* report, const report_source& source);
+  void align(tree_node* report, const report_source& source);
   // Merges the aligned report in.
-  void merge(objet* report);
+  void merge(tree_node* report);
   // Gives every time its value; what the cache held goes with the owed shift.
   void settle();
   // The settled tree, which the caller takes; nothing is left here.
-  objet* take_tree();
+  tree_node* take_tree();
 
  private:
-  rendezvous_match shared_rendezvous(objet* report);
+  rendezvous_match shared_rendezvous(tree_node* report);
 
-  objet* tree_ = nullptr;
+  tree_node* tree_ = nullptr;
   const bool by_time_;
   alignment alignment_;
   merge_cache cache_;

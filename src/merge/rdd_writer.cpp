@@ -10,7 +10,7 @@
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
 
-record* make_rdd_header(objet* header_list, const char* date) {
+record* make_rdd_header(tree_node* header_list, const char* date) {
   const record* first = header_list ? header_list->item.rec() : nullptr;
   const field plan = first ? first->at(HEADER_PLAN) : field{};
   std::string text = "MIRVA ProbeSuite \"v2.6a\" ";
@@ -18,7 +18,7 @@ record* make_rdd_header(objet* header_list, const char* date) {
   text += " \"RDD file\" \"";
   text += date;
   text += '"';
-  free_objet(header_list);
+  free_tree(header_list);
   return make_record(text, nullptr, 0);
 }
 
@@ -43,9 +43,9 @@ bool find_name(record* ie, name_place* place) {
 // Every name, renamed or not, is compared with the later ones when its turn
 // comes; the names still waiting are kept by text so that each turn touches
 // only the names it renames.
-void number_duplicate_names(objet* merged) {
+void number_duplicate_names(tree_node* merged) {
   std::vector<name_place> names;
-  auto collect = [&](objet* holder) {
+  auto collect = [&](tree_node* holder) {
     name_place place;
     if (record* r = holder->item.rec(); r->kind() == KIND_IE && find_name(r, &place)) names.push_back(place);
     return false;
@@ -79,10 +79,10 @@ static void trim_last_fields(record* r) {
   }
 }
 
-void write_rdd_records(FILE* out, const record& header, objet* merged) {
-  cell_printer printer(out);
+void write_rdd_records(FILE* out, const record& header, tree_node* merged) {
+  record_printer printer(out);
   printer.print(header);
-  auto write = [&printer](objet* holder) {
+  auto write = [&printer](tree_node* holder) {
     record* r = holder->item.rec();
     const writing written = facts_of(r->kind()).written;
     if (written == writing::not_written) return false;

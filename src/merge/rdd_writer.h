@@ -6,12 +6,12 @@
 
 #include <cstdio>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // The header line, from the first of the ROD reports' header records (the
 // list, which is released) and the run's date.
-record* make_rdd_header(objet* header_list, const char* date);
+record* make_rdd_header(tree_node* header_list, const char* date);
 // Equal IE names after the first become "name 2", "name 3", ...
-void number_duplicate_names(objet* merged);
+void number_duplicate_names(tree_node* merged);
 // Writes the header, then every record by its class: whole, trimmed or not written.
-void write_rdd_records(FILE* out, const record& header, objet* merged);
+void write_rdd_records(FILE* out, const record& header, tree_node* merged);

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "report/record_kinds.h"
 
 // Marks with NO_RD_MARK the opening record of every block of chain that
@@ -15,18 +15,18 @@
 // node of chain it lies under. Post-order over a stack of its own: no
 // nesting depth can exhaust the call stack.
 template <typename Visit>
-bool mark_blocks_without_rd(objet* chain, Visit visit) {
+bool mark_blocks_without_rd(tree_node* chain, Visit visit) {
   // A chain being walked: where the walk stands in it, whether an RD record
   // was met in it so far, and the list item (the block) it is the chain of.
   struct open_chain {
-    objet* node;
-    objet* list;
+    tree_node* node;
+    tree_node* list;
     bool holds;
   };
   std::vector<open_chain> open{{chain, nullptr, false}};
   for (;;) {
     open_chain& level = open.back();
-    objet* node = level.node;
+    tree_node* node = level.node;
     if (!node) {
       const open_chain done = level;
       open.pop_back();
@@ -36,7 +36,7 @@ bool mark_blocks_without_rd(objet* chain, Visit visit) {
       open.back().node = open.back().node->next;
       continue;
     }
-    if (objet* list = node->item.list()) {
+    if (tree_node* list = node->item.list()) {
       open.push_back({list, list, false});
       continue;
     }
@@ -47,14 +47,14 @@ bool mark_blocks_without_rd(objet* chain, Visit visit) {
     level.node = node->next;
   }
 }
-inline bool mark_blocks_without_rd(objet* chain) {
-  return mark_blocks_without_rd(chain, [](record*, objet*) {});
+inline bool mark_blocks_without_rd(tree_node* chain) {
+  return mark_blocks_without_rd(chain, [](record*, tree_node*) {});
 }
 // Whether list is a block marked so.
-inline bool holds_no_rd(const objet* list) {
+inline bool holds_no_rd(const tree_node* list) {
   const record* first = list->item.rec();
   return first && first->has(NO_RD_MARK);
 }
 // After incoming has joined block: block keeps its mark only if incoming
 // carried it too.
-void join_rd_marks(objet* block, const objet* incoming);
+void join_rd_marks(tree_node* block, const tree_node* incoming);

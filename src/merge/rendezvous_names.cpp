@@ -17,8 +17,8 @@ void rendezvous_names::collect_record(record* r, std::vector<rd_ref>* refs) {
   if (const field name = r->at(RD_NAME); name.is_text()) refs->push_back({r, number_of(name.text)});
 }
 
-void rendezvous_names::collect(objet* chain, std::vector<rd_ref>* refs) {
-  auto take = [this, refs](objet* holder) {
+void rendezvous_names::collect(tree_node* chain, std::vector<rd_ref>* refs) {
+  auto take = [this, refs](tree_node* holder) {
     collect_record(holder->item.rec(), refs);
     return false;
   };
@@ -28,6 +28,6 @@ void rendezvous_names::collect(objet* chain, std::vector<rd_ref>* refs) {
 void rendezvous_names::collect_item(tree_item item, std::vector<rd_ref>* refs) {
   if (record* r = item.rec())
     collect_record(r, refs);
-  else if (objet* list = item.list(); list && !holds_no_rd(list))
+  else if (tree_node* list = item.list(); list && !holds_no_rd(list))
     collect(list, refs);
 }

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // An RD record and the number of its name (equal names, equal numbers).
 struct rd_ref {
@@ -28,7 +28,7 @@ class rendezvous_names {
   void collect_item(tree_item item, std::vector<rd_ref>* refs);
   // The same for every item of a chain, and for a record met on a walk of
   // the caller's own.
-  void collect(objet* chain, std::vector<rd_ref>* refs);
+  void collect(tree_node* chain, std::vector<rd_ref>* refs);
   void collect_record(record* r, std::vector<rd_ref>* refs);
   uint32_t count() const { return static_cast<uint32_t>(texts_.size()); }
 

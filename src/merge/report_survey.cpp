@@ -2,11 +2,11 @@
 
 #include "merge/rendezvous_marks.h"
 
-report_survey survey_report(objet* report) {
+report_survey survey_report(tree_node* report) {
   report_survey survey;
-  objet* body = report ? report->next : nullptr;
-  objet* last = body ? body->next : nullptr;
-  mark_blocks_without_rd(report, [&](record* r, objet* section) {
+  tree_node* body = report ? report->next : nullptr;
+  tree_node* last = body ? body->next : nullptr;
+  mark_blocks_without_rd(report, [&](record* r, tree_node* section) {
     if (r->kind() != KIND_SY) return;
     if (is_exactly(*r, KIND_SY)) survey.clocks.push_back(r);
     if (section == report)

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 struct report_survey {
   std::vector<record*> clocks;          // SY records whose keyword is exactly SY, in document order
@@ -17,4 +17,4 @@ struct report_survey {
 
 // Marks the report's blocks without RD record (see rendezvous_marks.h) and
 // surveys its clocks.
-report_survey survey_report(objet* report);
+report_survey survey_report(tree_node* report);

@@ -22,7 +22,7 @@ bool time_order::take_rendezvous(tree_item item, size_t node, rendezvous_names* 
   return span->end != first;
 }
 
-void time_order::read(objet* list, uint32_t owed, rendezvous_names* names) {
+void time_order::read(tree_node* list, uint32_t owed, rendezvous_names* names) {
   nodes_.clear();
   running_max_.clear();
   spans_.clear();
@@ -34,7 +34,7 @@ void time_order::read(objet* list, uint32_t owed, rendezvous_names* names) {
   fixed_ = false;
   kinds_ = 0;
   int64_t highest = NO_KEY;
-  for (objet* node = list; node; node = node->next) {
+  for (tree_node* node = list; node; node = node->next) {
     if (const auto key = order_key(node->item)) {
       take_key(key->fixed, key_time(*key, owed));
       highest = std::max<int64_t>(highest, key_time(*key, owed));
@@ -48,7 +48,7 @@ void time_order::read(objet* list, uint32_t owed, rendezvous_names* names) {
   keeps_rd_ = names != nullptr;
 }
 
-bool time_order::rendezvous(const objet* list, std::vector<rd_ref>* refs) const {
+bool time_order::rendezvous(const tree_node* list, std::vector<rd_ref>* refs) const {
   if (!follows(list) || !keeps_rd_) return false;
   // Most items hold one RD record: a range insertion apiece would cost more than the copy.
   for (const rd_span& span : spans_) {
@@ -79,11 +79,11 @@ bool time_order::follows_owed(uint32_t owed) {
 // node stay sorted by key, equal keys in insertion order, and each one's
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
-std::vector<time_order::placed> time_order::place(const std::vector<objet*>& nodes, uint32_t owed,
+std::vector<time_order::placed> time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed,
                                                   rendezvous_names* names) {
   std::vector<placed> inserted;
   inserted.reserve(nodes.size());
-  for (objet* node : nodes) {
+  for (tree_node* node : nodes) {
     const tree_item item = node->item;
     const auto key = order_key(item);
     if (!key) unexpected_end_of_report();
@@ -103,12 +103,12 @@ std::vector<time_order::placed> time_order::place(const std::vector<objet*>& nod
 
 // Each run of new nodes goes before its original node; the others keep
 // their links. Returns the list's head.
-objet* time_order::splice(const std::vector<placed>& inserted) {
+tree_node* time_order::splice(const std::vector<placed>& inserted) {
   const size_t original = nodes_.size();
-  objet* head = original ? nodes_.front() : nullptr;
+  tree_node* head = original ? nodes_.front() : nullptr;
   for (size_t i = 0; i < inserted.size();) {
     const size_t gap = inserted[i].gap;
-    objet* first = inserted[i].node;
+    tree_node* first = inserted[i].node;
     for (; i + 1 < inserted.size() && inserted[i + 1].gap == gap; ++i) inserted[i].node->next = inserted[i + 1].node;
     inserted[i].node->next = gap < original ? nodes_[gap] : nullptr;
     ++i;
@@ -163,7 +163,7 @@ void time_order::grow_spans(const std::vector<placed>& inserted) {
   }
 }
 
-objet* time_order::insert(objet* list, const std::vector<objet*>& nodes, uint32_t owed, rendezvous_names* names) {
+tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names) {
   if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
   if (!names) {
     keeps_rd_ = false;
@@ -171,7 +171,7 @@ objet* time_order::insert(objet* list, const std::vector<objet*>& nodes, uint32_
     refs_.clear();
   }
   const std::vector<placed> inserted = place(nodes, owed, names);
-  objet* head = splice(inserted);
+  tree_node* head = splice(inserted);
   if (names) grow_spans(inserted);
   grow_nodes(inserted);
   return head;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "merge/rendezvous_names.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // What is known of one list between insertions: its nodes in order and the
 // running maximum of their keys, so that an item's place is a binary search
@@ -24,17 +24,17 @@ class time_order {
   // the nodes themselves joining the list; returns the new head. An item without order key ends the run with "UNEXPTEOF".
   // A list this order does not follow is read first. With names, the RD
   // records of the list's items are kept.
-  objet* insert(objet* list, const std::vector<objet*>& nodes, uint32_t owed, rendezvous_names* names = nullptr);
+  tree_node* insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names = nullptr);
 
   // Whether the order follows list (list being its first node).
-  bool follows(const objet* list) const { return !nodes_.empty() && nodes_.front() == list; }
+  bool follows(const tree_node* list) const { return !nodes_.empty() && nodes_.front() == list; }
   // The list's last node; none for an empty list.
-  objet* last_node() const { return nodes_.empty() ? nullptr : nodes_.back(); }
+  tree_node* last_node() const { return nodes_.empty() ? nullptr : nodes_.back(); }
   // A bit per kind of the records among the items.
   uint64_t kinds() const { return kinds_; }
   // The RD records of the list in document order, when it follows list and
   // keeps them.
-  bool rendezvous(const objet* list, std::vector<rd_ref>* refs) const;
+  bool rendezvous(const tree_node* list, std::vector<rd_ref>* refs) const;
   // Follows no list: the next insertion reads its list afresh.
   void forget() { nodes_.clear(); }
 
@@ -48,21 +48,21 @@ class time_order {
   struct placed {
     size_t gap;
     int64_t key;
-    objet* node;
+    tree_node* node;
     bool holds_rd;
     rd_span span;
   };
 
-  void read(objet* list, uint32_t owed, rendezvous_names* names);
+  void read(tree_node* list, uint32_t owed, rendezvous_names* names);
   bool follows_owed(uint32_t owed);
   void take_key(bool fixed, int64_t value);
   bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
-  std::vector<placed> place(const std::vector<objet*>& nodes, uint32_t owed, rendezvous_names* names);
-  objet* splice(const std::vector<placed>& inserted);
+  std::vector<placed> place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names);
+  tree_node* splice(const std::vector<placed>& inserted);
   void grow_nodes(const std::vector<placed>& inserted);
   void grow_spans(const std::vector<placed>& inserted);
 
-  std::vector<objet*> nodes_;
+  std::vector<tree_node*> nodes_;
   // Of the keys up to each node, on this order's scale: add keys_moved_ for
   // the key time. NO_KEY before the first key.
   std::vector<int64_t> running_max_;

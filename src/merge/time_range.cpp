@@ -7,9 +7,9 @@
 
 bool shift_keeps_in_range(int64_t largest, uint32_t d) { return largest + d <= INT32_MAX; }
 
-read_place place_in(objet* tree, const record* r) {
+read_place place_in(tree_node* tree, const record* r) {
   read_places places;
-  auto visit = [&places, r](objet* holder) {
+  auto visit = [&places, r](tree_node* holder) {
     places.pass(*holder->item.rec());
     return holder->item.rec() == r;
   };
@@ -17,9 +17,9 @@ read_place place_in(objet* tree, const record* r) {
   return places.last();
 }
 
-const record* first_shifted_out(objet* tree, uint32_t owed, uint32_t d) {
+const record* first_shifted_out(tree_node* tree, uint32_t owed, uint32_t d) {
   const record* found = nullptr;
-  auto visit = [&found, owed, d](objet* holder) {
+  auto visit = [&found, owed, d](tree_node* holder) {
     const record* r = holder->item.rec();
     if (!shift_keeps_record_in_range(*r, owed, d)) found = r;
     return found != nullptr;

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "report/time_limits.h"
 
 // The largest time of a tree that has none.
@@ -21,8 +21,8 @@ bool shift_keeps_in_range(int64_t largest, uint32_t d);
 
 // Where a record of tree was read: a record the program made (a time point)
 // is placed at the record read before it.
-read_place place_in(objet* tree, const record* r);
+read_place place_in(tree_node* tree, const record* r);
 // The first record of tree, in document order, that moving every time d
 // ticks later (the tree owing owed) would take out of range, a clock's
 // start included; nothing when none would.
-const record* first_shifted_out(objet* tree, uint32_t owed, uint32_t d);
+const record* first_shifted_out(tree_node* tree, uint32_t owed, uint32_t d);

@@ -38,9 +38,9 @@ static bool scales_in_range(const record& r, uint32_t factor) {
   return true;
 }
 
-const record* scale_times(objet* tree, uint32_t factor) {
+const record* scale_times(tree_node* tree, uint32_t factor) {
   const record* out_of_range = nullptr;
-  auto scale = [factor, &out_of_range](objet* holder) {
+  auto scale = [factor, &out_of_range](tree_node* holder) {
     record* r = holder->item.rec();
     if (!scales_in_range(*r, factor)) {
       out_of_range = r;
@@ -123,9 +123,9 @@ void shift_record(record* r, uint32_t d) {
   }
 }
 
-void move_time_fields(objet* tree, uint32_t d) {
+void move_time_fields(tree_node* tree, uint32_t d) {
   if (!tree || d == 0) return;
-  auto move = [d](objet* holder) {
+  auto move = [d](tree_node* holder) {
     move_shifted_fields(holder->item.rec(), d);
     return false;
   };

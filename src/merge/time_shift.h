@@ -6,12 +6,12 @@
 #include <cstdint>
 
 #include "report/record_kinds.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // Multiplies the times of tree by factor, up to the first record whose
 // times it would take out of the signed 32-bit range, which it returns
 // unscaled; nothing when all are scaled.
-const record* scale_times(objet* tree, uint32_t factor);
+const record* scale_times(tree_node* tree, uint32_t factor);
 // The fields a finer tick multiplies in a record (a clock's tick length is
 // divided instead).
 field_list scaled_fields(const record& r);
@@ -31,4 +31,4 @@ bool shift_keeps_record_in_range(const record& r, uint32_t owed, uint32_t d);
 // Whole units a SY record borrows so that its ticks reach d.
 uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d);
 // Adds d to every shifted field of tree, clock records aside.
-void move_time_fields(objet* tree, uint32_t d);
+void move_time_fields(tree_node* tree, uint32_t d);

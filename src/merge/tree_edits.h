@@ -5,23 +5,23 @@
 
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // Prepending keeps the chain's head node, so the chain stays the same for
 // whoever holds it.
-inline void put_first(objet* chain, tree_item item) {
+inline void put_first(tree_node* chain, tree_item item) {
   chain->next = make_list(chain->item, chain->next);
   chain->item = item;
 }
 
-inline void put_after(objet* node, tree_item item) { node->next = make_list(item, node->next); }
+inline void put_after(tree_node* node, tree_item item) { node->next = make_list(item, node->next); }
 
 // The nodes from *link up to end that carry an item, unlinked in reading
 // order: they join the merged tree as they are, the empty ones staying.
-inline std::vector<objet*> unlink_carriers(objet** link, const objet* end) {
-  std::vector<objet*> carriers;
+inline std::vector<tree_node*> unlink_carriers(tree_node** link, const tree_node* end) {
+  std::vector<tree_node*> carriers;
   while (*link && *link != end) {
-    objet* node = *link;
+    tree_node* node = *link;
     if (node->item) {
       *link = node->next;
       carriers.push_back(node);
@@ -33,7 +33,7 @@ inline std::vector<objet*> unlink_carriers(objet** link, const objet* end) {
 }
 
 // The item of holder, which keeps an empty item.
-inline tree_item take(objet* holder) {
+inline tree_item take(tree_node* holder) {
   tree_item item = holder->item;
   holder->item = nullptr;
   return item;

@@ -5,12 +5,12 @@
 
 // A record's fields are formatted here and handed to stdio a buffer at a
 // time: printf's parsing of a format for every field was a quarter of a run.
-void cell_printer::flush() {
+void record_printer::flush() {
   fwrite(bytes_, 1, used_, stream_);
   used_ = 0;
 }
 
-void cell_printer::put(const char* text, size_t n) {
+void record_printer::put(const char* text, size_t n) {
   while (n > 0) {
     if (used_ == sizeof bytes_) flush();
     const size_t taken = std::min(n, sizeof bytes_ - used_);
@@ -22,7 +22,7 @@ void cell_printer::put(const char* text, size_t n) {
 }
 
 // A text and the blank after it.
-void cell_printer::put_word(const char* text, size_t n) {
+void record_printer::put_word(const char* text, size_t n) {
   if (sizeof bytes_ - used_ > n) {
     memcpy(bytes_ + used_, text, n);
     bytes_[used_ + n] = ' ';
@@ -33,7 +33,7 @@ void cell_printer::put_word(const char* text, size_t n) {
   }
 }
 
-void cell_printer::put_number(int32_t value) {
+void record_printer::put_number(int32_t value) {
   char digits[14];
   char* end = digits + sizeof digits;
   char* p = end;
@@ -52,7 +52,7 @@ void cell_printer::put_number(int32_t value) {
   used_ += n;
 }
 
-void cell_printer::print(const record& r) {
+void record_printer::print(const record& r) {
   put_word(r.keyword().data(), r.keyword().size());
   r.each([this](const field& value) {
     if (value.is_text())
@@ -64,6 +64,6 @@ void cell_printer::print(const record& r) {
 }
 
 void pt_ecrit(FILE* out, const record& r) {
-  cell_printer printer(out);
+  record_printer printer(out);
   printer.print(r);
 }

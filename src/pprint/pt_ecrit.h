@@ -12,12 +12,12 @@
 // handed to stdio when full and when the printer ends: a report's many short
 // lines cost one stdio call per buffer, not one each. Write errors are left
 // in the stream's error flag for the caller, once the printer has ended.
-class cell_printer {
+class record_printer {
  public:
-  explicit cell_printer(FILE* out) : stream_(out) {}
-  ~cell_printer() { flush(); }
-  cell_printer(const cell_printer&) = delete;
-  cell_printer& operator=(const cell_printer&) = delete;
+  explicit record_printer(FILE* out) : stream_(out) {}
+  ~record_printer() { flush(); }
+  record_printer(const record_printer&) = delete;
+  record_printer& operator=(const record_printer&) = delete;
 
   // One line: the keyword and every field, each followed by one blank,
   // numbers in quotes, then a newline.
@@ -36,5 +36,5 @@ class cell_printer {
   char bytes_[1 << 16];
 };
 
-// One record, printed as cell_printer prints it.
+// One record, printed as record_printer prints it.
 void pt_ecrit(FILE* out, const record& r);

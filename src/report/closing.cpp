@@ -10,22 +10,22 @@
 // The kind picks the one key a record can match; its keyword must still be
 // exactly the key's, so that "REX" is no RE record and the head, of no kind,
 // matches nothing.
-static bool record_in(const objet* node, key_set keys) {
+static bool record_in(const tree_node* node, key_set keys) {
   const record* r = node->item.rec();
   if (!r) return false;
   const uint32_t kind = r->kind();
   return kind < KEYWORD_COUNT && (keys >> kind & 1) && is_exactly(*r, kind);
 }
 
-static objet* find_before(objet* node, key_set keys) {
+static tree_node* find_before(tree_node* node, key_set keys) {
   if (record_in(node, keys)) return nullptr;
   while (node->next && !record_in(node->next, keys)) node = node->next;
   return node;
 }
 
-static objet* run_end(objet* node, key_set member_keys) {
+static tree_node* run_end(tree_node* node, key_set member_keys) {
   if (!node) return nullptr;
-  objet* previous = nullptr;
+  tree_node* previous = nullptr;
   for (; node->next; node = node->next) {
     if (node->item.is_record() && !record_in(node, member_keys)) return previous;
     previous = node;
@@ -39,15 +39,15 @@ static objet* run_end(objet* node, key_set member_keys) {
 // nothing when no opener follows. A run that reaches the end of the chain is
 // unclosed: "UNEXPTEOF".
 struct chain_run {
-  objet* before;
-  objet* last;
+  tree_node* before;
+  tree_node* last;
 };
 
-static std::optional<chain_run> next_run(objet* previous, objet* cur, key_set opening_keys, key_set member_keys) {
-  objet* before = find_before(cur, opening_keys);
-  objet* opener = before ? before->next : cur;
+static std::optional<chain_run> next_run(tree_node* previous, tree_node* cur, key_set opening_keys, key_set member_keys) {
+  tree_node* before = find_before(cur, opening_keys);
+  tree_node* opener = before ? before->next : cur;
   if (!opener) return std::nullopt;
-  objet* last = run_end(opener->next, member_keys);
+  tree_node* last = run_end(opener->next, member_keys);
   if (!last) {
     last = opener;
   } else if (!last->next) {
@@ -58,13 +58,13 @@ static std::optional<chain_run> next_run(objet* previous, objet* cur, key_set op
 
 // The closing record the vocabulary gives the opening kind.
 template <uint32_t Opening>
-static void add_closing_record(objet*, objet* last, const char*) {
+static void add_closing_record(tree_node*, tree_node* last, const char*) {
   insert_after(last, list1(keyword_record(keyword_table[Opening].closed_by)));
 }
 
 // The wait's start and time moved by its duration, exactly: a sum out of
 // range ends the run at the DW record rather than wrap.
-static void add_fw_record(objet* before, objet* last, const char* rod_path) {
+static void add_fw_record(tree_node* before, tree_node* last, const char* rod_path) {
   const record& wait = *before->next->item.rec();
   const int32_t duration = wait.at(DW_DURATION).number;
   const uint32_t moved[] = {DW_START.position, facts_of(KIND_DW).time_field};
@@ -82,13 +82,13 @@ static void add_fw_record(objet* before, objet* last, const char* rod_path) {
 // run, where the loop over the top level (close_runs) does not follow, so
 // this rule goes over the chain. A node that is the last of the chain
 // closes nothing more.
-static void close_comment_runs(objet* head, const char* rod_path) {
+static void close_comment_runs(tree_node* head, const char* rod_path) {
   const key_set comment = key_set_of({KIND_CO});
-  objet* previous = head;
-  for (objet* cur = head->next; cur && cur->next;) {
+  tree_node* previous = head;
+  for (tree_node* cur = head->next; cur && cur->next;) {
     const std::optional<chain_run> run = next_run(previous, cur, comment, comment);
     if (!run) return;
-    objet* follower = run->last->next;
+    tree_node* follower = run->last->next;
     const bool wait = follower && record_in(follower, key_set_of({KIND_DW}));
     const key_set opening = wait ? key_set_of({KIND_DW}) : key_set_of({KIND_SN});
     const key_set members = wait ? key_set_of({KIND_DX, KIND_FX, KIND_CH, KIND_FF}) : key_set_of({KIND_CH, KIND_FN});
@@ -101,15 +101,15 @@ static void close_comment_runs(objet* head, const char* rod_path) {
   }
 }
 
-static top_entry entry_of(objet* node) {
+static top_entry entry_of(tree_node* node) {
   const record* r = node->item.rec();
   if (!r) return {node, NOT_RECORD};
   return {node, record_in(node, ANY_KIND) ? kind_bit(r->kind()) : 0};
 }
 
-top_level top_level_of(objet* head) {
+top_level top_level_of(tree_node* head) {
   top_level top;
-  for (objet* node = head; node; node = node->next) top.push_back(entry_of(node));
+  for (tree_node* node = head; node; node = node->next) top.push_back(entry_of(node));
   return top;
 }
 
@@ -134,14 +134,14 @@ static void close_runs(top_level* top, key_set opening, key_set members, closing
       if (end + 1 == n) unexpected_end_of_report();
     }
     const size_t last = end - 1;
-    objet* before = opener == i ? out.back().node() : in[opener - 1].node();
+    tree_node* before = opener == i ? out.back().node() : in[opener - 1].node();
     out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
                in.begin() + static_cast<ptrdiff_t>(last + 1));
     action(before, in[last].node(), rod_path);
     i = last + 1;
-    objet* following = i < n ? in[i].node() : nullptr;
+    tree_node* following = i < n ? in[i].node() : nullptr;
     const size_t copied = out.size();
-    for (objet* node = in[last].node()->next; node != following; node = node->next)
+    for (tree_node* node = in[last].node()->next; node != following; node = node->next)
       out.push_back(entry_of(node));
     after_insert = out.size() > copied;
   }
@@ -158,7 +158,7 @@ struct closing_rule {
   key_set members;
   closing_action action;
   bool makes_copy;  // the action inserts FW copies, not the opening's closing records
-  void (*over_chain)(objet* head, const char* rod_path);
+  void (*over_chain)(tree_node* head, const char* rod_path);
 };
 
 static const closing_rule closing_rules[] = {
@@ -175,7 +175,7 @@ static const closing_rule closing_rules[] = {
      add_closing_record<KIND_RE>, false, nullptr},
 };
 
-report_top::report_top(objet* chain, const char* rod_path)
+report_top::report_top(tree_node* chain, const char* rod_path)
     : head_(list1(make_record("  ", nullptr, 0))), rod_path_(rod_path) {
   head_->next = chain;
   entries_ = top_level_of(head_);
@@ -183,16 +183,16 @@ report_top::report_top(objet* chain, const char* rod_path)
 
 // The passes leave no other mark (filtering dropped its records): only the
 // head goes, without a walk over the whole tree.
-objet* report_top::take_chain() {
+tree_node* report_top::take_chain() {
   entries_ = top_level{};
-  objet* chain = drop_first(head_);
+  tree_node* chain = drop_first(head_);
   head_ = nullptr;
   return chain;
 }
 
 // A rule whose openers are absent changes nothing: its scan is saved.
 void add_closing_records(report_top* report) {
-  objet* head = report->head();
+  tree_node* head = report->head();
   top_level& top = report->entries();
   key_set present = 0;
   for (const top_entry& entry : top) present |= entry.kind();

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "report/record_kinds.h"
 
 // The top level of a chain as it stands between passes: each node with the
@@ -16,14 +16,14 @@
 // chasing every record through memory.
 constexpr key_set NOT_RECORD = key_set{1} << 63;
 struct top_entry {
-  objet* node() const { return node_; }
+  tree_node* node() const { return node_; }
   key_set kind() const { return kind_; }
 
-  objet* node_ = nullptr;
+  tree_node* node_ = nullptr;
   key_set kind_ = 0;
 };
 using top_level = std::vector<top_entry>;
-top_level top_level_of(objet* head);
+top_level top_level_of(tree_node* head);
 
 // A report's chain under a head node (the keyword of two blanks) and its top
 // level, which the closing and the nesting pass keep in step with the chain
@@ -31,25 +31,25 @@ top_level top_level_of(objet* head);
 class report_top {
  public:
   // rod_path names the report in messages.
-  report_top(objet* chain, const char* rod_path);
+  report_top(tree_node* chain, const char* rod_path);
   report_top(const report_top&) = delete;
   report_top& operator=(const report_top&) = delete;
 
-  objet* head() const { return head_; }
+  tree_node* head() const { return head_; }
   const char* rod_path() const { return rod_path_; }
   top_level& entries() { return entries_; }
   // The chain without its head; the top level is no longer kept.
-  objet* take_chain();
+  tree_node* take_chain();
 
  private:
-  objet* head_;
+  tree_node* head_;
   const char* rod_path_;
   top_level entries_;
 };
 
 // What a closing rule does with a run it found: the node before its opener
 // and its last node (or the opener itself); rod_path names the report.
-using closing_action = void (*)(objet* before, objet* last, const char* rod_path);
+using closing_action = void (*)(tree_node* before, tree_node* last, const char* rod_path);
 
 // Inserts after every construct that the report only opens (PP, DA, EV, DX,
 // SN, DW, CO and RE runs) its synthesized closing record, and an FW record

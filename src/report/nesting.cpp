@@ -7,8 +7,8 @@
 #include "report/report_errors.h"
 
 // Replaces the run from opener to closer, which follows before, by a block node.
-static objet* make_block(objet* before, objet* opener, objet* closer) {
-  objet* block = make_list(opener, closer->next);
+static tree_node* make_block(tree_node* before, tree_node* opener, tree_node* closer) {
+  tree_node* block = make_list(opener, closer->next);
   closer->next = nullptr;
   before->next = block;
   return block;
@@ -17,7 +17,7 @@ static objet* make_block(objet* before, objet* opener, objet* closer) {
 // The run from the entry at opener to closing (appended last) becomes a
 // block; the entry before the opener is the node before it in the chain.
 static void close_level(top_level* out, size_t opener, const top_entry& closing) {
-  objet* block = make_block((*out)[opener - 1].node(), (*out)[opener].node(), closing.node());
+  tree_node* block = make_block((*out)[opener - 1].node(), (*out)[opener].node(), closing.node());
   out->resize(opener);
   out->push_back({block, NOT_RECORD});
 }
@@ -59,12 +59,12 @@ static void nest_balanced(top_level* top, key_set opening, key_set closing) {
   top->swap(out);
 }
 
-static void split_top(objet* head) {
-  objet* first = head->next;
+static void split_top(tree_node* head) {
+  tree_node* first = head->next;
   if (!first || !first->next) unexpected_end_of_report();
-  objet* before_last = first;
+  tree_node* before_last = first;
   while (before_last->next->next) before_last = before_last->next;
-  objet* last = before_last->next;
+  tree_node* last = before_last->next;
   before_last->next = list1(last);
   if (before_last == first) {
     first->next = make_list(nullptr, first->next);
@@ -81,7 +81,7 @@ static const record_kind nesting_order[] = {KIND_XX, KIND_ER, KIND_EX, KIND_DA, 
 
 // A pass that meets none of its kinds changes nothing and is saved: nesting
 // makes no record, so a kind absent before the first pass stays absent.
-objet* nest_blocks(report_top* report) {
+tree_node* nest_blocks(report_top* report) {
   top_level& top = report->entries();
   key_set present = 0;
   for (const top_entry& entry : top) present |= entry.kind();

@@ -6,5 +6,5 @@
 #include "report/closing.h"
 
 // Returns the nested chain; report keeps no top level after it.
-objet* nest_blocks(report_top* report);
+tree_node* nest_blocks(report_top* report);
 

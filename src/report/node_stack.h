@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-struct objet;
+struct tree_node;
 
 class node_stack {
  public:
@@ -14,16 +14,16 @@ class node_stack {
   node_stack(const node_stack&) = delete;
   node_stack& operator=(const node_stack&) = delete;
 
-  void push(objet* node) {
+  void push(tree_node* node) {
     if (near_ < NEAR)
       near_nodes_[near_++] = node;
     else
       far_.push_back(node);
   }
   bool empty() const { return near_ == 0; }
-  objet* top() const { return far_.empty() ? near_nodes_[near_ - 1] : far_.back(); }
-  objet* pop() {
-    objet* node = top();
+  tree_node* top() const { return far_.empty() ? near_nodes_[near_ - 1] : far_.back(); }
+  tree_node* pop() {
+    tree_node* node = top();
     if (far_.empty())
       --near_;
     else
@@ -33,7 +33,7 @@ class node_stack {
 
  private:
   static constexpr size_t NEAR = 32;
-  objet* near_nodes_[NEAR];
+  tree_node* near_nodes_[NEAR];
   size_t near_ = 0;
-  std::vector<objet*> far_;
+  std::vector<tree_node*> far_;
 };

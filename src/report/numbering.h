@@ -5,15 +5,15 @@
 
 #include <cstdint>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // The default filter keeps the default vocabulary; the time filter, used
 // when the TIME flag is set, also drops the XI/DS/DT/XE constructs.
 enum class report_filter { default_filter, time_filter };
 
 // Gives every record the report number and its line number, from 1.
-objet* number_records(int32_t report_number, objet* chain);
-objet* filter_report(objet* chain, report_filter filter);
+tree_node* number_records(int32_t report_number, tree_node* chain);
+tree_node* filter_report(tree_node* chain, report_filter filter);
 // Keeps or marks the run of CO records starting at node, by the keyword of
 // the record after the run; returns the run's last node.
-objet* check_co_record(objet* node);
+tree_node* check_co_record(tree_node* node);

@@ -44,6 +44,6 @@ static void convert_record_fields(record* r, const char* rod_path) {
   }
 }
 
-void convert_numeric_fields(objet* report, const char* rod_path) {
-  for (objet* node = report; node; node = node->next) convert_record_fields(node->item.rec(), rod_path);
+void convert_numeric_fields(tree_node* report, const char* rod_path) {
+  for (tree_node* node = report; node; node = node->next) convert_record_fields(node->item.rec(), rod_path);
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // A quoted field ("-12", "??") as a number: as "%ld" reads it after the
 // opening quote (blanks, sign, digits; no number reads as 0); "??" reads
@@ -25,4 +25,4 @@ bool holds_time(uint32_t kind, uint32_t position);
 // Turns the numeric fields of the timed record kinds into numbers; a time
 // written outside the signed 32-bit range ends the run ("TIMERANGE"),
 // naming rod_path and the record's line.
-void convert_numeric_fields(objet* report, const char* rod_path);
+void convert_numeric_fields(tree_node* report, const char* rod_path);

@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "report/cell_memory.h"
+#include "report/node_memory.h"
 #include "report/report_errors.h"
 #include "util/out_of_memory.h"
 

@@ -108,7 +108,7 @@ const kind_facts keyword_table[KEYWORD_COUNT + 1] = {
 
 static record* keyword_records[KEYWORD_COUNT];
 
-void init_keyword_cells() {
+void init_keyword_records() {
   if (keyword_records[0]) return;
   for (uint32_t k = 0; k < KEYWORD_COUNT; ++k) {
     keyword_records[k] = make_record(keyword_table[k].keyword, nullptr, 0, k);
@@ -116,7 +116,7 @@ void init_keyword_cells() {
   }
 }
 
-void free_keyword_cells() {
+void free_keyword_records() {
   if (!keyword_records[0]) return;
   for (record*& r : keyword_records) {
     r->clear(SHARED_MARK);
@@ -145,8 +145,8 @@ uint32_t record_kind_of(const record& r) {
   internal_report_error();
 }
 
-void classify_records(objet* report) {
-  for (objet* node = report; node; node = node->next) {
+void classify_records(tree_node* report) {
+  for (tree_node* node = report; node; node = node->next) {
     record* r = node->item.rec();
     r->set_kind(record_kind_of(*r));
   }

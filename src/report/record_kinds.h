@@ -3,14 +3,14 @@
 // The record vocabulary: every two-letter keyword a report may hold, and
 // what each pass knows of its kind, in one table. A record's kind is the
 // position of its keyword in the table; classification stamps it on the
-// record's keyword cell, and the passes after it read the table through
+// record's keyword record, and the passes after it read the table through
 // the stamped kind instead of knowing kinds of their own.
 
 #include <array>
 #include <initializer_list>
 #include <cstdint>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "report/record.h"
 
 enum record_kind : uint8_t {
@@ -115,8 +115,8 @@ constexpr uint32_t SELECTION = 1, HEADER_PLAN = 2;
 
 // The shared records of one keyword and no field, one per kind: the closing
 // records the passes make. Made once at start-up; no tree owns them.
-void init_keyword_cells();
-void free_keyword_cells();
+void init_keyword_records();
+void free_keyword_records();
 record* keyword_record(uint32_t kind);
 
 // Keyword tests, one per meaning:
@@ -158,4 +158,4 @@ inline uint32_t row_by_letters(std::string_view keyword) {
 }
 // The kind of a record's keyword; "ERRINTERN" for a keyword no report holds.
 uint32_t record_kind_of(const record& r);
-void classify_records(objet* report);
+void classify_records(tree_node* report);

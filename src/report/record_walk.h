@@ -3,7 +3,7 @@
 // The walk over the records of a tree, in document order, at any depth.
 
 #include "report/node_stack.h"
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // Depth-first walk in list order over the records of a tree: visit(holder)
 // is called with each node whose item is a record; empty items are passed
@@ -14,9 +14,9 @@
 // enter(list) is the node a walk into a list (the chain first) goes on
 // from: a node further on when the caller took the records before it.
 template <typename Visit, typename Enter>
-bool walk_records(objet* chain, Visit& visit, record_mark passed_mark, Enter enter) {
+bool walk_records(tree_node* chain, Visit& visit, record_mark passed_mark, Enter enter) {
   node_stack waiting;
-  objet* node = enter(chain);
+  tree_node* node = enter(chain);
   for (;;) {
     if (!node) {
       if (waiting.empty()) return false;
@@ -25,7 +25,7 @@ bool walk_records(objet* chain, Visit& visit, record_mark passed_mark, Enter ent
     }
     if (node->item.is_record()) {
       if (visit(node)) return true;
-    } else if (objet* list = node->item.list()) {
+    } else if (tree_node* list = node->item.list()) {
       const record* first = list->item.rec();
       if (!first || !first->has(passed_mark)) {
         waiting.push(node);
@@ -38,6 +38,6 @@ bool walk_records(objet* chain, Visit& visit, record_mark passed_mark, Enter ent
 }
 
 template <typename Visit>
-bool walk_records(objet* chain, Visit& visit, record_mark passed_mark = record_mark{}) {
-  return walk_records(chain, visit, passed_mark, [](objet* list) { return list; });
+bool walk_records(tree_node* chain, Visit& visit, record_mark passed_mark = record_mark{}) {
+  return walk_records(chain, visit, passed_mark, [](tree_node* list) { return list; });
 }

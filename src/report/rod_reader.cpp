@@ -54,17 +54,17 @@ record* split_line(std::string_view line, std::vector<field>* scratch, bool conv
   return make_record(keyword, fields, NO_KIND, may_grow(row));
 }
 
-objet* read_records(FILE* stream, file_digest* digest) {
+tree_node* read_records(FILE* stream, file_digest* digest) {
   if (digest) *digest = file_digest{};
   if (feof(stream)) return nullptr;
   line_pieces pieces(stream);
-  objet* head = nullptr;
-  objet* tail = nullptr;
+  tree_node* head = nullptr;
+  tree_node* tail = nullptr;
   std::string_view line;
   std::vector<field> fields;  // kept from line to line: a report has millions of lines
   // The first line is the report's header, which keeps its fields as read.
   for (bool converting = false; pieces.next(&line); converting = true) {
-    objet* node = list1(split_line(line, &fields, converting));
+    tree_node* node = list1(split_line(line, &fields, converting));
     (tail ? tail->next : head) = node;
     tail = node;
   }

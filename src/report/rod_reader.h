@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "util/crc16.h"
 
 // The whole stream as a chain of records, one per line (see line_pieces.h);
 // null when empty. With digest, the size and CRC-16 of the bytes read.
-objet* read_records(FILE* stream, file_digest* digest = nullptr);
+tree_node* read_records(FILE* stream, file_digest* digest = nullptr);
 // One line (its text, newline included when present) as a record; scratch
 // holds the fields on the way. Converting, the fields its kind holds as
 // numbers become numbers.

@@ -11,8 +11,8 @@
 #include "report/record_walk.h"
 #include "util/paths.h"
 
-void drop_leading_cf(objet* report) {
-  auto drop = [](objet* holder) {
+void drop_leading_cf(tree_node* report) {
+  auto drop = [](tree_node* holder) {
     const uint32_t kind = holder->item.rec()->kind();
     if (kind == KIND_XI) return true;
     if (kind == KIND_CF) {
@@ -54,8 +54,8 @@ static record* make_source_record(const report_source& source) {
   return make_record(keyword_table[KIND_CF].keyword, fields, KIND_CF);
 }
 
-void add_source_record(objet* report, const report_source& source) {
-  auto add = [&](objet* holder) {
+void add_source_record(tree_node* report, const report_source& source) {
+  auto add = [&](tree_node* holder) {
     if (holder->item.rec()->kind() != KIND_IE) return false;
     holder->next = make_list(make_source_record(source), holder->next);
     return true;
@@ -63,7 +63,7 @@ void add_source_record(objet* report, const report_source& source) {
   walk_records(report, add);
 }
 
-void postprocess_report(objet* report, const report_source& source) {
+void postprocess_report(tree_node* report, const report_source& source) {
   drop_leading_cf(report);
   add_source_record(report, source);
 }

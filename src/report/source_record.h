@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "util/crc16.h"
 
 // The working directory the source records name fits this area, its zero
@@ -25,6 +25,6 @@ struct report_source {
 
 // Drops the CF records met before the first XI record and adds, after the
 // first IE record, the CF source record of the ROD report.
-void postprocess_report(objet* report, const report_source& source);
-void drop_leading_cf(objet* report);
-void add_source_record(objet* report, const report_source& source);
+void postprocess_report(tree_node* report, const report_source& source);
+void drop_leading_cf(tree_node* report);
+void add_source_record(tree_node* report, const report_source& source);

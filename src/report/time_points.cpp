@@ -16,7 +16,7 @@ std::optional<time_key> time_key_of(tree_item item) {
 std::optional<time_key> order_key(tree_item item) {
   if (item.is_record()) return time_key_of(item);
   if (!is_block(item)) return std::nullopt;
-  for (objet* node = item.list(); node; node = node->next) {
+  for (tree_node* node = item.list(); node; node = node->next) {
     if (auto key = time_key_of(node->item)) return key;
   }
   return std::nullopt;
@@ -31,9 +31,9 @@ static record* make_time_point(int32_t value) {
   return make_record(facts_of(KIND_TP).keyword, &time, 1, KIND_TP);
 }
 
-objet* insert_time_points(objet* report) {
+tree_node* insert_time_points(tree_node* report) {
   int32_t last_time = 0;
-  for (objet* node = report; node; node = node->next) {
+  for (tree_node* node = report; node; node = node->next) {
     const record* r = node->item.rec();
     if (!r) continue;
     const uint32_t kind = r->kind();

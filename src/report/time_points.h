@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 
 // The shared time of closing records (YI, YT, FE, FS), never shifted or scaled.
 constexpr uint32_t FIXED_TIME = 33;
@@ -33,4 +33,4 @@ std::optional<time_key> time_key_of(tree_item item);
 std::optional<time_key> order_key(tree_item item);
 // Adds a TP record with the last time seen after every record that asks
 // for one.
-objet* insert_time_points(objet* report);
+tree_node* insert_time_points(tree_node* report);

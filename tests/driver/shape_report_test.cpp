@@ -11,10 +11,10 @@
 
 class ShapeReport : public testing::Test {
  protected:
-  void SetUp() override { init_keyword_cells(); }
+  void SetUp() override { init_keyword_records(); }
   record_chain headers;
-  void TearDown() override { free_objet(headers.take()); }
-  objet* shaped(const std::string& text, bool time_variant) {
+  void TearDown() override { free_tree(headers.take()); }
+  tree_node* shaped(const std::string& text, bool time_variant) {
     write_file("report.rod", text);
     return shape_report("report.rod", 3, time_variant, &headers);
   }
@@ -40,19 +40,19 @@ static const char* const report_text =
 
 // The time variant drops the group constructs; both keep a header per report aside.
 TEST_F(ShapeReport, VariantsAndTheirHeaders) {
-  objet* report = shaped(report_text, false);
+  tree_node* report = shaped(report_text, false);
   EXPECT_EQ(shape(report), "(CF) ((((XI YI) (DS FS) (DT YT))) SY (XX TP)) (CF)");
   // The XX time point took the time of the DA record pruned since.
   const record* tp = report->next->item.list()->next->next->item.list()->next->item.rec();
   EXPECT_EQ(tp->at(1).number, 170);
-  free_objet(report);
+  free_tree(report);
   report = shaped(report_text, true);
   EXPECT_EQ(shape(report), "(CF) (SY (XX TP)) (CF)");
-  free_objet(report);
+  free_tree(report);
   report = shaped("H3\nSY \"s\" \"1\" \"2\" \"3\" \"4\"\nCF\n", true);
   EXPECT_EQ(shape(report), "(SY) - (CF)");
   EXPECT_EQ(shape(headers.head()), "HD HD H3");
-  free_objet(report);
+  free_tree(report);
 }
 
 // A missing or unreadable report: fault_rod_report_removed, fault_rod_report_unreadable.

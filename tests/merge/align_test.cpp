@@ -13,7 +13,7 @@
 
 namespace {
 // A report whose body holds the given records, with SY as first element.
-objet* timed_report(record* sy, std::initializer_list<tree_item> body) {
+tree_node* timed_report(record* sy, std::initializer_list<tree_item> body) {
   return report_tree(sy, chain(body), rec("FT \"0\" \"0\""));
 }
 
@@ -27,10 +27,10 @@ int32_t time_at(const record* r) { return value_at(r, facts_of(r->kind()).time_f
 
 // The reports merged one after the other, report n read from rn.rod; the
 // merged tree, settled.
-objet* merged_tree(std::initializer_list<objet*> reports) {
+tree_node* merged_tree(std::initializer_list<tree_node*> reports) {
   merged_report merged(false);
   int number = 0;
-  for (objet* report : reports) {
+  for (tree_node* report : reports) {
     const std::string path = "r" + std::to_string(++number) + ".rod";
     const report_source source{path.c_str(), number, {}};
     merged.align(report, source);
@@ -78,18 +78,18 @@ TEST(Align, SyRecordInAMergedBodyOrLastSectionCounts) {
   enum where { NONE, IN_BODY, IN_LAST };
   for (auto other : {NONE, IN_BODY, IN_LAST}) {
     record* early = rec("XI \"40\" \"0\" \"0\"");
-    objet* second = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {rec("FT \"50\" \"50\"")});
+    tree_node* second = timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {rec("FT \"50\" \"50\"")});
     record* other_sy = rec("SY \"other\" \"10\" \"0\" \"1000\" \"1\" \"ms\"");
     if (other == NONE)
       free_record(other_sy);
     else
       append(other == IN_LAST ? second->next->next->item.list() : second->next->item.list(), list1(other_sy));
     record* late = rec("XI \"1\" \"0\" \"0\"");
-    objet* tree = merged_tree({timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}), second,
+    tree_node* tree = merged_tree({timed_report(rec("SY \"clk\" \"10\" \"0\" \"1000\" \"1\" \"ms\""), {early}), second,
                                timed_report(rec("SY \"clk\" \"9\" \"500\" \"1000\" \"1\" \"ms\""), {late})});
     EXPECT_EQ(time_at(early), other != NONE ? 40 : 540) << other;
     EXPECT_EQ(time_at(late), other != NONE ? 40 : 1) << other;
-    free_objet(tree);
+    free_tree(tree);
   }
 }
 
@@ -178,11 +178,11 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
        nullptr},
   };
   for (const auto& c : cases) {
-    std::vector<objet*> reports;
+    std::vector<tree_node*> reports;
     record* last_ev = nullptr;
     for (size_t r = 0; r < c.reports.size(); ++r) {
       const int number = static_cast<int>(r) + 1;
-      objet* body = nullptr;
+      tree_node* body = nullptr;
       for (size_t i = 1; i < c.reports[r].size(); ++i) {
         record* read = rec(c.reports[r][i], number, static_cast<int>(i) + 1);
         if (c.reports[r][i][0] == 'E') last_ev = read;
@@ -192,7 +192,7 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
       reports.back()->next->item = body;
     }
     std::string error;
-    objet* tree = nullptr;
+    tree_node* tree = nullptr;
     const int status = run_to_end([&] {
       tree = c.reports.size() == 2 ? merged_tree({reports[0], reports[1]})
                                    : merged_tree({reports[0], reports[1], reports[2]});
@@ -205,7 +205,7 @@ TEST(Align, TimesLeavingTheSignedRangeEndTheRun) {
     } else {
       ASSERT_EQ(status, -1) << c.what << error;
       EXPECT_EQ(time_at(last_ev), INT32_MAX) << c.what;
-      free_objet(tree);
+      free_tree(tree);
     }
   }
 }
@@ -218,12 +218,12 @@ TEST(Align, RendezvousOffsetIsExact) {
   };
   record* early_r1 = rd("r1", "-1500000000");
   record* late_r1 = rd("r1", "0");
-  objet* tree = merged_tree({timed_report(rec("SY \"a\" \"0\" \"0\" \"1000\" \"1\" \"ms\""),
+  tree_node* tree = merged_tree({timed_report(rec("SY \"a\" \"0\" \"0\" \"1000\" \"1\" \"ms\""),
                                           {rec("XI \"0\" \"0\" \"0\""), early_r1, rd("r2", "-1499999000")}),
                              timed_report(rec("SY \"b\" \"0\" \"0\" \"1000\" \"1\" \"ms\""),
                                           {rec("XI \"0\" \"0\" \"0\""), late_r1, rd("r2", "1000")})});
   EXPECT_EQ(time_at(early_r1), 0);
   EXPECT_EQ(value_at(early_r1, RD_MATCHED_TIME), 0);
   EXPECT_EQ(time_at(late_r1), 0);
-  free_objet(tree);
+  free_tree(tree);
 }

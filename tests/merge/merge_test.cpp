@@ -14,19 +14,19 @@ namespace {
 std::string q(int n) { return "\"" + std::to_string(n) + "\""; }
 
 // XI block (time xi, closed at xi + 80) and DS block named `name`.
-objet* group(int report, int xi, const char* name, int ds, int start, const char* status,
+tree_node* group(int report, int xi, const char* name, int ds, int start, const char* status,
              int inner_time) {
-  objet* xi_block = chain({rec("XI " + q(xi) + " \"0\" \"0\"", report, 1),
+  tree_node* xi_block = chain({rec("XI " + q(xi) + " \"0\" \"0\"", report, 1),
                            rec("FT " + q(xi + 1) + " " + q(xi + 1), report, 2),
                            rec("YI " + q(xi + 80) + " \"y\"", report, 3)});
-  objet* ds_block = chain({rec(std::string("DS \"") + name + "\" \"\" \"\" \"k\" " + q(ds) + " \"0\" " + q(start), report, 4),
+  tree_node* ds_block = chain({rec(std::string("DS \"") + name + "\" \"\" \"\" \"k\" " + q(ds) + " \"0\" " + q(start), report, 4),
                            rec("FT " + q(inner_time) + " " + q(inner_time), report, 5),
                            rec(std::string("FS \"a\" \"0\" \"") + status + "\" \"d\" \"e\"", report, 6)});
   return chain({xi_block, ds_block});
 }
 
 // A report whose body holds the group list.
-objet* grouped_report(std::initializer_list<tree_item> groups) {
+tree_node* grouped_report(std::initializer_list<tree_item> groups) {
   return report_tree(rec("IT \"x\""), chain({chain(groups)}), rec("PO \"x\""));
 }
 
@@ -34,23 +34,23 @@ objet* grouped_report(std::initializer_list<tree_item> groups) {
 // Reports merged structurally into one tree, as a merged report would.
 struct structural_merge {
   merge_cache cache;
-  objet* tree = nullptr;
-  objet* add(objet* report) { return tree = tree_merge(cache, 0).merge_report(tree, report); }
+  tree_node* tree = nullptr;
+  tree_node* add(tree_node* report) { return tree = tree_merge(cache, 0).merge_report(tree, report); }
 };
 
 // One item at a time, before the first node of a greater key: what a batch
 // insertion must give.
-objet* insert_by_time(objet* list, tree_item item) {
+tree_node* insert_by_time(tree_node* list, tree_item item) {
   const auto key = order_key(item);
   if (!key) unexpected_end_of_report();
   const uint32_t value = key->value;
-  auto after = [value](objet* node) {
+  auto after = [value](tree_node* node) {
     const auto other = order_key(node->item);
     return other && other->value > value;
   };
   if (!list) return list1(item);
   if (after(list)) return make_list(item, list);
-  objet* node = list;
+  tree_node* node = list;
   while (node->next && !after(node->next)) node = node->next;
   node->next = make_list(item, node->next);
   return list;
@@ -73,8 +73,8 @@ TEST(Merge, FsStatusRule) {
 
 TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
   structural_merge merge;
-  objet* merged = merge.add(grouped_report({group(1, 10, "a", 20, 500, "0", 30)}));
-  objet* head = body_of(merged)->item.list();
+  tree_node* merged = merge.add(grouped_report({group(1, 10, "a", 20, 500, "0", 30)}));
+  tree_node* head = body_of(merged)->item.list();
   const tree_item first_group = head->item;
   merged = merge.add(grouped_report({group(2, 15, "b", 18, 100, "0", 22)}));
   ASSERT_EQ(body_of(merged)->item.list(), head);
@@ -82,19 +82,19 @@ TEST(Merge, UnmatchedGroupGoesBeforeTheFirstLaterStartWhileTheHeadNodeStays) {
   auto ds_name = [](tree_item group) { return group.list()->next->item.list()->item.rec()->at(1).text; };
   EXPECT_EQ(ds_name(head->item), "\"b\"");
   EXPECT_EQ(ds_name(first_group), "\"a\"");
-  free_objet(merged);
+  free_tree(merged);
 }
 
 TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
-  objet* target = chain({chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})})});
-  objet* incoming = group(2, 10, "n", 20, 5, "0", 30);
-  objet* ds_only = chain({incoming->next});
+  tree_node* target = chain({chain({chain({rec("DT \"1\"", 1), rec("YT \"2\"", 1)})})});
+  tree_node* incoming = group(2, 10, "n", 20, 5, "0", 30);
+  tree_node* ds_only = chain({incoming->next});
   incoming->next = nullptr;
-  free_objet(incoming);
+  free_tree(incoming);
   merge_cache cache;
   EXPECT_EQ(run_to_end([&] { tree_merge(cache, 0).merge_groups(target, ds_only); }), 7);
-  free_objet(target);
-  free_objet(ds_only);
+  free_tree(target);
+  free_tree(ds_only);
 }
 
 TEST(Merge, BatchInsertionMatchesOneByOne) {
@@ -107,9 +107,9 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
       list_text += (random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i)) + "\n";
     for (int i = 0; i < item_count; ++i) item_lines.push_back("FT " + q(100 + i) + " " + q(random() % 6));
 
-    objet* one_by_one = classified_records(list_text);
-    objet* batch = classified_records(list_text);
-    std::vector<objet*> items;
+    tree_node* one_by_one = classified_records(list_text);
+    tree_node* batch = classified_records(list_text);
+    std::vector<tree_node*> items;
     for (const std::string& line : item_lines) {
       one_by_one = insert_by_time(one_by_one, rec(line));
       items.push_back(list1(rec(line)));
@@ -117,8 +117,8 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
     time_order order;
     batch = order.insert(batch, items, 0);
     EXPECT_EQ(record_lines(batch), record_lines(one_by_one)) << "round " << round;
-    free_objet(batch);
-    free_objet(one_by_one);
+    free_tree(batch);
+    free_tree(one_by_one);
   }
 }
 
@@ -136,13 +136,13 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
     std::string list_text;
     for (int i = 0, n = 1 + random() % 10; i < n; ++i)
       list_text += (random() % 8 ? "FT \"0\" \"" + time() + "\"" : std::string("YI \"0\"")) + "\n";
-    objet* kept = classified_records(list_text);
-    objet* fresh = classified_records(list_text);
+    tree_node* kept = classified_records(list_text);
+    tree_node* fresh = classified_records(list_text);
     time_order order;
     for (int batch = 0; batch < 4; ++batch) {
       const uint32_t owed = owed_shifts[random() % 5];
-      std::vector<objet*> kept_items;
-      std::vector<objet*> fresh_items;
+      std::vector<tree_node*> kept_items;
+      std::vector<tree_node*> fresh_items;
       for (int i = 0, n = random() % 5; i < n; ++i) {
         const std::string line = "FT " + q(batch) + " \"" + time() + "\"";
         kept_items.push_back(list1(rec(line)));
@@ -153,7 +153,7 @@ TEST(Merge, KeptOrderFollowsOwedShifts) {
       fresh = fresh_order.insert(fresh, fresh_items, owed);
       EXPECT_EQ(record_lines(kept), record_lines(fresh)) << "round " << round << " batch " << batch;
     }
-    free_objet(kept);
-    free_objet(fresh);
+    free_tree(kept);
+    free_tree(fresh);
   }
 }

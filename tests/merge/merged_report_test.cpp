@@ -54,7 +54,7 @@ std::string random_report(std::mt19937* random, int tester) {
 // next report is merged as if neither existed.
 std::string merge_all(const std::vector<std::string>& paths, bool time_variant, bool settle_every_report) {
   record_chain headers;
-  init_keyword_cells();
+  init_keyword_records();
   std::string lines;
   std::string error;
   const int status = run_to_end(
@@ -63,19 +63,19 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
         for (size_t i = 0; i < paths.size(); ++i) {
           const int number = static_cast<int>(i) + 1;
           file_digest read;
-          objet* report = shape_report(paths[i].c_str(), number, time_variant, &headers, &read);
+          tree_node* report = shape_report(paths[i].c_str(), number, time_variant, &headers, &read);
           const report_source source{paths[i].c_str(), number, read};
           merged.align(report, source);
           postprocess_report(report, source);
           merged.merge(report);
           if (settle_every_report) merged.settle();
         }
-        objet* tree = merged.take_tree();
+        tree_node* tree = merged.take_tree();
         lines = record_lines(tree);
-        free_objet(tree);
+        free_tree(tree);
       },
       &error);
-  free_objet(headers.take());
+  free_tree(headers.take());
   return status == -1 ? lines : "status " + std::to_string(status) + ": " + error;
 }
 }  // namespace

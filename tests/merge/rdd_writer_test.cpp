@@ -7,7 +7,7 @@
 
 namespace {
 // The lines after the header line.
-std::string written(objet* tree) {
+std::string written(tree_node* tree) {
   record* header = make_record("H", nullptr, 0);
   const std::string text = stream_text([&](FILE* out) { write_rdd_records(out, *header, tree); });
   free_record(header);
@@ -17,7 +17,7 @@ std::string written(objet* tree) {
 }  // namespace
 
 TEST(RddWriter, DuplicateNamesAreNumberedAsRenamedSoFar) {
-  objet* tree = chain({rec("IE \"0\" \"T\""), rec("IE \"1\" \"x\" \"T\""), rec("IE \"0\" \"T\""),
+  tree_node* tree = chain({rec("IE \"0\" \"T\""), rec("IE \"1\" \"x\" \"T\""), rec("IE \"0\" \"T\""),
                        rec("IE \"0\" \"A\""), rec("IE \"0\" \"B\""), rec("IE \"0\" \"A\""),
                        rec("IE \"0\" \"B\""), rec("IE \"0\"")});
   number_duplicate_names(tree);
@@ -25,15 +25,15 @@ TEST(RddWriter, DuplicateNamesAreNumberedAsRenamedSoFar) {
             "IE \"0\" \"T\" \"1\" \"1\" \nIE \"1\" \"x\" \"T 2\" \"1\" \"1\" \nIE \"0\" \"T 3\" \"1\" \"1\" \n"
             "IE \"0\" \"A\" \"1\" \"1\" \nIE \"0\" \"B\" \"1\" \"1\" \nIE \"0\" \"A 2\" \"1\" \"1\" \n"
             "IE \"0\" \"B 2\" \"1\" \"1\" \nIE \"0\" \"1\" \"1\" \n");
-  free_objet(tree);
+  free_tree(tree);
 }
 
 TEST(RddWriter, RecordsAreWrittenWholeTrimmedOrNotAtAll) {
   const field time = field::of_number(4);
-  objet* tree = chain({rec("XI \"7\" \"8\" \"9\"", 2, 15), make_record("TP", &time, 1, KIND_TP),
+  tree_node* tree = chain({rec("XI \"7\" \"8\" \"9\"", 2, 15), make_record("TP", &time, 1, KIND_TP),
                        keyword_record(KIND_FF), rec("BF \"a\" \"b\""), rec("FS \"a\" \"0\" \"1\" \"d\" \"e\""),
                        rec("PA \"one\"")});
   EXPECT_EQ(written(tree), "XI \"7\" \"2\" \"15\" \nBF \"a\" \"b\" \"1\" \"1\" \nFS \"a\" \"0\" \"1\" \"1\" \"1\" \n"
                            "PA \"1\" \"1\" \n");
-  free_objet(tree);
+  free_tree(tree);
 }

@@ -11,15 +11,15 @@ namespace {
 // Reports of random group lists, or in the time variant blocks side by side.
 struct random_reports : random_groups {
   random_reports() : random_groups(5) { report = 0; }
-  objet* timed_items() {
-    objet* items = list1(xi_block(2));
+  tree_node* timed_items() {
+    tree_node* items = list1(xi_block(2));
     for (unsigned i = 0, n = pick(4); i < n; ++i) append(items, list1(pick(2) ? xi_block(2) : ds_block(2)));
     return items;
   }
-  objet* next(bool by_time) {
+  tree_node* next(bool by_time) {
     ++report;
-    objet* body = by_time ? timed_items() : list1(group_list(0));
-    objet* tree = report_tree(rec("IT \"x\"", report), body, rec("PO \"x\"", report));
+    tree_node* body = by_time ? timed_items() : list1(group_list(0));
+    tree_node* tree = report_tree(rec("IT \"x\"", report), body, rec("PO \"x\"", report));
     mark_blocks_without_rd(tree);
     return tree;
   }
@@ -41,17 +41,17 @@ TEST(MergedRendezvous, KeptOrdersGiveWhatAWalkOfTheTreeFinds) {
     random_reports reports;
     for (int run = 0; run < 40; ++run) {
       merge_cache cache;
-      objet* tree = nullptr;
+      tree_node* tree = nullptr;
       for (int i = 0; i < 6; ++i) {
         tree_merge merge(cache, 0);
-        objet* report = reports.next(by_time);
+        tree_node* report = reports.next(by_time);
         tree = by_time ? merge.merge_report_by_time(tree, report) : merge.merge_report(tree, report);
         std::vector<rd_ref> walked;
         cache.names().collect(body_of(tree), &walked);
         ASSERT_EQ(pairs(cache.merged_rendezvous(body_of(tree))), pairs(walked))
             << (by_time ? "by time" : "structural") << ", run " << run << ", report " << i;
       }
-      free_objet(tree);
+      free_tree(tree);
     }
   }
 }

@@ -26,14 +26,14 @@ TEST(SourceRecord, DescribesTheBytesRead) {
     write_file(path, content);
     FILE* stream = fopen(path.c_str(), "r");
     file_digest read;
-    free_objet(read_records(stream, &read));
+    free_tree(read_records(stream, &read));
     fclose(stream);
     std::ofstream(path, std::ios::app) << "changed since";
-    objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
+    tree_node* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
     add_source_record(report, {path.c_str(), 1, read});
     const std::string tail = "\" " + size_and_crc + " \"1\" \"0\" \n";
     EXPECT_NE(record_lines(report->item.list()).find(scratch.path() + tail), std::string::npos) << size_and_crc;
-    free_objet(report);
+    free_tree(report);
   }
 }
 
@@ -45,7 +45,7 @@ TEST(SourceRecord, SourceRecordReadsBackThroughTheReportReader) {
   ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
   ASSERT_EQ(chdir(directory.c_str()), 0);
   write_file("ca\"b.rod", "123456789");
-  objet* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
+  tree_node* report = report_tree(rec("IE \"0\" \"A\""), chain({}), rec("PO \"x\""));
   add_source_record(report, {"ca\"b.rod", 3, {9, 8585}});
   const std::string lines = record_lines(report->item.list());
   std::vector<field> fields;
@@ -63,5 +63,5 @@ TEST(SourceRecord, SourceRecordReadsBackThroughTheReportReader) {
   EXPECT_EQ(unquoted(5), "8585");
   EXPECT_EQ(unquoted(6), "3");
   free_record(read_back);
-  free_objet(report);
+  free_tree(report);
 }

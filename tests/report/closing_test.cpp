@@ -10,7 +10,7 @@
 #include "support/report_text.h"
 
 // The top level the pass hands on to nesting must be the chain's own.
-static objet* closed(const std::string& text) {
+static tree_node* closed(const std::string& text) {
   report_top top(insert_time_points(classified_records(text)), "");
   add_closing_records(&top);
   const top_level read_again = top_level_of(top.head());
@@ -23,9 +23,9 @@ static objet* closed(const std::string& text) {
 }
 
 static std::string closed_shape(const std::string& text) {
-  objet* report = closed(text);
+  tree_node* report = closed(text);
   std::string result = shape(report);
-  free_objet(report);
+  free_tree(report);
   return result;
 }
 

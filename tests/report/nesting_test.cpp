@@ -7,7 +7,7 @@
 #include "support/report_text.h"
 
 // The body between a first and a last record, nested.
-static void nested(const std::string& text) { free_objet(nested_chain(kinded_records("SY\n" + text + "CF\n"))); }
+static void nested(const std::string& text) { free_tree(nested_chain(kinded_records("SY\n" + text + "CF\n"))); }
 
 // How flat and balanced pairs nest, and in which order, is pinned by every
 // scenario's report; what no report reaches is how unpaired records end the run.

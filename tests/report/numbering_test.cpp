@@ -5,9 +5,9 @@
 #include "support/report_text.h"
 
 static std::string filtered(const std::string& text, report_filter variant) {
-  objet* report = filter_report(number_records(4, records_from(text)), variant);
+  tree_node* report = filter_report(number_records(4, records_from(text)), variant);
   std::string result = shape(report);
-  if (report) free_objet(report);
+  if (report) free_tree(report);
   return result;
 }
 

@@ -4,7 +4,7 @@
 #include "support/report_text.h"
 
 TEST(Numeric, ConvertsTheListedPositionsOnly) {
-  objet* records = classified_records(
+  tree_node* records = classified_records(
       "SY \"name\" \"??\" \"-5\" \" 12abc\" \"99999999999999999999\"\n"
       "RD \"7\" \"b\" \"99999999999\" \"+4\" \"\"\n"
       "RE \"1\"\n");
@@ -20,7 +20,7 @@ TEST(Numeric, ConvertsTheListedPositionsOnly) {
   EXPECT_EQ(rd->at(4).number, 4);
   EXPECT_EQ(rd->at(5).number, 0);
   EXPECT_TRUE(records->next->next->item.rec()->at(1).is_text());
-  free_objet(records);
+  free_tree(records);
 }
 
 TEST(Numeric, RecordsTooShortForTheirKindEndTheRun) {

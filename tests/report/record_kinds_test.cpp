@@ -5,13 +5,13 @@
 #include "support/report_text.h"
 
 TEST(Classify, KindFromFirstTwoCharactersButLookupNeedsExactKeyword) {
-  objet* records = classified_records("XIX \"1\" \"2\" \"3\"\nFT \"1\" \"2\"\nID \"a\" \"b\" \"c\" \"4\" \"5\"\n");
+  tree_node* records = classified_records("XIX \"1\" \"2\" \"3\"\nFT \"1\" \"2\"\nID \"a\" \"b\" \"c\" \"4\" \"5\"\n");
   EXPECT_EQ(records->item.rec()->kind(), static_cast<uint32_t>(KIND_XI));
   EXPECT_EQ(records->next->item.rec()->kind(), static_cast<uint32_t>(KIND_FT));
   EXPECT_EQ(records->next->next->item.rec()->kind(), static_cast<uint32_t>(KIND_ID));
   EXPECT_EQ(find_record(records, KIND_XI), nullptr);
   EXPECT_EQ(find_record(records, KIND_FT), records->next->item.rec());
-  free_objet(records);
+  free_tree(records);
 }
 
 TEST(Classify, KeywordsOutsideTheReadVocabularyAreInternalErrors) {
@@ -32,10 +32,10 @@ TEST(Classify, KeywordTestsNeverReadPastShortKeywords) {
 // Blocks and groups as the passes build them are checked by the regrouping
 // and merge tests; these shapes never come out of nesting.
 TEST(Classify, BlocksNeedARecordFirstAndTwoCarriedItems) {
-  for (objet* list : {chain({make_record("DS", nullptr, 0)}), chain({make_record("DS", nullptr, 0), nullptr}),
+  for (tree_node* list : {chain({make_record("DS", nullptr, 0)}), chain({make_record("DS", nullptr, 0), nullptr}),
                       chain({nullptr, make_record("DS", nullptr, 0)})}) {
     EXPECT_FALSE(is_block(list));
-    free_objet(list);
+    free_tree(list);
   }
 }
 

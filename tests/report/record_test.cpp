@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "report/objet.h"
+#include "report/tree_node.h"
 #include "support/process_trap.h"
 
 namespace {
@@ -74,12 +74,12 @@ TEST(Record, EditsOutsideTheRecordsRoomAreInternalErrors) {
 // their size.
 static void* release(void* length) {
   const long n = *static_cast<long*>(length);
-  objet* chain = nullptr;
+  tree_node* chain = nullptr;
   for (long i = 0; i < n; ++i) chain = make_list(make_record("XX", nullptr, 0), chain);
-  free_objet(chain);
-  objet* tree = nullptr;
+  free_tree(chain);
+  tree_node* tree = nullptr;
   for (long i = 0; i < n; ++i) tree = list1(tree);
-  free_objet(tree);
+  free_tree(tree);
   return nullptr;
 }
 

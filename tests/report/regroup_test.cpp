@@ -10,7 +10,7 @@
 // groups, R following it.
 TEST(PruneAndRegroup, ShapesOfTheNestedReport) {
   const struct {
-    objet* (*pass)(objet*);
+    tree_node* (*pass)(tree_node*);
     const char* text;
     const char* shape;
   } cases[] = {
@@ -31,10 +31,10 @@ TEST(PruneAndRegroup, ShapesOfTheNestedReport) {
       {regroup_all, "SY\nRE\nFR\nDS\nFS\nCF\n", "(SY) (- (RE FR) (DS FS)) (CF)"},
       {regroup_all, "SY\nXI\nYI\nRE\nFR\nDS\nFS\nCF\n", "(SY) ((((XI YI))) (RE FR) (DS FS)) (CF)"},
   };
-  init_keyword_cells();
+  init_keyword_records();
   for (const auto& c : cases) {
-    objet* report = c.pass(nested_chain(kinded_records(c.text)));
+    tree_node* report = c.pass(nested_chain(kinded_records(c.text)));
     EXPECT_EQ(shape(report), c.shape) << c.text;
-    free_objet(report);
+    free_tree(report);
   }
 }

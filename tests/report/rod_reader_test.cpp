@@ -3,7 +3,7 @@
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
-static field field_of(objet* records, int record, uint32_t position) {
+static field field_of(tree_node* records, int record, uint32_t position) {
   while (record-- > 0) records = records->next;
   return records->item.rec()->at(position);
 }
@@ -12,24 +12,24 @@ TEST(RodReader, EmptyFileAndShortLines) {
   EXPECT_EQ(records_from(""), nullptr);
   // Fields are looked for from the third character on, whatever the keyword:
   // the quotes at the start of the third line open no field.
-  objet* records = records_from("\n \n\"\"\nA \"bc\"\n");
+  tree_node* records = records_from("\n \n\"\"\nA \"bc\"\n");
   EXPECT_EQ(shape(records), "   A");
   EXPECT_EQ(field_of(records, 2, 1).type, field_type::none);
   EXPECT_EQ(field_of(records, 3, 1).text, "\"bc\"");
-  free_objet(records);
+  free_tree(records);
 }
 
 TEST(RodReader, LongLinesAreReadInPieces) {
   // 5118 characters and the line feed fill the buffer: still one line.
-  objet* whole = records_from("AB \"" + std::string(5113, 'x') + "\"\nCD\n");
+  tree_node* whole = records_from("AB \"" + std::string(5113, 'x') + "\"\nCD\n");
   EXPECT_EQ(shape(whole), "AB CD");
-  free_objet(whole);
+  free_tree(whole);
   std::string first_piece = "AB" + std::string(5117, ' ');
   std::string rest = "CD \"z\"" + std::string(875, ' ') + "\n";
-  objet* records = records_from(first_piece + rest + "EF \"1\"\n");
+  tree_node* records = records_from(first_piece + rest + "EF \"1\"\n");
   EXPECT_EQ(shape(records), "AB CD EF");
   EXPECT_EQ(field_of(records, 1, 1).text, "\"z\"");
-  free_objet(records);
+  free_tree(records);
 }
 
 TEST(RodReader, UnclosedFieldsEndTheRun) {

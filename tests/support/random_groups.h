@@ -21,8 +21,8 @@ struct random_groups {
   static std::string q(unsigned n) { return "\"" + std::to_string(n) + "\""; }
   std::string letter(char first) { return std::string(1, static_cast<char>(first + pick(3))); }
 
-  objet* block(const std::string& opening, const std::string& closing, int depth) {
-    objet* head = list1(rec(opening, report));
+  tree_node* block(const std::string& opening, const std::string& closing, int depth) {
+    tree_node* head = list1(rec(opening, report));
     if (depth < 2 && opening[0] == 'D' && pick(4) == 0) {
       append(head, list1(group_list(depth + 1)));
     } else {
@@ -36,15 +36,15 @@ struct random_groups {
     append(head, list1(rec(closing, report)));
     return head;
   }
-  objet* xi_block(int depth) { return block("XI " + q(pick(1000)) + " \"0\" \"0\"", "YI " + q(pick(1000)) + " \"y\"", depth); }
-  objet* ds_block(int depth) {
+  tree_node* xi_block(int depth) { return block("XI " + q(pick(1000)) + " \"0\" \"0\"", "YI " + q(pick(1000)) + " \"y\"", depth); }
+  tree_node* ds_block(int depth) {
     const std::string start = pick(5) ? q(pick(5)) : "\"x\"";
     return block("DS \"" + letter('a') + "\" \"\" \"\" \"" + (pick(4) ? "k" : "m") + "\" " + q(pick(1000)) +
                      " \"0\" " + start,
                  "FS \"a\" \"0\" \"0\" \"d\" \"e\"", depth);
   }
-  objet* dt_block() { return chain({rec("DT " + q(pick(1000)), report), rec("YT " + q(pick(1000)), report)}); }
-  objet* group(int depth) {
+  tree_node* dt_block() { return chain({rec("DT " + q(pick(1000)), report), rec("YT " + q(pick(1000)), report)}); }
+  tree_node* group(int depth) {
     switch (pick(5)) {
       case 0: return chain({xi_block(depth)});
       case 1: return chain({ds_block(depth)});
@@ -52,8 +52,8 @@ struct random_groups {
       default: return chain({xi_block(depth), ds_block(depth)});
     }
   }
-  objet* group_list(int depth, unsigned size = 0) {
-    objet* groups = list1(group(depth));
+  tree_node* group_list(int depth, unsigned size = 0) {
+    tree_node* groups = list1(group(depth));
     for (unsigned i = 1, n = size ? size : 1 + pick(3); i < n; ++i) append(groups, list1(group(depth)));
     return groups;
   }

@@ -1,4 +1,4 @@
-#include "report/cell_memory.h"
+#include "report/node_memory.h"
 
 #include <sys/mman.h>
 

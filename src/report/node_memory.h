@@ -2,7 +2,7 @@
 
 // Where tree nodes and records get their memory. A report holds millions of
 // each: both are cut from slabs in the order they are made, and what is
-// given back stays where it is (see cell_memory.cpp); what a tree holds at
+// given back stays where it is (see node_memory.cpp); what a tree holds at
 // the end goes with the process, which a walk releasing it would only
 // delay. Sanitizer builds take every node and record from malloc and give
 // each back, so that a leak or a use after release is still caught.
