@@ -30,7 +30,8 @@ bool last_dot_in_folder(const char* rio_name) {
 std::string second_argument_of(const char* rio_name) {
   std::string argument(rio_name);
   size_t dot = argument.rfind('.');
-  if (dot != std::string::npos && argument.compare(dot, 4, ".rio") == 0) argument.replace(dot, std::string::npos, ".ro");
+  if (dot != std::string::npos && argument.compare(dot, 4, ".rio") == 0)
+    argument.replace(dot, std::string::npos, ".ro");
   return argument;
 }
 

@@ -32,7 +32,8 @@ std::vector<record*> alignment::merged_clocks(tree_node* tree, bool exact_keywor
 // second. A difference out of range by itself ends the run at the report's
 // record it came from. The merged tree moves its clocks at once and owes
 // the rest; the report's move waits for move_onto_base.
-void alignment::shift_apart(tree_node* tree, tree_node* positive, tree_node* negative, int64_t d, const record* source) {
+void alignment::shift_apart(tree_node* tree, tree_node* positive, tree_node* negative, int64_t d,
+                            const record* source) {
   if (!in_time_range(d)) refuse_out_of_range(positive == tree ? negative : positive, source);
   if (d == 0) return;
   tree_node* moved = d > 0 ? positive : negative;

@@ -29,8 +29,8 @@ static void keep_inner_left_overs(const block_end& end, tree_node** from, const 
 // The end records of test items (XI, DT, XE and their closing records) and
 // of test steps (DS, FS) merge as those of XI and DS blocks do, whatever
 // records a block really holds.
-tree_merge::joined_blocks tree_merge::join_ends(tree_node* target_holder, tree_node* incoming_holder, record_kind opening,
-                                                record_kind closing) {
+tree_merge::joined_blocks tree_merge::join_ends(tree_node* target_holder, tree_node* incoming_holder,
+                                                record_kind opening, record_kind closing) {
   joined_blocks joined{target_holder->item.list(), incoming_holder->item.list(), {}, {}};
   join_rd_marks(joined.block, joined.incoming);
   joined.end = cache_.end_of(joined.block);
@@ -98,7 +98,9 @@ void tree_merge::merge_ds_block(tree_node* target_group, tree_node* target_holde
   // The merged groups' blocks grow with every report: the cache answers
   // for those it keeps the order of without reading them.
   tree_node* own_inner = block->next;
-  auto merged_block_of = [this](tree_item list, uint32_t kind) { return cache_.first_holding(list.list(), kind, true); };
+  auto merged_block_of = [this](tree_item list, uint32_t kind) {
+    return cache_.first_holding(list.list(), kind, true);
+  };
   if (own_inner && all_open_groups(own_inner->item, merged_block_of)) {
     *nested = {own_inner->item.list(), inner->item.list()};
     keep_inner_left_overs(end, &inner->next, incoming_end);

@@ -163,7 +163,8 @@ void time_order::grow_spans(const std::vector<placed>& inserted) {
   }
 }
 
-tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names) {
+tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed,
+                              rendezvous_names* names) {
   if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
   if (!names) {
     keeps_rd_ = false;

@@ -21,10 +21,11 @@ class time_order {
  public:
   // Inserts the nodes' items one after the other into list, each before the
   // first node whose key time is greater (nodes without key passed over),
-  // the nodes themselves joining the list; returns the new head. An item without order key ends the run with "UNEXPTEOF".
-  // A list this order does not follow is read first. With names, the RD
-  // records of the list's items are kept.
-  tree_node* insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names = nullptr);
+  // the nodes themselves joining the list; returns the new head. An item without order key ends the run with
+  // "UNEXPTEOF". A list this order does not follow is read first. With names, the RD records of the list's items are
+  // kept.
+  tree_node* insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed,
+                    rendezvous_names* names = nullptr);
 
   // Whether the order follows list (list being its first node).
   bool follows(const tree_node* list) const { return !nodes_.empty() && nodes_.front() == list; }

@@ -43,7 +43,8 @@ class tree_merge {
   void merge_group_head(tree_node* target_group, tree_node* group, nested_lists* nested);
   void merge_group_tail(tree_node* target_group, tree_node* group);
   void merge_block(tree_node* target_group, tree_node* target_holder, tree_node* incoming_holder);
-  void merge_ds_block(tree_node* target_group, tree_node* target_holder, tree_node* incoming_holder, nested_lists* nested);
+  void merge_ds_block(tree_node* target_group, tree_node* target_holder, tree_node* incoming_holder,
+                      nested_lists* nested);
   // Two blocks of one test item or step, their end records merged.
   struct joined_blocks {
     tree_node* block;

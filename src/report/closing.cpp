@@ -43,7 +43,8 @@ struct chain_run {
   tree_node* last;
 };
 
-static std::optional<chain_run> next_run(tree_node* previous, tree_node* cur, key_set opening_keys, key_set member_keys) {
+static std::optional<chain_run> next_run(tree_node* previous, tree_node* cur, key_set opening_keys,
+                                         key_set member_keys) {
   tree_node* before = find_before(cur, opening_keys);
   tree_node* opener = before ? before->next : cur;
   if (!opener) return std::nullopt;

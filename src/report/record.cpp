@@ -91,7 +91,8 @@ record* make_record(std::string_view keyword, const std::vector<field>& fields, 
 record* copy_record(const record& original, std::string_view keyword) {
   std::vector<field> fields;
   fields.reserve(original.slots_);
-  for (uint32_t i = 0; i < original.slots_; ++i) fields.push_back(original.field_of(original.words()[i], original.types()[i]));
+  for (uint32_t i = 0; i < original.slots_; ++i)
+    fields.push_back(original.field_of(original.words()[i], original.types()[i]));
   record* copy = make_record(keyword, fields, original.kind(), original.has(GROWING_MARK));
   copy->marks_ |= original.marks_ & NUMBERED_MARK;
   copy->own_ = original.own_;

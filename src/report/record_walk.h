@@ -7,12 +7,10 @@
 
 // Depth-first walk in list order over the records of a tree: visit(holder)
 // is called with each node whose item is a record; empty items are passed
-// over, and so are the lists whose first record carries passed_mark. A visit that returns true ends the whole walk, and so does
-// the result true. The enclosing levels wait on a stack of their own, so
-// that no nesting depth can exhaust the call stack; a level goes on from
-// its node's successor as it stands when the level below is done.
-// enter(list) is the node a walk into a list (the chain first) goes on
-// from: a node further on when the caller took the records before it.
+// over, and so are the lists whose first record carries passed_mark. A visit that returns true ends the whole walk, and
+// so does the result true. The enclosing levels wait on a stack of their own, so that no nesting depth can exhaust the
+// call stack; a level goes on from its node's successor as it stands when the level below is done. enter(list) is the
+// node a walk into a list (the chain first) goes on from: a node further on when the caller took the records before it.
 template <typename Visit, typename Enter>
 bool walk_records(tree_node* chain, Visit& visit, record_mark passed_mark, Enter enter) {
   node_stack waiting;

@@ -21,7 +21,9 @@ record* find_record(tree_item list, uint32_t kind) {
 
 bool is_block_of(tree_item x, uint32_t kind) { return is_block(x) && find_record(x, kind); }
 
-bool opens_block_of(tree_item x, uint32_t kind) { return is_block(x) && begins_with(opening_record(x)->keyword(), kind); }
+bool opens_block_of(tree_item x, uint32_t kind) {
+  return is_block(x) && begins_with(opening_record(x)->keyword(), kind);
+}
 
 tree_node* first_holder_of(tree_item list, uint32_t kind) {
   for (tree_node* node = list.list(); node; node = node->next) {
