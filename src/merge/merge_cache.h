@@ -43,10 +43,10 @@ class merge_cache {
   group_index& index_of(tree_node* list) { return group_indexes_[list]; }
 
   // The RD records of a chain of the merged tree in document order, as a
-  // walk passing over blocks that hold none would find them; the lists
-  // whose order is kept give theirs without being read again.
-  // What it gives stays until the next call.
-  const std::vector<rd_ref>& merged_rendezvous(tree_node* chain);
+  // walk passing over blocks that hold none would find them. The kept
+  // orders are the one place that holds RD records from one report to the
+  // next: their lists give theirs without being read again.
+  std::vector<rd_ref> merged_rendezvous(tree_node* chain);
   rendezvous_names& names() { return names_; }
 
  private:
@@ -57,7 +57,6 @@ class merge_cache {
   static constexpr size_t SHORT_BLOCK = 32;  // items
 
   rendezvous_names names_;
-  std::vector<rd_ref> merged_rd_;  // kept to be filled again: it has every merged RD record
   time_order body_order_;
   time_order scratch_order_;  // for short blocks, kept for the room of its arrays
   std::unordered_map<tree_node*, time_order> block_orders_;  // by the block's first node

@@ -57,10 +57,11 @@ static std::optional<chain_run> next_run(tree_node* previous, tree_node* cur, ke
   return chain_run{before ? before : previous, last};
 }
 
-// The closing record the vocabulary gives the opening kind.
+// The closing record the vocabulary gives the opening kind: the shared one,
+// which a tree links but no pass writes.
 template <uint32_t Opening>
 static void add_closing_record(tree_node*, tree_node* last, const char*) {
-  insert_after(last, list1(keyword_record(keyword_table[Opening].closed_by)));
+  insert_after(last, list1(const_cast<record*>(keyword_record(keyword_table[Opening].closed_by))));
 }
 
 // The wait's start and time moved by its duration, exactly: a sum out of

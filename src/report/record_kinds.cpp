@@ -125,7 +125,7 @@ void free_keyword_records() {
   }
 }
 
-record* keyword_record(uint32_t kind) { return keyword_records[kind]; }
+const record* keyword_record(uint32_t kind) { return keyword_records[kind]; }
 
 // Made before main from the table, which is constant: a plain array, not a
 // container, so that it is outside any run's memory.

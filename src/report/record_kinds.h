@@ -114,10 +114,12 @@ constexpr named<KIND_IE> IE_NAME_FLAG{1}, IE_NAME_AFTER_ZERO{2}, IE_NAME{3};
 constexpr uint32_t SELECTION = 1, HEADER_PLAN = 2;
 
 // The shared records of one keyword and no field, one per kind: the closing
-// records the passes make. Made once at start-up; no tree owns them.
+// records the passes make. Made once at start-up; no tree owns them, and
+// every tree may hold them at once, so nothing may write them: the kinds
+// they are made for have no field, mark or tail a pass writes.
 void init_keyword_records();
 void free_keyword_records();
-record* keyword_record(uint32_t kind);
+const record* keyword_record(uint32_t kind);
 
 // Keyword tests, one per meaning:
 // - the first two characters of the keyword text name the kind (what

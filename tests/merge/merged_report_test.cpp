@@ -104,6 +104,32 @@ TEST(MergedReport, MergesWithTheCacheAsWithoutIt) {
   EXPECT_GT(completed[1], 15);
 }
 
+// Every report links the same closing records: whatever a run does to its
+// trees must leave them as they were made.
+TEST(MergedReport, SharedClosingRecordsStayAsMade) {
+  scratch_dir scratch;
+  for (const char* path : {"r1.rod", "r2.rod"}) {
+    write_file(path,
+               "MIRVA ProbeSuite \"v\" \"PLAN\" \"ROD file\" \"date\"\nRE \"run\" \"1\"\nSC\n"
+               "IE \"0\" \"N\" \"t\"\nXI \"100\" \"0\" \"0\"\nYI \"0\"\n"
+               "DS \"G\" \"t\" \"STEP\" \"ID\" \"100\" \"2\" \"1\"\nPP \"1\"\nPQ\nDA \"1\" \"2\" \"3\" \"4\" \"5\"\nPA\n"
+               "EV \"E\" \"signal\" \"7\" \"info\" \"110\"\nCH \"V\" \"1\" \"ok\"\nCO\n"
+               "DW \"W\" \"write\" \"120\" \"8\" \"120\"\nDX \"P\" \"data\" \"2\"\nCH \"V\" \"1\" \"ok\"\nCO\n"
+               "SN \"s\" \"x\" \"b\" \"130\" \"0\" \"130\"\nCH \"V\" \"1\" \"ok\"\n"
+               "FS \"G\" \"140\" \"1\" \"0\" \"0\"\nDB \"S\" \"end\"\nBF \"S\" \"end\"\n");
+  }
+  const std::string lines = merge_all({"r1.rod", "r2.rod"}, false, false);
+  for (const char* closing : {"FQ", "FA", "FV", "FX", "FF", "FO", "FN", "FR"})
+    EXPECT_NE(lines.find(std::string("\n") + closing + " \n"), std::string::npos) << closing << "\n" << lines;
+  for (uint32_t kind = 0; kind < KEYWORD_COUNT; ++kind) {
+    const record* shared = keyword_record(kind);
+    EXPECT_EQ(shared->kind(), kind);
+    EXPECT_EQ(shared->size(), 0u) << shared->keyword();
+    for (record_mark mark : {DROPPED_MARK, NO_RD_MARK, NUMBERED_MARK, GROWING_MARK})
+      EXPECT_FALSE(shared->has(mark)) << shared->keyword() << " " << int{mark};
+  }
+}
+
 // A rendezvous that joined a block holding none before is still found: the
 // third report meets it (merged times move by 900) rather than meeting by
 // first records (by 1900).

@@ -31,7 +31,7 @@ TEST(RddWriter, DuplicateNamesAreNumberedAsRenamedSoFar) {
 TEST(RddWriter, RecordsAreWrittenWholeTrimmedOrNotAtAll) {
   const field time = field::of_number(4);
   tree_node* tree = chain({rec("XI \"7\" \"8\" \"9\"", 2, 15), make_record("TP", &time, 1, KIND_TP),
-                       keyword_record(KIND_FF), rec("BF \"a\" \"b\""), rec("FS \"a\" \"0\" \"1\" \"d\" \"e\""),
+                       make_record("FF", nullptr, 0, KIND_FF), rec("BF \"a\" \"b\""), rec("FS \"a\" \"0\" \"1\" \"d\" \"e\""),
                        rec("PA \"one\"")});
   EXPECT_EQ(written(tree), "XI \"7\" \"2\" \"15\" \nBF \"a\" \"b\" \"1\" \"1\" \nFS \"a\" \"0\" \"1\" \"1\" \"1\" \n"
                            "PA \"1\" \"1\" \n");
