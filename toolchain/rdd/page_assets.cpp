@@ -76,121 +76,147 @@ const char PAGE_SCRIPT[] = R"JS(
     return Math.max(1, (m < 1.5 ? 1 : m < 3.5 ? 2 : m < 7.5 ? 5 : 10) * power / unit);
   }
 
-  function setup(svg) {
-    var tickNs = +svg.dataset.tickNs, digits = +svg.dataset.digits;
-    function clock(t, shown) { return clockText(t, tickNs, shown === undefined ? digits : Math.min(shown, digits)); }
-    svg.clock = clock;
-    var left = +svg.dataset.left, pad = 12, margin = (+svg.dataset.last - +svg.dataset.first) / 50;
+  var PAD_RIGHT = 12; // pixels kept free right of the plot
+  function timed(svg, selector) {
+    return Array.prototype.map.call(svg.querySelectorAll(selector), function (el) {
+      return { el: el, t: +el.dataset.t, e: el.dataset.e ? +el.dataset.e : +el.dataset.t };
+    });
+  }
+  // A timeline's span with a margin either side, the view it shows, and its
+  // timed marks, read once: a render only writes.
+  function timelineOf(svg) {
+    var margin = (+svg.dataset.last - +svg.dataset.first) / 50;
     var first = +svg.dataset.first - margin, last = +svg.dataset.last + margin;
-    var view = [first, last], width = 0;
-    function timed(selector) {
-      return Array.prototype.map.call(svg.querySelectorAll(selector), function (el) {
-        return { el: el, t: +el.dataset.t, e: el.dataset.e ? +el.dataset.e : +el.dataset.t };
-      });
+    return {
+      svg: svg, tickNs: +svg.dataset.tickNs, digits: +svg.dataset.digits, left: +svg.dataset.left,
+      first: first, last: last, view: [first, last], width: 0,
+      rects: timed(svg, "rect[data-t]"), names: timed(svg, "text[data-t]"),
+      links: Array.prototype.map.call(svg.querySelectorAll("polyline[data-t]"), function (el) {
+        return { el: el, t: el.dataset.t.split(" ").map(Number), y: el.dataset.y.split(" ") };
+      }),
+      bands: Array.prototype.map.call(svg.querySelectorAll("path[data-bin]"), function (el) {
+        return { el: el, t: +el.dataset.t, bin: +el.dataset.bin };
+      }),
+      axis: svg.querySelector("g.axis"), clips: svg.querySelectorAll("clipPath rect")
+    };
+  }
+  function clockOf(timeline, t, shown) {
+    return clockText(t, timeline.tickNs, shown === undefined ? timeline.digits : Math.min(shown, timeline.digits));
+  }
+  function scaleOf(timeline) {
+    return (timeline.width - timeline.left - PAD_RIGHT) / (timeline.view[1] - timeline.view[0]);
+  }
+  function xOf(timeline, t) { return timeline.left + (t - timeline.view[0]) * scaleOf(timeline); }
+  function add(parent, name, attributes, text) {
+    var el = document.createElementNS(NS, name);
+    for (var key in attributes) el.setAttribute(key, attributes[key]);
+    if (text !== undefined) el.textContent = text;
+    parent.appendChild(el);
+  }
+  function drawAxis(timeline) {
+    var axis = timeline.axis, view = timeline.view, left = timeline.left, tickNs = timeline.tickNs;
+    while (axis.firstChild) axis.removeChild(axis.firstChild);
+    var span = view[1] - view[0], raw = span / Math.max(2, (timeline.width - left) / 110);
+    var step = niceStep(raw, tickNs), digits = tickNs ? fractionDigits(step * tickNs) : 0;
+    var bottom = timeline.svg.getAttribute("height");
+    for (var t = Math.ceil(view[0] / step) * step; t <= view[1]; t += step) {
+      var px = xOf(timeline, t).toFixed(1);
+      add(axis, "line", { x1: px, x2: px, y1: 18, y2: bottom });
+      add(axis, "text", { x: px, y: 13 }, tickNs ? clockOf(timeline, t, digits)
+        : (Math.round(t) || 0).toLocaleString("en-US").replace(/,/g, "\u202f"));
     }
-    var rects = timed("rect[data-t]"), names = timed("text[data-t]");
-    var links = Array.prototype.map.call(svg.querySelectorAll("polyline[data-t]"), function (el) {
-      return { el: el, t: el.dataset.t.split(" ").map(Number), y: el.dataset.y.split(" ") };
+    add(axis, "text", { "class": "unit", x: left - 8, y: 13 }, tickNs ? "h:mm:ss" : timeline.svg.dataset.unit);
+  }
+  function placeMarks(timeline) {
+    var s = scaleOf(timeline);
+    function x(t) { return xOf(timeline, t); }
+    timeline.rects.forEach(function (r) {
+      var w = Math.max((r.e - r.t) * s, r.el.classList.contains("error") ? 3 : 2);
+      r.el.setAttribute("x", (r.e > r.t ? x(r.t) : x(r.t) - w / 2).toFixed(1));
+      r.el.setAttribute("width", w.toFixed(1));
     });
-    var bands = Array.prototype.map.call(svg.querySelectorAll("path[data-bin]"), function (el) {
-      return { el: el, t: +el.dataset.t, bin: +el.dataset.bin };
+    timeline.names.forEach(function (n) {
+      var w = (n.e - n.t) * s;
+      n.el.setAttribute("x", (x(n.t) + 3).toFixed(1));
+      n.el.style.display = w > 7 * n.el.textContent.length ? "" : "none";
     });
-    var axis = svg.querySelector("g.axis");
-    var clips = svg.querySelectorAll("clipPath rect");
-
-    function scale() { return (width - left - pad) / (view[1] - view[0]); }
-    function x(t) { return left + (t - view[0]) * scale(); }
-    function add(parent, name, attributes, text) {
-      var el = document.createElementNS(NS, name);
-      for (var key in attributes) el.setAttribute(key, attributes[key]);
-      if (text !== undefined) el.textContent = text;
-      parent.appendChild(el);
-    }
-    function drawAxis() {
-      while (axis.firstChild) axis.removeChild(axis.firstChild);
-      var span = view[1] - view[0], raw = span / Math.max(2, (width - left) / 110);
-      var step = niceStep(raw, tickNs), digits = tickNs ? fractionDigits(step * tickNs) : 0;
-      var bottom = svg.getAttribute("height");
-      for (var t = Math.ceil(view[0] / step) * step; t <= view[1]; t += step) {
-        var px = x(t).toFixed(1);
-        add(axis, "line", { x1: px, x2: px, y1: 18, y2: bottom });
-        add(axis, "text", { x: px, y: 13 }, tickNs ? clock(t, digits)
-          : (Math.round(t) || 0).toLocaleString("en-US").replace(/,/g, "\u202f"));
-      }
-      add(axis, "text", { "class": "unit", x: left - 8, y: 13 }, tickNs ? "h:mm:ss" : svg.dataset.unit);
-    }
-    function render() {
-      width = Math.max(left + 200, svg.parentNode.clientWidth);
-      svg.setAttribute("width", width);
-      svg.dataset.view = view[0] + " " + view[1];
-      Array.prototype.forEach.call(clips, function (c) { c.setAttribute("width", width - left - pad + 1); });
-      var s = scale();
-      rects.forEach(function (r) {
-        var w = Math.max((r.e - r.t) * s, r.el.classList.contains("error") ? 3 : 2);
-        r.el.setAttribute("x", (r.e > r.t ? x(r.t) : x(r.t) - w / 2).toFixed(1));
-        r.el.setAttribute("width", w.toFixed(1));
-      });
-      names.forEach(function (n) {
-        var w = (n.e - n.t) * s;
-        n.el.setAttribute("x", (x(n.t) + 3).toFixed(1));
-        n.el.style.display = w > 7 * n.el.textContent.length ? "" : "none";
-      });
-      links.forEach(function (l) {
-        l.el.setAttribute("points", l.t.map(function (t, i) { return x(t).toFixed(1) + "," + l.y[i]; }).join(" "));
-      });
-      bands.forEach(function (b) {
-        b.el.setAttribute("transform", "translate(" + x(b.t).toFixed(2) + ",0) scale(" + (b.bin * s) + ",1)");
-      });
-      drawAxis();
-      Array.prototype.forEach.call(svg.querySelectorAll("g.lane"), function (lane) {
-        var box = lane.querySelector(".band").getBoundingClientRect();
-        lane.setAttribute("data-plot", [Math.round(box.left + left + window.scrollX), Math.round(box.top + window.scrollY),
-          Math.round(box.width - left - pad), Math.round(box.height)].join(" "));
-      });
-    }
-    function zoom(factor, at) {
-      var span = Math.min((view[1] - view[0]) * factor, last - first);
-      span = Math.max(span, 10);
-      var ratio = (at - view[0]) / (view[1] - view[0]);
-      view = [at - ratio * span, at - ratio * span + span];
-      render();
-    }
+    timeline.links.forEach(function (l) {
+      l.el.setAttribute("points", l.t.map(function (t, i) { return x(t).toFixed(1) + "," + l.y[i]; }).join(" "));
+    });
+    timeline.bands.forEach(function (b) {
+      b.el.setAttribute("transform", "translate(" + x(b.t).toFixed(2) + ",0) scale(" + (b.bin * s) + ",1)");
+    });
+  }
+  function render(timeline) {
+    var svg = timeline.svg, left = timeline.left, width = Math.max(left + 200, svg.parentNode.clientWidth);
+    timeline.width = width;
+    svg.setAttribute("width", width);
+    svg.dataset.view = timeline.view[0] + " " + timeline.view[1];
+    Array.prototype.forEach.call(timeline.clips, function (c) { c.setAttribute("width", width - left - PAD_RIGHT + 1); });
+    placeMarks(timeline);
+    drawAxis(timeline);
+    Array.prototype.forEach.call(svg.querySelectorAll("g.lane"), function (lane) {
+      var box = lane.querySelector(".band").getBoundingClientRect();
+      lane.setAttribute("data-plot", [Math.round(box.left + left + window.scrollX), Math.round(box.top + window.scrollY),
+        Math.round(box.width - left - PAD_RIGHT), Math.round(box.height)].join(" "));
+    });
+  }
+  function show(timeline, from, to) { timeline.view = [from, to]; render(timeline); }
+  function zoom(timeline, factor, at) {
+    var view = timeline.view, span = Math.min((view[1] - view[0]) * factor, timeline.last - timeline.first);
+    span = Math.max(span, 10);
+    var ratio = (at - view[0]) / (view[1] - view[0]);
+    show(timeline, at - ratio * span, at - ratio * span + span);
+  }
+  // The wheel zooms about the time under the pointer; a drag pans.
+  function wireZoomAndPan(timeline) {
+    var svg = timeline.svg, drag = null;
     svg.addEventListener("wheel", function (ev) {
       ev.preventDefault();
-      var at = view[0] + (ev.offsetX - left) / scale();
-      zoom(Math.exp(ev.deltaY * 0.002), Math.min(Math.max(at, view[0]), view[1]));
+      var view = timeline.view, at = view[0] + (ev.offsetX - timeline.left) / scaleOf(timeline);
+      zoom(timeline, Math.exp(ev.deltaY * 0.002), Math.min(Math.max(at, view[0]), view[1]));
     }, { passive: false });
-    var drag = null;
     svg.addEventListener("pointerdown", function (ev) {
-      drag = { x: ev.clientX, view: view.slice() };
+      drag = { x: ev.clientX, view: timeline.view.slice() };
       svg.setPointerCapture(ev.pointerId);
       svg.classList.add("dragging");
     });
     svg.addEventListener("pointermove", function (ev) {
       if (!drag) return;
-      var moved = (ev.clientX - drag.x) / scale();
-      view = [drag.view[0] - moved, drag.view[1] - moved];
-      render();
+      var moved = (ev.clientX - drag.x) / scaleOf(timeline);
+      show(timeline, drag.view[0] - moved, drag.view[1] - moved);
     });
     svg.addEventListener("pointerup", function () { drag = null; svg.classList.remove("dragging"); });
-    svg.closest("section").querySelectorAll("button[data-zoom]").forEach(function (b) {
+  }
+  function wireZoomButtons(timeline) {
+    timeline.svg.closest("section").querySelectorAll("button[data-zoom]").forEach(function (b) {
       b.addEventListener("click", function () {
-        var middle = (view[0] + view[1]) / 2;
-        if (b.dataset.zoom === "fit") { view = [first, last]; render(); }
-        else zoom(b.dataset.zoom === "in" ? 0.5 : 2, middle);
+        var middle = (timeline.view[0] + timeline.view[1]) / 2;
+        if (b.dataset.zoom === "fit") show(timeline, timeline.first, timeline.last);
+        else zoom(timeline, b.dataset.zoom === "in" ? 0.5 : 2, middle);
       });
     });
-    function focus(target) {
-      var t = +target.dataset.t, span = Math.min(view[1] - view[0], Math.max(20, (last - first) / 20));
-      view = [t - span / 2, t + span / 2];
-      render();
-      Array.prototype.forEach.call(svg.querySelectorAll(".focus"), function (el) { el.classList.remove("focus"); });
-      target.classList.add("focus");
-      svg.scrollIntoView({ block: "center" });
-    }
-    svg.show = function (from, to) { view = [from, to]; render(); };
-    timelines.push({ svg: svg, render: render, focus: focus });
-    render();
+  }
+  // A twentieth of the run about the mark, but never wider than the view
+  // shown: a view zoomed into stays as close.
+  function focus(timeline, target) {
+    var view = timeline.view, t = +target.dataset.t;
+    var span = Math.min(view[1] - view[0], Math.max(20, (timeline.last - timeline.first) / 20));
+    show(timeline, t - span / 2, t + span / 2);
+    Array.prototype.forEach.call(timeline.svg.querySelectorAll(".focus"), function (el) { el.classList.remove("focus"); });
+    target.classList.add("focus");
+    timeline.svg.scrollIntoView({ block: "center" });
+  }
+  function setup(svg) {
+    var timeline = timelineOf(svg);
+    svg.clock = function (t, shown) { return clockOf(timeline, t, shown); };
+    wireZoomAndPan(timeline);
+    wireZoomButtons(timeline);
+    svg.show = function (from, to) { show(timeline, from, to); };
+    timelines.push({
+      svg: svg, render: function () { render(timeline); }, focus: function (target) { focus(timeline, target); }
+    });
+    render(timeline);
   }
 
   // Rows of a tester, of a status (in any tester, or in the one chosen),

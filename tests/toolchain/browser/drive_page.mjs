@@ -3,7 +3,7 @@
 // the link from an ER record to its mark; the verdict banner, the colours,
 // the filter and the "failures only" switch; and the ER marks of a large
 // run's density bands, each in its tester's lane; the comparison of two runs,
-// its timelines zoomed and panned together.
+// its timelines zoomed in, out and panned together.
 //
 //   node drive_page.mjs SOURCE_DIR BUILD_DIR
 import { execFileSync } from "node:child_process";
@@ -200,7 +200,10 @@ try {
   await page.click("#new-timeline-section button[data-zoom=in]");
   const after = await inTime();
   assert.ok(after[0][1] - after[0][0] < before[0][1] - before[0][0], `zoom in: ${after}`);
-  for (const v of [before, after]) assert.ok(Math.abs(v[0][0] - v[1][0]) < 1 && Math.abs(v[0][1] - v[1][1]) < 1, `in ns: ${v}`);
+  await page.click("#new-timeline-section button[data-zoom=out]");
+  const out = await inTime();
+  assert.ok(Math.abs(out[1][0] - before[1][0]) < 1 && Math.abs(out[1][1] - before[1][1]) < 1, `zoom out: ${out}`);
+  for (const v of [before, after, out]) assert.ok(Math.abs(v[0][0] - v[1][0]) < 1 && Math.abs(v[0][1] - v[1][1]) < 1, `in ns: ${v}`);
 
   console.log(`page in a browser: zoom, pan, hover, links, verdict, colours, filter and switch work; ` +
               `${marked} ER marks of a large run in their lanes (loaded in ${loaded} ms); two runs zoomed together`);
