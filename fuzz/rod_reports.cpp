@@ -33,11 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           file_digest read;
           tree_node* report = shape_report(rod_path.c_str(), report_number, time_variant, &headers, &read);
           const report_source source{rod_path.c_str(), report_number, read};
-          merged.align(report, source);
+          merged.align(report, survey_report(report), source);
           postprocess_report(report, source);
           merged.merge(report);
         }
-        write_rdd_report(rdd_path, merged.take_tree(), headers.take(), "Sun Dec  6 10:00:00 2026");
+        write_rdd_report(rdd_path, merged.take_tree(), headers.take(), "Sun Dec  6 10:00:00 2026", 1);
         release_rdd_report();
       },
       &left_behind);

@@ -45,10 +45,11 @@ int main(int argc, char** argv) {
   const run_plan plan = identify_and_pair(std::move(*options));
   const uint32_t incorrect_runs = run_postprocessors(plan, mps_dir);
 
-  merged_run merged = walk_reports(plan);
+  const size_t threads = reading_threads();
+  merged_run merged = walk_reports(plan, threads);
   release_rio_files();
 
-  write_rdd_report(plan.output, merged.tree, merged.headers.take(), start_date.c_str());
+  write_rdd_report(plan.output, merged.tree, merged.headers.take(), start_date.c_str(), threads);
   run_bridge(plan.output.c_str(), mps_dir.value_or("").c_str());
   release_rdd_report();
 

@@ -1,11 +1,9 @@
 #include "merge/merged_report.h"
 
-#include "merge/report_survey.h"
 #include "merge/tree_merge.h"
 #include "report/shapes.h"
 
-void merged_report::align(tree_node* report, const report_source& source) {
-  const report_survey survey = survey_report(report);
+void merged_report::align(tree_node* report, const report_survey& survey, const report_source& source) {
   if (alignment_.scales_tree(tree_, survey)) settle();
   alignment_.align(tree_, report, survey, [this](tree_node* joining) { return shared_rendezvous(joining); },
                    source.report_number, source.rod_path);

@@ -11,6 +11,7 @@
 
 #include "merge/alignment.h"
 #include "merge/merge_cache.h"
+#include "merge/report_survey.h"
 #include "report/tree_node.h"
 #include "report/source_record.h"
 
@@ -23,8 +24,8 @@ class merged_report {
   merged_report& operator=(const merged_report&) = delete;
 
   // Puts a shaped report and the tree on one time base (the report read
-  // from source).
-  void align(tree_node* report, const report_source& source);
+  // from source, surveyed by survey_report).
+  void align(tree_node* report, const report_survey& survey, const report_source& source);
   // Merges the aligned report in.
   void merge(tree_node* report);
   // Gives every time its value; what the cache held goes with the owed shift.

@@ -5,6 +5,7 @@
 #include "messages/catalogue.h"
 #include "util/terminal_text.h"
 #include "util/process_exit.h"
+#include "util/run_ending.h"
 
 enum { FATAL_STATUS = 7, SEVERE_STATUS = 9 };
 
@@ -86,11 +87,13 @@ void msg_warning(const char* code, const QString& arg1, const QString& arg2) {
 }
 
 void msg_fatal(const char* code, const QString& arg1, const QString& arg2) {
+  defer_on_worker([=] { msg_fatal(code, arg1, arg2); });
   msg_emit(code, 'F', arg1, arg2);
   end_process(FATAL_STATUS);
 }
 
 void msg_severe(const char* code, const QString& arg1, const QString& arg2) {
+  defer_on_worker([=] { msg_severe(code, arg1, arg2); });
   msg_emit(code, 'S', arg1, arg2);
   end_process(SEVERE_STATUS);
 }

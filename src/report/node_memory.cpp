@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 #include "util/checked.h"
@@ -41,6 +42,14 @@ char* new_slab() {
 // is no leak; never destroyed, since static destructors run before the leak
 // checkers look.
 std::vector<char*>& slabs = *new std::vector<char*>;
+std::mutex slabs_mutex;
+
+char* kept_slab() {
+  char* slab = new_slab();
+  std::lock_guard<std::mutex> lock(slabs_mutex);
+  slabs.push_back(slab);
+  return slab;
+}
 
 struct slab_cut {
   char* unused = nullptr;  // the current slab's bytes never taken yet
@@ -48,8 +57,7 @@ struct slab_cut {
 
   void* take(size_t size) {
     if (static_cast<size_t>(end - unused) < size) {
-      unused = new_slab();
-      slabs.push_back(unused);
+      unused = kept_slab();
       end = unused + SLAB_SIZE;
     }
     void* block = unused;
@@ -58,7 +66,10 @@ struct slab_cut {
   }
 };
 
-slab_cut node_slabs, record_slabs;
+// A thread cuts slabs of its own: a report read and shaped on a worker lies
+// in reading order as one read on the main thread does, and no cut waits
+// on another thread's.
+thread_local slab_cut node_slabs, record_slabs;
 }  // namespace
 
 // What is given back is not taken again. A report read into the holes the

@@ -5,13 +5,18 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "util/out_of_memory.h"
 #include "util/process_exit.h"
+#include "util/run_ending.h"
 
 enum { FATAL_STATUS = 7 };
 
 void fatal_exit(const char* text, const char* comment, const char* argument) {
+  defer_on_worker([text, comment, given = argument != nullptr, copy = std::string(argument ? argument : "")] {
+    fatal_exit(text, comment, given ? copy.c_str() : nullptr);
+  });
   QString message = QCoreApplication::translate("Fatal error", text, comment);
   if (argument && message.contains(QLatin1String("%1")))
     message = message.arg(QString::fromLocal8Bit(argument));

@@ -6,9 +6,8 @@ static uint16_t crc_table[256];
 // bytes take four independent lookups (a ROD report is read whole for it).
 static uint16_t reflected_after[4][256];
 static uint8_t reversed_byte[256];
-static bool tables_built = false;
 
-static void build_tables() {
+static bool build_tables() {
   static const uint8_t nibble_reversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
   for (unsigned b = 0; b < 256; ++b) {
     unsigned reg = b << 8;
@@ -25,7 +24,7 @@ static void build_tables() {
       const unsigned before = reflected_after[k - 1][b];
       reflected_after[k][b] = static_cast<uint16_t>((before >> 8) ^ reflected_after[0][before & 0xff]);
     }
-  tables_built = true;
+  return true;
 }
 
 static unsigned reflect_register(unsigned reg) {
@@ -34,7 +33,9 @@ static unsigned reflect_register(unsigned reg) {
 
 uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned length,
                int16_t initial_byte, int reflect) {
-  if (!tables_built) build_tables();
+  // Built once, whichever thread comes first; the others wait for it.
+  static const bool tables_built = build_tables();
+  (void)tables_built;
   if (reflect < 0) {
     unsigned reg = initial_byte >= 0 ? reflect_register((static_cast<unsigned>(initial_byte) & 0xff) * 257)
                                      : initial_register & 0xffff;

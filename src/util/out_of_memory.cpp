@@ -10,6 +10,7 @@
 #include <new>
 
 #include "util/process_exit.h"
+#include "util/run_ending.h"
 #include "util/replacement_file.h"
 
 enum { FATAL_STATUS = 7, TEXT_SIZE = 1024 };
@@ -26,6 +27,7 @@ void prepare_out_of_memory_text() {
 }
 
 void out_of_memory() {
+  defer_on_worker(out_of_memory);
   // The exit itself may need memory; failing again there ends at once.
   if (ending) {
     remove_pending_temporary();

@@ -33,7 +33,7 @@ tree_node* merged_tree(std::initializer_list<tree_node*> reports) {
   for (tree_node* report : reports) {
     const std::string path = "r" + std::to_string(++number) + ".rod";
     const report_source source{path.c_str(), number, {}};
-    merged.align(report, source);
+    merged.align(report, survey_report(report), source);
     postprocess_report(report, source);
     merged.merge(report);
   }

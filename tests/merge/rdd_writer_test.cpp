@@ -9,7 +9,7 @@ namespace {
 // The lines after the header line.
 std::string written(tree_node* tree) {
   record* header = make_record("H", nullptr, 0);
-  const std::string text = stream_text([&](FILE* out) { write_rdd_records(out, *header, tree); });
+  const std::string text = stream_text([&](FILE* out) { write_rdd_records(out, *header, tree, 1); });
   free_record(header);
   EXPECT_EQ(text.substr(0, 3), "H \n");
   return text.substr(3);

@@ -1,0 +1,128 @@
+#pragma once
+
+// Jobs 0 to count-1 done ahead on worker threads, their results taken one
+// after the other in job order on the thread that owns this. At most
+// `window` jobs are started beyond the one being taken, so what waits to be
+// taken stays bounded. Without workers (none asked, or none could start) each
+// job is done on the taking thread when it is taken, as a plain loop would.
+// A job that throws hands its exception over: take rethrows it, in order.
+// Workers defer the run's endings (see run_ending.h): a job's ending is
+// replayed by take, in the job's turn.
+
+#include <pthread.h>
+
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "util/ending_signals.h"
+#include "util/process_exit.h"
+#include "util/run_ending.h"
+
+template <typename Result>
+class ordered_jobs {
+ public:
+  using job = std::function<Result(size_t index)>;
+
+  ordered_jobs(size_t count, size_t workers, size_t window, job work)
+      : work_(std::move(work)), slots_(count), window_(window < 1 ? 1 : window) {
+    // The ending signals stay with the main thread, as without workers.
+    const sigset_t endings = ending_signal_set();
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &endings, &before);
+    for (size_t i = 0; i < workers && i < count; ++i) {
+      try {
+        threads_.emplace_back([this] { run_worker(); });
+      } catch (const std::system_error&) {
+        break;  // fewer workers, or none: the taking thread does the rest
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (!threads_.empty()) running_ = std::make_unique<workers_running>();
+  }
+  ordered_jobs(const ordered_jobs&) = delete;
+  ordered_jobs& operator=(const ordered_jobs&) = delete;
+
+  // Jobs not yet started never start; those under way are waited for.
+  ~ordered_jobs() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    wake_workers_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+
+  size_t workers() const { return threads_.size(); }
+
+  // The next job's result; called once per job, in job order.
+  Result take() {
+    const size_t index = taken_;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (threads_.empty()) {
+      lock.unlock();
+      taken_ = started_ = index + 1;
+      return work_(index);
+    }
+    ++taken_;
+    wake_workers_.notify_all();  // the window moved on
+    result_ready_.wait(lock, [&] { return slots_[index].done; });
+    slot finished = std::move(slots_[index]);
+    lock.unlock();
+    if (finished.failure) rethrow_in_turn(finished.failure);
+    return std::move(*finished.result);
+  }
+
+ private:
+  struct slot {
+    bool done = false;
+    std::optional<Result> result;
+    std::exception_ptr failure;
+  };
+
+  [[noreturn]] static void rethrow_in_turn(std::exception_ptr failure) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const run_ending& ending) {
+      ending.replay();
+    }
+  }
+
+  void run_worker() {
+    const deferred_endings on_worker;
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_workers_.wait(lock, [&] { return stopping_ || (started_ < slots_.size() && started_ < taken_ + window_); });
+      if (stopping_) return;
+      const size_t index = started_++;
+      lock.unlock();
+      slot finished;
+      try {
+        finished.result.emplace(work_(index));
+      } catch (...) {
+        finished.failure = std::current_exception();
+      }
+      finished.done = true;
+      lock.lock();
+      slots_[index] = std::move(finished);
+      result_ready_.notify_all();
+    }
+  }
+
+  const job work_;
+  std::vector<slot> slots_;
+  const size_t window_;
+  size_t started_ = 0;  // jobs handed to a worker (or, without workers, done)
+  size_t taken_ = 0;
+  bool stopping_ = false;
+  std::mutex mutex_;
+  std::condition_variable wake_workers_, result_ready_;
+  std::vector<std::thread> threads_;
+  std::unique_ptr<workers_running> running_;
+};

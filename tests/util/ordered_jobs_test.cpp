@@ -1,0 +1,94 @@
+#include "util/ordered_jobs.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+#include "report/report_errors.h"
+#include "support/process_trap.h"
+
+namespace {
+// Jobs that finish out of order: the later ones first.
+void pause_for(size_t index, size_t count) { std::this_thread::sleep_for(std::chrono::microseconds(200 * (count - index))); }
+}  // namespace
+
+TEST(OrderedJobs, ResultsComeInJobOrderWithinTheWindow) {
+  for (size_t workers : {0, 1, 3}) {
+    for (size_t window : {1, 2, 5}) {
+      SCOPED_TRACE("workers " + std::to_string(workers) + " window " + std::to_string(window));
+      const size_t count = 12;
+      std::atomic<size_t> started{0}, taken{0}, widest{0};
+      ordered_jobs<size_t> jobs(count, workers, window, [&](size_t index) {
+        const size_t ahead = ++started - taken;
+        for (size_t wide = widest; ahead > wide && !widest.compare_exchange_weak(wide, ahead);) {
+        }
+        pause_for(index, count);
+        return index * index;
+      });
+      for (size_t index = 0; index < count; ++index) {
+        EXPECT_EQ(jobs.take(), index * index);
+        ++taken;
+      }
+      EXPECT_EQ(started, count);
+      // Beside the job being taken, at most the window's jobs started ahead.
+      EXPECT_LE(widest, window + 1);
+    }
+  }
+}
+
+// A failure is met in its turn: the jobs before it are taken first, even when
+// a later job failed sooner.
+TEST(OrderedJobs, FailuresComeInTheirTurn) {
+  for (size_t workers : {0, 2}) {
+    ordered_jobs<int> jobs(4, workers, 4, [](size_t index) {
+      pause_for(index, 4);
+      if (index >= 2) throw std::runtime_error("job " + std::to_string(index));
+      return static_cast<int>(index);
+    });
+    EXPECT_EQ(jobs.take(), 0);
+    EXPECT_EQ(jobs.take(), 1);
+    try {
+      jobs.take();
+      ADD_FAILURE() << "job 2 must fail";
+    } catch (const std::runtime_error& failure) {
+      EXPECT_STREQ(failure.what(), "job 2");
+    }
+  }
+}
+
+// A run that ends before taking every job (an earlier report failed to
+// merge) leaves its workers to finish what they started, and starts no more.
+TEST(OrderedJobs, EndingBeforeTheLastJobWaitsForTheStartedOnes) {
+  std::atomic<size_t> started{0};
+  {
+    ordered_jobs<int> jobs(100, 2, 3, [&](size_t) {
+      ++started;
+      return 0;
+    });
+    jobs.take();
+  }
+  EXPECT_LE(started, 4u);
+}
+
+// On a worker, a fatal error shows nothing and ends nothing: the run ends
+// with it, as it would have there, when the job's turn comes.
+TEST(OrderedJobs, AWorkersFatalErrorEndsTheRunInItsTurn) {
+  for (size_t workers : {0, 1}) {
+    std::string written;
+    const int status = run_to_end(
+        [&] {
+          ordered_jobs<int> jobs(2, workers, 2, [](size_t index) -> int {
+            if (index == 1) unexpected_end_of_report();
+            return 7;
+          });
+          EXPECT_EQ(jobs.take(), 7);
+          jobs.take();
+        },
+        &written);
+    EXPECT_EQ(status, 7);
+    EXPECT_EQ(written, UNEXPECTED_END);
+  }
+}
