@@ -36,6 +36,9 @@ class ordered_jobs {
     const sigset_t endings = ending_signal_set();
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &endings, &before);
+    // The taker does the first job itself, the workers the next ones
+    // meanwhile, rather than the taker waiting for the first.
+    started_ = workers > 0 && count > 0 ? 1 : 0;
     for (size_t i = 0; i < workers && i < count; ++i) {
       try {
         threads_.emplace_back([this] { run_worker(); });
@@ -65,13 +68,12 @@ class ordered_jobs {
   Result take() {
     const size_t index = taken_;
     std::unique_lock<std::mutex> lock(mutex_);
-    if (threads_.empty()) {
-      lock.unlock();
-      taken_ = started_ = index + 1;
-      return work_(index);
-    }
     ++taken_;
+    if (threads_.empty()) started_ = taken_;
+    lock.unlock();
     wake_workers_.notify_all();  // the window moved on
+    if (threads_.empty() || index == 0) return work_(index);
+    lock.lock();
     result_ready_.wait(lock, [&] { return slots_[index].done; });
     slot finished = std::move(slots_[index]);
     lock.unlock();
@@ -118,7 +120,7 @@ class ordered_jobs {
   const job work_;
   std::vector<slot> slots_;
   const size_t window_;
-  size_t started_ = 0;  // jobs handed to a worker (or, without workers, done)
+  size_t started_ = 0;  // jobs handed to a worker or the taker
   size_t taken_ = 0;
   bool stopping_ = false;
   std::mutex mutex_;
