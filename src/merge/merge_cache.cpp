@@ -80,12 +80,12 @@ tree_node* merge_cache::take_kept_run(tree_node* chain, std::vector<rd_ref>* ref
   return known->second.rendezvous(chain->next, refs) ? known->second.last_node()->next : chain->next;
 }
 
-std::vector<rd_ref> merge_cache::merged_rendezvous(tree_node* chain) {
-  std::vector<rd_ref> merged_rd;
-  auto take = [&](tree_node* holder) {
-    names_.collect_record(holder->item.rec(), &merged_rd);
+const std::vector<rd_ref>& merge_cache::merged_rendezvous(tree_node* chain) {
+  merged_rd_room_.clear();
+  auto take = [this](tree_node* holder) {
+    names_.collect_record(holder->item.rec(), &merged_rd_room_);
     return false;
   };
-  walk_records(chain, take, NO_RD_MARK, [&](tree_node* list) { return take_kept_run(list, &merged_rd); });
-  return merged_rd;
+  walk_records(chain, take, NO_RD_MARK, [this](tree_node* list) { return take_kept_run(list, &merged_rd_room_); });
+  return merged_rd_room_;
 }

@@ -45,8 +45,9 @@ class merge_cache {
   // The RD records of a chain of the merged tree in document order, as a
   // walk passing over blocks that hold none would find them. The kept
   // orders are the one place that holds RD records from one report to the
-  // next: their lists give theirs without being read again.
-  std::vector<rd_ref> merged_rendezvous(tree_node* chain);
+  // next: their lists give theirs without being read again. What it gives
+  // stays until the next call.
+  const std::vector<rd_ref>& merged_rendezvous(tree_node* chain);
   rendezvous_names& names() { return names_; }
 
  private:
@@ -57,6 +58,10 @@ class merge_cache {
   static constexpr size_t SHORT_BLOCK = 32;  // items
 
   rendezvous_names names_;
+  // Room for the list merged_rendezvous gives, kept for its capacity alone:
+  // each call fills it afresh. A list grown anew for every report copied
+  // itself over and over as it grew, every merged RD record each time.
+  std::vector<rd_ref> merged_rd_room_;
   time_order body_order_;
   time_order scratch_order_;  // for short blocks, kept for the room of its arrays
   std::unordered_map<tree_node*, time_order> block_orders_;  // by the block's first node

@@ -15,7 +15,7 @@ rendezvous_match merged_report::shared_rendezvous(tree_node* report) {
   names.collect(body_of(report), &report_rd);
   if (report_rd.empty()) return {};
   // Reading the tree's list numbers the names it adds: the count comes after.
-  const std::vector<rd_ref> merged_rd = cache_.merged_rendezvous(body_of(tree_));
+  const std::vector<rd_ref>& merged_rd = cache_.merged_rendezvous(body_of(tree_));
   return match_rendezvous(merged_rd, report_rd, names.count(), alignment_.owed());
 }
 
