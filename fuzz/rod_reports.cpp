@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           postprocess_report(report, source);
           merged.merge(report);
         }
-        write_rdd_report(rdd_path, merged.take_tree(), headers.take(), "Sun Dec  6 10:00:00 2026", 1);
+        write_rdd_report(rdd_path, merged.take_tree(), headers.take(), "Sun Dec  6 10:00:00 2026");
         release_rdd_report();
       },
       &left_behind);

@@ -45,11 +45,10 @@ int main(int argc, char** argv) {
   const run_plan plan = identify_and_pair(std::move(*options));
   const uint32_t incorrect_runs = run_postprocessors(plan, mps_dir);
 
-  const size_t threads = reading_threads();
-  merged_run merged = walk_reports(plan, threads);
+  merged_run merged = walk_reports(plan, reading_threads());
   release_rio_files();
 
-  write_rdd_report(plan.output, merged.tree, merged.headers.take(), start_date.c_str(), threads);
+  write_rdd_report(plan.output, merged.tree, merged.headers.take(), start_date.c_str());
   run_bridge(plan.output.c_str(), mps_dir.value_or("").c_str());
   release_rdd_report();
 

@@ -5,8 +5,7 @@
 #include "report/record_kinds.h"
 #include "util/replacement_file.h"
 
-void write_rdd_report(const std::string& output, tree_node* merged, tree_node* headers, const char* start_date,
-                      size_t threads) {
+void write_rdd_report(const std::string& output, tree_node* merged, tree_node* headers, const char* start_date) {
   record* header = make_rdd_header(headers, start_date);
   replacement_file file;
   if (!open_replacement(output.c_str(), &file)) {
@@ -17,7 +16,7 @@ void write_rdd_report(const std::string& output, tree_node* merged, tree_node* h
   }
   setvbuf(file.stream, nullptr, _IOFBF, 1 << 20);
   number_duplicate_names(merged);
-  write_rdd_records(file.stream, *header, merged, threads);
+  write_rdd_records(file.stream, *header, merged);
   free_record(header);
   free_at_exit(merged);
   if (!commit_replacement(&file)) msg_fatal("FICERROPN", name_arg(output.c_str()), QString());

@@ -1,6 +1,5 @@
 #include "merge/rdd_writer.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -10,7 +9,6 @@
 #include "pprint/pt_ecrit.h"
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
-#include "util/ordered_jobs.h"
 
 record* make_rdd_header(tree_node* header_list, const char* date) {
   const record* first = header_list ? header_list->item.rec() : nullptr;
@@ -81,44 +79,16 @@ static void trim_last_fields(record* r) {
   }
 }
 
-namespace {
-// The records the report writes, in its order.
-std::vector<record*> written_records(tree_node* merged) {
-  std::vector<record*> written;
-  auto take = [&written](tree_node* holder) {
+void write_rdd_records(FILE* out, const record& header, tree_node* merged) {
+  record_printer printer(out);
+  printer.print(header);
+  auto write = [&printer](tree_node* holder) {
     record* r = holder->item.rec();
-    if (facts_of(r->kind()).written != writing::not_written) written.push_back(r);
+    const writing written = facts_of(r->kind()).written;
+    if (written == writing::not_written) return false;
+    if (written == writing::trimmed) trim_last_fields(r);
+    printer.print(*r);
     return false;
   };
-  walk_records(merged, take);
-  return written;
-}
-
-// Records as the report writes them, each trimmed first when its class says so.
-std::string formatted(record* const* first, record* const* end) {
-  std::string text;
-  record_printer printer(&text);
-  for (; first != end; ++first) {
-    if (facts_of((*first)->kind()).written == writing::trimmed) trim_last_fields(*first);
-    printer.print(**first);
-  }
-  printer.flush();
-  return text;
-}
-}  // namespace
-
-void write_rdd_records(FILE* out, const record& header, tree_node* merged, size_t threads) {
-  record_printer(out).print(header);
-  const std::vector<record*> records = written_records(merged);
-  const size_t pieces = (records.size() + RECORDS_A_PIECE - 1) / RECORDS_A_PIECE;
-  const size_t workers = threads > 1 ? threads - 1 : 0;
-  ordered_jobs<std::string> texts(pieces, workers, workers + 1, [&records](size_t piece) {
-    const size_t begin = piece * RECORDS_A_PIECE;
-    const size_t end = std::min(records.size(), begin + RECORDS_A_PIECE);
-    return formatted(records.data() + begin, records.data() + end);
-  });
-  for (size_t piece = 0; piece < pieces; ++piece) {
-    const std::string text = texts.take();
-    fwrite(text.data(), 1, text.size(), out);
-  }
+  walk_records(merged, write);
 }

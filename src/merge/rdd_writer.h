@@ -4,7 +4,6 @@
 // written whole, without the last fields it was read with, or not at all, as
 // its kind says; repeated IE names are numbered first.
 
-#include <cstddef>
 #include <cstdio>
 
 #include "report/tree_node.h"
@@ -14,8 +13,5 @@
 record* make_rdd_header(tree_node* header_list, const char* date);
 // Equal IE names after the first become "name 2", "name 3", ...
 void number_duplicate_names(tree_node* merged);
-// Writes the header, then every record by its class: whole, trimmed or not
-// written. With more than one thread, the others format the records ahead,
-// a piece of RECORDS_A_PIECE at a time, while this one writes.
-enum { RECORDS_A_PIECE = 1 << 15 };
-void write_rdd_records(FILE* out, const record& header, tree_node* merged, size_t threads);
+// Writes the header, then every record by its class: whole, trimmed or not written.
+void write_rdd_records(FILE* out, const record& header, tree_node* merged);

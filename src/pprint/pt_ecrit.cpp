@@ -6,13 +6,8 @@
 // A record's fields are formatted here and handed to stdio a buffer at a
 // time: printf's parsing of a format for every field was a quarter of a run.
 void record_printer::flush() {
-  const size_t used = used_;
-  used_ = 0;  // so that a failed append leaves the destructor nothing to do
-  if (text_) {
-    text_->append(bytes_, used);
-  } else {
-    fwrite(bytes_, 1, used, stream_);
-  }
+  fwrite(bytes_, 1, used_, stream_);
+  used_ = 0;
 }
 
 void record_printer::put(const char* text, size_t n) {

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <string>
 
 #include "report/record.h"
 
@@ -13,11 +12,9 @@
 // handed to stdio when full and when the printer ends: a report's many short
 // lines cost one stdio call per buffer, not one each. Write errors are left
 // in the stream's error flag for the caller, once the printer has ended.
-// Printed to a text instead, the buffer is appended to it.
 class record_printer {
  public:
   explicit record_printer(FILE* out) : stream_(out) {}
-  explicit record_printer(std::string* text) : text_(text) {}
   ~record_printer() { flush(); }
   record_printer(const record_printer&) = delete;
   record_printer& operator=(const record_printer&) = delete;
@@ -25,18 +22,14 @@ class record_printer {
   // One line: the keyword and every field, each followed by one blank,
   // numbers in quotes, then a newline.
   void print(const record& r);
-  // Hands the buffer on now. Appending to a text needs memory, whose failure
-  // on a worker thread is thrown (see run_ending.h): that must not happen in
-  // the destructor, so a printer to a text is flushed before it ends.
-  void flush();
 
  private:
   void put(const char* text, size_t n);
   void put_word(const char* text, size_t n);
   void put_number(int32_t value);
+  void flush();
 
-  FILE* stream_ = nullptr;
-  std::string* text_ = nullptr;
+  FILE* stream_;
   size_t used_ = 0;
   // A fixed array: a buffer the heap gave would outlive a run that ends
   // while printing.
