@@ -1,5 +1,3 @@
-#include <malloc.h>
-
 #include <QCoreApplication>
 
 #include <optional>
@@ -24,16 +22,10 @@
 
 // The longest MPS_DIR taken, as the area it was once copied to held.
 enum { MPS_DIR_AREA = 2200 };
-// Blocks this large or larger (a report's top level, the merges' orders)
-// are mapped apart and go back to the system when freed. malloc would raise
-// the threshold past them as they are freed, then keep the next ones in a
-// heap that never shrinks, a worker thread's heap beside the main one's.
-enum { MAPPED_BLOCK = 256 * 1024 };
 
 int main(int argc, char** argv) {
   open_standard_descriptors();
   end_runs_out_of_memory_here();
-  mallopt(M_MMAP_THRESHOLD, MAPPED_BLOCK);
   QCoreApplication app = make_application(argc, argv);
   silence_qt_messages();
   install_translators(app, {"mps_", "vrntident_", "cab_"});
