@@ -62,8 +62,6 @@ class ordered_jobs {
     for (std::thread& thread : threads_) thread.join();
   }
 
-  size_t workers() const { return threads_.size(); }
-
   // The next job's result; called once per job, in job order.
   Result take() {
     const size_t index = taken_;

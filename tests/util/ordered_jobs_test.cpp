@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <stdexcept>
 #include <string>
 
 #include "report/report_errors.h"
@@ -39,26 +38,6 @@ TEST(OrderedJobs, ResultsComeInJobOrderWithinTheWindow) {
   }
 }
 
-// A failure is met in its turn: the jobs before it are taken first, even when
-// a later job failed sooner.
-TEST(OrderedJobs, FailuresComeInTheirTurn) {
-  for (size_t workers : {0, 2}) {
-    ordered_jobs<int> jobs(4, workers, 4, [](size_t index) {
-      pause_for(index, 4);
-      if (index >= 2) throw std::runtime_error("job " + std::to_string(index));
-      return static_cast<int>(index);
-    });
-    EXPECT_EQ(jobs.take(), 0);
-    EXPECT_EQ(jobs.take(), 1);
-    try {
-      jobs.take();
-      ADD_FAILURE() << "job 2 must fail";
-    } catch (const std::runtime_error& failure) {
-      EXPECT_STREQ(failure.what(), "job 2");
-    }
-  }
-}
-
 // A run that ends before taking every job (an earlier report failed to
 // merge) leaves its workers to finish what they started, and starts no more.
 TEST(OrderedJobs, EndingBeforeTheLastJobWaitsForTheStartedOnes) {
@@ -74,7 +53,8 @@ TEST(OrderedJobs, EndingBeforeTheLastJobWaitsForTheStartedOnes) {
 }
 
 // On a worker, a fatal error shows nothing and ends nothing: the run ends
-// with it, as it would have there, when the job's turn comes.
+// with it, as it would have there, when the job's turn comes, after the
+// jobs before it were taken.
 TEST(OrderedJobs, AWorkersFatalErrorEndsTheRunInItsTurn) {
   for (size_t workers : {0, 1}) {
     std::string written;
