@@ -215,14 +215,16 @@ void alignment::move_onto_base(tree_node* report) {
   const uint32_t d = report_shift_;
   auto visit = [&](tree_node* holder) {
     record* r = holder->item.rec();
-    if (d && !shift_keeps_record_in_range(*r, 0, d)) refuse_out_of_range(report, r);
     if (r->kind() == KIND_SY) {
+      if (d && !shift_keeps_record_in_range(*r, 0, d)) refuse_out_of_range(report, r);
       if (d) shift_record(r, d);
       return false;
     }
     for (const uint8_t position : shifted_fields(*r)) {
       if (position == 0) break;
-      const uint32_t moved = static_cast<uint32_t>(r->at(position).number) + d;
+      const int32_t stored = r->at(position).number;
+      if (d && !shift_keeps_time_in_range(stored, 0, d)) refuse_out_of_range(report, r);
+      const uint32_t moved = static_cast<uint32_t>(stored) + d;
       largest_ = std::max<int64_t>(largest_, static_cast<int32_t>(moved));
       r->set_number(position, static_cast<int32_t>(moved - owed_));
     }

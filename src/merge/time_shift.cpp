@@ -104,10 +104,14 @@ bool shift_keeps_record_in_range(const record& r, uint32_t owed, uint32_t d) {
   }
   for (const uint8_t position : shifted_fields(r)) {
     if (position == 0) break;
-    const auto time = static_cast<int32_t>(static_cast<uint32_t>(r.at(position).number) + owed);
-    if (!in_time_range(int64_t{time} + d)) return false;
+    if (!shift_keeps_time_in_range(r.at(position).number, owed, d)) return false;
   }
   return true;
+}
+
+bool shift_keeps_time_in_range(int32_t stored, uint32_t owed, uint32_t d) {
+  const auto time = static_cast<int32_t>(static_cast<uint32_t>(stored) + owed);
+  return in_time_range(int64_t{time} + d);
 }
 
 void shift_record(record* r, uint32_t d) {

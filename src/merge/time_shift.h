@@ -28,6 +28,8 @@ void shift_record(record* r, uint32_t d);
 // after the borrow and its ticks, exactly; other records' shifted fields.
 // owed: what the record's times lag the times they stand for.
 bool shift_keeps_record_in_range(const record& r, uint32_t owed, uint32_t d);
+// The same for one stored time of a record that is no clock.
+bool shift_keeps_time_in_range(int32_t stored, uint32_t owed, uint32_t d);
 // Whole units a SY record borrows so that its ticks reach d.
 uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d);
 // Adds d to every shifted field of tree, clock records aside.

@@ -33,23 +33,44 @@ void record_printer::put_word(const char* text, size_t n) {
   }
 }
 
+namespace {
+// "00" to "99": two digits a division.
+struct digit_pairs {
+  char text[200];
+  constexpr digit_pairs() : text() {
+    for (int i = 0; i < 100; ++i) {
+      text[2 * i] = static_cast<char>('0' + i / 10);
+      text[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+  }
+};
+constexpr digit_pairs DIGIT_PAIRS;
+}  // namespace
+
 void record_printer::put_number(int32_t value) {
-  char digits[14];
-  char* end = digits + sizeof digits;
+  // Formed from the end, in a buffer that reaches 16 bytes past any number,
+  // so that one copy of a fixed size hands over the number's 4 to 14 bytes.
+  char digits[32] = {};
+  char* const end = digits + 16;
   char* p = end;
   *--p = ' ';
   *--p = '"';
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  do {
-    *--p = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
+  for (; magnitude >= 100; magnitude /= 100) {
+    p -= 2;
+    memcpy(p, DIGIT_PAIRS.text + magnitude % 100 * 2, 2);
+  }
+  if (magnitude >= 10) {
+    p -= 2;
+    memcpy(p, DIGIT_PAIRS.text + magnitude * 2, 2);
+  } else {
+    *--p = static_cast<char>('0' + magnitude);
+  }
   if (value < 0) *--p = '-';
   *--p = '"';
-  const size_t n = static_cast<size_t>(end - p);
-  if (sizeof bytes_ - used_ < n) flush();
-  memcpy(bytes_ + used_, p, n);
-  used_ += n;
+  if (sizeof bytes_ - used_ < 16) flush();
+  memcpy(bytes_ + used_, p, 16);
+  used_ += static_cast<size_t>(end - p);
 }
 
 void record_printer::print(const record& r) {

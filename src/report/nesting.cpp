@@ -14,49 +14,62 @@ static tree_node* make_block(tree_node* before, tree_node* opener, tree_node* cl
   return block;
 }
 
-// The run from the entry at opener to closing (appended last) becomes a
-// block; the entry before the opener is the node before it in the chain.
-static void close_level(top_level* out, size_t opener, const top_entry& closing) {
-  tree_node* block = make_block((*out)[opener - 1].node(), (*out)[opener].node(), closing.node());
-  out->resize(opener);
-  out->push_back({block, NOT_RECORD});
-}
+// A pass keeps the entries it has read, blocks made of them standing for
+// their runs, over the front of the array it reads: it never writes past the
+// entry it reads, and no second array of the report's size is made a pass.
+class kept_entries {
+ public:
+  explicit kept_entries(top_level* top) : top_(*top) {}
+  ~kept_entries() { top_.resize(size_); }
+  kept_entries(const kept_entries&) = delete;
+  kept_entries& operator=(const kept_entries&) = delete;
+
+  size_t size() const { return size_; }
+  void push(const top_entry& entry) { top_[size_++] = entry; }
+  // The run from the entry at opener to closing, read last, becomes a
+  // block; the entry before the opener is the node before it in the chain.
+  void close_level(size_t opener, const top_entry& closing) {
+    tree_node* block = make_block(top_[opener - 1].node(), top_[opener].node(), closing.node());
+    size_ = opener;
+    push({block, NOT_RECORD});
+  }
+
+ private:
+  top_level& top_;
+  size_t size_ = 0;
+};
 
 // Each opener is closed by the first closing record after it.
 static void nest_flat(top_level* top, key_set opening, key_set closing) {
-  top_level out;
-  out.reserve(top->size());
+  kept_entries out(top);
   for (size_t i = 0; i < top->size(); ++i) {
-    const top_entry& entry = (*top)[i];
-    out.push_back(entry);
-    if (!(entry.kind() & opening)) continue;
-    size_t opener = out.size() - 1;
+    out.push((*top)[i]);
+    if (!((*top)[i].kind() & opening)) continue;
+    const size_t opener = out.size() - 1;
     do {
       if (++i == top->size()) unexpected_end_of_report();
     } while (!((*top)[i].kind() & closing));
-    close_level(&out, opener, (*top)[i]);
+    out.close_level(opener, (*top)[i]);
   }
-  top->swap(out);
 }
 
 // Openers and closing records nest like brackets. Open levels are kept on
 // an explicit stack, so that no nesting depth can exhaust the call stack.
 static void nest_balanced(top_level* top, key_set opening, key_set closing) {
-  top_level out;
-  out.reserve(top->size());
+  kept_entries out(top);
   std::vector<size_t> levels;
-  for (const top_entry& entry : *top) {
+  for (size_t i = 0; i < top->size(); ++i) {
+    const top_entry entry = (*top)[i];
     if (entry.kind() & closing) {
       if (levels.empty()) unexpected_end_of_report();
-      close_level(&out, levels.back(), entry);
+      out.close_level(levels.back(), entry);
       levels.pop_back();
       continue;
     }
     if (entry.kind() & opening) levels.push_back(out.size());
-    out.push_back(entry);
+    out.push(entry);
   }
   if (!levels.empty()) unexpected_end_of_report();
-  top->swap(out);
 }
 
 static void split_top(tree_node* head) {
