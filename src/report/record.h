@@ -87,8 +87,9 @@ class record {
   int32_t line_number() const { return line_; }  // after the header line, 0 for the first
   // Positions held: fields, report and line numbers, then the tail.
   uint32_t size() const { return own_ + (has(GROWING_MARK) ? tail_size() : 0); }
-  // What a position holds: nothing at 0 or beyond the end.
-  field at(uint32_t position) const {
+  // What a position holds: nothing at 0 or beyond the end. Inlined wherever
+  // asked: walks ask it for a field or two of every record.
+  [[gnu::always_inline]] field at(uint32_t position) const {
     if (position - 1 < slots_ && position <= own_) return field_of(words()[position - 1], types()[position - 1]);
     return beyond_fields(position);
   }

@@ -1,10 +1,16 @@
 #include "util/crc16.h"
 
+#include <cstring>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a word's first byte is its lowest");
+
 static uint16_t crc_table[256];
 // The same, reflected: the reflected CRC runs on the reflected register.
-// reflected_after[k][b] is byte b's share after k more bytes, so that four
-// bytes take four independent lookups (a ROD report is read whole for it).
-static uint16_t reflected_after[4][256];
+// reflected_after[k][b] is byte b's share after k more bytes, so that eight
+// bytes, read as one word, take eight independent lookups (a ROD report is
+// read whole for it).
+static const unsigned SLICE = 8;
+static uint16_t reflected_after[SLICE][256];
 static uint8_t reversed_byte[256];
 
 static bool build_tables() {
@@ -19,7 +25,7 @@ static bool build_tables() {
     const unsigned entry = crc_table[reversed_byte[b]];
     reflected_after[0][b] = static_cast<uint16_t>((reversed_byte[entry & 0xff] << 8) | reversed_byte[entry >> 8]);
   }
-  for (unsigned k = 1; k < 4; ++k)
+  for (unsigned k = 1; k < SLICE; ++k)
     for (unsigned b = 0; b < 256; ++b) {
       const unsigned before = reflected_after[k - 1][b];
       reflected_after[k][b] = static_cast<uint16_t>((before >> 8) ^ reflected_after[0][before & 0xff]);
@@ -40,10 +46,12 @@ uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned le
     unsigned reg = initial_byte >= 0 ? reflect_register((static_cast<unsigned>(initial_byte) & 0xff) * 257)
                                      : initial_register & 0xffff;
     unsigned i = 0;
-    for (; i + 4 <= length; i += 4) {
-      const unsigned low = reg ^ data[i] ^ (data[i + 1] << 8);
-      reg = reflected_after[3][low & 0xff] ^ reflected_after[2][low >> 8] ^ reflected_after[1][data[i + 2]] ^
-            reflected_after[0][data[i + 3]];
+    for (; i + SLICE <= length; i += SLICE) {
+      uint64_t word;
+      memcpy(&word, data + i, SLICE);
+      word ^= reg;
+      reg = 0;
+      for (unsigned k = 0; k < SLICE; ++k) reg ^= reflected_after[SLICE - 1 - k][word >> 8 * k & 0xff];
     }
     for (; i < length; ++i) reg = (reg >> 8) ^ reflected_after[0][(reg ^ data[i]) & 0xff];
     return static_cast<uint16_t>(reg);
