@@ -32,8 +32,12 @@ class line_pieces {
  private:
   static constexpr size_t PIECE = ROD_LINE_BUFFER_SIZE - 1;
 
+  // The first NUL of block_ from from on; end_ when there is none.
+  size_t nul_from(size_t from) const;
+
   FILE* file_;
   size_t begin_ = 0, end_ = 0;  // the bytes of block_ not yet given
+  size_t first_nul_ = 0;        // the first NUL of block_ at or after begin_, or end_
   bool drained_ = false;        // the stream has no more to give
   file_digest digest_;
   char block_[1 << 16];
