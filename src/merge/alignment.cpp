@@ -220,14 +220,12 @@ void alignment::move_onto_base(tree_node* report) {
       if (d) shift_record(r, d);
       return false;
     }
-    for (const uint8_t position : shifted_fields(*r)) {
-      if (position == 0) break;
-      const int32_t stored = r->at(position).number;
+    for_each_shifted_field(*r, [&](uint32_t position, int32_t stored) {
       if (d && !shift_keeps_time_in_range(stored, 0, d)) refuse_out_of_range(report, r);
       const uint32_t moved = static_cast<uint32_t>(stored) + d;
       largest_ = std::max<int64_t>(largest_, static_cast<int32_t>(moved));
       r->set_number(position, static_cast<int32_t>(moved - owed_));
-    }
+    });
     return false;
   };
   walk_records(report, visit);

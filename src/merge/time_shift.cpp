@@ -63,21 +63,10 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
-field_list shifted_fields(const record& r) {
-  field_list shifted{};
-  size_t held = 0;
-  const kind_facts& facts = facts_of(r.kind());
-  for (const uint32_t position : {facts.time_field, facts.matched_time}) {
-    if (position && r.at(position).is_number()) shifted[held++] = static_cast<uint8_t>(position);
-  }
-  return shifted;
-}
-
 static void move_shifted_fields(record* r, uint32_t d) {
-  for (const uint8_t position : shifted_fields(*r)) {
-    if (position == 0) break;
-    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(r->at(position).number) + d));
-  }
+  for_each_shifted_field(*r, [r, d](uint32_t position, int32_t stored) {
+    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(stored) + d));
+  });
 }
 
 // A clock's units and ticks after a shift of d, exactly; nothing when the
@@ -102,11 +91,11 @@ bool shift_keeps_record_in_range(const record& r, uint32_t owed, uint32_t d) {
     const std::optional<clock_start> start = shifted_clock(r, d);
     return !start || (in_time_range(start->units) && in_time_range(start->ticks));
   }
-  for (const uint8_t position : shifted_fields(r)) {
-    if (position == 0) break;
-    if (!shift_keeps_time_in_range(r.at(position).number, owed, d)) return false;
-  }
-  return true;
+  bool in_range = true;
+  for_each_shifted_field(r, [&in_range, owed, d](uint32_t, int32_t stored) {
+    in_range = in_range && shift_keeps_time_in_range(stored, owed, d);
+  });
+  return in_range;
 }
 
 bool shift_keeps_time_in_range(int32_t stored, uint32_t owed, uint32_t d) {

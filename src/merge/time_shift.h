@@ -18,8 +18,17 @@ field_list scaled_fields(const record& r);
 // The fields a shift adds to, each when it holds a number: the record's own
 // time field and, in a rendezvous, the time matched between reports, which
 // must lie on the base of the reports it is matched with (clock records and
-// the fixed time have none).
-field_list shifted_fields(const record& r);
+// the fixed time have none). visit(position, stored number) for each, in
+// that order; every walk that moves times asks it of every record.
+template <typename Visit>
+void for_each_shifted_field(const record& r, Visit visit) {
+  const kind_facts& facts = facts_of(r.kind());
+  for (const uint32_t position : {facts.time_field, facts.matched_time}) {
+    if (position == 0) continue;
+    const field value = r.at(position);
+    if (value.is_number()) visit(position, value.number);
+  }
+}
 // Moves the time origin of a record d ticks earlier, keeping its absolute
 // times; d is at most 2^31 (a negated signed 32-bit difference). A clock
 // record borrows whole units so that its ticks reach d.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "util/short_copy.h"
+
 // A record's fields are formatted here and handed to stdio a buffer at a
 // time: printf's parsing of a format for every field was a quarter of a run.
 void record_printer::flush() {
@@ -24,7 +26,7 @@ void record_printer::put(const char* text, size_t n) {
 // A text and the blank after it.
 void record_printer::put_word(const char* text, size_t n) {
   if (sizeof bytes_ - used_ > n) {
-    memcpy(bytes_ + used_, text, n);
+    copy_short(bytes_ + used_, text, n);
     bytes_[used_ + n] = ' ';
     used_ += n + 1;
   } else {

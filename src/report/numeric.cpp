@@ -8,7 +8,7 @@
 #include "report/time_limits.h"
 
 int64_t parse_number(std::string_view quoted) {
-  if (quoted == "\"??\"") return 0;
+  if (quoted.size() == 4 && quoted[0] == '"' && quoted[1] == '?' && quoted[2] == '?' && quoted[3] == '"') return 0;
   long value = 0;
   if (!quoted.empty() && quoted[0] == '"') {
     // Plain digits, the usual field, are read here; strtol reads the rest,

@@ -9,6 +9,7 @@
 #include "report/node_memory.h"
 #include "report/report_errors.h"
 #include "util/out_of_memory.h"
+#include "util/short_copy.h"
 
 namespace {
 // An array that grows by doubling, in memory from malloc alone: a run that
@@ -53,24 +54,6 @@ struct record::extension {
   }
 };
 
-// A field's text is a few bytes: copied in two overlapping moves of a fixed
-// size, which the compiler makes inline, instead of a call to memcpy each.
-static void copy_text(char* to, std::string_view text) {
-  const char* from = text.data();
-  const size_t n = text.size();
-  if (n > 16) {
-    memcpy(to, from, n);
-  } else if (n >= 8) {
-    memcpy(to, from, 8);
-    memcpy(to + n - 8, from + n - 8, 8);
-  } else if (n >= 4) {
-    memcpy(to, from, 4);
-    memcpy(to + n - 4, from + n - 4, 4);
-  } else {
-    for (size_t i = 0; i < n; ++i) to[i] = from[i];
-  }
-}
-
 record* make_record(std::string_view keyword, const field* fields, size_t count, uint32_t kind, bool growing) {
   size_t text_size = keyword.size();
   for (size_t i = 0; i < count; ++i) text_size += fields[i].text.size();
@@ -88,13 +71,13 @@ record* make_record(std::string_view keyword, const field* fields, size_t count,
   r->keyword_length_ = static_cast<uint16_t>(keyword.size());
   r->words_ = static_cast<uint16_t>(size / 8);
   char* text = const_cast<char*>(r->text_area());
-  copy_text(text, keyword);
+  copy_short(text, keyword.data(), keyword.size());
   uint32_t used = r->keyword_length_;
   for (size_t i = 0; i < count; ++i) {
     r->types()[i] = static_cast<uint8_t>(fields[i].type);
     r->words()[i] = static_cast<uint32_t>(fields[i].number);
     if (fields[i].is_text()) {
-      copy_text(text + used, fields[i].text);
+      copy_short(text + used, fields[i].text.data(), fields[i].text.size());
       r->words()[i] = used | static_cast<uint32_t>(fields[i].text.size()) << 16;
       used += static_cast<uint32_t>(fields[i].text.size());
     }
