@@ -128,7 +128,12 @@ class record {
   void each(F f) const {
     const uint32_t fields = slots_ < own_ ? slots_ : own_;
     for (uint32_t i = 0; i < fields; ++i) f(field_of(words()[i], types()[i]));
-    for (uint32_t position = fields + 1, end = size(); position <= end; ++position) f(beyond_fields(position));
+    uint32_t position = fields + 1;
+    // The report and line numbers, as beyond_fields gives them, without a
+    // call each: the writer asks for them on every record.
+    for (; position <= own_; ++position)
+      f({field_type::counter, position == slots_ + 1u ? int32_t{report_} : line_, {}});
+    for (const uint32_t end = size(); position <= end; ++position) f(beyond_fields(position));
   }
   // The positions from first on, when there are any, leave this record, which
   // ends before them, and join the end of target's tail (target growing).
