@@ -83,7 +83,8 @@ void record_printer::print(const record& r) {
     else if (value.is_numeric())
       put_number(value.number);
   });
-  put("\n", 1);
+  if (used_ == sizeof bytes_) flush();
+  bytes_[used_++] = '\n';
 }
 
 void pt_ecrit(FILE* out, const record& r) {
