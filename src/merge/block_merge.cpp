@@ -13,13 +13,15 @@
 void tree_merge::merge_block_items(tree_node* block, const block_end& end, tree_node* incoming,
                                    const block_end& incoming_end) {
   if (!block->next || !incoming->next) return;
-  cache_.insert_into_block(block, end, unlink_carriers(&incoming->next, incoming_end.last), owed_);
+  unlink_carriers(&incoming->next, incoming_end.last, &carriers_);
+  cache_.insert_into_block(block, end, carriers_, owed_);
 }
 
 // Inner elements that no group merge takes stay, after the block's own.
-static void keep_inner_left_overs(const block_end& end, tree_node** from, const block_end& incoming_end) {
+void tree_merge::keep_inner_left_overs(const block_end& end, tree_node** from, const block_end& incoming_end) {
   tree_node* node = end.before;
-  for (tree_node* carrier : unlink_carriers(from, incoming_end.last)) {
+  unlink_carriers(from, incoming_end.last, &carriers_);
+  for (tree_node* carrier : carriers_) {
     carrier->next = node->next;
     node->next = carrier;
     node = carrier;

@@ -17,19 +17,20 @@ inline void put_first(tree_node* chain, tree_item item) {
 inline void put_after(tree_node* node, tree_item item) { node->next = make_list(item, node->next); }
 
 // The nodes from *link up to end that carry an item, unlinked in reading
-// order: they join the merged tree as they are, the empty ones staying.
-inline std::vector<tree_node*> unlink_carriers(tree_node** link, const tree_node* end) {
-  std::vector<tree_node*> carriers;
+// order into *carriers (emptied first): they join the merged tree as they
+// are, the empty ones staying. A merge keeps one vector for all its blocks:
+// most hold a few items, and a vector made for each cost more than the work.
+inline void unlink_carriers(tree_node** link, const tree_node* end, std::vector<tree_node*>* carriers) {
+  carriers->clear();
   while (*link && *link != end) {
     tree_node* node = *link;
     if (node->item) {
       *link = node->next;
-      carriers.push_back(node);
+      carriers->push_back(node);
     } else {
       link = &node->next;
     }
   }
-  return carriers;
 }
 
 // The item of holder, which keeps an empty item.

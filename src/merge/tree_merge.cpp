@@ -64,7 +64,7 @@ void tree_merge::merge_body(tree_node* merged_body, tree_node* body) {
 
 void tree_merge::merge_body_by_time(tree_node* merged_body, tree_node* body) {
   tree_node* elements = body->item.list();
-  const std::vector<tree_node*> carriers = unlink_carriers(&elements, nullptr);
+  unlink_carriers(&elements, nullptr, &carriers_);
   body->item = elements;
-  merged_body->item = cache_.insert_into_body(merged_body->item.list(), carriers, owed_);
+  merged_body->item = cache_.insert_into_body(merged_body->item.list(), carriers_, owed_);
 }

@@ -53,9 +53,11 @@ class tree_merge {
   };
   joined_blocks join_ends(tree_node* target_holder, tree_node* incoming_holder, record_kind opening, record_kind closing);
   void merge_block_items(tree_node* block, const block_end& end, tree_node* incoming, const block_end& incoming_end);
+  void keep_inner_left_overs(const block_end& end, tree_node** from, const block_end& incoming_end);
 
   uint32_t time_of(const record* r, uint32_t position, int32_t value) const;
 
   merge_cache& cache_;
   const uint32_t owed_;
+  std::vector<tree_node*> carriers_;  // unlink_carriers' room, kept from block to block
 };
