@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "support/report_text.h"
 
 static std::string written(const record& r) {
@@ -15,4 +19,29 @@ TEST(PtEcrit, KeywordFieldsAndNumbersEachFollowedByABlank) {
   record* bare = make_record("", nullptr, 0);
   EXPECT_EQ(written(*bare), " \n");
   free_record(bare);
+}
+
+// Numbers of every length, both signs and both ends of the range, printed
+// often enough that the printer's buffer fills up and is handed on between
+// and within lines.
+TEST(PtEcrit, NumbersOfEveryLengthAcrossTheBuffer) {
+  const int32_t values[] = {0, 7, 10, 99, 100, 999, 1000, 65535, 99999, 100000, 1234567, 999999999,
+                            INT32_MAX, -1, -10, -100, -99999, INT32_MIN};
+  std::vector<field> fields;
+  std::string line = "NU ";
+  for (const int32_t value : values) {
+    fields.push_back(field::of_number(value));
+    line += '"' + std::to_string(value) + "\" ";
+  }
+  line += '\n';
+  record* r = make_record("NU", fields);
+  const int lines = 3 * (1 << 16) / static_cast<int>(line.size()) + 7;
+  const std::string text = stream_text([r, lines](FILE* out) {
+    record_printer printer(out);
+    for (int i = 0; i < lines; ++i) printer.print(*r);
+  });
+  std::string expected;
+  for (int i = 0; i < lines; ++i) expected += line;
+  EXPECT_EQ(text, expected);
+  free_record(r);
 }
