@@ -149,7 +149,7 @@ field record::beyond_fields(uint32_t position) const {
   if (position == 0) return {};
   if (position <= own_) {
     if (position <= slots_) return field_of(words()[position - 1], types()[position - 1]);
-    return {field_type::counter, position == slots_ + 1u ? int32_t{report_} : line_, {}};
+    return number_at(position);
   }
   const extension* grown = extension_if_any();
   const uint32_t in_tail = position - own_ - 1;

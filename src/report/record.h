@@ -129,10 +129,9 @@ class record {
     const uint32_t fields = slots_ < own_ ? slots_ : own_;
     for (uint32_t i = 0; i < fields; ++i) f(field_of(words()[i], types()[i]));
     uint32_t position = fields + 1;
-    // The report and line numbers, as beyond_fields gives them, without a
-    // call each: the writer asks for them on every record.
-    for (; position <= own_; ++position)
-      f({field_type::counter, position == slots_ + 1u ? int32_t{report_} : line_, {}});
+    // The report and line numbers without a call each: the writer asks for
+    // them on every record.
+    for (; position <= own_; ++position) f(number_at(position));
     for (const uint32_t end = size(); position <= end; ++position) f(beyond_fields(position));
   }
   // The positions from first on, when there are any, leave this record, which
@@ -167,6 +166,10 @@ class record {
     return field::of_text({text_area() + (word & 0xFFFF), word >> 16});
   }
   field kept_text(uint32_t index) const;
+  // The report or line number at a position past the slots, within own_.
+  field number_at(uint32_t position) const {
+    return {field_type::counter, position == slots_ + 1u ? int32_t{report_} : line_, {}};
+  }
   void check_kind(uint64_t kinds) const {
     if (kind_ >= 64 || !(kinds >> kind_ & 1)) wrong_kind();
   }
