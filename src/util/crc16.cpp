@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "util/crc16_fold.h"
+
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a word's first byte is its lowest");
 
 static uint16_t crc_table[256];
@@ -37,6 +39,19 @@ static unsigned reflect_register(unsigned reg) {
   return (reversed_byte[reg & 0xff] << 8) | reversed_byte[(reg >> 8) & 0xff];
 }
 
+static unsigned reflected_by_tables(unsigned reg, const unsigned char* data, unsigned length) {
+  unsigned i = 0;
+  for (; i + SLICE <= length; i += SLICE) {
+    uint64_t word;
+    memcpy(&word, data + i, SLICE);
+    word ^= reg;
+    reg = 0;
+    for (unsigned k = 0; k < SLICE; ++k) reg ^= reflected_after[SLICE - 1 - k][word >> 8 * k & 0xff];
+  }
+  for (; i < length; ++i) reg = (reg >> 8) ^ reflected_after[0][(reg ^ data[i]) & 0xff];
+  return reg;
+}
+
 uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned length,
                int16_t initial_byte, int reflect) {
   // Built once, whichever thread comes first; the others wait for it.
@@ -45,16 +60,13 @@ uint16_t crc16(unsigned initial_register, const unsigned char* data, unsigned le
   if (reflect < 0) {
     unsigned reg = initial_byte >= 0 ? reflect_register((static_cast<unsigned>(initial_byte) & 0xff) * 257)
                                      : initial_register & 0xffff;
-    unsigned i = 0;
-    for (; i + SLICE <= length; i += SLICE) {
-      uint64_t word;
-      memcpy(&word, data + i, SLICE);
-      word ^= reg;
-      reg = 0;
-      for (unsigned k = 0; k < SLICE; ++k) reg ^= reflected_after[SLICE - 1 - k][word >> 8 * k & 0xff];
+    unsigned char folded[16];
+    if (const size_t taken = fold_reflected(reg, data, length, folded)) {
+      reg = reflected_by_tables(0, folded, sizeof folded);
+      data += taken;
+      length -= static_cast<unsigned>(taken);
     }
-    for (; i < length; ++i) reg = (reg >> 8) ^ reflected_after[0][(reg ^ data[i]) & 0xff];
-    return static_cast<uint16_t>(reg);
+    return static_cast<uint16_t>(reflected_by_tables(reg, data, length));
   }
   unsigned reg = initial_byte >= 0 ? (static_cast<unsigned>(initial_byte) & 0xff) * 257 : initial_register & 0xffff;
   for (unsigned i = 0; i < length; ++i) reg = (crc_table[data[i] ^ (reg >> 8)] ^ (reg << 8)) & 0xffff;
