@@ -109,19 +109,26 @@ static top_entry entry_of(tree_node* node) {
   return {node, record_in(node, ANY_KIND) ? kind_bit(r->kind()) : 0};
 }
 
-top_level top_level_of(tree_node* head) {
-  top_level top;
-  for (tree_node* node = head; node; node = node->next) top.push_back(entry_of(node));
-  return top;
+// Counted first, so that the array is made once at its size, not grown and
+// moved a dozen times over a report of a million lines.
+void read_top_level(tree_node* head, top_level* top) {
+  size_t count = 0;
+  for (tree_node* node = head; node; node = node->next) ++count;
+  top->clear();
+  top->reserve(count);
+  for (tree_node* node = head; node; node = node->next) top->push_back(entry_of(node));
 }
 
 // close_blocks from the first entry, over the array: the action inserts its
 // records right after the run, and they are never openers.
-static void close_runs(top_level* top, key_set opening, key_set members, closing_action action,
+// The closed array is built in spare, which then holds the old one: the
+// rules take turns with the same two arrays.
+static void close_runs(top_level* top, top_level* spare, key_set opening, key_set members, closing_action action,
                        const char* rod_path) {
   const top_level& in = *top;
   const size_t n = in.size();
-  top_level out;
+  top_level& out = *spare;
+  out.clear();
   out.reserve(n + n / 4);
   out.push_back(in[0]);
   size_t i = 1;  // the first entry not yet copied; the current node is it or inserted before it
@@ -180,7 +187,7 @@ static const closing_rule closing_rules[] = {
 report_top::report_top(tree_node* chain, const char* rod_path)
     : head_(list1(make_record("  ", nullptr, 0))), rod_path_(rod_path) {
   head_->next = chain;
-  entries_ = top_level_of(head_);
+  read_top_level(head_, &entries_);
 }
 
 // The passes leave no other mark (filtering dropped its records): only the
@@ -198,14 +205,15 @@ void add_closing_records(report_top* report) {
   top_level& top = report->entries();
   key_set present = 0;
   for (const top_entry& entry : top) present |= entry.kind();
+  top_level spare;
   for (const closing_rule& rule : closing_rules) {
     const key_set opening = key_set_of({rule.opening});
     if (!(present & opening)) continue;
     if (rule.over_chain) {
       rule.over_chain(head, report->rod_path());
-      top = top_level_of(head);
+      read_top_level(head, &top);
     } else {
-      close_runs(&top, opening, rule.members, rule.action, report->rod_path());
+      close_runs(&top, &spare, opening, rule.members, rule.action, report->rod_path());
     }
     present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }

@@ -23,7 +23,8 @@ struct top_entry {
   key_set kind_ = 0;
 };
 using top_level = std::vector<top_entry>;
-top_level top_level_of(tree_node* head);
+// The top level of the chain from head into top, which keeps its memory.
+void read_top_level(tree_node* head, top_level* top);
 
 // A report's chain under a head node (the keyword of two blanks) and its top
 // level, which the closing and the nesting pass keep in step with the chain

@@ -17,39 +17,48 @@ static tree_node* make_block(tree_node* before, tree_node* opener, tree_node* cl
 // A pass keeps the entries it has read, blocks made of them standing for
 // their runs, over the front of the array it reads: it never writes past the
 // entry it reads, and no second array of the report's size is made a pass.
+// The array is reached through a pointer of its own, not the vector: an
+// entry written could be the vector's size for all the compiler knows, and
+// it would read that again for every entry.
 class kept_entries {
  public:
-  explicit kept_entries(top_level* top) : top_(*top) {}
+  explicit kept_entries(top_level* top) : top_(*top), entries_(top->data()), read_size_(top->size()) {}
   ~kept_entries() { top_.resize(size_); }
   kept_entries(const kept_entries&) = delete;
   kept_entries& operator=(const kept_entries&) = delete;
 
+  // The entries as the pass found them, read in order.
+  size_t read_size() const { return read_size_; }
+  const top_entry& read(size_t i) const { return entries_[i]; }
+
   size_t size() const { return size_; }
-  void push(const top_entry& entry) { top_[size_++] = entry; }
+  void push(const top_entry& entry) { entries_[size_++] = entry; }
   // The run from the entry at opener to closing, read last, becomes a
   // block; the entry before the opener is the node before it in the chain.
   void close_level(size_t opener, const top_entry& closing) {
-    tree_node* block = make_block(top_[opener - 1].node(), top_[opener].node(), closing.node());
+    tree_node* block = make_block(entries_[opener - 1].node(), entries_[opener].node(), closing.node());
     size_ = opener;
     push({block, NOT_RECORD});
   }
 
  private:
   top_level& top_;
+  top_entry* const entries_;
+  const size_t read_size_;
   size_t size_ = 0;
 };
 
 // Each opener is closed by the first closing record after it.
 static void nest_flat(top_level* top, key_set opening, key_set closing) {
   kept_entries out(top);
-  for (size_t i = 0; i < top->size(); ++i) {
-    out.push((*top)[i]);
-    if (!((*top)[i].kind() & opening)) continue;
+  for (size_t i = 0; i < out.read_size(); ++i) {
+    out.push(out.read(i));
+    if (!(out.read(i).kind() & opening)) continue;
     const size_t opener = out.size() - 1;
     do {
-      if (++i == top->size()) unexpected_end_of_report();
-    } while (!((*top)[i].kind() & closing));
-    out.close_level(opener, (*top)[i]);
+      if (++i == out.read_size()) unexpected_end_of_report();
+    } while (!(out.read(i).kind() & closing));
+    out.close_level(opener, out.read(i));
   }
 }
 
@@ -58,8 +67,8 @@ static void nest_flat(top_level* top, key_set opening, key_set closing) {
 static void nest_balanced(top_level* top, key_set opening, key_set closing) {
   kept_entries out(top);
   std::vector<size_t> levels;
-  for (size_t i = 0; i < top->size(); ++i) {
-    const top_entry entry = (*top)[i];
+  for (size_t i = 0; i < out.read_size(); ++i) {
+    const top_entry entry = out.read(i);
     if (entry.kind() & closing) {
       if (levels.empty()) unexpected_end_of_report();
       out.close_level(levels.back(), entry);

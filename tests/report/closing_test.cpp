@@ -13,7 +13,8 @@
 static tree_node* closed(const std::string& text) {
   report_top top(insert_time_points(classified_records(text)), "");
   add_closing_records(&top);
-  const top_level read_again = top_level_of(top.head());
+  top_level read_again;
+  read_top_level(top.head(), &read_again);
   EXPECT_EQ(top.entries().size(), read_again.size()) << text;
   for (size_t i = 0; i < std::min(top.entries().size(), read_again.size()); ++i) {
     EXPECT_EQ(top.entries()[i].node(), read_again[i].node()) << text << " at " << i;
