@@ -1,5 +1,6 @@
 #include "report/numeric.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -14,7 +15,8 @@ int64_t parse_number(std::string_view quoted) {
     // Plain digits, the usual field, are read here; strtol reads the rest,
     // from a copy that ends where the field does.
     size_t digit = 1;
-    while (digit < quoted.size() && quoted[digit] >= '0' && quoted[digit] <= '9' && digit <= 18)
+    const size_t end = std::min(quoted.size(), size_t{19});  // 18 digits at most: no overflow
+    while (digit < end && static_cast<unsigned char>(quoted[digit] - '0') < 10)
       value = value * 10 + (quoted[digit++] - '0');
     if (digit == 1 || (digit < quoted.size() && quoted[digit] >= '0' && quoted[digit] <= '9'))
       value = strtol(std::string(quoted.substr(1)).c_str(), nullptr, 10);
