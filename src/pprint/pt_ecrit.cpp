@@ -49,30 +49,34 @@ struct digit_pairs {
 constexpr digit_pairs DIGIT_PAIRS;
 }  // namespace
 
+static unsigned decimal_digits(uint32_t n) {
+  if (n < 10000) return n < 100 ? (n < 10 ? 1 : 2) : (n < 1000 ? 3 : 4);
+  if (n < 100000000) return n < 1000000 ? (n < 100000 ? 5 : 6) : (n < 10000000 ? 7 : 8);
+  return n < 1000000000 ? 9 : 10;
+}
+
+// Written in place, from the end once the digits are counted: at most 14
+// bytes, the quotes, sign and blank included.
 void record_printer::put_number(int32_t value) {
-  // Formed from the end, in a buffer that reaches 16 bytes past any number,
-  // so that one copy of a fixed size hands over the number's 4 to 14 bytes.
-  char digits[32] = {};
-  char* const end = digits + 16;
-  char* p = end;
-  *--p = ' ';
-  *--p = '"';
+  if (sizeof bytes_ - used_ < 16) flush();
+  char* const start = bytes_ + used_;
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  const size_t sign = value < 0;
+  char* const end = start + 1 + sign + decimal_digits(magnitude);
+  start[0] = '"';
+  start[1] = '-';  // overwritten by the first digit when there is no sign
+  end[0] = '"';
+  end[1] = ' ';
+  char* p = end;
   for (; magnitude >= 100; magnitude /= 100) {
     p -= 2;
     memcpy(p, DIGIT_PAIRS.text + magnitude % 100 * 2, 2);
   }
-  if (magnitude >= 10) {
-    p -= 2;
-    memcpy(p, DIGIT_PAIRS.text + magnitude * 2, 2);
-  } else {
-    *--p = static_cast<char>('0' + magnitude);
-  }
-  if (value < 0) *--p = '-';
-  *--p = '"';
-  if (sizeof bytes_ - used_ < 16) flush();
-  memcpy(bytes_ + used_, p, 16);
-  used_ += static_cast<size_t>(end - p);
+  if (magnitude >= 10)
+    memcpy(p - 2, DIGIT_PAIRS.text + magnitude * 2, 2);
+  else
+    p[-1] = static_cast<char>('0' + magnitude);
+  used_ = static_cast<size_t>(end + 2 - bytes_);
 }
 
 void record_printer::print(const record& r) {
