@@ -1,5 +1,6 @@
 #include "report/closing.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 
@@ -109,29 +110,61 @@ static top_entry entry_of(tree_node* node) {
   return {node, record_in(node, ANY_KIND) ? kind_bit(r->kind()) : 0};
 }
 
-// Counted first, so that the array is made once at its size, not grown and
-// moved a dozen times over a report of a million lines.
+// Counted first, so that the array is made once, not grown and moved a
+// dozen times over a report of a million lines; the room left over takes the
+// closing records.
 void read_top_level(tree_node* head, top_level* top) {
   size_t count = 0;
   for (tree_node* node = head; node; node = node->next) ++count;
   top->clear();
-  top->reserve(count);
+  top->reserve(count + count / 4);
   for (tree_node* node = head; node; node = node->next) top->push_back(entry_of(node));
 }
 
+// A node a rule put into the chain, after the node of the entry at after.
+struct added_entry {
+  size_t after;
+  tree_node* node;
+};
+
+// The array takes the added nodes' entries in their places, the entries
+// after them moving up from the back: the array is changed where it lies,
+// and no second one of the report's size is made a rule.
+static void insert_added(top_level* top, const std::vector<added_entry>& added) {
+  if (added.empty()) return;
+  size_t read = top->size();
+  size_t write = read + added.size();
+  top->resize(write);
+  top_entry* const entries = top->data();
+  for (size_t j = added.size(); j > 0; --j) {
+    const size_t moved_from = added[j - 1].after + 1;
+    std::move_backward(entries + moved_from, entries + read, entries + write);
+    write -= read - moved_from;
+    read = moved_from;
+    entries[--write] = entry_of(added[j - 1].node);
+  }
+}
+
+// The nodes a rule that went over the chain put into it, found between the
+// nodes of consecutive entries.
+static void find_added(const top_level& top, std::vector<added_entry>* added) {
+  added->clear();
+  for (size_t i = 0; i < top.size(); ++i) {
+    tree_node* following = i + 1 < top.size() ? top[i + 1].node() : nullptr;
+    for (tree_node* node = top[i].node()->next; node != following; node = node->next) added->push_back({i, node});
+  }
+}
+
 // close_blocks from the first entry, over the array: the action inserts its
-// records right after the run, and they are never openers.
-// The closed array is built in spare, which then holds the old one: the
-// rules take turns with the same two arrays.
-static void close_runs(top_level* top, top_level* spare, key_set opening, key_set members, closing_action action,
-                       const char* rod_path) {
-  const top_level& in = *top;
-  const size_t n = in.size();
-  top_level& out = *spare;
-  out.clear();
-  out.reserve(n + n / 4);
-  out.push_back(in[0]);
-  size_t i = 1;  // the first entry not yet copied; the current node is it or inserted before it
+// records right after the run, and they are never openers. added is where
+// the rule notes what it inserted.
+static void close_runs(top_level* top, std::vector<added_entry>* added, key_set opening, key_set members,
+                       closing_action action, const char* rod_path) {
+  const top_entry* const in = top->data();
+  const size_t n = top->size();
+  added->clear();
+  tree_node* previous = in[0].node();  // the node before the current one, inserted ones included
+  size_t i = 1;  // the first entry not yet gone past; the current node is it or inserted before it
   bool after_insert = false;
   while (after_insert ? i < n : i + 1 < n) {
     size_t opener = i;
@@ -143,19 +176,18 @@ static void close_runs(top_level* top, top_level* spare, key_set opening, key_se
       if (end + 1 == n) unexpected_end_of_report();
     }
     const size_t last = end - 1;
-    tree_node* before = opener == i ? out.back().node() : in[opener - 1].node();
-    out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i),
-               in.begin() + static_cast<ptrdiff_t>(last + 1));
-    action(before, in[last].node(), rod_path);
+    action(opener == i ? previous : in[opener - 1].node(), in[last].node(), rod_path);
     i = last + 1;
     tree_node* following = i < n ? in[i].node() : nullptr;
-    const size_t copied = out.size();
-    for (tree_node* node = in[last].node()->next; node != following; node = node->next)
-      out.push_back(entry_of(node));
-    after_insert = out.size() > copied;
+    previous = in[last].node();
+    after_insert = false;
+    for (tree_node* node = previous->next; node != following; node = node->next) {
+      added->push_back({last, node});
+      previous = node;
+      after_insert = true;
+    }
   }
-  out.insert(out.end(), in.begin() + static_cast<ptrdiff_t>(i), in.end());
-  top->swap(out);
+  insert_added(top, *added);
 }
 
 // The rules run in this order, so later member sets hold closing records
@@ -205,15 +237,16 @@ void add_closing_records(report_top* report) {
   top_level& top = report->entries();
   key_set present = 0;
   for (const top_entry& entry : top) present |= entry.kind();
-  top_level spare;
+  std::vector<added_entry> added;
   for (const closing_rule& rule : closing_rules) {
     const key_set opening = key_set_of({rule.opening});
     if (!(present & opening)) continue;
     if (rule.over_chain) {
       rule.over_chain(head, report->rod_path());
-      read_top_level(head, &top);
+      find_added(top, &added);
+      insert_added(&top, added);
     } else {
-      close_runs(&top, &spare, opening, rule.members, rule.action, report->rod_path());
+      close_runs(&top, &added, opening, rule.members, rule.action, report->rod_path());
     }
     present |= key_set_of({rule.makes_copy ? KIND_FW : keyword_table[rule.opening].closed_by});
   }
