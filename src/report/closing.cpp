@@ -167,12 +167,7 @@ static void close_runs(top_level* top, std::vector<added_entry>* added, key_set 
   size_t i = 1;  // the first entry not yet gone past; the current node is it or inserted before it
   bool after_insert = false;
   while (after_insert ? i < n : i + 1 < n) {
-    size_t opener = i;
-    // Openers are few: four entries are passed over with one test.
-    while (opener + 4 <= n &&
-           !((in[opener].kind() | in[opener + 1].kind() | in[opener + 2].kind() | in[opener + 3].kind()) & opening))
-      opener += 4;
-    while (opener < n && !(in[opener].kind() & opening)) ++opener;
+    const size_t opener = next_entry_in(in, i, n, opening);
     if (opener == n) break;
     size_t end = opener + 1;  // the first non-member record after the opener
     if (end < n) {

@@ -1,5 +1,6 @@
 #include "report/nesting.h"
 
+#include <cstring>
 #include <vector>
 
 #include "report/shapes.h"
@@ -31,8 +32,17 @@ class kept_entries {
   size_t read_size() const { return read_size_; }
   const top_entry& read(size_t i) const { return entries_[i]; }
 
+  // The first entry from from on whose kind is among keys, or read_size().
+  size_t next_of(size_t from, key_set keys) const { return next_entry_in(entries_, from, read_size_, keys); }
+
   size_t size() const { return size_; }
   void push(const top_entry& entry) { entries_[size_++] = entry; }
+  // The entries read from from to end are kept as they are, in one move
+  // once the pass has closed a block before them.
+  void keep(size_t from, size_t end) {
+    if (size_ != from) memmove(entries_ + size_, entries_ + from, (end - from) * sizeof(top_entry));
+    size_ += end - from;
+  }
   // The run from the entry at opener to closing, read last, becomes a
   // block; the entry before the opener is the node before it in the chain.
   void close_level(size_t opener, const top_entry& closing) {
@@ -52,9 +62,12 @@ class kept_entries {
 static void nest_flat(top_level* top, key_set opening, key_set closing) {
   kept_entries out(top);
   for (size_t i = 0; i < out.read_size(); ++i) {
-    out.push(out.read(i));
-    if (!(out.read(i).kind() & opening)) continue;
-    const size_t opener = out.size() - 1;
+    const size_t found = out.next_of(i, opening);
+    out.keep(i, found);
+    if (found == out.read_size()) break;
+    const size_t opener = out.size();
+    out.push(out.read(found));
+    i = found;
     do {
       if (++i == out.read_size()) unexpected_end_of_report();
     } while (!(out.read(i).kind() & closing));
@@ -68,6 +81,10 @@ static void nest_balanced(top_level* top, key_set opening, key_set closing) {
   kept_entries out(top);
   std::vector<size_t> levels;
   for (size_t i = 0; i < out.read_size(); ++i) {
+    const size_t found = out.next_of(i, opening | closing);
+    out.keep(i, found);
+    if (found == out.read_size()) break;
+    i = found;
     const top_entry entry = out.read(i);
     if (entry.kind() & closing) {
       if (levels.empty()) unexpected_end_of_report();
