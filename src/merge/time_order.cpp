@@ -95,9 +95,10 @@ std::vector<time_order::placed> time_order::place(const std::vector<tree_node*>&
     const bool holds_rd = names && take_rendezvous(item, 0, names, &span);
     inserted.push_back({gap, value, node, holds_rd, span});
   }
-  std::stable_sort(inserted.begin(), inserted.end(), [](const placed& a, const placed& b) {
-    return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
-  });
+  const auto earlier = [](const placed& a, const placed& b) { return a.gap != b.gap ? a.gap < b.gap : a.key < b.key; };
+  // Items mostly come in order already: then no sorting buffer is made.
+  if (!std::is_sorted(inserted.begin(), inserted.end(), earlier))
+    std::stable_sort(inserted.begin(), inserted.end(), earlier);
   return inserted;
 }
 
