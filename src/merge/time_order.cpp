@@ -79,10 +79,10 @@ bool time_order::follows_owed(uint32_t owed) {
 // node stay sorted by key, equal keys in insertion order, and each one's
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
-std::vector<time_order::placed> time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed,
-                                                  rendezvous_names* names) {
-  std::vector<placed> inserted;
-  inserted.reserve(nodes.size());
+void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names,
+                       std::vector<placed>* placing) {
+  std::vector<placed>& inserted = *placing;
+  inserted.clear();
   for (tree_node* node : nodes) {
     const tree_item item = node->item;
     const auto key = order_key(item);
@@ -99,7 +99,6 @@ std::vector<time_order::placed> time_order::place(const std::vector<tree_node*>&
   // Items mostly come in order already: then no sorting buffer is made.
   if (!std::is_sorted(inserted.begin(), inserted.end(), earlier))
     std::stable_sort(inserted.begin(), inserted.end(), earlier);
-  return inserted;
 }
 
 // Each run of new nodes goes before its original node; the others keep
@@ -172,7 +171,10 @@ tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& no
     spans_.clear();
     refs_.clear();
   }
-  const std::vector<placed> inserted = place(nodes, owed, names);
+  // Kept for its room from one insertion to the next, of whichever order:
+  // the merge inserts a few items at a time, tens of thousands of times.
+  thread_local std::vector<placed> inserted;
+  place(nodes, owed, names, &inserted);
   tree_node* head = splice(inserted);
   if (names) grow_spans(inserted);
   grow_nodes(inserted);

@@ -58,7 +58,9 @@ class time_order {
   bool follows_owed(uint32_t owed);
   void take_key(bool fixed, int64_t value);
   bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
-  std::vector<placed> place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names);
+  // The items in the order they go in, into placing.
+  void place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names,
+             std::vector<placed>* placing);
   tree_node* splice(const std::vector<placed>& inserted);
   void grow_nodes(const std::vector<placed>& inserted);
   void grow_spans(const std::vector<placed>& inserted);
