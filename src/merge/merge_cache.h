@@ -33,7 +33,7 @@ class merge_cache {
   // Items the block takes other than by time: its order is read again next time.
   void forget_order_of(tree_node* block) { block_orders_.erase(block); }
   tree_node* insert_into_body(tree_node* body, const std::vector<tree_node*>& nodes, uint32_t owed) {
-    return body_order_.insert(body, nodes, owed, &names_);
+    return body_order_.insert(body, nodes, owed, &names_, &placing_room_);
   }
 
   // Chains that grow at their end with every report (the first and last
@@ -64,6 +64,9 @@ class merge_cache {
   std::vector<rd_ref> merged_rd_room_;
   time_order body_order_;
   time_order scratch_order_;  // for short blocks, kept for the room of its arrays
+  // The items of one insertion, into whichever order: the merge inserts a
+  // few items at a time, tens of thousands of times.
+  time_order::placing placing_room_;
   std::unordered_map<tree_node*, time_order> block_orders_;  // by the block's first node
   std::unordered_map<tree_node*, tree_node*> last_nodes_;        // by chain
   std::unordered_map<tree_node*, group_index> group_indexes_;  // by the list's first node

@@ -80,8 +80,8 @@ bool time_order::follows_owed(uint32_t owed) {
 // running maximum is its own key. Keyless original nodes never receive an
 // item.
 void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names,
-                       std::vector<placed>* placing) {
-  std::vector<placed>& inserted = *placing;
+                       placing* room) {
+  placing& inserted = *room;
   inserted.clear();
   for (tree_node* node : nodes) {
     const tree_item item = node->item;
@@ -164,16 +164,15 @@ void time_order::grow_spans(const std::vector<placed>& inserted) {
 }
 
 tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed,
-                              rendezvous_names* names) {
+                              rendezvous_names* names, placing* room) {
   if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
   if (!names) {
     keeps_rd_ = false;
     spans_.clear();
     refs_.clear();
   }
-  // Kept for its room from one insertion to the next, of whichever order:
-  // the merge inserts a few items at a time, tens of thousands of times.
-  thread_local std::vector<placed> inserted;
+  placing own_room;
+  placing& inserted = room ? *room : own_room;
   place(nodes, owed, names, &inserted);
   tree_node* head = splice(inserted);
   if (names) grow_spans(inserted);

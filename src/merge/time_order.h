@@ -19,13 +19,30 @@
 // the items. It holds while the list changes only through insert.
 class time_order {
  public:
+  // An item on its way in: the gap it goes into (before the original node
+  // of that index), its key and node, and the RD records it holds.
+  struct rd_span {
+    uint32_t node;  // the node's index
+    uint32_t first, end;
+  };
+  struct placed {
+    size_t gap;
+    int64_t key;
+    tree_node* node;
+    bool holds_rd;
+    rd_span span;
+  };
+  // Room for the items of one insertion, which whoever inserts many times
+  // keeps from one to the next.
+  using placing = std::vector<placed>;
+
   // Inserts the nodes' items one after the other into list, each before the
   // first node whose key time is greater (nodes without key passed over),
   // the nodes themselves joining the list; returns the new head. An item without order key ends the run with
   // "UNEXPTEOF". A list this order does not follow is read first. With names, the RD records of the list's items are
-  // kept.
+  // kept. Without room, the insertion makes its own.
   tree_node* insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed,
-                    rendezvous_names* names = nullptr);
+                    rendezvous_names* names = nullptr, placing* room = nullptr);
 
   // Whether the order follows list (list being its first node).
   bool follows(const tree_node* list) const { return !nodes_.empty() && nodes_.front() == list; }
@@ -40,27 +57,12 @@ class time_order {
   void forget() { nodes_.clear(); }
 
  private:
-  // An item on its way in: the gap it goes into (before the original node
-  // of that index), its key and node, and the RD records it holds.
-  struct rd_span {
-    uint32_t node;  // the node's index
-    uint32_t first, end;
-  };
-  struct placed {
-    size_t gap;
-    int64_t key;
-    tree_node* node;
-    bool holds_rd;
-    rd_span span;
-  };
-
   void read(tree_node* list, uint32_t owed, rendezvous_names* names);
   bool follows_owed(uint32_t owed);
   void take_key(bool fixed, int64_t value);
   bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
   // The items in the order they go in, into placing.
-  void place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names,
-             std::vector<placed>* placing);
+  void place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names, placing* room);
   tree_node* splice(const std::vector<placed>& inserted);
   void grow_nodes(const std::vector<placed>& inserted);
   void grow_spans(const std::vector<placed>& inserted);
