@@ -26,7 +26,7 @@ static size_t closing_quote(std::string_view line, size_t s) {
   unexpected_end_of_report();
 }
 
-record* split_line(std::string_view line, std::vector<field>* scratch, bool converting) {
+record* split_line(std::string_view line, std::vector<field>* scratch, bool converting, reader_work* done) {
   std::vector<field>& fields = *scratch;
   fields.clear();
   // Fields are looked for from the third character on, past a two-letter keyword.
@@ -36,26 +36,41 @@ record* split_line(std::string_view line, std::vector<field>* scratch, bool conv
     fields.push_back(field::of_text(line.substr(s, t - s + 1)));
     s = t;
   }
+  reader_work work;
   const std::string_view keyword = line.substr(0, keyword_length(line));
   const uint32_t row = row_by_letters(keyword);
-  if (row >= KEYWORD_COUNT) return make_record(keyword, fields);
-  // The conversion the kind's numeric fields will get, made now: their text
-  // is then never kept. A time out of range stays text for that conversion
-  // to refuse.
-  if (converting) {
+  uint32_t kind = NO_KIND;
+  if (row < KEYWORD_COUNT && converting) {
+    // The conversion the kind's numeric fields will get, made now: their
+    // text is then never kept. A time out of range stays text for that
+    // conversion to refuse, and a field the record lacks for it to report.
     for (uint8_t position : facts_of(row).numeric) {
       if (position == 0) break;
-      if (position > fields.size()) continue;
+      if (position > fields.size()) {
+        work.every_field_converted = false;
+        continue;
+      }
       const int64_t number = parse_number(fields[position - 1].text);
       if (in_time_range(number) || !holds_time(row, position))
         fields[position - 1] = field::of_number(low_32_bits(number));
+      else
+        work.every_field_converted = false;
     }
   }
-  return make_record(keyword, fields, NO_KIND, may_grow(row));
+  if (converting) {
+    // The kind classification stamps, from the same letters.
+    if (row < KEYWORD_COUNT && keyword_table[row].read)
+      kind = row;
+    else
+      work.every_kind_stamped = false;
+  }
+  if (done) done->take(work);
+  return row < KEYWORD_COUNT ? make_record(keyword, fields, kind, may_grow(row)) : make_record(keyword, fields);
 }
 
-tree_node* read_records(FILE* stream, file_digest* digest) {
+tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done) {
   if (digest) *digest = file_digest{};
+  if (done) *done = reader_work{};
   if (feof(stream)) return nullptr;
   line_pieces pieces(stream);
   tree_node* head = nullptr;
@@ -64,7 +79,7 @@ tree_node* read_records(FILE* stream, file_digest* digest) {
   std::vector<field> fields;  // kept from line to line: a report has millions of lines
   // The first line is the report's header, which keeps its fields as read.
   for (bool converting = false; pieces.next(&line); converting = true) {
-    tree_node* node = list1(split_line(line, &fields, converting));
+    tree_node* node = list1(split_line(line, &fields, converting, done));
     (tail ? tail->next : head) = node;
     tail = node;
   }

@@ -10,10 +10,25 @@
 #include "report/tree_node.h"
 #include "util/crc16.h"
 
+// The work of the passes after it that the reader did as it went, on every
+// line after the first: a kind that classification accepts stamped, and the
+// fields the kind holds as numbers converted. A pass with none of its work
+// left is saved; one with any left goes over the report as it would have.
+struct reader_work {
+  bool every_kind_stamped = true;
+  bool every_field_converted = true;
+
+  void take(const reader_work& line) {
+    every_kind_stamped &= line.every_kind_stamped;
+    every_field_converted &= line.every_field_converted;
+  }
+};
+
 // The whole stream as a chain of records, one per line (see line_pieces.h);
-// null when empty. With digest, the size and CRC-16 of the bytes read.
-tree_node* read_records(FILE* stream, file_digest* digest = nullptr);
+// null when empty. With digest, the size and CRC-16 of the bytes read; with
+// done, the work it did for the passes.
+tree_node* read_records(FILE* stream, file_digest* digest = nullptr, reader_work* done = nullptr);
 // One line (its text, newline included when present) as a record; scratch
 // holds the fields on the way. Converting, the fields its kind holds as
-// numbers become numbers.
-record* split_line(std::string_view line, std::vector<field>* scratch, bool converting);
+// numbers become numbers and the kind is stamped; done takes what was left.
+record* split_line(std::string_view line, std::vector<field>* scratch, bool converting, reader_work* done = nullptr);
