@@ -42,3 +42,31 @@ TEST(RodReader, UnclosedFieldsEndTheRun) {
     expect_fatal([&] { records_from(text); });
   }
 }
+
+// The reader does classification's and conversion's work where it can, and
+// says where it could not, so that those passes still go over the report.
+TEST(RodReader, TellsTheWorkLeftToThePasses) {
+  struct expected_work {
+    std::string text;
+    bool kinds_stamped, fields_converted;
+  };
+  const expected_work cases[] = {
+      {"ZZ \"header\"\nXI \"3467\" \"0\" \"0\"\n", true, true},  // the header line is never classified
+      {"MI \"h\"\nXI \"1\" \"0\" \"0\"\nZZ \"1\"\n", false, true},  // an unknown keyword
+      {"MI \"h\"\nXI \"1\" \"2\"\n", true, false},                   // a field the kind converts is missing
+      {"MI \"h\"\nXI \"99999999999\" \"0\" \"0\"\n", true, false},   // a time out of range stays text
+  };
+  for (const expected_work& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string copy = c.text;
+    FILE* file = fmemopen(copy.data(), copy.size(), "r");
+    reader_work done;
+    tree_node* records = read_records(file, nullptr, &done);
+    fclose(file);
+    EXPECT_EQ(done.every_kind_stamped, c.kinds_stamped);
+    EXPECT_EQ(done.every_field_converted, c.fields_converted);
+    EXPECT_EQ(records->item.rec()->kind(), NO_KIND);
+    EXPECT_EQ(records->next->item.rec()->kind(), KIND_XI);
+    free_tree(records);
+  }
+}
