@@ -3,12 +3,16 @@
 #include "report/record_kinds.h"
 #include "report/report_errors.h"
 
-tree_node* number_records(int32_t report_number, tree_node* chain) {
+uint16_t held_report_number(int32_t report_number) {
   // A run has at most a thousand reports.
   if (report_number < 0 || report_number > UINT16_MAX) internal_report_error();
+  return static_cast<uint16_t>(report_number);
+}
+
+tree_node* number_records(int32_t report_number, tree_node* chain) {
+  const uint16_t report = held_report_number(report_number);
   int32_t line = 0;
-  for (tree_node* node = chain; node; node = node->next)
-    node->item.rec()->number(static_cast<uint16_t>(report_number), ++line);
+  for (tree_node* node = chain; node; node = node->next) node->item.rec()->number(report, ++line);
   return chain;
 }
 

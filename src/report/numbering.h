@@ -13,6 +13,9 @@ enum class report_filter { default_filter, time_filter };
 
 // Gives every record the report number and its line number, from 1.
 tree_node* number_records(int32_t report_number, tree_node* chain);
+// The report number as records hold it; one out of their range is an
+// internal error.
+uint16_t held_report_number(int32_t report_number);
 tree_node* filter_report(tree_node* chain, report_filter filter);
 // Keeps or marks the run of CO records starting at node, by the keyword of
 // the record after the run; returns the run's last node.

@@ -68,7 +68,7 @@ record* split_line(std::string_view line, std::vector<field>* scratch, bool conv
   return row < KEYWORD_COUNT ? make_record(keyword, fields, kind, may_grow(row)) : make_record(keyword, fields);
 }
 
-tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done) {
+tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done, int32_t report_number) {
   if (digest) *digest = file_digest{};
   if (done) *done = reader_work{};
   if (feof(stream)) return nullptr;
@@ -77,9 +77,15 @@ tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done) {
   tree_node* tail = nullptr;
   std::string_view line;
   std::vector<field> fields;  // kept from line to line: a report has millions of lines
+  // Out of the records' range, the number is refused by numbering's check
+  // before anything reads it.
+  const auto report = static_cast<uint16_t>(report_number);
+  int32_t line_number = 0;
   // The first line is the report's header, which keeps its fields as read.
   for (bool converting = false; pieces.next(&line); converting = true) {
-    tree_node* node = list1(split_line(line, &fields, converting, done));
+    record* r = split_line(line, &fields, converting, done);
+    if (converting && report_number != NOT_NUMBERED) r->number(report, ++line_number);
+    tree_node* node = list1(r);
     (tail ? tail->next : head) = node;
     tail = node;
   }

@@ -3,6 +3,7 @@
 // The ROD report reader: one record per line, a keyword and its quoted
 // fields, each kept as read.
 
+#include <cstdint>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,12 @@ struct reader_work {
 
 // The whole stream as a chain of records, one per line (see line_pieces.h);
 // null when empty. With digest, the size and CRC-16 of the bytes read; with
-// done, the work it did for the passes.
-tree_node* read_records(FILE* stream, file_digest* digest = nullptr, reader_work* done = nullptr);
+// done, the work it did for the passes. Numbered, every line after the first
+// gets the report number given and its line number, from 1, as numbering
+// would give the lines after the header.
+constexpr int32_t NOT_NUMBERED = -1;
+tree_node* read_records(FILE* stream, file_digest* digest = nullptr, reader_work* done = nullptr,
+                        int32_t report_number = NOT_NUMBERED);
 // One line (its text, newline included when present) as a record; scratch
 // holds the fields on the way. Converting, the fields its kind holds as
 // numbers become numbers and the kind is stamped; done takes what was left.
