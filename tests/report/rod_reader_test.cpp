@@ -70,3 +70,21 @@ TEST(RodReader, TellsTheWorkLeftToThePasses) {
     free_tree(records);
   }
 }
+
+// Numbered as it reads, the reader gives the lines after the header what
+// numbering gives them.
+TEST(RodReader, NumbersTheLinesAfterTheHeader) {
+  std::string text = "MI \"h\"\nXI \"1\" \"0\" \"0\"\nZZ\n";
+  FILE* file = fmemopen(text.data(), text.size(), "r");
+  tree_node* records = read_records(file, nullptr, nullptr, 3);
+  fclose(file);
+  EXPECT_FALSE(records->item.rec()->holds_numbers());
+  for (int32_t line : {1, 2}) {
+    records = drop_first(records);
+    const record* r = records->item.rec();
+    ASSERT_TRUE(r->holds_numbers());
+    EXPECT_EQ(r->report_number(), 3);
+    EXPECT_EQ(r->line_number(), line);
+  }
+  free_tree(records);
+}
