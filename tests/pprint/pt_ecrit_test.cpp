@@ -45,3 +45,25 @@ TEST(PtEcrit, NumbersOfEveryLengthAcrossTheBuffer) {
   EXPECT_EQ(text, expected);
   free_record(r);
 }
+
+// Digits go two at a time: every value of up to six digits, both
+// signs, and a stride through the rest of the range.
+TEST(PtEcrit, EveryDigitGroup) {
+  std::vector<int64_t> values;
+  for (int64_t v = 0; v < 1000000; ++v) values.push_back(v % 2 ? -v : v);
+  for (int64_t v = 1000000; v <= INT32_MAX; v += 9973 * 1013) values.push_back(v % 2 ? -v : v);
+  std::string expected, text;
+  for (size_t first = 0; first < values.size(); first += 1000) {
+    std::vector<field> fields;
+    std::string line = "NU ";
+    for (size_t i = first; i < std::min(values.size(), first + 1000); ++i) {
+      fields.push_back(field::of_number(static_cast<int32_t>(values[i])));
+      line += '"' + std::to_string(values[i]) + "\" ";
+    }
+    expected += line + '\n';
+    record* r = make_record("NU", fields);
+    text += stream_text([r](FILE* out) { record_printer(out).print(*r); });
+    free_record(r);
+  }
+  EXPECT_EQ(text, expected);
+}
