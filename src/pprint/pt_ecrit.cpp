@@ -24,7 +24,7 @@ void record_printer::put(const char* text, size_t n) {
 }
 
 // A text and the blank after it.
-void record_printer::put_word(const char* text, size_t n) {
+inline void record_printer::put_word(const char* text, size_t n) {
   if (sizeof bytes_ - used_ > n) {
     copy_short(bytes_ + used_, text, n);
     bytes_[used_ + n] = ' ';
@@ -57,7 +57,7 @@ static unsigned decimal_digits(uint32_t n) {
 
 // Written in place, from the end once the digits are counted: at most 14
 // bytes, the quotes, sign and blank included.
-void record_printer::put_number(int32_t value) {
+inline void record_printer::put_number(int32_t value) {
   if (sizeof bytes_ - used_ < 16) flush();
   char* const start = bytes_ + used_;
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
