@@ -26,7 +26,7 @@ class record_printer {
  private:
   void put(const char* text, size_t n);
   // Made inside print for every field: a call apiece, with its saved
-  // registers, cost a sixth of the writing.
+  // registers, cost a twelfth of the printing.
   [[gnu::always_inline]] inline void put_word(const char* text, size_t n);
   [[gnu::always_inline]] inline void put_number(int32_t value);
   void flush();
