@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "report/numeric.h"
 #include "support/process_trap.h"
 #include "support/report_text.h"
 
@@ -28,5 +33,20 @@ TEST(Numeric, RecordsTooShortForTheirKindEndTheRun) {
   for (const char* text : {"DT\n", "XI \"1\" \"2\"\n", "IC \"1\" \"2\" \"3\" \"4\" \"5\" \"6\"\n"}) {
     SCOPED_TRACE(text);
     expect_fatal([&] { classified_records(text); });
+  }
+}
+
+// Plain digits are read without strtol: every length and digit, leading
+// zeros, and what is not all digits, against what strtol reads.
+TEST(Numeric, ShortDigitFieldsReadAsStrtolReadsThem) {
+  std::vector<std::string> texts;
+  for (int64_t v = 0; v < 200000; v += 7) texts.push_back(std::to_string(v));
+  for (int64_t v = 200000; v < 10000000000; v = v * 3 + 1) texts.push_back(std::to_string(v));
+  for (const char* odd : {"0", "00", "0007", "99999999", "123456789", "12a4", "1 2", "-5", " 12", "+4", "/", ":",
+                          "9:", "0/0", "\"", "1234567\""})
+    texts.push_back(odd);
+  for (const std::string& text : texts) {
+    const std::string quoted = '"' + text + '"';
+    EXPECT_EQ(parse_number(quoted), strtol(text.c_str(), nullptr, 10)) << quoted;
   }
 }
