@@ -26,6 +26,27 @@ static size_t closing_quote(std::string_view line, size_t s) {
   unexpected_end_of_report();
 }
 
+// The conversion the kind's numeric fields will get, made now: their text is
+// then never kept. A time out of range stays text for that conversion to
+// refuse, and a field the record lacks is left for it to report.
+static bool convert_fields(uint32_t row, std::vector<field>* fields) {
+  bool all_converted = true;
+  for (uint8_t position : facts_of(row).numeric) {
+    if (position == 0) break;
+    if (position > fields->size()) {
+      all_converted = false;
+      continue;
+    }
+    field& value = (*fields)[position - 1];
+    const int64_t number = parse_number(value.text);
+    if (in_time_range(number) || !holds_time(row, position))
+      value = field::of_number(low_32_bits(number));
+    else
+      all_converted = false;
+  }
+  return all_converted;
+}
+
 record* split_line(std::string_view line, std::vector<field>* scratch, bool converting, reader_work* done) {
   std::vector<field>& fields = *scratch;
   fields.clear();
@@ -36,36 +57,18 @@ record* split_line(std::string_view line, std::vector<field>* scratch, bool conv
     fields.push_back(field::of_text(line.substr(s, t - s + 1)));
     s = t;
   }
-  reader_work work;
   const std::string_view keyword = line.substr(0, keyword_length(line));
   const uint32_t row = row_by_letters(keyword);
+  const bool known = row < KEYWORD_COUNT;
   uint32_t kind = NO_KIND;
-  if (row < KEYWORD_COUNT && converting) {
-    // The conversion the kind's numeric fields will get, made now: their
-    // text is then never kept. A time out of range stays text for that
-    // conversion to refuse, and a field the record lacks for it to report.
-    for (uint8_t position : facts_of(row).numeric) {
-      if (position == 0) break;
-      if (position > fields.size()) {
-        work.every_field_converted = false;
-        continue;
-      }
-      const int64_t number = parse_number(fields[position - 1].text);
-      if (in_time_range(number) || !holds_time(row, position))
-        fields[position - 1] = field::of_number(low_32_bits(number));
-      else
-        work.every_field_converted = false;
-    }
-  }
   if (converting) {
     // The kind classification stamps, from the same letters.
-    if (row < KEYWORD_COUNT && keyword_table[row].read)
-      kind = row;
-    else
-      work.every_kind_stamped = false;
+    const reader_work line_work{.every_kind_stamped = known && keyword_table[row].read,
+                                .every_field_converted = !known || convert_fields(row, &fields)};
+    if (line_work.every_kind_stamped) kind = row;
+    if (done) done->take(line_work);
   }
-  if (done) done->take(work);
-  return row < KEYWORD_COUNT ? make_record(keyword, fields, kind, may_grow(row)) : make_record(keyword, fields);
+  return make_record(keyword, fields, kind, known && may_grow(row));
 }
 
 tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done, int32_t report_number) {
