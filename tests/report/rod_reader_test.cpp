@@ -58,11 +58,8 @@ TEST(RodReader, TellsTheWorkLeftToThePasses) {
   };
   for (const expected_work& c : cases) {
     SCOPED_TRACE(c.text);
-    std::string copy = c.text;
-    FILE* file = fmemopen(copy.data(), copy.size(), "r");
     reader_work done;
-    tree_node* records = read_records(file, nullptr, &done);
-    fclose(file);
+    tree_node* records = records_from(c.text, &done);
     EXPECT_EQ(done.every_kind_stamped, c.kinds_stamped);
     EXPECT_EQ(done.every_field_converted, c.fields_converted);
     EXPECT_EQ(records->item.rec()->kind(), NO_KIND);
@@ -74,10 +71,7 @@ TEST(RodReader, TellsTheWorkLeftToThePasses) {
 // Numbered as it reads, the reader gives the lines after the header what
 // numbering gives them.
 TEST(RodReader, NumbersTheLinesAfterTheHeader) {
-  std::string text = "MI \"h\"\nXI \"1\" \"0\" \"0\"\nZZ\n";
-  FILE* file = fmemopen(text.data(), text.size(), "r");
-  tree_node* records = read_records(file, nullptr, nullptr, 3);
-  fclose(file);
+  tree_node* records = records_from("MI \"h\"\nXI \"1\" \"0\" \"0\"\nZZ\n", nullptr, 3);
   EXPECT_FALSE(records->item.rec()->holds_numbers());
   for (int32_t line : {1, 2}) {
     records = drop_first(records);

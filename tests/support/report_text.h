@@ -21,10 +21,11 @@
 #include "report/shapes.h"
 #include "report/time_points.h"
 
-inline tree_node* records_from(const std::string& text) {
+inline tree_node* records_from(const std::string& text, reader_work* done = nullptr,
+                               int32_t report_number = NOT_NUMBERED) {
   std::string copy = text;
   FILE* file = copy.empty() ? fopen("/dev/null", "r") : fmemopen(copy.data(), copy.size(), "r");
-  tree_node* records = read_records(file);
+  tree_node* records = read_records(file, nullptr, done, report_number);
   fclose(file);
   return records;
 }
