@@ -7,12 +7,13 @@
 
 #include "driver/run_plan.h"
 #include "driver/shape_report.h"
+#include "merge/time_shift.h"
 #include "report/tree_node.h"
 
-// The merged tree, every time settled, and the header lines of the ROD
-// reports read, in reading order.
+// The merged tree, with the shift its times owe, and the header lines of
+// the ROD reports read, in reading order.
 struct merged_run {
-  tree_node* tree;
+  owing_tree tree;
   record_chain headers;
 };
 

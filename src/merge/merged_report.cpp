@@ -29,10 +29,10 @@ void merged_report::settle() {
   cache_ = merge_cache{};
 }
 
-tree_node* merged_report::take_tree() {
-  settle();
+owing_tree merged_report::take_tree() {
+  const owing_tree taken{tree_, alignment_.owed()};
+  cache_ = merge_cache{};
   alignment_ = alignment{};
-  tree_node* tree = tree_;
   tree_ = nullptr;
-  return tree;
+  return taken;
 }

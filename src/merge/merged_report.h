@@ -12,6 +12,7 @@
 #include "merge/alignment.h"
 #include "merge/merge_cache.h"
 #include "merge/report_survey.h"
+#include "merge/time_shift.h"
 #include "report/tree_node.h"
 #include "report/source_record.h"
 
@@ -30,8 +31,9 @@ class merged_report {
   void merge(tree_node* report);
   // Gives every time its value; what the cache held goes with the owed shift.
   void settle();
-  // The settled tree, which the caller takes; nothing is left here.
-  tree_node* take_tree();
+  // The tree, which the caller takes, and the shift it owes; nothing is left
+  // here.
+  owing_tree take_tree();
 
  private:
   rendezvous_match shared_rendezvous(tree_node* report);

@@ -79,16 +79,17 @@ static void trim_last_fields(record* r) {
   }
 }
 
-void write_rdd_records(FILE* out, const record& header, tree_node* merged) {
+void write_rdd_records(FILE* out, const record& header, owing_tree merged) {
   record_printer printer(out);
   printer.print(header);
-  auto write = [&printer](tree_node* holder) {
+  auto write = [&printer, owed = merged.owed](tree_node* holder) {
     record* r = holder->item.rec();
     const writing written = facts_of(r->kind()).written;
     if (written == writing::not_written) return false;
+    if (owed) move_time_fields(r, owed);
     if (written == writing::trimmed) trim_last_fields(r);
     printer.print(*r);
     return false;
   };
-  walk_records(merged, write);
+  walk_records(merged.tree, write);
 }

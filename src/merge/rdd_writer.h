@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "merge/time_shift.h"
 #include "report/tree_node.h"
 
 // The header line, from the first of the ROD reports' header records (the
@@ -13,5 +14,6 @@
 record* make_rdd_header(tree_node* header_list, const char* date);
 // Equal IE names after the first become "name 2", "name 3", ...
 void number_duplicate_names(tree_node* merged);
-// Writes the header, then every record by its class: whole, trimmed or not written.
-void write_rdd_records(FILE* out, const record& header, tree_node* merged);
+// Writes the header, then every record by its class: whole, trimmed or not
+// written, each paying the shift the tree owes as it comes.
+void write_rdd_records(FILE* out, const record& header, owing_tree merged);

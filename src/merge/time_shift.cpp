@@ -63,7 +63,7 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
-static void move_shifted_fields(record* r, uint32_t d) {
+void move_time_fields(record* r, uint32_t d) {
   for_each_shifted_field(*r, [r, d](uint32_t position, int32_t stored) {
     r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(stored) + d));
   });
@@ -105,7 +105,7 @@ bool shift_keeps_time_in_range(int32_t stored, uint32_t owed, uint32_t d) {
 
 void shift_record(record* r, uint32_t d) {
   if (r->kind() != KIND_SY) {
-    move_shifted_fields(r, d);
+    move_time_fields(r, d);
     return;
   }
   // The values wrap as 32-bit numbers do; callers refuse a shift that
@@ -119,8 +119,13 @@ void shift_record(record* r, uint32_t d) {
 void move_time_fields(tree_node* tree, uint32_t d) {
   if (!tree || d == 0) return;
   auto move = [d](tree_node* holder) {
-    move_shifted_fields(holder->item.rec(), d);
+    move_time_fields(holder->item.rec(), d);
     return false;
   };
   walk_records(tree, move);
+}
+
+tree_node* settled(owing_tree owing) {
+  move_time_fields(owing.tree, owing.owed);
+  return owing.tree;
 }

@@ -21,13 +21,15 @@ field_list scaled_fields(const record& r);
 // the fixed time have none). visit(position, stored number) for each, in
 // that order; every walk that moves times asks it of every record.
 template <typename Visit>
-void for_each_shifted_field(const record& r, Visit visit) {
+[[gnu::always_inline]] inline void for_each_shifted_field(const record& r, Visit visit) {
   const kind_facts& facts = facts_of(r.kind());
-  for (const uint32_t position : {facts.time_field, facts.matched_time}) {
-    if (position == 0) continue;
+  auto visit_number = [&r, &visit](uint32_t position) {
+    if (position == 0) return;
     const field value = r.at(position);
     if (value.is_number()) visit(position, value.number);
-  }
+  };
+  visit_number(facts.time_field);
+  visit_number(facts.matched_time);
 }
 // Moves the time origin of a record d ticks earlier, keeping its absolute
 // times; d is at most 2^31 (a negated signed 32-bit difference). A clock
@@ -43,3 +45,16 @@ bool shift_keeps_time_in_range(int32_t stored, uint32_t owed, uint32_t d);
 uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d);
 // Adds d to every shifted field of tree, clock records aside.
 void move_time_fields(tree_node* tree, uint32_t d);
+// Adds d to the shifted fields of one record.
+void move_time_fields(record* r, uint32_t d);
+
+// A tree as the merge hands it over: its stored times lag the times they
+// stand for by owed ticks (see alignment.h). Whoever reads its times pays
+// the shift first, record by record as the writer does (which saves a walk
+// over the whole tree) or all at once.
+struct owing_tree {
+  tree_node* tree = nullptr;
+  uint32_t owed = 0;
+};
+// The tree, every shift paid.
+tree_node* settled(owing_tree owing);

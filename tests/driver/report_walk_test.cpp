@@ -30,8 +30,9 @@ std::string walked(const run_plan& plan, size_t threads) {
       [&] {
         merged_run run = walk_reports(plan, threads);
         tree_node* headers = run.headers.take();
-        lines = record_lines(run.tree) + record_lines(headers);
-        free_tree(run.tree);
+        tree_node* tree = settled(run.tree);
+        lines = record_lines(tree) + record_lines(headers);
+        free_tree(tree);
         free_tree(headers);
       },
       &error);

@@ -37,7 +37,7 @@ tree_node* merged_tree(std::initializer_list<tree_node*> reports) {
     postprocess_report(report, source);
     merged.merge(report);
   }
-  return merged.take_tree();
+  return settled(merged.take_tree());
 }
 }  // namespace
 

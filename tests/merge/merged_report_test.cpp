@@ -35,7 +35,7 @@ std::string merge_all(const std::vector<std::string>& paths, bool time_variant, 
           merged.merge(report);
           if (settle_every_report) merged.settle();
         }
-        tree_node* tree = merged.take_tree();
+        tree_node* tree = settled(merged.take_tree());
         lines = record_lines(tree);
         free_tree(tree);
       },
