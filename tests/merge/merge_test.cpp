@@ -97,15 +97,22 @@ TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
   free_tree(ds_only);
 }
 
+// Items in any order: a few, many nearly in time order (each a few places
+// from its own), and many in no order at all, which the insertion must not
+// take as nearly ordered.
 TEST(Merge, BatchInsertionMatchesOneByOne) {
   std::mt19937 random(7);
-  for (int round = 0; round < 20; ++round) {
+  for (int round = 0; round < 30; ++round) {
     std::string list_text;
     std::vector<std::string> item_lines;
-    int list_size = random() % 12, item_count = random() % 12;
+    const int kind = round % 3;
+    int list_size = random() % 12, item_count = kind == 0 ? random() % 12 : 300;
     for (int i = 0; i < list_size; ++i)
       list_text += (random() % 4 ? "FT " + q(i) + " " + q(random() % 6) : "IT " + q(i)) + "\n";
-    for (int i = 0; i < item_count; ++i) item_lines.push_back("FT " + q(100 + i) + " " + q(random() % 6));
+    for (int i = 0; i < item_count; ++i) {
+      const int time = kind == 1 ? i / 60 + static_cast<int>(random() % 3) : static_cast<int>(random() % 6);
+      item_lines.push_back("FT " + q(100 + i) + " " + q(time));
+    }
 
     tree_node* one_by_one = classified_records(list_text);
     tree_node* batch = classified_records(list_text);
