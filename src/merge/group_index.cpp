@@ -20,6 +20,15 @@ static bool ds_name_of(const record* ds, ds_name* name) {
 }
 
 void group_index::refile(target_entry* entry, const merge_cache& blocks) {
+  record* const ds = opening_of(blocks.first_holding(entry->group, KIND_DS, true));
+  entry->xi = opening_of(blocks.first_holding(entry->group, KIND_XI, true));
+  const field start = ds ? ds->at(DS_START.position) : field{};
+  const int64_t was = entry->start;
+  entry->start = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : -1;
+  if (entry->start != was) running_max_.clear();
+  // A group filed with the DS record it still has keeps its name (the
+  // record's own text) and its rank: it stays where it is filed.
+  if (ds == entry->ds && (ds || entry->listed == target_entry::WITHOUT_DS)) return;
   if (entry->listed == target_entry::NAMED) {
     auto same = by_name_.find(entry->name);
     same->second.erase(entry);
@@ -27,12 +36,7 @@ void group_index::refile(target_entry* entry, const merge_cache& blocks) {
   } else if (entry->listed == target_entry::WITHOUT_DS) {
     without_ds_.erase(entry);
   }
-  entry->ds = opening_of(blocks.first_holding(entry->group, KIND_DS, true));
-  entry->xi = opening_of(blocks.first_holding(entry->group, KIND_XI, true));
-  const field start = entry->ds ? entry->ds->at(DS_START.position) : field{};
-  const int64_t was = entry->start;
-  entry->start = start.is_number() ? int64_t{static_cast<uint32_t>(start.number)} : -1;
-  if (entry->start != was) running_max_.clear();
+  entry->ds = ds;
   entry->listed = target_entry::UNLISTED;
   if (!entry->ds) {
     entry->listed = target_entry::WITHOUT_DS;
