@@ -5,6 +5,7 @@
 #include "report/report_errors.h"
 #include "report/shapes.h"
 #include "report/time_points.h"
+#include "util/near_search.h"
 
 static const int64_t NO_KEY = INT64_MIN;
 
@@ -83,12 +84,14 @@ void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rend
                        placing* room) {
   placing& inserted = *room;
   inserted.clear();
+  size_t previous_gap = 0;
   for (tree_node* node : nodes) {
     const tree_item item = node->item;
     const auto key = order_key(item);
     if (!key) unexpected_end_of_report();
     const int64_t value = int64_t{key_time(*key, owed)} - keys_moved_;
-    const size_t gap = std::upper_bound(running_max_.begin(), running_max_.end(), value) - running_max_.begin();
+    const size_t gap = upper_bound_near(running_max_, value, previous_gap);
+    previous_gap = gap;
     take_key(key->fixed, value);
     kinds_ |= kind_bit(item);
     rd_span span{};
