@@ -7,7 +7,7 @@
 // their tails that way) and the numbers read do not change.
 
 #include <cstdint>
-#include <unordered_set>
+#include <vector>
 
 #include "report/record.h"
 
@@ -25,5 +25,8 @@ class tail_numbers {
   uint32_t start_ = 0;
   uint32_t next_ = 0;          // the next position to read
   bool number_at_next_ = true;  // whether it is a number's position
-  std::unordered_set<int32_t> numbers_;
+  // Sorted: a tail holds one number per report merged into it, mostly in
+  // the order they came, so each joins at or near the end; cleared, not made
+  // anew, for the next record.
+  std::vector<int32_t> numbers_;
 };
