@@ -74,6 +74,32 @@ bool time_order::follows_owed(uint32_t owed) {
   return true;
 }
 
+// The items of a report come nearly in time order, each a few places from
+// its own at most: an insertion sort moves each that far. More disorder
+// than that would make it quadratic, so past a budget of moves a merge sort
+// takes over; both keep equal items in their order.
+static void sort_nearly_in_order(time_order::placing* items) {
+  using placed = time_order::placed;
+  const auto earlier = [](const placed& a, const placed& b) { return a.gap != b.gap ? a.gap < b.gap : a.key < b.key; };
+  time_order::placing& in = *items;
+  size_t budget = 8 * in.size();
+  for (size_t i = 1; i < in.size(); ++i) {
+    if (!earlier(in[i], in[i - 1])) continue;
+    const placed moving = in[i];
+    size_t j = i;
+    do {
+      in[j] = in[j - 1];
+      --j;
+    } while (j > 0 && earlier(moving, in[j - 1]));
+    in[j] = moving;
+    if (i - j >= budget) {
+      std::stable_sort(in.begin(), in.end(), earlier);
+      return;
+    }
+    budget -= i - j;
+  }
+}
+
 // One insertion puts an item before the first node whose key is greater, so
 // the first original node that receives it is the first one whose running
 // maximum key exceeds the item's key; the items that land before one original
@@ -99,31 +125,6 @@ void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rend
     inserted.push_back({gap, value, node, holds_rd, span});
   }
   sort_nearly_in_order(&inserted);
-}
-
-// The items of a report come nearly in time order, each a few places from
-// its own at most: an insertion sort moves each that far. More disorder
-// than that would make it quadratic, so past a budget of moves a merge sort
-// takes over; both keep equal items in their order.
-void time_order::sort_nearly_in_order(placing* items) {
-  const auto earlier = [](const placed& a, const placed& b) { return a.gap != b.gap ? a.gap < b.gap : a.key < b.key; };
-  placing& in = *items;
-  size_t budget = 8 * in.size();
-  for (size_t i = 1; i < in.size(); ++i) {
-    if (!earlier(in[i], in[i - 1])) continue;
-    const placed moving = in[i];
-    size_t j = i;
-    do {
-      in[j] = in[j - 1];
-      --j;
-    } while (j > 0 && earlier(moving, in[j - 1]));
-    in[j] = moving;
-    if (i - j >= budget) {
-      std::stable_sort(in.begin(), in.end(), earlier);
-      return;
-    }
-    budget -= i - j;
-  }
 }
 
 // Each run of new nodes goes before its original node; the others keep

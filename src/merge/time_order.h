@@ -63,7 +63,6 @@ class time_order {
   bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
   // The items in the order they go in, into placing.
   void place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names, placing* room);
-  static void sort_nearly_in_order(placing* items);
   tree_node* splice(const std::vector<placed>& inserted);
   void grow_nodes(const std::vector<placed>& inserted);
   void grow_spans(const std::vector<placed>& inserted);
