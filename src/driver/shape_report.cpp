@@ -14,10 +14,11 @@
 #include "report/time_points.h"
 #include "util/out_of_memory.h"
 
-static tree_node* read_report_file(const char* rod_path, int report_number, file_digest* read, reader_work* done) {
+static tree_node* read_report_file(const char* rod_path, int report_number, report_filter filter, file_digest* read,
+                                   reader_work* done) {
   FILE* stream = open_file(rod_path, "r");
   if (!stream) msg_fatal("FICNOTOPN", name_arg(rod_path), QString());
-  tree_node* records = read_records(stream, read, done, report_number);
+  tree_node* records = read_records(stream, read, done, report_number, &filter);
   // A read error is not the end of the report: what was read is not all of it.
   const bool unreadable = ferror(stream);
   fclose(stream);
@@ -47,12 +48,14 @@ tree_node* record_chain::take() {
 
 tree_node* shape_report(const char* rod_path, int report_number, bool time_variant, record_chain* headers,
                     file_digest* read) {
-  // The reader numbers the records as it makes them; the number is checked
-  // where numbering would have checked it.
+  // The reader numbers the records as it makes them, and makes none of those
+  // the filter drops by their keyword alone; the number is checked where
+  // numbering would have checked it.
+  const report_filter filter = time_variant ? report_filter::time_filter : report_filter::default_filter;
   reader_work done;
-  tree_node* records = set_header_aside(read_report_file(rod_path, report_number, read, &done), headers);
+  tree_node* records = set_header_aside(read_report_file(rod_path, report_number, filter, read, &done), headers);
   held_report_number(report_number);
-  tree_node* report = filter_report(records, time_variant ? report_filter::time_filter : report_filter::default_filter);
+  tree_node* report = filter_report(records, filter);
   if (!done.every_kind_stamped) classify_records(report);
   if (!done.every_field_converted) convert_numeric_fields(report, rod_path);
   insert_time_points(report);

@@ -17,6 +17,10 @@ tree_node* number_records(int32_t report_number, tree_node* chain);
 // internal error.
 uint16_t held_report_number(int32_t report_number);
 tree_node* filter_report(tree_node* chain, report_filter filter);
+// The rows of letters whose records the filter drops whatever follows them
+// (a CO record's fate is the record after its run), a bit per row, NO_ROW's
+// at bit 63.
+uint64_t rows_dropped_alone(report_filter filter);
 // Keeps or marks the run of CO records starting at node, by the keyword of
 // the record after the run; returns the run's last node.
 tree_node* check_co_record(tree_node* node);

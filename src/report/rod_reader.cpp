@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "report/line_pieces.h"
+#include "report/numbering.h"
 #include "report/numeric.h"
 #include "report/record_kinds.h"
 #include "report/report_errors.h"
@@ -47,31 +48,49 @@ static bool convert_fields(uint32_t row, std::vector<field>* fields) {
   return all_converted;
 }
 
-record* split_line(std::string_view line, std::vector<field>* scratch, bool converting, reader_work* done) {
-  std::vector<field>& fields = *scratch;
-  fields.clear();
+// The fields of a line into fields, as read; returns its keyword.
+static std::string_view split_fields(std::string_view line, std::vector<field>* fields) {
+  fields->clear();
   // Fields are looked for from the third character on, past a two-letter keyword.
   for (size_t s = 2; s < line.size(); ++s) {
     if (line[s] != '"') continue;
     const size_t t = closing_quote(line, s);
-    fields.push_back(field::of_text(line.substr(s, t - s + 1)));
+    fields->push_back(field::of_text(line.substr(s, t - s + 1)));
     s = t;
   }
-  const std::string_view keyword = line.substr(0, keyword_length(line));
-  const uint32_t row = row_by_letters(keyword);
+  return line.substr(0, keyword_length(line));
+}
+
+// Inlined: the reader makes a record of nearly every line.
+[[gnu::always_inline]] inline record* record_of(std::string_view keyword, uint32_t row, std::vector<field>* fields,
+                                                bool converting, reader_work* done) {
   const bool known = row < KEYWORD_COUNT;
   uint32_t kind = NO_KIND;
   if (converting) {
     // The kind classification stamps, from the same letters.
     const reader_work line_work{.every_kind_stamped = known && keyword_table[row].read,
-                                .every_field_converted = !known || convert_fields(row, &fields)};
+                                .every_field_converted = !known || convert_fields(row, fields)};
     if (line_work.every_kind_stamped) kind = row;
     if (done) done->take(line_work);
   }
-  return make_record(keyword, fields, kind, known && may_grow(row));
+  return make_record(keyword, fields->data(), fields->size(), kind, known && may_grow(row));
 }
 
-tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done, int32_t report_number) {
+record* split_line(std::string_view line, std::vector<field>* scratch, bool converting, reader_work* done) {
+  const std::string_view keyword = split_fields(line, scratch);
+  return record_of(keyword, row_by_letters(keyword), scratch, converting, done);
+}
+
+// A line the filter would drop is not made into a record, unless it follows
+// a CO record, whose run the filter keeps or drops by the record after it,
+// or is too long for a record, which the record's making refuses.
+static bool dropped_unmade(std::string_view line, uint32_t row, bool follows_co, uint64_t rows_dropped) {
+  static_assert(KEYWORD_COUNT < 63, "a row's bit below NO_ROW's");
+  return (rows_dropped >> (row < 63 ? row : 63) & 1) && !follows_co && line.size() <= UINT16_MAX;
+}
+
+tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done, int32_t report_number,
+                        const report_filter* early_filter) {
   if (digest) *digest = file_digest{};
   if (done) *done = reader_work{};
   if (feof(stream)) return nullptr;
@@ -84,12 +103,24 @@ tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done, in
   // before anything reads it.
   const auto report = static_cast<uint16_t>(report_number);
   int32_t line_number = 0;
+  const uint64_t rows_dropped = early_filter ? rows_dropped_alone(*early_filter) : 0;
+  bool after_co = false;
   // The first line is the report's header, which keeps its fields as read.
   for (bool converting = false; pieces.next(&line); converting = true) {
-    record* r = split_line(line, &fields, converting, done);
-    if (converting && report_number != NOT_NUMBERED) r->number(report, ++line_number);
+    const std::string_view keyword = split_fields(line, &fields);
+    const uint32_t row = row_by_letters(keyword);
+    const bool follows_co = after_co;
+    after_co = begins_with(keyword, KIND_CO);
+    if (!converting) {
+      head = tail = list1(record_of(keyword, row, &fields, false, done));
+      continue;
+    }
+    ++line_number;
+    if (dropped_unmade(line, row, follows_co, rows_dropped)) continue;
+    record* r = record_of(keyword, row, &fields, true, done);
+    if (report_number != NOT_NUMBERED) r->number(report, line_number);
     tree_node* node = list1(r);
-    (tail ? tail->next : head) = node;
+    tail->next = node;
     tail = node;
   }
   if (digest) *digest = pieces.digest();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "report/numbering.h"
 #include "report/tree_node.h"
 #include "util/crc16.h"
 
@@ -29,10 +30,13 @@ struct reader_work {
 // null when empty. With digest, the size and CRC-16 of the bytes read; with
 // done, the work it did for the passes. Numbered, every line after the first
 // gets the report number given and its line number, from 1, as numbering
-// would give the lines after the header.
+// would give the lines after the header. With early_filter, the lines after
+// the header that the filter drops whatever follows them make no record
+// (their line numbers still count): the filter itself must still go over
+// what is read.
 constexpr int32_t NOT_NUMBERED = -1;
 tree_node* read_records(FILE* stream, file_digest* digest = nullptr, reader_work* done = nullptr,
-                        int32_t report_number = NOT_NUMBERED);
+                        int32_t report_number = NOT_NUMBERED, const report_filter* early_filter = nullptr);
 // One line (its text, newline included when present) as a record; scratch
 // holds the fields on the way. Converting, the fields its kind holds as
 // numbers become numbers and the kind is stamped; done takes what was left.

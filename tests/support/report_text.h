@@ -22,10 +22,10 @@
 #include "report/time_points.h"
 
 inline tree_node* records_from(const std::string& text, reader_work* done = nullptr,
-                               int32_t report_number = NOT_NUMBERED) {
+                               int32_t report_number = NOT_NUMBERED, const report_filter* early_filter = nullptr) {
   std::string copy = text;
   FILE* file = copy.empty() ? fopen("/dev/null", "r") : fmemopen(copy.data(), copy.size(), "r");
-  tree_node* records = read_records(file, nullptr, done, report_number);
+  tree_node* records = read_records(file, nullptr, done, report_number, early_filter);
   fclose(file);
   return records;
 }
