@@ -9,6 +9,7 @@
 
 #include "report/tree_node.h"
 #include "report/record_kinds.h"
+#include "util/mapped_room.h"
 
 // The top level of a chain as it stands between passes: each node with the
 // kind bit that its record matches, none for a record that matches no key,
@@ -22,7 +23,7 @@ struct top_entry {
   tree_node* node_ = nullptr;
   key_set kind_ = 0;
 };
-using top_level = std::vector<top_entry>;
+using top_level = std::vector<top_entry, mapped_room_allocator<top_entry>>;
 // The first of entries[from, end) whose kind is among keys, or end. The
 // kinds looked for are few: four entries are passed over with one test.
 inline size_t next_entry_in(const top_entry* entries, size_t from, size_t end, key_set keys) {
