@@ -11,8 +11,8 @@
 
 void* take_node_memory(size_t size);
 void give_back_node_memory(void* node);
-// Sizes are multiples of eight, far smaller than a slab; blocks are
-// eight-byte aligned.
+// Sizes are multiples of four, far smaller than a slab; blocks are
+// four-byte aligned at least (sixteen from malloc).
 void* take_record_memory(size_t size);
 void give_back_record_memory(void* block, size_t size);
 // Whether given-back memory is released at once (sanitizer builds); else a

@@ -63,17 +63,25 @@ record* make_record(std::string_view keyword, const field* fields, size_t count,
   for (size_t i = 0; i < count; ++i) text_size += fields[i].text.size();
   // Offsets into the record's own text are 16 bits: no line comes near.
   if (text_size > UINT16_MAX || count > UINT16_MAX) internal_report_error();
-  const size_t link = growing ? sizeof(record::extension*) : 0;
-  const size_t size = (link + sizeof(record) + count * 5 + text_size + 7) & ~size_t{7};
+  // A growing record's link is an aligned word, where a leak checker finds
+  // the extension: four bytes more leave room to align it.
+  const size_t link = growing ? sizeof(record::extension*) + 4 : 0;
+  const size_t size = (link + sizeof(record) + count * 5 + text_size + 3) & ~size_t{3};
+  if (size / 4 > UINT16_MAX) internal_report_error();
   char* memory = static_cast<char*>(take_record_memory(size));
-  if (growing) new (memory) record::extension*(nullptr);
-  record* r = new (memory + link) record;
+  size_t kept = size;  // from the link on, on a growing record
+  if (growing) {
+    memory += reinterpret_cast<uintptr_t>(memory) % alignof(record::extension*);
+    new (memory) record::extension*(nullptr);
+    kept -= 4;
+  }
+  record* r = new (memory + (growing ? sizeof(record::extension*) : 0)) record;
   r->kind_ = static_cast<uint8_t>(kind);
   r->marks_ = growing ? GROWING_MARK : 0;
   r->slots_ = static_cast<uint16_t>(count);
   r->own_ = r->slots_;
   r->keyword_length_ = static_cast<uint16_t>(keyword.size());
-  r->words_ = static_cast<uint16_t>(size / 8);
+  r->words_ = static_cast<uint16_t>(kept / 4);
   char* text = const_cast<char*>(r->text_area());
   copy_short(text, keyword.data(), keyword.size());
   uint32_t used = r->keyword_length_;
@@ -115,7 +123,7 @@ void free_record(record* r) {
     if (record::extension* grown = r->extension_if_any()) grown->release();
     memory -= sizeof(record::extension*);
   }
-  const size_t size = size_t{r->words_} * 8;
+  const size_t size = size_t{r->words_} * 4;
   r->~record();
   give_back_record_memory(memory, size);
 }
@@ -123,6 +131,8 @@ void free_record(record* r) {
 record::extension** record::extension_link() const {
   return reinterpret_cast<extension**>(const_cast<record*>(this)) - 1;
 }
+
+record::extension* record::extension_if_any() const { return has(GROWING_MARK) ? *extension_link() : nullptr; }
 
 record::extension& record::extended() {
   if (!has(GROWING_MARK)) internal_report_error();

@@ -7,14 +7,14 @@
 // test items and steps grow a tail: the positions other reports' records
 // hand them, after their own.
 //
-// One allocation, in eight-byte words:
+// One allocation, in four-byte words, eight-byte aligned on a growing record:
 //
 //   [extension*]  only on a growing record: its extension, or null
 //   [head]        16 bytes, the members below
 //   [u32 x n]     a word per slot: a number, or where its text lies
 //   [u8 x n]      a type per slot: field_type, and KEPT_BESIDE
 //   [text]        the keyword, then every text slot's bytes
-//   [pad]         up to the next eight-byte word
+//   [pad]         up to the next four-byte word
 //
 // n is slots_. The extension holds what a growing record gains after it is
 // made: texts kept beside it and its tail.
@@ -158,7 +158,7 @@ class record {
   // A growing record's extension, made when first needed, is found just
   // before its head: most records never grow and pay nothing for it.
   extension** extension_link() const;
-  extension* extension_if_any() const { return has(GROWING_MARK) ? *extension_link() : nullptr; }
+  extension* extension_if_any() const;
   field field_of(uint32_t word, uint8_t type) const {
     const auto kind = static_cast<field_type>(type & TYPE);
     if (kind != field_type::text) return {kind, static_cast<int32_t>(word), {}};
@@ -191,7 +191,7 @@ class record {
   uint16_t own_ = 0;               // positions of the record itself: its slots, then its numbers
   uint16_t keyword_length_ = 0;    // bytes of the keyword, first in the text
   uint16_t report_ = 0;            // numbered: the report it was read from
-  uint16_t words_ = 0;             // the memory taken, in eight-byte words, the extension link included
+  uint16_t words_ = 0;             // the memory held, in four-byte words, from the extension link on
   int32_t line_ = 0;               // numbered: its line after the header line (0 for the first)
 };
 static_assert(sizeof(record) == 16, "a record's head costs 16 bytes");
