@@ -111,10 +111,10 @@ static top_entry entry_of(tree_node* node) {
 }
 
 // Counted first, so that the array is made once with room for every closing
-// record the rules may add (at most two an entry: one a rule, and only DW
-// records open two rules' runs), never to be grown and moved over a report of
-// a million lines: the room it does not fill costs no memory (see
-// mapped_room.h).
+// record the rules may add, never to be grown and moved over a report of a
+// million lines: a rule adds one record a run, a run starts at an opener,
+// and only DW records open the runs of two rules, so at most two records an
+// entry. The room it does not fill costs no memory (see mapped_room.h).
 void read_top_level(tree_node* head, top_level* top) {
   size_t count = 0;
   for (tree_node* node = head; node; node = node->next) ++count;
