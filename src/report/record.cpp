@@ -65,8 +65,8 @@ record* make_record(std::string_view keyword, const field* fields, size_t count,
   if (text_size > UINT16_MAX || count > UINT16_MAX) internal_report_error();
   // A growing record's link is an aligned word, where a leak checker finds
   // the extension: four bytes more leave room to align it.
-  const size_t link = growing ? sizeof(record::extension*) + 4 : 0;
-  const size_t size = (link + sizeof(record) + count * 5 + text_size + 3) & ~size_t{3};
+  const size_t link_room = growing ? sizeof(record::extension*) + 4 : 0;
+  const size_t size = (link_room + sizeof(record) + count * 5 + text_size + 3) & ~size_t{3};
   if (size / 4 > UINT16_MAX) internal_report_error();
   char* memory = static_cast<char*>(take_record_memory(size));
   size_t kept = size;  // from the link on, on a growing record
