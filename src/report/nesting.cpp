@@ -9,7 +9,8 @@
 
 // Replaces the run from opener to closer, which follows before, by a block node.
 static tree_node* make_block(tree_node* before, tree_node* opener, tree_node* closer) {
-  tree_node* block = make_list(opener, closer->next);
+  const record* opening = opener->item.rec();
+  tree_node* block = make_list(opener, closer->next, opening ? opening->life() : block_life::whole_run);
   closer->next = nullptr;
   before->next = block;
   return block;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "report/node_memory.h"
+#include "report/record_kinds.h"
 #include "report/report_errors.h"
 #include "util/out_of_memory.h"
 #include "util/short_copy.h"
@@ -63,21 +64,26 @@ record* make_record(std::string_view keyword, const field* fields, size_t count,
   for (size_t i = 0; i < count; ++i) text_size += fields[i].text.size();
   // Offsets into the record's own text are 16 bits: no line comes near.
   if (text_size > UINT16_MAX || count > UINT16_MAX) internal_report_error();
+  const block_life life = life_of_record(kind, growing);
   // A growing record's link is an aligned word, where a leak checker finds
-  // the extension: four bytes more leave room to align it.
-  const size_t link_room = growing ? sizeof(record::extension*) + 4 : 0;
-  const size_t size = (link_room + sizeof(record) + count * 5 + text_size + 3) & ~size_t{3};
+  // the extension: four bytes more leave room to align it, unless the block
+  // is cut in the eight-byte steps of the nodes beside it (until merged).
+  const bool eight_byte_steps = life == block_life::until_merged;
+  const size_t link_room = growing ? sizeof(record::extension*) + (eight_byte_steps ? 0 : 4) : 0;
+  const size_t step = eight_byte_steps ? 8 : 4;
+  const size_t size = (link_room + sizeof(record) + count * 5 + text_size + step - 1) & ~(step - 1);
   if (size / 4 > UINT16_MAX) internal_report_error();
-  char* memory = static_cast<char*>(take_record_memory(size));
+  char* memory = static_cast<char*>(take_record_memory(size, life));
   size_t kept = size;  // from the link on, on a growing record
   if (growing) {
-    memory += reinterpret_cast<uintptr_t>(memory) % alignof(record::extension*);
+    const size_t shift = reinterpret_cast<uintptr_t>(memory) % alignof(record::extension*);
+    memory += shift;
+    kept -= shift;
     new (memory) record::extension*(nullptr);
-    kept -= 4;
   }
   record* r = new (memory + (growing ? sizeof(record::extension*) : 0)) record;
   r->kind_ = static_cast<uint8_t>(kind);
-  r->marks_ = growing ? GROWING_MARK : 0;
+  r->marks_ = static_cast<uint8_t>((growing ? GROWING_MARK : 0) | (eight_byte_steps ? UNTIL_MERGED_MARK : 0));
   r->slots_ = static_cast<uint16_t>(count);
   r->own_ = r->slots_;
   r->keyword_length_ = static_cast<uint16_t>(keyword.size());

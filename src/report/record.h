@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "report/node_memory.h"
+
 enum class field_type : uint8_t {
   none,     // trimmed by the writer, or beyond the record's end
   text,     // a quoted field as read, its quotes and doubled quotes kept
@@ -60,6 +62,7 @@ enum record_mark : uint8_t {
   NUMBERED_MARK = 4,  // read from a report and numbered
   SHARED_MARK = 8,    // one of the shared keyword records: no tree owns it
   GROWING_MARK = 16,  // made with room to gain texts and a tail later
+  UNTIL_MERGED_MARK = 32,  // cut where the ends that merge away are (see node_memory.h)
 };
 
 // The kind of a record before classification, and of records of no kind.
@@ -75,6 +78,7 @@ class record {
   std::string_view keyword() const { return {text_area(), keyword_length_}; }
 
   bool has(record_mark mark) const { return marks_ & mark; }
+  block_life life() const { return has(UNTIL_MERGED_MARK) ? block_life::until_merged : block_life::whole_run; }
   void set(record_mark mark) { marks_ |= mark; }
   void clear(record_mark mark) { marks_ &= static_cast<uint8_t>(~mark); }
 

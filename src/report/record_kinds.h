@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <cstdint>
 
+#include "report/node_memory.h"
 #include "report/tree_node.h"
 #include "report/record.h"
 
@@ -138,11 +139,18 @@ inline bool is_exactly(const record& r, uint32_t kind) {
   return keyword.size() == 2 && keyword[0] == letters[0] && keyword[1] == letters[1];
 }
 
+// The ends of test items and steps: most merge into ends already merged,
+// and go with the rest of their report.
+inline bool merges_into_ends(uint32_t kind) {
+  return kind < KEYWORD_COUNT && keyword_table[kind].merged.kept != kept_value::none;
+}
 // Whether records of a kind may gain texts or a tail after they are made:
 // the ends of test items and steps that merge, clocks that take another's
 // label, IE records whose names are numbered.
-inline bool may_grow(uint32_t kind) {
-  return keyword_table[kind].merged.kept != kept_value::none || kind == KIND_SY || kind == KIND_IE;
+inline bool may_grow(uint32_t kind) { return merges_into_ends(kind) || kind == KIND_SY || kind == KIND_IE; }
+// Where a record is cut: the ends that merge away apart from what stays.
+inline block_life life_of_record(uint32_t kind, bool growing) {
+  return growing && merges_into_ends(kind) ? block_life::until_merged : block_life::whole_run;
 }
 
 // The row of keyword_table (a kind, or FILTERED_SE) whose keyword the first

@@ -119,7 +119,7 @@ tree_node* read_records(FILE* stream, file_digest* digest, reader_work* done, in
     if (dropped_unmade(line, row, follows_co, rows_dropped)) continue;
     record* r = record_of(keyword, row, &fields, true, done);
     if (report_number != NOT_NUMBERED) r->number(report, line_number);
-    tree_node* node = list1(r);
+    tree_node* node = make_list(r, nullptr, r->life());
     tail->next = node;
     tail = node;
   }
