@@ -10,7 +10,6 @@
 #include <initializer_list>
 #include <cstdint>
 
-#include "report/node_memory.h"
 #include "report/tree_node.h"
 #include "report/record.h"
 

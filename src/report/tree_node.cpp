@@ -9,8 +9,6 @@ tree_node* make_list(tree_item item, tree_node* next, block_life life) {
   return new (take_node_memory(sizeof(tree_node), life)) tree_node{next, item};
 }
 
-tree_node* make_list(tree_item item, tree_node* next) { return make_list(item, next, block_life::whole_run); }
-
 tree_node* new_node() { return make_list(nullptr, nullptr); }
 
 tree_node* list1(tree_item item) { return make_list(item, nullptr); }

@@ -41,9 +41,8 @@ struct tree_node {
 static_assert(sizeof(tree_node) == 16, "a node costs 16 bytes: a report holds millions");
 
 // Construction
-tree_node* make_list(tree_item item, tree_node* next);
-// A node that lives as long as the record it holds, or the block it opens.
-tree_node* make_list(tree_item item, tree_node* next, block_life life);
+// A node lives as long as the record it holds, or the block it opens.
+tree_node* make_list(tree_item item, tree_node* next, block_life life = block_life::whole_run);
 tree_node* new_node();
 tree_node* list1(tree_item item);
 
