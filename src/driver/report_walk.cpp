@@ -6,6 +6,7 @@
 
 #include "merge/merged_report.h"
 #include "merge/report_survey.h"
+#include "report/node_memory.h"
 #include "report/source_record.h"
 #include "util/ordered_jobs.h"
 
@@ -31,8 +32,11 @@ shaped_report read_and_shape(const run_plan& plan, const tester_plan& tester) {
 
 merged_run walk_reports(const run_plan& plan, size_t threads) {
   const size_t workers = threads > 1 ? threads - 1 : 0;
-  ordered_jobs<shaped_report> reports(plan.testers.size(), workers, workers + 1,
-                                      [&plan](size_t index) { return read_and_shape(plan, plan.testers[index]); });
+  // A thread done reading gives back the slab room it was cutting from,
+  // before the merges the run's peak comes with.
+  ordered_jobs<shaped_report> reports(
+      plan.testers.size(), workers, workers + 1,
+      [&plan](size_t index) { return read_and_shape(plan, plan.testers[index]); }, release_uncut_slab_room);
   merged_report merged(plan.time_variant);
   record_chain headers;
   for (const tester_plan& tester : plan.testers) {

@@ -1,6 +1,7 @@
 #include "report/node_memory.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdint>
@@ -24,6 +25,7 @@ void* take_node_memory(size_t size, block_life) { return checked_malloc(size); }
 void give_back_node_memory(void* node) { free(node); }
 void* take_record_memory(size_t size, block_life) { return checked_malloc(size); }
 void give_back_record_memory(void* block, size_t) { free(block); }
+void release_uncut_slab_room() {}
 bool memory_released_one_by_one() { return true; }
 size_t slabs_held() { return 0; }
 #else
@@ -124,6 +126,14 @@ class slab_cut {
     return block;
   }
 
+  // A slab of malloc's keeps its pages: its block is not the system's to take back.
+  void release_uncut_room() {
+    if (!head_ || head_->from_malloc) return;
+    static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    char* const uncut = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(unused_) + page - 1) & ~(page - 1));
+    if (uncut < end_) madvise(uncut, static_cast<size_t>(end_ - uncut), MADV_DONTNEED);
+  }
+
  private:
   void next_slab() {
     if (head_ && life_ == block_life::until_merged) settle(head_, cut_ - OPEN);
@@ -171,6 +181,11 @@ void* take_record_memory(size_t size, block_life life) {
   return (life == block_life::until_merged ? cuts.until_merged : cuts.records).take(size);
 }
 void give_back_record_memory(void* block, size_t) { give_back(block); }
+void release_uncut_slab_room() {
+  cuts.nodes.release_uncut_room();
+  cuts.records.release_uncut_room();
+  cuts.until_merged.release_uncut_room();
+}
 bool memory_released_one_by_one() { return false; }
 size_t slabs_held() {
   std::lock_guard<std::mutex> lock(slabs_mutex);

@@ -5,7 +5,10 @@
 // `window` jobs are started beyond the one being taken, so what waits to be
 // taken stays bounded. Without workers (none asked, or none could start) each
 // job is done on the taking thread when it is taken, as a plain loop would.
-// A job that throws hands its exception over: take rethrows it, in order.
+// A thread that did jobs runs `done` once none is left for it: a worker once
+// every job is started (or the jobs stop), the taking thread after the first
+// job with workers, after the last without. A job that throws hands its
+// exception over: take rethrows it, in order.
 // Workers defer the run's endings (see run_ending.h): a job's ending is
 // replayed by take, in the job's turn.
 
@@ -29,9 +32,10 @@ template <typename Result>
 class ordered_jobs {
  public:
   using job = std::function<Result(size_t index)>;
+  using thread_done = std::function<void()>;
 
-  ordered_jobs(size_t count, size_t workers, size_t window, job work)
-      : work_(std::move(work)), slots_(count), window_(window < 1 ? 1 : window) {
+  ordered_jobs(size_t count, size_t workers, size_t window, job work, thread_done done = {})
+      : work_(std::move(work)), done_(std::move(done)), slots_(count), window_(window < 1 ? 1 : window) {
     // The ending signals stay with the main thread, as without workers.
     const sigset_t endings = ending_signal_set();
     sigset_t before;
@@ -70,7 +74,11 @@ class ordered_jobs {
     if (threads_.empty()) started_ = taken_;
     lock.unlock();
     wake_workers_.notify_all();  // the window moved on
-    if (threads_.empty() || index == 0) return work_(index);
+    if (threads_.empty() || index == 0) {
+      Result result = work_(index);
+      if (done_ && (!threads_.empty() || index + 1 == slots_.size())) done_();
+      return result;
+    }
     lock.lock();
     result_ready_.wait(lock, [&] { return slots_[index].done; });
     slot finished = std::move(slots_[index]);
@@ -96,11 +104,27 @@ class ordered_jobs {
 
   void run_worker() {
     const deferred_endings on_worker;
+    bool owes_done = false;  // jobs done since this thread last ran done_
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      wake_workers_.wait(lock, [&] { return stopping_ || (started_ < slots_.size() && started_ < taken_ + window_); });
-      if (stopping_) return;
+      wake_workers_.wait(lock, [&] {
+        const bool all_started = started_ == slots_.size();
+        return stopping_ || (owes_done && all_started) || (!all_started && started_ < taken_ + window_);
+      });
+      if (stopping_ || started_ == slots_.size()) {
+        if (owes_done && done_) {
+          lock.unlock();
+          done_();
+          lock.lock();
+        }
+        owes_done = false;
+        if (stopping_) return;
+        continue;
+      }
+      owes_done = true;
       const size_t index = started_++;
+      // Idle workers that did jobs have none left now.
+      if (started_ == slots_.size()) wake_workers_.notify_all();
       lock.unlock();
       slot finished;
       try {
@@ -116,6 +140,7 @@ class ordered_jobs {
   }
 
   const job work_;
+  const thread_done done_;
   std::vector<slot> slots_;
   const size_t window_;
   size_t started_ = 0;  // jobs handed to a worker or the taker

@@ -1,7 +1,10 @@
 #include "report/node_memory.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -17,6 +20,14 @@ std::vector<char*> take_blocks(size_t count, block_life life) {
     memset(blocks.back(), static_cast<int>(i), BLOCK);
   }
   return blocks;
+}
+
+bool holds_fill(const std::vector<char*>& blocks) {
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    for (size_t byte = 0; byte < BLOCK; ++byte)
+      if (blocks[i][byte] != static_cast<char>(i)) return false;
+  }
+  return true;
 }
 }  // namespace
 
@@ -44,4 +55,25 @@ TEST(NodeMemory, SlabsCutUntilMergedGoBackOnceEmpty) {
   std::vector<char*> whole_run = take_blocks(2 * SLAB_BLOCKS, block_life::whole_run);
   for (char* block : whole_run) give_back_record_memory(block, BLOCK);
   EXPECT_GE(slabs_held(), whole_run_before + 2);
+}
+
+// A thread done cutting gives the pages past its cut back (a slab is one huge
+// page where the system offers them); what it cut keeps its bytes, and
+// cutting goes on where it stopped.
+TEST(NodeMemory, UncutRoomGoesBackAndCuttingGoesOn) {
+  if (memory_released_one_by_one()) GTEST_SKIP() << "every block is malloc's here";
+  std::thread cutter([] {
+    const std::vector<char*> before = take_blocks(100, block_life::whole_run);
+    release_uncut_slab_room();
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t past_cut = (reinterpret_cast<uintptr_t>(before.back()) + BLOCK + page - 1) & ~(page - 1);
+    unsigned char resident = 1;
+    ASSERT_EQ(mincore(reinterpret_cast<void*>(past_cut), page, &resident), 0);
+    EXPECT_EQ(resident & 1, 0);
+    const std::vector<char*> after = take_blocks(100, block_life::whole_run);
+    EXPECT_EQ(after.front(), before.back() + BLOCK);
+    EXPECT_TRUE(holds_fill(before));
+    EXPECT_TRUE(holds_fill(after));
+  });
+  cutter.join();
 }

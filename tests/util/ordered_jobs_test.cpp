@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "report/report_errors.h"
@@ -34,6 +36,38 @@ TEST(OrderedJobs, ResultsComeInJobOrderWithinTheWindow) {
       EXPECT_EQ(started, count);
       // Beside the job being taken, at most the window's jobs started ahead.
       EXPECT_LE(widest, window + 1);
+    }
+  }
+}
+
+// What a thread holds for its jobs goes once it has none left: each thread
+// that did jobs runs done once, after the last of them.
+TEST(OrderedJobs, EachThreadThatDidJobsRunsDoneOnceAfterItsLast) {
+  for (size_t workers : {0, 1, 3}) {
+    SCOPED_TRACE("workers " + std::to_string(workers));
+    const size_t count = 12;
+    std::mutex mutex;
+    std::map<std::thread::id, size_t> jobs_done, jobs_before_done, dones;
+    {
+      ordered_jobs<size_t> jobs(
+          count, workers, 2,
+          [&](size_t index) {
+            pause_for(index, count);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++jobs_done[std::this_thread::get_id()];
+            return index;
+          },
+          [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++dones[std::this_thread::get_id()];
+            jobs_before_done[std::this_thread::get_id()] = jobs_done[std::this_thread::get_id()];
+          });
+      for (size_t index = 0; index < count; ++index) EXPECT_EQ(jobs.take(), index);
+    }
+    EXPECT_EQ(dones.size(), jobs_done.size());
+    for (const auto& [thread, done] : jobs_done) {
+      EXPECT_EQ(dones[thread], 1u);
+      EXPECT_EQ(jobs_before_done[thread], done);
     }
   }
 }
