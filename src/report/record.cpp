@@ -13,12 +13,9 @@
 #include "util/short_copy.h"
 
 namespace {
-// An array that grows by doubling, in memory from malloc alone: a run that
-// ends while records are held leaves it to whoever releases what malloc gave.
-// It starts at eight items: a merged record's tail gains two a report, and a
-// start at four cost a few testers' runs a second reallocation for every
-// merged record (a fiftieth of their instructions), for a hundredth less
-// memory on runs of eight testers.
+// An array that grows by doubling from eight items, in memory from malloc
+// alone: a run that ends while records are held leaves it to whoever
+// releases what malloc gave.
 template <typename T>
 struct grown_array {
   T* items = nullptr;
@@ -41,20 +38,42 @@ struct grown_array {
 struct text_place {
   uint32_t start, length;
 };
-}  // namespace
 
-// What a growing record gains after it is made, kept beside it: texts set
-// later (the record's own text has no room for them), by index, and the
-// tail, a word and a byte a position as the record's own fields.
-struct record::extension {
+// Texts set on a growing record after it is made, which its own text has no
+// room for, by index.
+struct kept_texts {
   grown_array<char> bytes;
-  grown_array<text_place> texts;
-  grown_array<word_and_type> tail;
+  grown_array<text_place> places;
 
   void release() {
     bytes.release();
-    texts.release();
-    tail.release();
+    places.release();
+    free(this);
+  }
+};
+}  // namespace
+
+// What a growing record gains after it is made, in one block from malloc:
+// its tail, a word and a type a position as in the record's own slots, and
+// the texts kept beside it. Most grown records are merged ends whose tail
+// holds numbers alone, two a report: the block is all they pay.
+//
+//   [head]         16 bytes, the members below
+//   [u32 x capacity]  the tail's words
+//   [u8 x capacity]   the tail's types
+struct record::extension {
+  kept_texts* texts = nullptr;  // none until a text is kept
+  uint32_t tail_size = 0;
+  uint32_t tail_capacity = 0;
+
+  uint32_t* words() { return reinterpret_cast<uint32_t*>(this + 1); }
+  const uint32_t* words() const { return reinterpret_cast<const uint32_t*>(this + 1); }
+  uint8_t* types() { return reinterpret_cast<uint8_t*>(words() + tail_capacity); }
+  const uint8_t* types() const { return reinterpret_cast<const uint8_t*>(words() + tail_capacity); }
+  static size_t bytes_for(uint32_t capacity) { return sizeof(extension) + size_t{capacity} * 5; }
+
+  void release() {
+    if (texts) texts->release();
     free(this);
   }
 };
@@ -118,7 +137,7 @@ record* copy_record(const record& original, std::string_view keyword) {
   copy->report_ = original.report_;
   copy->line_ = original.line_;
   for (uint32_t position = original.own_ + 1; position <= original.size(); ++position)
-    copy->extended().tail.push(copy->kept(original.at(position)));
+    copy->push_tail(copy->kept(original.at(position)));
   return copy;
 }
 
@@ -144,24 +163,46 @@ record::extension& record::extended() {
   if (!has(GROWING_MARK)) internal_report_error();
   extension** link = extension_link();
   if (!*link) {
-    void* memory = malloc(sizeof(extension));
+    void* memory = malloc(extension::bytes_for(0));
     if (!memory) out_of_memory();
     *link = new (memory) extension;
   }
   return **link;
 }
 
+// The tail grows by doubling from eight positions: a merged end gains two a
+// report, and a start at four cost a few testers' runs a second reallocation
+// for every merged record (a fiftieth of their instructions), for a
+// hundredth less memory on runs of eight testers.
+void record::push_tail(word_and_type value) {
+  extension* grown = &extended();
+  if (grown->tail_size == grown->tail_capacity) {
+    const uint32_t old_capacity = grown->tail_capacity;
+    const uint32_t capacity = std::max(8u, old_capacity * 2);
+    void* moved = realloc(grown, extension::bytes_for(capacity));
+    if (!moved) out_of_memory();
+    grown = static_cast<extension*>(moved);
+    *extension_link() = grown;
+    uint8_t* const old_types = reinterpret_cast<uint8_t*>(grown->words() + old_capacity);
+    grown->tail_capacity = capacity;
+    memmove(grown->types(), old_types, grown->tail_size);
+  }
+  grown->words()[grown->tail_size] = value.word;
+  grown->types()[grown->tail_size] = value.type;
+  ++grown->tail_size;
+}
+
 void record::wrong_kind() const { internal_report_error(); }
 
 uint32_t record::tail_size() const {
   const extension* grown = extension_if_any();
-  return grown ? grown->tail.size : 0;
+  return grown ? grown->tail_size : 0;
 }
 
 field record::kept_text(uint32_t index) const {
-  const extension* grown = extension_if_any();
-  const text_place place = grown->texts.items[index];
-  return field::of_text({grown->bytes.items + place.start, place.length});
+  const kept_texts* texts = extension_if_any()->texts;
+  const text_place place = texts->places.items[index];
+  return field::of_text({texts->bytes.items + place.start, place.length});
 }
 
 // The numbers and the tail, and nothing at 0 or beyond the end.
@@ -173,8 +214,8 @@ field record::beyond_fields(uint32_t position) const {
   }
   const extension* grown = extension_if_any();
   const uint32_t in_tail = position - own_ - 1;
-  if (!grown || in_tail >= grown->tail.size) return {};
-  return field_of(grown->tail.items[in_tail].word, grown->tail.items[in_tail].type);
+  if (!grown || in_tail >= grown->tail_size) return {};
+  return field_of(grown->words()[in_tail], grown->types()[in_tail]);
 }
 
 void record::number(uint16_t report, int32_t line) {
@@ -187,9 +228,15 @@ void record::number(uint16_t report, int32_t line) {
 record::word_and_type record::kept(const field& value) {
   if (!value.is_text()) return {static_cast<uint32_t>(value.number), static_cast<uint8_t>(value.type)};
   extension& grown = extended();
-  grown.texts.push({grown.bytes.size, static_cast<uint32_t>(value.text.size())});
-  grown.bytes.append(value.text.data(), static_cast<uint32_t>(value.text.size()));
-  return {grown.texts.size - 1, static_cast<uint8_t>(static_cast<uint8_t>(field_type::text) | KEPT_BESIDE)};
+  if (!grown.texts) {
+    void* memory = malloc(sizeof(kept_texts));
+    if (!memory) out_of_memory();
+    grown.texts = new (memory) kept_texts;
+  }
+  kept_texts& texts = *grown.texts;
+  texts.places.push({texts.bytes.size, static_cast<uint32_t>(value.text.size())});
+  texts.bytes.append(value.text.data(), static_cast<uint32_t>(value.text.size()));
+  return {texts.places.size - 1, static_cast<uint8_t>(static_cast<uint8_t>(field_type::text) | KEPT_BESIDE)};
 }
 
 // Texts, numbers and the tail: what set_at does not do in place.
@@ -202,7 +249,9 @@ void record::set_beyond(uint32_t position, const field& value) {
     words()[position - 1] = word;
     types()[position - 1] = type;
   } else {
-    extended().tail.items[position - own_ - 1] = {word, type};
+    extension& grown = extended();
+    grown.words()[position - own_ - 1] = word;
+    grown.types()[position - own_ - 1] = type;
   }
 }
 
@@ -214,12 +263,12 @@ void record::hand_tail_to(record* target, uint32_t first) {
     const field value = at(position);
     const std::string text(value.is_text() ? value.text : std::string_view());
     const auto handed = target->kept(value.is_text() ? field::of_text(text) : value);
-    target->extended().tail.push(handed);
+    target->push_tail(handed);
   }
   if (first <= own_) {
     own_ = static_cast<uint16_t>(first - 1);
-    if (extension* grown = extension_if_any()) grown->tail.size = 0;
+    if (extension* grown = extension_if_any()) grown->tail_size = 0;
   } else {
-    extended().tail.size = first - own_ - 1;
+    extended().tail_size = first - own_ - 1;
   }
 }

@@ -188,6 +188,7 @@ class record {
   };
   word_and_type kept(const field& value);
   extension& extended();
+  void push_tail(word_and_type value);
 
   uint8_t kind_ = NO_KIND;        // the row of the vocabulary, once classified
   uint8_t marks_ = 0;              // record_mark bits

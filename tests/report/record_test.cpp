@@ -54,6 +54,23 @@ TEST(Record, PositionsFieldsNumbersAndTail) {
   for (record* r : {target, incoming, copy}) free_record(r);
 }
 
+// A tail that outgrows its room, as a merged end's does over many reports,
+// keeps every position, texts and numbers, in order.
+TEST(Record, ATailGrownOverManyReportsKeepsItsPositions) {
+  record* target = made({field::of_number(1)});
+  std::string expected = "XI #1";
+  for (int report = 1; report <= 20; ++report) {
+    const std::string text = "\"t" + std::to_string(report) + "\"";
+    record* incoming = made({field::of_number(report), field::of_text(text)});
+    incoming->number(static_cast<uint16_t>(report), 100 + report);
+    incoming->hand_tail_to(target, 2);
+    expected += " " + text + " n" + std::to_string(report) + " n" + std::to_string(100 + report);
+    free_record(incoming);
+  }
+  EXPECT_EQ(spelled(*target), expected);
+  free_record(target);
+}
+
 // A record made without room to grow, or a number's position, takes no
 // text: the passes only ever set texts where the vocabulary makes room.
 TEST(Record, EditsOutsideTheRecordsRoomAreInternalErrors) {
