@@ -17,6 +17,7 @@
 #include "report/record_kinds.h"
 #include "util/checked.h"
 #include "util/environment.h"
+#include "util/large_blocks.h"
 #include "util/out_of_memory.h"
 #include "util/standard_descriptors.h"
 
@@ -26,6 +27,7 @@ enum { MPS_DIR_AREA = 2200 };
 int main(int argc, char** argv) {
   open_standard_descriptors();
   end_runs_out_of_memory_here();
+  keep_large_blocks_mapped();
   QCoreApplication app = make_application(argc, argv);
   silence_qt_messages();
   install_translators(app, {"mps_", "vrntident_", "cab_"});
