@@ -5,6 +5,7 @@
 #include "report/report_errors.h"
 #include "report/shapes.h"
 #include "report/time_points.h"
+#include "util/large_blocks.h"
 #include "util/near_search.h"
 
 static const int64_t NO_KEY = INT64_MIN;
@@ -150,8 +151,16 @@ tree_node* time_order::splice(const std::vector<placed>& inserted) {
 // up by the new nodes not yet placed, which go just before them.
 void time_order::grow_nodes(const std::vector<placed>& inserted) {
   const size_t original = nodes_.size();
-  nodes_.resize(original + inserted.size());
-  running_max_.resize(original + inserted.size());
+  const size_t grown = original + inserted.size();
+  // Arrays from the heap take what they hold and no more: a run keeps an
+  // order for every large merged block, and doubling left about a third of
+  // their room unused to the end. A mapped array's unused room costs nothing.
+  if (grown > nodes_.capacity() && grown * sizeof(int64_t) < LARGE_BLOCKS_MAPPED_FROM) {
+    nodes_.reserve(grown);
+    running_max_.reserve(grown);
+  }
+  nodes_.resize(grown);
+  running_max_.resize(grown);
   auto move_up = [](auto& entries, size_t from, size_t end, size_t by) {
     std::move_backward(entries.begin() + from, entries.begin() + end, entries.begin() + end + by);
   };
