@@ -126,7 +126,7 @@ class slab_cut {
     return block;
   }
 
-  // A slab of malloc's keeps its pages: its block is not the system's to take back.
+  // A slab from malloc, taken when mapping failed, keeps its pages: they are malloc's to manage.
   void release_uncut_room() {
     if (!head_ || head_->from_malloc) return;
     static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
