@@ -31,6 +31,7 @@ size_t slabs_held() { return 0; }
 #else
 namespace {
 const size_t SLAB_SIZE = 2u << 20;
+const size_t UNTIL_MERGED_ROOM = 512u << 10;
 
 // Every slab begins with its head, found from any block within it by the
 // slab's alignment. A slab cut until merged counts what is live in it: while
@@ -51,14 +52,23 @@ slab_head* head_of(const void* block) {
   return reinterpret_cast<slab_head*>(reinterpret_cast<uintptr_t>(block) & ~uintptr_t{SLAB_SIZE - 1});
 }
 
-// A slab is one huge page where the system offers them on request: a large
-// run touches hundreds of megabytes, and a fault per 4 KiB page costs more
-// than the records' own work. It is mapped straight from the system, twice
-// its size so that an aligned slab lies within, the rest given back: malloc
-// would serve it from its heap once its mapping threshold has grown past the
-// slab (it grows with every large block freed, such as a report's top-level
-// array), where the alignment's padding cost a sixth more memory.
-slab_head* aligned_slab() {
+// A slab lies at an address aligned to SLAB_SIZE, where its blocks find its
+// head. A slab cut for the whole run is one huge page where the system
+// offers them on request: a large run touches hundreds of megabytes, and a
+// fault per 4 KiB page costs more than the records' own work. A slab cut
+// until merged uses only the start of that span, in small pages: the ends
+// that stay (the first report's, and those no earlier report had) are
+// scattered over every such slab, and each one kept a whole huge page
+// resident to the end of the run.
+//
+// It is mapped straight from the system, twice the span so that an aligned
+// one lies within, the rest given back: malloc would serve it from its heap
+// once its mapping threshold has grown past the slab, where the alignment's
+// padding cost a sixth more memory.
+size_t slab_room(block_life life) { return life == block_life::until_merged ? UNTIL_MERGED_ROOM : SLAB_SIZE; }
+
+slab_head* aligned_slab(block_life life) {
+  const size_t room = slab_room(life);
   void* mapped = mmap(nullptr, 2 * SLAB_SIZE, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) {
     // Without a mapping, malloc's block holds an aligned slab as well.
@@ -71,9 +81,9 @@ slab_head* aligned_slab() {
   char* const start = static_cast<char*>(mapped);
   char* const slab = start + (SLAB_SIZE - reinterpret_cast<uintptr_t>(start) % SLAB_SIZE) % SLAB_SIZE;
   if (slab != start) munmap(start, static_cast<size_t>(slab - start));
-  munmap(slab + SLAB_SIZE, static_cast<size_t>(start + 2 * SLAB_SIZE - (slab + SLAB_SIZE)));
+  munmap(slab + room, static_cast<size_t>(start + 2 * SLAB_SIZE - (slab + room)));
 #if defined(MADV_HUGEPAGE)
-  madvise(slab, SLAB_SIZE, MADV_HUGEPAGE);
+  if (room == SLAB_SIZE) madvise(slab, SLAB_SIZE, MADV_HUGEPAGE);
 #endif
   auto* head = new (slab) slab_head;
   head->mapping = slab;
@@ -87,7 +97,7 @@ std::unordered_set<void*>& slabs = *new std::unordered_set<void*>;
 std::mutex slabs_mutex;
 
 slab_head* kept_slab(block_life life) {
-  slab_head* head = aligned_slab();
+  slab_head* head = aligned_slab(life);
   head->life = life;
   if (life == block_life::until_merged) head->live.store(OPEN, std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(slabs_mutex);
@@ -103,7 +113,7 @@ void release_slab(slab_head* head) {
   if (head->from_malloc) {
     free(head->mapping);
   } else {
-    munmap(head->mapping, SLAB_SIZE);
+    munmap(head->mapping, slab_room(head->life));
   }
 }
 
@@ -139,7 +149,7 @@ class slab_cut {
     if (head_ && life_ == block_life::until_merged) settle(head_, cut_ - OPEN);
     head_ = kept_slab(life_);
     unused_ = reinterpret_cast<char*>(head_) + HEAD_ROOM;
-    end_ = reinterpret_cast<char*>(head_) + SLAB_SIZE;
+    end_ = reinterpret_cast<char*>(head_) + slab_room(life_);
     cut_ = 0;
   }
 

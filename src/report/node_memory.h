@@ -18,14 +18,15 @@ enum class block_life { whole_run, until_merged };
 
 void* take_node_memory(size_t size, block_life life);
 void give_back_node_memory(void* node);
-// Sizes are multiples of four (of eight when cut until merged), far smaller
-// than a slab; blocks are aligned to their size's step at least.
+// Sizes are multiples of four (of eight when cut until merged), at most a
+// record's largest (4 x 65535 bytes and its link); blocks are aligned to
+// their size's step at least.
 void* take_record_memory(size_t size, block_life life);
 void give_back_record_memory(void* block, size_t size);
 // The pages of this thread's open slabs past what was cut from them go back
-// to the system: a slab is a huge page where the system offers them, so a
-// thread that cuts no more would hold up to a slab of each kind idle.
-// Cutting on from them takes a fresh page at a time.
+// to the system: a slab cut for the whole run is a huge page where the
+// system offers them, so a thread that cuts no more would hold up to a slab
+// of each kind idle. Cutting on from them takes a fresh page at a time.
 void release_uncut_slab_room();
 // Whether given-back memory is released at once (sanitizer builds); else a
 // tree the run needs no more at its end may as well stay where it is.

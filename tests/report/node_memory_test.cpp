@@ -11,7 +11,8 @@
 
 namespace {
 const size_t BLOCK = 64;
-const size_t SLAB_BLOCKS = (2u << 20) / BLOCK;  // a slab's worth
+const size_t SLAB_BLOCKS = (2u << 20) / BLOCK;               // a slab's worth, cut for the whole run
+const size_t UNTIL_MERGED_SLAB_BLOCKS = (512u << 10) / BLOCK;  // and cut until merged
 
 std::vector<char*> take_blocks(size_t count, block_life life) {
   std::vector<char*> blocks;
@@ -38,15 +39,16 @@ TEST(NodeMemory, SlabsCutUntilMergedGoBackOnceEmpty) {
   if (memory_released_one_by_one()) GTEST_SKIP() << "every block is malloc's here";
   const size_t before = slabs_held();
   std::vector<char*> blocks;
-  std::thread cutter([&] { blocks = take_blocks(4 * SLAB_BLOCKS, block_life::until_merged); });
+  std::thread cutter([&] { blocks = take_blocks(4 * UNTIL_MERGED_SLAB_BLOCKS, block_life::until_merged); });
   cutter.join();
   EXPECT_GE(slabs_held(), before + 4);
-  char* kept = blocks[SLAB_BLOCKS + SLAB_BLOCKS / 2];
+  const size_t kept_index = UNTIL_MERGED_SLAB_BLOCKS + UNTIL_MERGED_SLAB_BLOCKS / 2;
+  char* kept = blocks[kept_index];
   for (char* block : blocks)
     if (block != kept) give_back_record_memory(block, BLOCK);
   // The kept block's slab and the cutter's last one, still open, remain.
   EXPECT_LE(slabs_held(), before + 2);
-  const std::vector<char> expected(BLOCK, static_cast<char>(SLAB_BLOCKS + SLAB_BLOCKS / 2));
+  const std::vector<char> expected(BLOCK, static_cast<char>(kept_index));
   EXPECT_EQ(memcmp(kept, expected.data(), BLOCK), 0);
   give_back_record_memory(kept, BLOCK);
   EXPECT_LE(slabs_held(), before + 1);
@@ -76,4 +78,32 @@ TEST(NodeMemory, UncutRoomGoesBackAndCuttingGoesOn) {
     EXPECT_TRUE(holds_fill(after));
   });
   cutter.join();
+}
+
+// An end kept to the end of the run holds only the small pages it lies on,
+// not a huge page; the largest record still fits a slab cut until merged.
+TEST(NodeMemory, BlocksCutUntilMergedHoldOnlyTheirPages) {
+  if (memory_released_one_by_one()) GTEST_SKIP() << "every block is malloc's here";
+  std::thread cutter([] {
+    char* end = static_cast<char*>(take_record_memory(BLOCK, block_life::until_merged));
+    memset(end, 1, BLOCK);
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    auto* slab = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(end) & ~uintptr_t{(2u << 20) - 1});
+    std::vector<unsigned char> resident(UNTIL_MERGED_SLAB_BLOCKS * BLOCK / page);
+    ASSERT_EQ(mincore(slab, UNTIL_MERGED_SLAB_BLOCKS * BLOCK, resident.data()), 0);
+    size_t pages = 0;
+    for (unsigned char state : resident) pages += state & 1;
+    EXPECT_LE(pages, 2u);
+    give_back_record_memory(end, BLOCK);
+  });
+  cutter.join();
+  std::thread large_cutter([] {
+    const size_t largest_record = 4 * size_t{UINT16_MAX} + 8;
+    for (int i = 0; i < 3; ++i) {
+      auto* record = static_cast<char*>(take_record_memory(largest_record, block_life::until_merged));
+      memset(record, i, largest_record);
+      give_back_record_memory(record, largest_record);
+    }
+  });
+  large_cutter.join();
 }
