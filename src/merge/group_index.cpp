@@ -30,9 +30,7 @@ void group_index::refile(target_entry* entry, const merge_cache& blocks) {
   // record's own text) and its rank: it stays where it is filed.
   if (ds == entry->ds && (ds || entry->listed == target_entry::WITHOUT_DS)) return;
   if (entry->listed == target_entry::NAMED) {
-    auto same = by_name_.find(entry->name);
-    same->second.erase(entry);
-    if (same->second.empty()) by_name_.erase(same);
+    by_name_.erase(entry);
   } else if (entry->listed == target_entry::WITHOUT_DS) {
     without_ds_.erase(entry);
   }
@@ -43,7 +41,7 @@ void group_index::refile(target_entry* entry, const merge_cache& blocks) {
     without_ds_.insert(entry);
   } else if (ds_name_of(entry->ds, &entry->name)) {
     entry->listed = target_entry::NAMED;
-    by_name_[entry->name].insert(entry);
+    by_name_.insert(entry);
   }
 }
 
@@ -146,8 +144,11 @@ target_entry* group_index::match_by_name(tree_node* group) {
   target_entry* found = nullptr;
   ds_name name;
   if (ds_name_of(ds, &name)) {
-    auto same = by_name_.find(name);
-    if (same != by_name_.end()) found = *same->second.begin();
+    target_entry first_of_name{};
+    first_of_name.name = name;
+    first_of_name.rank = 0;
+    auto same = by_name_.lower_bound(&first_of_name);
+    if (same != by_name_.end() && (*same)->name == name) found = *same;
   }
   const bool numbered = report_number.is_numeric();
   auto next = without_ds_.begin();

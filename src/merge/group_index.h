@@ -7,7 +7,6 @@
 // name otherwise, else by start time.
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -54,6 +53,13 @@ class group_index {
   struct by_rank {
     bool operator()(const target_entry* a, const target_entry* b) const { return a->rank < b->rank; }
   };
+  // One set for every name: most names are a single group's, and a set of
+  // its own apiece cost a run of many groups about a tenth of its heap.
+  struct by_name_then_rank {
+    bool operator()(const target_entry* a, const target_entry* b) const {
+      return a->name != b->name ? a->name < b->name : a->rank < b->rank;
+    }
+  };
   using entry_set = std::set<target_entry*, by_rank>;
   // Where the search for the first group that lacks a report number goes
   // on: every entry ranked before `rank` (for without_ds_, every such entry
@@ -78,7 +84,7 @@ class group_index {
   tree_node* target_ = nullptr;
   tree_node* tail_ = nullptr;
   std::vector<std::unique_ptr<target_entry>> entries_;  // in list order
-  std::map<ds_name, entry_set> by_name_;
+  std::set<target_entry*, by_name_then_rank> by_name_;  // the NAMED entries
   entry_set without_ds_;
   std::vector<int64_t> running_max_;  // of start over entries_; empty when stale
   report_cursor lacking_;             // over entries_, by their XI or else DS record
