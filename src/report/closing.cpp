@@ -7,6 +7,7 @@
 #include "report/report_errors.h"
 #include "report/shapes.h"
 #include "report/time_limits.h"
+#include "util/byte_scan.h"
 
 // The kind picks the one key a record can match; its keyword must still be
 // exactly the key's, so that "REX" is no RE record and the head, of no kind,
@@ -104,10 +105,10 @@ static void close_comment_runs(tree_node* head, const char* rod_path) {
   }
 }
 
-static top_entry entry_of(tree_node* node) {
+static uint8_t kind_bit_of(tree_node* node) {
   const record* r = node->item.rec();
-  if (!r) return {node, NOT_RECORD};
-  return {node, record_in(node, ANY_KIND) ? kind_bit(r->kind()) : 0};
+  if (!r) return NOT_RECORD_BIT;
+  return record_in(node, ANY_KIND) && r->kind() < KEYWORD_COUNT ? static_cast<uint8_t>(r->kind()) : top_level::NO_KEY;
 }
 
 // Counted first, so that the array is made once with room for every closing
@@ -120,7 +121,14 @@ void read_top_level(tree_node* head, top_level* top) {
   for (tree_node* node = head; node; node = node->next) ++count;
   top->clear();
   top->reserve(3 * count);
-  for (tree_node* node = head; node; node = node->next) top->push_back(entry_of(node));
+  for (tree_node* node = head; node; node = node->next) top->push_back(node, kind_bit_of(node));
+}
+
+key_set kinds_present(const top_level& top) {
+  const uint8_t* const bits = top.kind_bits();
+  key_set present = 0;
+  for (size_t i = 0; i < top.size(); ++i) present |= key_set{1} << bits[i];
+  return present & ~(key_set{1} << top_level::NO_KEY);
 }
 
 // A node a rule put into the chain, after the node of the entry at after.
@@ -137,13 +145,17 @@ static void insert_added(top_level* top, const std::vector<added_entry>& added) 
   size_t read = top->size();
   size_t write = read + added.size();
   top->resize(write);
-  top_entry* const entries = top->data();
+  tree_node** const nodes = top->nodes();
+  uint8_t* const bits = top->kind_bits();
   for (size_t j = added.size(); j > 0; --j) {
     const size_t moved_from = added[j - 1].after + 1;
-    std::move_backward(entries + moved_from, entries + read, entries + write);
+    std::move_backward(nodes + moved_from, nodes + read, nodes + write);
+    std::move_backward(bits + moved_from, bits + read, bits + write);
     write -= read - moved_from;
     read = moved_from;
-    entries[--write] = entry_of(added[j - 1].node);
+    --write;
+    nodes[write] = added[j - 1].node;
+    bits[write] = kind_bit_of(added[j - 1].node);
   }
 }
 
@@ -152,8 +164,8 @@ static void insert_added(top_level* top, const std::vector<added_entry>& added) 
 static void find_added(const top_level& top, std::vector<added_entry>* added) {
   added->clear();
   for (size_t i = 0; i < top.size(); ++i) {
-    tree_node* following = i + 1 < top.size() ? top[i + 1].node() : nullptr;
-    for (tree_node* node = top[i].node()->next; node != following; node = node->next) added->push_back({i, node});
+    tree_node* following = i + 1 < top.size() ? top.node(i + 1) : nullptr;
+    for (tree_node* node = top.node(i)->next; node != following; node = node->next) added->push_back({i, node});
   }
 }
 
@@ -162,25 +174,27 @@ static void find_added(const top_level& top, std::vector<added_entry>* added) {
 // the rule notes what it inserted.
 static void close_runs(top_level* top, std::vector<added_entry>* added, key_set opening, key_set members,
                        closing_action action, const char* rod_path) {
-  const top_entry* const in = top->data();
+  tree_node* const* const nodes = top->nodes();
+  const uint8_t* const bits = top->kind_bits();
   const size_t n = top->size();
+  const byte_scan openers(opening);
   added->clear();
-  tree_node* previous = in[0].node();  // the node before the current one, inserted ones included
+  tree_node* previous = nodes[0];  // the node before the current one, inserted ones included
   size_t i = 1;  // the first entry not yet gone past; the current node is it or inserted before it
   bool after_insert = false;
   while (after_insert ? i < n : i + 1 < n) {
-    const size_t opener = next_entry_in(in, i, n, opening);
+    const size_t opener = openers.next(bits, i, n);
     if (opener == n) break;
     size_t end = opener + 1;  // the first non-member record after the opener
     if (end < n) {
-      while (end + 1 < n && (in[end].kind() & (members | NOT_RECORD))) ++end;
+      while (end + 1 < n && kind_among(members | NOT_RECORD, bits[end])) ++end;
       if (end + 1 == n) unexpected_end_of_report();
     }
     const size_t last = end - 1;
-    action(opener == i ? previous : in[opener - 1].node(), in[last].node(), rod_path);
+    action(opener == i ? previous : nodes[opener - 1], nodes[last], rod_path);
     i = last + 1;
-    tree_node* following = i < n ? in[i].node() : nullptr;
-    previous = in[last].node();
+    tree_node* following = i < n ? nodes[i] : nullptr;
+    previous = nodes[last];
     after_insert = false;
     for (tree_node* node = previous->next; node != following; node = node->next) {
       added->push_back({last, node});
@@ -236,8 +250,7 @@ tree_node* report_top::take_chain() {
 void add_closing_records(report_top* report) {
   tree_node* head = report->head();
   top_level& top = report->entries();
-  key_set present = 0;
-  for (const top_entry& entry : top) present |= entry.kind();
+  key_set present = kinds_present(top);
   std::vector<added_entry> added;
   for (const closing_rule& rule : closing_rules) {
     const key_set opening = key_set_of({rule.opening});

@@ -11,28 +11,54 @@
 #include "report/record_kinds.h"
 #include "util/mapped_room.h"
 
-// The top level of a chain as it stands between passes: each node with the
-// kind bit that its record matches, none for a record that matches no key,
-// NOT_RECORD for anything else. The passes scan this array instead of
-// chasing every record through memory.
-constexpr key_set NOT_RECORD = key_set{1} << 63;
-struct top_entry {
-  tree_node* node() const { return node_; }
-  key_set kind() const { return kind_; }
+constexpr uint32_t NOT_RECORD_BIT = 63;
+constexpr key_set NOT_RECORD = key_set{1} << NOT_RECORD_BIT;
 
-  tree_node* node_ = nullptr;
-  key_set kind_ = 0;
+// Whether the kind of the bit numbered bit is among keys.
+inline bool kind_among(key_set keys, uint32_t bit) { return keys >> bit & 1; }
+
+// The top level of a chain as it stands between passes: each node with the
+// number of the kind bit that its record matches, NO_KEY for a record that
+// matches no key, NOT_RECORD_BIT for anything else. The passes scan the
+// kinds, a byte apiece, instead of chasing every record through memory: the
+// array lives at the peak of a report's reading, and a node and a set apiece
+// made it twice the size.
+class top_level {
+ public:
+  static constexpr uint8_t NO_KEY = 62;  // a bit that no set asked for holds
+
+  size_t size() const { return nodes_.size(); }
+  tree_node* node(size_t i) const { return nodes_[i]; }
+  key_set kind(size_t i) const { return key_set{1} << bits_[i] & ~(key_set{1} << NO_KEY); }
+  // For passes that move entries where they lie.
+  tree_node** nodes() { return nodes_.data(); }
+  uint8_t* kind_bits() { return bits_.data(); }
+  const uint8_t* kind_bits() const { return bits_.data(); }
+
+  void reserve(size_t entries) {
+    nodes_.reserve(entries);
+    bits_.reserve(entries);
+  }
+  void clear() {
+    nodes_.clear();
+    bits_.clear();
+  }
+  void resize(size_t entries) {
+    nodes_.resize(entries);
+    bits_.resize(entries);
+  }
+  void push_back(tree_node* node, uint8_t kind_bit) {
+    nodes_.push_back(node);
+    bits_.push_back(kind_bit);
+  }
+
+ private:
+  std::vector<tree_node*, mapped_room_allocator<tree_node*>> nodes_;
+  std::vector<uint8_t, mapped_room_allocator<uint8_t>> bits_;
 };
-using top_level = std::vector<top_entry, mapped_room_allocator<top_entry>>;
-// The first of entries[from, end) whose kind is among keys, or end. The
-// kinds looked for are few: four entries are passed over with one test.
-inline size_t next_entry_in(const top_entry* entries, size_t from, size_t end, key_set keys) {
-  while (from + 4 <= end &&
-         !((entries[from].kind() | entries[from + 1].kind() | entries[from + 2].kind() | entries[from + 3].kind()) & keys))
-    from += 4;
-  while (from < end && !(entries[from].kind() & keys)) ++from;
-  return from;
-}
+static_assert(KEYWORD_COUNT < top_level::NO_KEY, "the sets asked for leave a bit to records of no key");
+// The kinds of the records of the top level.
+key_set kinds_present(const top_level& top);
 // The top level of the chain from head into top, which keeps its memory.
 void read_top_level(tree_node* head, top_level* top);
 

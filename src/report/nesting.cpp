@@ -6,6 +6,7 @@
 #include "report/shapes.h"
 #include "report/closing.h"
 #include "report/report_errors.h"
+#include "util/byte_scan.h"
 
 // Replaces the run from opener to closer, which follows before, by a block node.
 static tree_node* make_block(tree_node* before, tree_node* opener, tree_node* closer) {
@@ -19,42 +20,51 @@ static tree_node* make_block(tree_node* before, tree_node* opener, tree_node* cl
 // A pass keeps the entries it has read, blocks made of them standing for
 // their runs, over the front of the array it reads: it never writes past the
 // entry it reads, and no second array of the report's size is made a pass.
-// The array is reached through a pointer of its own, not the vector: an
+// The arrays are reached through pointers of their own, not the vectors: an
 // entry written could be the vector's size for all the compiler knows, and
 // it would read that again for every entry.
 class kept_entries {
  public:
-  explicit kept_entries(top_level* top) : top_(*top), entries_(top->data()), read_size_(top->size()) {}
+  explicit kept_entries(top_level* top)
+      : top_(*top), nodes_(top->nodes()), bits_(top->kind_bits()), read_size_(top->size()) {}
   ~kept_entries() { top_.resize(size_); }
   kept_entries(const kept_entries&) = delete;
   kept_entries& operator=(const kept_entries&) = delete;
 
   // The entries as the pass found them, read in order.
   size_t read_size() const { return read_size_; }
-  const top_entry& read(size_t i) const { return entries_[i]; }
-
-  // The first entry from from on whose kind is among keys, or read_size().
-  size_t next_of(size_t from, key_set keys) const { return next_entry_in(entries_, from, read_size_, keys); }
+  tree_node* node(size_t i) const { return nodes_[i]; }
+  uint8_t kind_bit(size_t i) const { return bits_[i]; }
+  // The first entry from from on whose kind scan looks for, or read_size().
+  size_t next_of(size_t from, const byte_scan& scan) const { return scan.next(bits_, from, read_size_); }
 
   size_t size() const { return size_; }
-  void push(const top_entry& entry) { entries_[size_++] = entry; }
+  void push(tree_node* node, uint8_t kind_bit) {
+    nodes_[size_] = node;
+    bits_[size_] = kind_bit;
+    ++size_;
+  }
   // The entries read from from to end are kept as they are, in one move
   // once the pass has closed a block before them.
   void keep(size_t from, size_t end) {
-    if (size_ != from) memmove(entries_ + size_, entries_ + from, (end - from) * sizeof(top_entry));
+    if (size_ != from) {
+      memmove(nodes_ + size_, nodes_ + from, (end - from) * sizeof(tree_node*));
+      memmove(bits_ + size_, bits_ + from, end - from);
+    }
     size_ += end - from;
   }
   // The run from the entry at opener to closing, read last, becomes a
   // block; the entry before the opener is the node before it in the chain.
-  void close_level(size_t opener, const top_entry& closing) {
-    tree_node* block = make_block(entries_[opener - 1].node(), entries_[opener].node(), closing.node());
+  void close_level(size_t opener, tree_node* closing) {
+    tree_node* block = make_block(nodes_[opener - 1], nodes_[opener], closing);
     size_ = opener;
-    push({block, NOT_RECORD});
+    push(block, NOT_RECORD_BIT);
   }
 
  private:
   top_level& top_;
-  top_entry* const entries_;
+  tree_node** const nodes_;
+  uint8_t* const bits_;
   const size_t read_size_;
   size_t size_ = 0;
 };
@@ -62,17 +72,18 @@ class kept_entries {
 // Each opener is closed by the first closing record after it.
 static void nest_flat(top_level* top, key_set opening, key_set closing) {
   kept_entries out(top);
+  const byte_scan openers(opening);
   for (size_t i = 0; i < out.read_size(); ++i) {
-    const size_t found = out.next_of(i, opening);
+    const size_t found = out.next_of(i, openers);
     out.keep(i, found);
     if (found == out.read_size()) break;
     const size_t opener = out.size();
-    out.push(out.read(found));
+    out.push(out.node(found), out.kind_bit(found));
     i = found;
     do {
       if (++i == out.read_size()) unexpected_end_of_report();
-    } while (!(out.read(i).kind() & closing));
-    out.close_level(opener, out.read(i));
+    } while (!kind_among(closing, out.kind_bit(i)));
+    out.close_level(opener, out.node(i));
   }
 }
 
@@ -80,21 +91,23 @@ static void nest_flat(top_level* top, key_set opening, key_set closing) {
 // an explicit stack, so that no nesting depth can exhaust the call stack.
 static void nest_balanced(top_level* top, key_set opening, key_set closing) {
   kept_entries out(top);
+  const byte_scan either(opening | closing);
   std::vector<size_t> levels;
   for (size_t i = 0; i < out.read_size(); ++i) {
-    const size_t found = out.next_of(i, opening | closing);
+    const size_t found = out.next_of(i, either);
     out.keep(i, found);
     if (found == out.read_size()) break;
     i = found;
-    const top_entry entry = out.read(i);
-    if (entry.kind() & closing) {
+    tree_node* const node = out.node(i);
+    const uint8_t bit = out.kind_bit(i);
+    if (kind_among(closing, bit)) {
       if (levels.empty()) unexpected_end_of_report();
-      out.close_level(levels.back(), entry);
+      out.close_level(levels.back(), node);
       levels.pop_back();
       continue;
     }
-    if (entry.kind() & opening) levels.push_back(out.size());
-    out.push(entry);
+    if (kind_among(opening, bit)) levels.push_back(out.size());
+    out.push(node, bit);
   }
   if (!levels.empty()) unexpected_end_of_report();
 }
@@ -123,8 +136,7 @@ static const record_kind nesting_order[] = {KIND_XX, KIND_ER, KIND_EX, KIND_DA, 
 // makes no record, so a kind absent before the first pass stays absent.
 tree_node* nest_blocks(report_top* report) {
   top_level& top = report->entries();
-  key_set present = 0;
-  for (const top_entry& entry : top) present |= entry.kind();
+  const key_set present = kinds_present(top);
   for (record_kind opener : nesting_order) {
     const kind_facts& facts = facts_of(opener);
     const key_set opening = key_set_of({opener});

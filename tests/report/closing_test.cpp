@@ -17,8 +17,8 @@ static tree_node* closed(const std::string& text) {
   read_top_level(top.head(), &read_again);
   EXPECT_EQ(top.entries().size(), read_again.size()) << text;
   for (size_t i = 0; i < std::min(top.entries().size(), read_again.size()); ++i) {
-    EXPECT_EQ(top.entries()[i].node(), read_again[i].node()) << text << " at " << i;
-    EXPECT_EQ(top.entries()[i].kind(), read_again[i].kind()) << text << " at " << i;
+    EXPECT_EQ(top.entries().node(i), read_again.node(i)) << text << " at " << i;
+    EXPECT_EQ(top.entries().kind(i), read_again.kind(i)) << text << " at " << i;
   }
   return top.take_chain();
 }
