@@ -108,7 +108,7 @@ static void close_comment_runs(tree_node* head, const char* rod_path) {
 static uint8_t kind_bit_of(tree_node* node) {
   const record* r = node->item.rec();
   if (!r) return NOT_RECORD_BIT;
-  return record_in(node, ANY_KIND) && r->kind() < KEYWORD_COUNT ? static_cast<uint8_t>(r->kind()) : top_level::NO_KEY;
+  return record_in(node, ANY_KIND) ? static_cast<uint8_t>(r->kind()) : top_level::NO_KEY;
 }
 
 // Counted first, so that the array is made once with room for every closing

@@ -29,7 +29,6 @@ class top_level {
 
   size_t size() const { return nodes_.size(); }
   tree_node* node(size_t i) const { return nodes_[i]; }
-  key_set kind(size_t i) const { return key_set{1} << bits_[i] & ~(key_set{1} << NO_KEY); }
   // For passes that move entries where they lie.
   tree_node** nodes() { return nodes_.data(); }
   uint8_t* kind_bits() { return bits_.data(); }

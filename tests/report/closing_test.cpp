@@ -18,7 +18,7 @@ static tree_node* closed(const std::string& text) {
   EXPECT_EQ(top.entries().size(), read_again.size()) << text;
   for (size_t i = 0; i < std::min(top.entries().size(), read_again.size()); ++i) {
     EXPECT_EQ(top.entries().node(i), read_again.node(i)) << text << " at " << i;
-    EXPECT_EQ(top.entries().kind(i), read_again.kind(i)) << text << " at " << i;
+    EXPECT_EQ(top.entries().kind_bits()[i], read_again.kind_bits()[i]) << text << " at " << i;
   }
   return top.take_chain();
 }
