@@ -68,19 +68,32 @@ void merge_cache::append_tail(tree_node* chain, tree_node* tail) {
   last_nodes_[chain] = last_node(tail);
 }
 
+static void append(std::vector<rd_ref>* refs, const std::vector<rd_ref>& kept) {
+  refs->insert(refs->end(), kept.begin(), kept.end());
+}
+
 // The records of chain's run that an order keeps (the body's nodes, or a
 // block's after its opening record), and the node the walk goes on from;
 // chain itself when no order is kept for it.
 tree_node* merge_cache::take_kept_run(tree_node* chain, std::vector<rd_ref>* refs) {
   if (!chain) return chain;
-  if (body_order_.rendezvous(chain, refs)) return body_order_.last_node()->next;
+  if (const std::vector<rd_ref>* kept = body_order_.rendezvous(chain)) {
+    append(refs, *kept);
+    return body_order_.last_node()->next;
+  }
   auto known = chain->item.is_record() ? block_orders_.find(chain) : block_orders_.end();
   if (known == block_orders_.end()) return chain;
   names_.collect_record(chain->item.rec(), refs);
-  return known->second.rendezvous(chain->next, refs) ? known->second.last_node()->next : chain->next;
+  const std::vector<rd_ref>* kept = known->second.rendezvous(chain->next);
+  if (!kept) return chain->next;
+  append(refs, *kept);
+  return known->second.last_node()->next;
 }
 
 const std::vector<rd_ref>& merge_cache::merged_rendezvous(tree_node* chain) {
+  // The time variant's body is mostly one kept order to its end: its records are the chain's.
+  const std::vector<rd_ref>* body = body_order_.rendezvous(chain);
+  if (body && !body_order_.last_node()->next) return *body;
   merged_rd_room_.clear();
   auto take = [this](tree_node* holder) {
     names_.collect_record(holder->item.rec(), &merged_rd_room_);

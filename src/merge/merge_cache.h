@@ -46,7 +46,7 @@ class merge_cache {
   // walk passing over blocks that hold none would find them. The kept
   // orders are the one place that holds RD records from one report to the
   // next: their lists give theirs without being read again. What it gives
-  // stays until the next call.
+  // stays until the next call or merge.
   const std::vector<rd_ref>& merged_rendezvous(tree_node* chain);
   rendezvous_names& names() { return names_; }
 

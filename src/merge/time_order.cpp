@@ -16,18 +16,26 @@ void time_order::take_key(bool fixed, int64_t value) {
   fixed_ |= fixed;
 }
 
-// The item's RD records join the order's; false when it holds none.
-bool time_order::take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span) {
+// The item's RD records join refs; false when it holds none.
+static bool take_rendezvous(tree_item item, rendezvous_names* names, std::vector<rd_ref>* refs) {
+  const size_t before = refs->size();
+  names->collect_item(item, refs);
+  return refs->size() != before;
+}
+
+// The item's RD records join the order's, the item being the next node.
+void time_order::keep_rendezvous_of(tree_item item, rendezvous_names* names) {
   const auto first = static_cast<uint32_t>(refs_.size());
-  names->collect_item(item, &refs_);
-  *span = {static_cast<uint32_t>(node), first, static_cast<uint32_t>(refs_.size())};
-  return span->end != first;
+  if (!take_rendezvous(item, names, &refs_)) return;
+  rd_nodes_.push_back(static_cast<uint32_t>(nodes_.size()));
+  rd_starts_.push_back(first);
 }
 
 void time_order::read(tree_node* list, uint32_t owed, rendezvous_names* names) {
   nodes_.clear();
   running_max_.clear();
-  spans_.clear();
+  rd_nodes_.clear();
+  rd_starts_.clear();
   refs_.clear();
   keys_moved_ = 0;
   owed_ = owed;
@@ -42,21 +50,11 @@ void time_order::read(tree_node* list, uint32_t owed, rendezvous_names* names) {
       highest = std::max<int64_t>(highest, key_time(*key, owed));
     }
     kinds_ |= kind_bit(node->item);
-    rd_span span;
-    if (names && take_rendezvous(node->item, nodes_.size(), names, &span)) spans_.push_back(span);
+    if (names) keep_rendezvous_of(node->item, names);
     nodes_.push_back(node);
     running_max_.push_back(highest);
   }
   keeps_rd_ = names != nullptr;
-}
-
-bool time_order::rendezvous(const tree_node* list, std::vector<rd_ref>* refs) const {
-  if (!follows(list) || !keeps_rd_) return false;
-  // Most items hold one RD record: a range insertion apiece would cost more than the copy.
-  for (const rd_span& span : spans_) {
-    for (uint32_t i = span.first; i < span.end; ++i) refs->push_back(refs_[i]);
-  }
-  return true;
 }
 
 // Whether the order still holds under the present owed shift, its keys moved
@@ -79,10 +77,10 @@ bool time_order::follows_owed(uint32_t owed) {
 // its own at most: an insertion sort moves each that far. More disorder
 // than that would make it quadratic, so past a budget of moves a merge sort
 // takes over; both keep equal items in their order.
-static void sort_nearly_in_order(time_order::placing* items) {
+static void sort_nearly_in_order(std::vector<time_order::placed>* items) {
   using placed = time_order::placed;
   const auto earlier = [](const placed& a, const placed& b) { return a.gap != b.gap ? a.gap < b.gap : a.key < b.key; };
-  time_order::placing& in = *items;
+  std::vector<placed>& in = *items;
   size_t budget = 8 * in.size();
   for (size_t i = 1; i < in.size(); ++i) {
     if (!earlier(in[i], in[i - 1])) continue;
@@ -109,8 +107,9 @@ static void sort_nearly_in_order(time_order::placing* items) {
 // item.
 void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names,
                        placing* room) {
-  placing& inserted = *room;
+  std::vector<placed>& inserted = room->items;
   inserted.clear();
+  room->refs.clear();
   size_t previous_gap = 0;
   for (tree_node* node : nodes) {
     const tree_item item = node->item;
@@ -121,9 +120,9 @@ void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rend
     previous_gap = gap;
     take_key(key->fixed, value);
     kinds_ |= kind_bit(item);
-    rd_span span{};
-    const bool holds_rd = names && take_rendezvous(item, 0, names, &span);
-    inserted.push_back({gap, value, node, holds_rd, span});
+    const auto rd_first = static_cast<uint32_t>(room->refs.size());
+    if (names) take_rendezvous(item, names, &room->refs);
+    inserted.push_back({gap, value, node, rd_first, static_cast<uint32_t>(room->refs.size())});
   }
   sort_nearly_in_order(&inserted);
 }
@@ -181,23 +180,61 @@ void time_order::grow_nodes(const std::vector<placed>& inserted) {
   }
 }
 
-// The spans grow from the back too: an original node moves up by the new
-// nodes placed before it, and the j-th new node (in list order) lands at its
-// gap plus j. Spans before the first gap stay as they are.
-void time_order::grow_spans(const std::vector<placed>& inserted) {
-  size_t read = spans_.size();
+// The first of sorted's entries before end not below value, sought from
+// end in steps that double: the items of an insertion come in list order,
+// each a few entries before the next at most.
+static size_t first_not_below(const std::vector<uint32_t>& sorted, size_t end, size_t value) {
+  size_t step = 1;
+  while (end >= step && sorted[end - step] >= value) {
+    end -= step;
+    step *= 2;
+  }
+  const size_t low = end >= step ? end - step + 1 : 0;
+  return static_cast<size_t>(std::lower_bound(sorted.begin() + static_cast<std::ptrdiff_t>(low),
+                                              sorted.begin() + static_cast<std::ptrdiff_t>(end), value) -
+                             sorted.begin());
+}
+
+// Entries from..end move up by `by` places, and each grows by `add`.
+static void move_up_adding(std::vector<uint32_t>* entries, size_t from, size_t end, size_t by, uint32_t add) {
+  std::vector<uint32_t>& all = *entries;
+  std::move_backward(all.begin() + from, all.begin() + end, all.begin() + end + by);
+  for (size_t i = from + by; i < end + by; ++i) all[i] += add;
+}
+
+// The RD records and their nodes' entries grow from the back too: an
+// original node moves up by the new nodes placed before it, its records by
+// theirs, and the j-th new node (in list order) lands at its gap plus j.
+// Entries before the first gap stay as they are.
+void time_order::grow_rd(const placing& inserted) {
+  if (rd_nodes_.empty() && inserted.refs.empty()) return;
+  size_t read = rd_nodes_.size();
   size_t write = read;
-  for (const placed& item : inserted) write += item.holds_rd;
-  spans_.resize(write);
-  for (size_t next = inserted.size(); next > 0; --next) {
-    const placed& item = inserted[next - 1];
-    for (; read > 0 && spans_[read - 1].node >= item.gap; --read) {
-      spans_[--write] = spans_[read - 1];
-      spans_[write].node += static_cast<uint32_t>(next);
+  for (const placed& item : inserted.items) write += item.holds_rd();
+  rd_nodes_.resize(write);
+  rd_starts_.resize(write);
+  size_t read_ref = refs_.size();
+  refs_.resize(read_ref + inserted.refs.size());
+  size_t write_ref = refs_.size();
+  for (size_t next = inserted.items.size(); next > 0; --next) {
+    const placed& item = inserted.items[next - 1];
+    if (read > 0 && rd_nodes_[read - 1] >= item.gap) {
+      const size_t from = first_not_below(rd_nodes_, read, item.gap);
+      const size_t from_ref = rd_starts_[from];
+      move_up_adding(&rd_nodes_, from, read, write - read, static_cast<uint32_t>(next));
+      move_up_adding(&rd_starts_, from, read, write - read, static_cast<uint32_t>(write_ref - read_ref));
+      std::move_backward(refs_.begin() + from_ref, refs_.begin() + read_ref, refs_.begin() + write_ref);
+      write -= read - from;
+      read = from;
+      write_ref -= read_ref - from_ref;
+      read_ref = from_ref;
     }
-    if (!item.holds_rd) continue;
-    spans_[--write] = item.span;
-    spans_[write].node = static_cast<uint32_t>(item.gap + next - 1);
+    if (!item.holds_rd()) continue;
+    write_ref -= item.rd_end - item.rd_first;
+    std::copy(inserted.refs.begin() + item.rd_first, inserted.refs.begin() + item.rd_end, refs_.begin() + write_ref);
+    --write;
+    rd_nodes_[write] = static_cast<uint32_t>(item.gap + next - 1);
+    rd_starts_[write] = static_cast<uint32_t>(write_ref);
   }
 }
 
@@ -206,14 +243,15 @@ tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& no
   if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
   if (!names) {
     keeps_rd_ = false;
-    spans_.clear();
+    rd_nodes_.clear();
+    rd_starts_.clear();
     refs_.clear();
   }
   placing own_room;
   placing& inserted = room ? *room : own_room;
   place(nodes, owed, names, &inserted);
-  tree_node* head = splice(inserted);
-  if (names) grow_spans(inserted);
-  grow_nodes(inserted);
+  tree_node* head = splice(inserted.items);
+  if (names) grow_rd(inserted);
+  grow_nodes(inserted.items);
   return head;
 }

@@ -20,21 +20,21 @@
 class time_order {
  public:
   // An item on its way in: the gap it goes into (before the original node
-  // of that index), its key and node, and the RD records it holds.
-  struct rd_span {
-    uint32_t node;  // the node's index
-    uint32_t first, end;
-  };
+  // of that index), its key and node, and the RD records it holds (a range
+  // of the insertion's records).
   struct placed {
     size_t gap;
     int64_t key;
     tree_node* node;
-    bool holds_rd;
-    rd_span span;
+    uint32_t rd_first, rd_end;
+    bool holds_rd() const { return rd_end != rd_first; }
   };
-  // Room for the items of one insertion, which whoever inserts many times
-  // keeps from one to the next.
-  using placing = std::vector<placed>;
+  // Room for the items of one insertion and their RD records, which
+  // whoever inserts many times keeps from one to the next.
+  struct placing {
+    std::vector<placed> items;
+    std::vector<rd_ref> refs;
+  };
 
   // Inserts the nodes' items one after the other into list, each before the
   // first node whose key time is greater (nodes without key passed over),
@@ -51,21 +51,23 @@ class time_order {
   // A bit per kind of the records among the items.
   uint64_t kinds() const { return kinds_; }
   // The RD records of the list in document order, when it follows list and
-  // keeps them.
-  bool rendezvous(const tree_node* list, std::vector<rd_ref>* refs) const;
+  // keeps them; they stay until the next insertion.
+  const std::vector<rd_ref>* rendezvous(const tree_node* list) const {
+    return follows(list) && keeps_rd_ ? &refs_ : nullptr;
+  }
   // Follows no list: the next insertion reads its list afresh.
   void forget() { nodes_.clear(); }
 
  private:
   void read(tree_node* list, uint32_t owed, rendezvous_names* names);
+  void keep_rendezvous_of(tree_item item, rendezvous_names* names);
   bool follows_owed(uint32_t owed);
   void take_key(bool fixed, int64_t value);
-  bool take_rendezvous(tree_item item, size_t node, rendezvous_names* names, rd_span* span);
   // The items in the order they go in, into placing.
   void place(const std::vector<tree_node*>& nodes, uint32_t owed, rendezvous_names* names, placing* room);
   tree_node* splice(const std::vector<placed>& inserted);
   void grow_nodes(const std::vector<placed>& inserted);
-  void grow_spans(const std::vector<placed>& inserted);
+  void grow_rd(const placing& inserted);
 
   std::vector<tree_node*> nodes_;
   // Of the keys up to each node, on this order's scale: add keys_moved_ for
@@ -76,11 +78,13 @@ class time_order {
   int64_t low_ = INT64_MAX, high_ = INT64_MIN;  // keys, on running_max_'s scale
   bool fixed_ = false;          // some key is the fixed time
   uint64_t kinds_ = 0;
-  // With names: the RD records the nodes' items hold, as a range of refs_
-  // for each node that holds any, in list order. Items do not change once
-  // in such a list, so their records are read once; nodes without RD
-  // records, most of them, cost nothing.
+  // With names: the RD records the nodes' items hold, in list order, and
+  // for each node that holds any (in list order) its index and where its
+  // records begin; they end where the next node's do. Items do not change
+  // once in such a list, so their records are read once; nodes without RD
+  // records, most of them, cost nothing. Two arrays of numbers alone, so
+  // that moving them up past an insertion is a copy and an addition.
   bool keeps_rd_ = false;
-  std::vector<rd_span> spans_;
+  std::vector<uint32_t> rd_nodes_, rd_starts_;
   std::vector<rd_ref> refs_;
 };

@@ -2,17 +2,6 @@
 
 #include "report/shapes.h"
 
-std::optional<time_key> time_key_of(tree_item item) {
-  const record* r = item.rec();
-  if (!r) return std::nullopt;
-  const kind_facts& facts = facts_of(r->kind());
-  if (facts.fixed_time) return time_key{FIXED_TIME, true};
-  if (facts.time_field == 0) return std::nullopt;
-  const field time = r->at(facts.time_field);
-  if (!time.is_number()) return std::nullopt;
-  return time_key{static_cast<uint32_t>(time.number), false};
-}
-
 std::optional<time_key> order_key(tree_item item) {
   if (item.is_record()) return time_key_of(item);
   if (!is_block(item)) return std::nullopt;

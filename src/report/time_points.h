@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "report/record.h"
+#include "report/record_kinds.h"
 #include "report/tree_node.h"
 
 // The shared time of closing records (YI, YT, FE, FS), never shifted or scaled.
@@ -27,8 +29,18 @@ struct time_key {
 inline uint32_t key_time(time_key key, uint32_t owed) { return key.fixed ? key.value : owed_time(key.value, owed); }
 
 // A record's time key: its time field when that holds a number, the fixed
-// time for closing records; none for anything else.
-std::optional<time_key> time_key_of(tree_item item);
+// time for closing records; none for anything else. Inlined: the time
+// orders ask it of every item they read or place.
+inline std::optional<time_key> time_key_of(tree_item item) {
+  const record* r = item.rec();
+  if (!r) return std::nullopt;
+  const kind_facts& facts = facts_of(r->kind());
+  if (facts.fixed_time) return time_key{FIXED_TIME, true};
+  if (facts.time_field == 0) return std::nullopt;
+  const field time = r->at(facts.time_field);
+  if (!time.is_number()) return std::nullopt;
+  return time_key{static_cast<uint32_t>(time.number), false};
+}
 // A record's time key, or a block's: that of its first record with one.
 std::optional<time_key> order_key(tree_item item);
 // Adds a TP record with the last time seen after every record that asks

@@ -129,6 +129,41 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
   }
 }
 
+// The RD records an order keeps over batches are those of its list in list
+// order, however the items fall between the nodes that hold some: before
+// them all, among them, after them, several into one gap.
+TEST(Merge, KeptOrderKeepsTheListsRdRecordsInOrder) {
+  std::mt19937 random(5);
+  auto line = [&random](int tag) {
+    const std::string time = q(random() % 40);
+    if (random() % 3) return "FT " + q(tag) + " " + time;
+    return "RD \"r" + std::to_string(random() % 4) + "\" \"x\" \"0\" " + time + " " + time;
+  };
+  for (int round = 0; round < 100; ++round) {
+    std::string list_text;
+    for (int i = 0, n = random() % 8; i < n; ++i) list_text += line(i) + "\n";
+    tree_node* list = classified_records(list_text);
+    time_order order;
+    rendezvous_names names;
+    for (int batch = 0; batch < 5; ++batch) {
+      std::vector<tree_node*> items;
+      for (int i = 0, n = random() % 7; i < n; ++i) items.push_back(list1(rec(line(100 * batch + i))));
+      list = order.insert(list, items, 0, &names);
+      if (!list) continue;
+      std::vector<rd_ref> walked;
+      names.collect(list, &walked);
+      const std::vector<rd_ref>* kept = order.rendezvous(list);
+      ASSERT_TRUE(kept);
+      ASSERT_EQ(kept->size(), walked.size()) << "round " << round << " batch " << batch;
+      for (size_t i = 0; i < walked.size(); ++i) {
+        EXPECT_EQ((*kept)[i].rd, walked[i].rd) << "round " << round << " batch " << batch << " record " << i;
+        EXPECT_EQ((*kept)[i].name, walked[i].name);
+      }
+    }
+    free_tree(list);
+  }
+}
+
 // An order kept over batches, while owed shifts change between them (and
 // move keys across 2^32, or keys are the fixed time), places items as an
 // order read afresh does.
