@@ -8,8 +8,6 @@
 #include "util/large_blocks.h"
 #include "util/near_search.h"
 
-static const int64_t NO_KEY = INT64_MIN;
-
 void time_order::take_key(bool fixed, int64_t value) {
   low_ = std::min(low_, value);
   high_ = std::max(high_, value);
@@ -43,12 +41,17 @@ void time_order::read(tree_node* list, uint32_t owed, rendezvous_names* names) {
   high_ = INT64_MIN;
   fixed_ = false;
   kinds_ = 0;
-  int64_t highest = NO_KEY;
+  keyless_ = 0;
+  bool keyed = false;
+  uint32_t highest = 0;
   for (tree_node* node = list; node; node = node->next) {
     if (const auto key = order_key(node->item)) {
-      take_key(key->fixed, key_time(*key, owed));
-      highest = std::max<int64_t>(highest, key_time(*key, owed));
+      const uint32_t time = key_time(*key, owed);
+      take_key(key->fixed, time);
+      highest = keyed ? std::max(highest, time) : time;
+      keyed = true;
     }
+    keyless_ += !keyed;
     kinds_ |= kind_bit(node->item);
     if (names) keep_rendezvous_of(node->item, names);
     nodes_.push_back(node);
@@ -111,12 +114,15 @@ void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rend
   inserted.clear();
   room->refs.clear();
   size_t previous_gap = 0;
+  const auto moved = static_cast<uint32_t>(keys_moved_);
+  const auto later = [moved](uint32_t time, uint32_t entry) { return time < static_cast<uint32_t>(entry + moved); };
   for (tree_node* node : nodes) {
     const tree_item item = node->item;
     const auto key = order_key(item);
     if (!key) unexpected_end_of_report();
-    const int64_t value = int64_t{key_time(*key, owed)} - keys_moved_;
-    const size_t gap = upper_bound_near(running_max_, value, previous_gap);
+    const uint32_t time = key_time(*key, owed);
+    const int64_t value = int64_t{time} - keys_moved_;
+    const size_t gap = upper_bound_near(running_max_, time, previous_gap, keyless_, later);
     previous_gap = gap;
     take_key(key->fixed, value);
     kinds_ |= kind_bit(item);
@@ -156,7 +162,7 @@ void time_order::grow_nodes(const std::vector<placed>& inserted) {
   // unused to the end; growing to fit copied a block's order once a report,
   // which runs of hundreds of testers paid for. A mapped array's unused room
   // costs nothing.
-  if (grown > nodes_.capacity() && grown * sizeof(int64_t) < LARGE_BLOCKS_MAPPED_FROM) {
+  if (grown > nodes_.capacity() && grown * sizeof(tree_node*) < LARGE_BLOCKS_MAPPED_FROM) {
     const size_t room = std::max(grown, nodes_.capacity() + nodes_.capacity() / 4);
     nodes_.reserve(room);
     running_max_.reserve(room);
@@ -174,7 +180,7 @@ void time_order::grow_nodes(const std::vector<placed>& inserted) {
     for (; next > 0 && inserted[next - 1].gap == gap; --next) {
       const size_t at = gap + next - 1;
       nodes_[at] = inserted[next - 1].node;
-      running_max_[at] = inserted[next - 1].key;
+      running_max_[at] = static_cast<uint32_t>(inserted[next - 1].key);
     }
     end = gap;
   }

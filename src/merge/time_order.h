@@ -70,9 +70,11 @@ class time_order {
   void grow_rd(const placing& inserted);
 
   std::vector<tree_node*> nodes_;
-  // Of the keys up to each node, on this order's scale: add keys_moved_ for
-  // the key time. NO_KEY before the first key.
-  std::vector<int64_t> running_max_;
+  // Of the keys up to each node from the first with a key on, on this
+  // order's scale modulo 2^32: add keys_moved_ for the key time, which no
+  // key wraps. Four bytes a node where most merged nodes are in some order.
+  std::vector<uint32_t> running_max_;
+  size_t keyless_ = 0;  // nodes before the first key, which no item goes before
   int64_t keys_moved_ = 0;      // how far the owed shift moved the keys since they were read
   uint32_t owed_ = 0;           // the owed shift keys_moved_ was taken at
   int64_t low_ = INT64_MAX, high_ = INT64_MIN;  // keys, on running_max_'s scale

@@ -5,18 +5,23 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
-// What upper_bound over the whole of sorted gives, sought from hint outwards
-// in steps that double: a few steps when the answer lies near hint, as the
-// next of values that come nearly in order does; any hint gives the answer.
-inline size_t upper_bound_near(const std::vector<int64_t>& sorted, int64_t value, size_t hint) {
+// What upper_bound over sorted from first on gives (later(value, entry)
+// telling value < entry), sought from hint outwards in steps that double:
+// a few steps when the answer lies near hint, as the next of values that
+// come nearly in order does; any hint gives the answer.
+template <typename T, typename Later = std::less<T>>
+size_t upper_bound_near(const std::vector<T>& sorted, const T& value, size_t hint, size_t first = 0,
+                        Later later = Later{}) {
   const size_t n = sorted.size();
-  size_t low = 0, high = n;  // the answer lies in [low, high]
-  if (hint < n && sorted[hint] <= value) {
+  size_t low = first, high = n;  // the answer lies in [low, high]
+  hint = std::max(hint, first);
+  if (hint < n && !later(value, sorted[hint])) {
     size_t step = 1;
     low = hint + 1;
-    while (low + step - 1 < n && sorted[low + step - 1] <= value) {
+    while (low + step - 1 < n && !later(value, sorted[low + step - 1])) {
       low += step;
       step *= 2;
     }
@@ -24,13 +29,13 @@ inline size_t upper_bound_near(const std::vector<int64_t>& sorted, int64_t value
   } else {
     size_t step = 1;
     high = std::min(hint, n);
-    while (high >= step && sorted[high - step] > value) {
+    while (high >= first + step && later(value, sorted[high - step])) {
       high -= step;
       step *= 2;
     }
-    low = high >= step ? high - step + 1 : 0;
+    low = high >= first + step ? high - step + 1 : first;
   }
   return static_cast<size_t>(std::upper_bound(sorted.begin() + static_cast<std::ptrdiff_t>(low),
-                                              sorted.begin() + static_cast<std::ptrdiff_t>(high), value) -
+                                              sorted.begin() + static_cast<std::ptrdiff_t>(high), value, later) -
                              sorted.begin());
 }
