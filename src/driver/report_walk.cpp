@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "merge/merged_report.h"
@@ -20,7 +21,11 @@ struct shaped_report {
   file_digest read;
 };
 
-shaped_report read_and_shape(const run_plan& plan, const tester_plan& tester) {
+shaped_report read_and_shape(const run_plan& plan, size_t index) {
+  const tester_plan& tester = plan.testers[index];
+  // The merges of the earlier reports are done or under way meanwhile.
+  std::optional<small_paged_slabs> last_of_several;
+  if (index > 0 && index + 1 == plan.testers.size()) last_of_several.emplace();
   shaped_report shaped{};
   record_chain header;
   shaped.tree = shape_report(tester.rod.c_str(), tester.report_number, plan.time_variant, &header, &shaped.read);
@@ -36,7 +41,7 @@ merged_run walk_reports(const run_plan& plan, size_t threads) {
   // before the merges the run's peak comes with.
   ordered_jobs<shaped_report> reports(
       plan.testers.size(), workers, workers + 1,
-      [&plan](size_t index) { return read_and_shape(plan, plan.testers[index]); }, release_uncut_slab_room);
+      [&plan](size_t index) { return read_and_shape(plan, index); }, release_uncut_slab_room);
   merged_report merged(plan.time_variant);
   record_chain headers;
   for (const tester_plan& tester : plan.testers) {

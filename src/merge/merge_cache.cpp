@@ -95,10 +95,16 @@ const std::vector<rd_ref>& merge_cache::merged_rendezvous(tree_node* chain) {
   const std::vector<rd_ref>* body = body_order_.rendezvous(chain);
   if (body && !body_order_.last_node()->next) return *body;
   merged_rd_room_.clear();
+  merged_rd_room_.reserve(merged_rd_last_ + merged_rd_last_ / 4);
   auto take = [this](tree_node* holder) {
     names_.collect_record(holder->item.rec(), &merged_rd_room_);
     return false;
   };
   walk_records(chain, take, NO_RD_MARK, [this](tree_node* list) { return take_kept_run(list, &merged_rd_room_); });
   return merged_rd_room_;
+}
+
+void merge_cache::done_with_rendezvous() {
+  merged_rd_last_ = merged_rd_room_.size();
+  std::vector<rd_ref>().swap(merged_rd_room_);
 }

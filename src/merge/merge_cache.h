@@ -48,6 +48,9 @@ class merge_cache {
   // next: their lists give theirs without being read again. What it gives
   // stays until the next call or merge.
   const std::vector<rd_ref>& merged_rendezvous(tree_node* chain);
+  // The list merged_rendezvous gave is read no more: its memory goes back
+  // before the merges, where a run's memory peaks.
+  void done_with_rendezvous();
   rendezvous_names& names() { return names_; }
 
  private:
@@ -58,10 +61,11 @@ class merge_cache {
   static constexpr size_t SHORT_BLOCK = 32;  // items
 
   rendezvous_names names_;
-  // Room for the list merged_rendezvous gives, kept for its capacity alone:
-  // each call fills it afresh. A list grown anew for every report copied
+  // The list merged_rendezvous gives, made afresh for every report with the
+  // room the last one took and a quarter more: grown from nothing, it copied
   // itself over and over as it grew, every merged RD record each time.
   std::vector<rd_ref> merged_rd_room_;
+  size_t merged_rd_last_ = 0;
   time_order body_order_;
   time_order scratch_order_;  // for short blocks, kept for the room of its arrays
   // The items of one insertion, into whichever order: the merge inserts a

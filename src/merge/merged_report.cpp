@@ -16,7 +16,9 @@ rendezvous_match merged_report::shared_rendezvous(tree_node* report) {
   if (report_rd.empty()) return {};
   // Reading the tree's list numbers the names it adds: the count comes after.
   const std::vector<rd_ref>& merged_rd = cache_.merged_rendezvous(body_of(tree_));
-  return match_rendezvous(merged_rd, report_rd, names.count(), alignment_.owed());
+  const rendezvous_match match = match_rendezvous(merged_rd, report_rd, names.count(), alignment_.owed());
+  cache_.done_with_rendezvous();
+  return match;
 }
 
 void merged_report::merge(tree_node* report) {

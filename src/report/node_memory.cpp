@@ -26,6 +26,8 @@ void give_back_node_memory(void* node) { free(node); }
 void* take_record_memory(size_t size, block_life) { return checked_malloc(size); }
 void give_back_record_memory(void* block, size_t) { free(block); }
 void release_uncut_slab_room() {}
+small_paged_slabs::small_paged_slabs() : before_(false) {}
+small_paged_slabs::~small_paged_slabs() = default;
 bool memory_released_one_by_one() { return true; }
 size_t slabs_held() { return 0; }
 #else
@@ -67,6 +69,8 @@ slab_head* head_of(const void* block) {
 // padding cost a sixth more memory.
 size_t slab_room(block_life life) { return life == block_life::until_merged ? UNTIL_MERGED_ROOM : SLAB_SIZE; }
 
+thread_local bool small_pages_asked = false;
+
 slab_head* aligned_slab(block_life life) {
   const size_t room = slab_room(life);
   void* mapped = mmap(nullptr, 2 * SLAB_SIZE, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -83,7 +87,7 @@ slab_head* aligned_slab(block_life life) {
   if (slab != start) munmap(start, static_cast<size_t>(slab - start));
   munmap(slab + room, static_cast<size_t>(start + 2 * SLAB_SIZE - (slab + room)));
 #if defined(MADV_HUGEPAGE)
-  if (room == SLAB_SIZE) madvise(slab, SLAB_SIZE, MADV_HUGEPAGE);
+  if (room == SLAB_SIZE && !small_pages_asked) madvise(slab, SLAB_SIZE, MADV_HUGEPAGE);
 #endif
   auto* head = new (slab) slab_head;
   head->mapping = slab;
@@ -196,6 +200,8 @@ void release_uncut_slab_room() {
   cuts.records.release_uncut_room();
   cuts.until_merged.release_uncut_room();
 }
+small_paged_slabs::small_paged_slabs() : before_(small_pages_asked) { small_pages_asked = true; }
+small_paged_slabs::~small_paged_slabs() { small_pages_asked = before_; }
 bool memory_released_one_by_one() { return false; }
 size_t slabs_held() {
   std::lock_guard<std::mutex> lock(slabs_mutex);

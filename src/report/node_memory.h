@@ -28,6 +28,20 @@ void give_back_record_memory(void* block, size_t size);
 // system offers them, so a thread that cuts no more would hold up to a slab
 // of each kind idle. Cutting on from them takes a fresh page at a time.
 void release_uncut_slab_room();
+// While one lives, the slabs this thread opens to cut for the whole run
+// take small pages: the last report of a run would otherwise leave up to a
+// huge page of each kind resident but uncut until its reading is done, at
+// the top of the run's memory. The room they hold is taken as it is cut.
+class small_paged_slabs {
+ public:
+  small_paged_slabs();
+  ~small_paged_slabs();
+  small_paged_slabs(const small_paged_slabs&) = delete;
+  small_paged_slabs& operator=(const small_paged_slabs&) = delete;
+
+ private:
+  bool before_;
+};
 // Whether given-back memory is released at once (sanitizer builds); else a
 // tree the run needs no more at its end may as well stay where it is.
 bool memory_released_one_by_one();

@@ -80,6 +80,30 @@ TEST(NodeMemory, UncutRoomGoesBackAndCuttingGoesOn) {
   cutter.join();
 }
 
+// While small pages are asked for, a slab opened for the whole run holds
+// only the pages cut from it; once they are no more asked for, slabs open in
+// huge pages again where the system offers them.
+TEST(NodeMemory, SmallPagedSlabsHoldOnlyWhatIsCut) {
+  if (memory_released_one_by_one()) GTEST_SKIP() << "every block is malloc's here";
+  std::thread cutter([] {
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    char* block = nullptr;
+    {
+      const small_paged_slabs small_pages;
+      take_blocks(SLAB_BLOCKS, block_life::whole_run);  // past the slab open before
+      block = take_blocks(1, block_life::whole_run).front();
+    }
+    auto* slab = reinterpret_cast<void*>(reinterpret_cast<uintptr_t>(block) & ~uintptr_t{(2u << 20) - 1});
+    std::vector<unsigned char> resident(SLAB_BLOCKS * BLOCK / page);
+    ASSERT_EQ(mincore(slab, SLAB_BLOCKS * BLOCK, resident.data()), 0);
+    const size_t cut_pages = (static_cast<size_t>(block + BLOCK - static_cast<char*>(slab)) + page - 1) / page;
+    size_t pages = 0;
+    for (unsigned char state : resident) pages += state & 1;
+    EXPECT_LE(pages, cut_pages);
+  });
+  cutter.join();
+}
+
 // An end kept to the end of the run holds only the small pages it lies on,
 // not a huge page; the largest record still fits a slab cut until merged.
 TEST(NodeMemory, BlocksCutUntilMergedHoldOnlyTheirPages) {
