@@ -130,6 +130,16 @@ bool alignment::align_by_clock(tree_node* tree, tree_node* report, const std::ve
   return true;
 }
 
+// A report's RD record matched with the tree's: the difference of their
+// matched times joins the sum.
+static void count_match(const record& merged_rd, const rd_ref& report_record, uint32_t owed,
+                        rendezvous_match* match) {
+  const field merged_time = merged_rd.at(RD_MATCHED_TIME), report_time = report_record.rd->at(RD_MATCHED_TIME);
+  const int32_t merged = static_cast<int32_t>(owed_time(static_cast<uint32_t>(merged_time.number), owed));
+  match->sum += int64_t{report_time.is_number() ? report_time.number : 0} - (merged_time.is_number() ? merged : 0);
+  if (++match->count == 1) match->first = report_record.rd;
+}
+
 rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd,
                                   uint32_t names, uint32_t owed) {
   // Asked once per report of a run, over every rendezvous merged so far: one
@@ -154,11 +164,21 @@ rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const st
     if (last == none || last < cursor) continue;
     size_t at = cursor;
     while (merged_rd[at].name != record.name) ++at;
-    const field merged_time = merged_rd[at].rd->at(RD_MATCHED_TIME), report_time = record.rd->at(RD_MATCHED_TIME);
-    const int32_t merged = static_cast<int32_t>(owed_time(static_cast<uint32_t>(merged_time.number), owed));
-    match.sum += int64_t{report_time.is_number() ? report_time.number : 0} - (merged_time.is_number() ? merged : 0);
-    if (++match.count == 1) match.first = record.rd;
+    count_match(*merged_rd[at].rd, record, owed, &match);
     cursor = at + 1;
+  }
+  return match;
+}
+
+rendezvous_match match_rendezvous(const rendezvous_index& merged, const std::vector<rd_ref>& report_rd,
+                                  uint32_t owed) {
+  uint64_t cursor = 0;
+  rendezvous_match match;
+  for (const rd_ref& record : report_rd) {
+    const rendezvous_index::entry* next = merged.first_after(record.name, cursor);
+    if (!next) continue;
+    count_match(*next->rd, record, owed, &match);
+    cursor = next->label;
   }
   return match;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include <functional>
+#include "merge/rendezvous_index.h"
 #include "merge/report_survey.h"
 #include "merge/rendezvous_names.h"
 #include "merge/time_range.h"
@@ -79,6 +80,9 @@ class alignment {
 // stored times owe.
 rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd,
                                   uint32_t names, uint32_t owed);
+// The same, the tree's RD records kept by name.
+rendezvous_match match_rendezvous(const rendezvous_index& merged, const std::vector<rd_ref>& report_rd,
+                                  uint32_t owed);
 // The node of the body's first record, or of its first empty item;
 // "UNEXPTEOF" when the tree has no body section.
 tree_node* first_record(tree_node* tree);

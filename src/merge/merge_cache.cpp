@@ -90,6 +90,11 @@ tree_node* merge_cache::take_kept_run(tree_node* chain, std::vector<rd_ref>* ref
   return known->second.last_node()->next;
 }
 
+const rendezvous_index* merge_cache::merged_rendezvous_by_name(tree_node* chain) const {
+  const rendezvous_index* body = body_order_.rendezvous_by_name(chain);
+  return body && !body_order_.last_node()->next ? body : nullptr;
+}
+
 const std::vector<rd_ref>& merge_cache::merged_rendezvous(tree_node* chain) {
   // The time variant's body is mostly one kept order to its end: its records are the chain's.
   const std::vector<rd_ref>* body = body_order_.rendezvous(chain);

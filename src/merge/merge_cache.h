@@ -33,6 +33,7 @@ class merge_cache {
   // Items the block takes other than by time: its order is read again next time.
   void forget_order_of(tree_node* block) { block_orders_.erase(block); }
   tree_node* insert_into_body(tree_node* body, const std::vector<tree_node*>& nodes, uint32_t owed) {
+    body_order_.index_rendezvous();
     return body_order_.insert(body, nodes, owed, &names_, &placing_room_);
   }
 
@@ -48,6 +49,9 @@ class merge_cache {
   // next: their lists give theirs without being read again. What it gives
   // stays until the next call or merge.
   const std::vector<rd_ref>& merged_rendezvous(tree_node* chain);
+  // The same records by name, when the time variant's body order holds
+  // them all (mostly: the chain is the body and the order runs to its end).
+  const rendezvous_index* merged_rendezvous_by_name(tree_node* chain) const;
   // The list merged_rendezvous gave is read no more: its memory goes back
   // before the merges, where a run's memory peaks.
   void done_with_rendezvous();

@@ -14,6 +14,8 @@ rendezvous_match merged_report::shared_rendezvous(tree_node* report) {
   std::vector<rd_ref> report_rd;
   names.collect(body_of(report), &report_rd);
   if (report_rd.empty()) return {};
+  if (const rendezvous_index* merged = cache_.merged_rendezvous_by_name(body_of(tree_)))
+    return match_rendezvous(*merged, report_rd, alignment_.owed());
   // Reading the tree's list numbers the names it adds: the count comes after.
   const std::vector<rd_ref>& merged_rd = cache_.merged_rendezvous(body_of(tree_));
   const rendezvous_match match = match_rendezvous(merged_rd, report_rd, names.count(), alignment_.owed());

@@ -58,6 +58,7 @@ void time_order::read(tree_node* list, uint32_t owed, rendezvous_names* names) {
     running_max_.push_back(highest);
   }
   keeps_rd_ = names != nullptr;
+  if (keeps_rd_ && index_) index_->rebuild(refs_);
 }
 
 // Whether the order still holds under the present owed shift, its keys moved
@@ -222,6 +223,7 @@ void time_order::grow_rd(const placing& inserted) {
   size_t read_ref = refs_.size();
   refs_.resize(read_ref + inserted.refs.size());
   size_t write_ref = refs_.size();
+  if (index_) index_->resize(refs_.size());
   for (size_t next = inserted.items.size(); next > 0; --next) {
     const placed& item = inserted.items[next - 1];
     if (read > 0 && rd_nodes_[read - 1] >= item.gap) {
@@ -230,6 +232,7 @@ void time_order::grow_rd(const placing& inserted) {
       move_up_adding(&rd_nodes_, from, read, write - read, static_cast<uint32_t>(next));
       move_up_adding(&rd_starts_, from, read, write - read, static_cast<uint32_t>(write_ref - read_ref));
       std::move_backward(refs_.begin() + from_ref, refs_.begin() + read_ref, refs_.begin() + write_ref);
+      if (index_) index_->move_up(from_ref, read_ref, write_ref - read_ref);
       write -= read - from;
       read = from;
       write_ref -= read_ref - from_ref;
@@ -241,7 +244,9 @@ void time_order::grow_rd(const placing& inserted) {
     --write;
     rd_nodes_[write] = static_cast<uint32_t>(item.gap + next - 1);
     rd_starts_[write] = static_cast<uint32_t>(write_ref);
+    for (uint32_t i = 0; index_ && i < item.rd_end - item.rd_first; ++i) index_->add(write_ref + i);
   }
+  if (index_) index_->take_new(refs_);
 }
 
 tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed,

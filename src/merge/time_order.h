@@ -4,8 +4,10 @@
 // every report, touching only the nodes around the insertions.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "merge/rendezvous_index.h"
 #include "merge/rendezvous_names.h"
 #include "report/tree_node.h"
 
@@ -55,6 +57,17 @@ class time_order {
   const std::vector<rd_ref>* rendezvous(const tree_node* list) const {
     return follows(list) && keeps_rd_ ? &refs_ : nullptr;
   }
+  // From now on the order keeps its RD records by name too (see
+  // rendezvous_index), when it keeps them at all.
+  void index_rendezvous() {
+    if (index_) return;
+    index_ = std::make_unique<rendezvous_index>();
+    index_->rebuild(refs_);
+  }
+  // That index, when the order follows list and keeps it.
+  const rendezvous_index* rendezvous_by_name(const tree_node* list) const {
+    return follows(list) && keeps_rd_ ? index_.get() : nullptr;
+  }
   // Follows no list: the next insertion reads its list afresh.
   void forget() { nodes_.clear(); }
 
@@ -89,4 +102,5 @@ class time_order {
   bool keeps_rd_ = false;
   std::vector<uint32_t> rd_nodes_, rd_starts_;
   std::vector<rd_ref> refs_;
+  std::unique_ptr<rendezvous_index> index_;
 };
