@@ -21,19 +21,23 @@ static bool take_rendezvous(tree_item item, rendezvous_names* names, std::vector
   return refs->size() != before;
 }
 
+// Where a node's RD records are: its index in the low half, where its
+// records begin in the high half. Both grow along the list, so places
+// compare as their nodes do, and moving both up is one addition.
+static uint64_t rd_place(size_t node, size_t first_record) { return uint64_t{first_record} << 32 | node; }
+static uint32_t node_of(uint64_t place) { return static_cast<uint32_t>(place); }
+static uint32_t first_record_of(uint64_t place) { return static_cast<uint32_t>(place >> 32); }
+
 // The item's RD records join the order's, the item being the next node.
 void time_order::keep_rendezvous_of(tree_item item, rendezvous_names* names) {
-  const auto first = static_cast<uint32_t>(refs_.size());
-  if (!take_rendezvous(item, names, &refs_)) return;
-  rd_nodes_.push_back(static_cast<uint32_t>(nodes_.size()));
-  rd_starts_.push_back(first);
+  const size_t first = refs_.size();
+  if (take_rendezvous(item, names, &refs_)) rd_places_.push_back(rd_place(nodes_.size(), first));
 }
 
 void time_order::read(tree_node* list, uint32_t owed, rendezvous_names* names) {
   nodes_.clear();
   running_max_.clear();
-  rd_nodes_.clear();
-  rd_starts_.clear();
+  rd_places_.clear();
   refs_.clear();
   keys_moved_ = 0;
   owed_ = owed;
@@ -187,50 +191,49 @@ void time_order::grow_nodes(const std::vector<placed>& inserted) {
   }
 }
 
-// The first of sorted's entries before end not below value, sought from
-// end in steps that double: the items of an insertion come in list order,
-// each a few entries before the next at most.
-static size_t first_not_below(const std::vector<uint32_t>& sorted, size_t end, size_t value) {
+// The first of the places before end whose node is not below node, sought
+// from end in steps that double: the items of an insertion come in list
+// order, each a few places before the next at most.
+static size_t first_place_from(const std::vector<uint64_t>& places, size_t end, size_t node) {
   size_t step = 1;
-  while (end >= step && sorted[end - step] >= value) {
+  while (end >= step && node_of(places[end - step]) >= node) {
     end -= step;
     step *= 2;
   }
   const size_t low = end >= step ? end - step + 1 : 0;
-  return static_cast<size_t>(std::lower_bound(sorted.begin() + static_cast<std::ptrdiff_t>(low),
-                                              sorted.begin() + static_cast<std::ptrdiff_t>(end), value) -
-                             sorted.begin());
+  const auto below = [](uint64_t place, size_t n) { return node_of(place) < n; };
+  return static_cast<size_t>(std::lower_bound(places.begin() + static_cast<std::ptrdiff_t>(low),
+                                              places.begin() + static_cast<std::ptrdiff_t>(end), node, below) -
+                             places.begin());
 }
 
-// Entries from..end move up by `by` places, and each grows by `add`.
-static void move_up_adding(std::vector<uint32_t>* entries, size_t from, size_t end, size_t by, uint32_t add) {
-  std::vector<uint32_t>& all = *entries;
+// Places from..end move up by `by` places, and each grows by `add`.
+static void move_up_adding(std::vector<uint64_t>* places, size_t from, size_t end, size_t by, uint64_t add) {
+  std::vector<uint64_t>& all = *places;
   std::move_backward(all.begin() + from, all.begin() + end, all.begin() + end + by);
   for (size_t i = from + by; i < end + by; ++i) all[i] += add;
 }
 
-// The RD records and their nodes' entries grow from the back too: an
+// The RD records and their places grow from the back too: an
 // original node moves up by the new nodes placed before it, its records by
 // theirs, and the j-th new node (in list order) lands at its gap plus j.
-// Entries before the first gap stay as they are.
+// Places before the first gap stay as they are.
 void time_order::grow_rd(const placing& inserted) {
-  if (rd_nodes_.empty() && inserted.refs.empty()) return;
-  size_t read = rd_nodes_.size();
+  if (rd_places_.empty() && inserted.refs.empty()) return;
+  size_t read = rd_places_.size();
   size_t write = read;
   for (const placed& item : inserted.items) write += item.holds_rd();
-  rd_nodes_.resize(write);
-  rd_starts_.resize(write);
+  rd_places_.resize(write);
   size_t read_ref = refs_.size();
   refs_.resize(read_ref + inserted.refs.size());
   size_t write_ref = refs_.size();
   if (index_) index_->resize(refs_.size());
   for (size_t next = inserted.items.size(); next > 0; --next) {
     const placed& item = inserted.items[next - 1];
-    if (read > 0 && rd_nodes_[read - 1] >= item.gap) {
-      const size_t from = first_not_below(rd_nodes_, read, item.gap);
-      const size_t from_ref = rd_starts_[from];
-      move_up_adding(&rd_nodes_, from, read, write - read, static_cast<uint32_t>(next));
-      move_up_adding(&rd_starts_, from, read, write - read, static_cast<uint32_t>(write_ref - read_ref));
+    if (read > 0 && node_of(rd_places_[read - 1]) >= item.gap) {
+      const size_t from = first_place_from(rd_places_, read, item.gap);
+      const size_t from_ref = first_record_of(rd_places_[from]);
+      move_up_adding(&rd_places_, from, read, write - read, rd_place(next, write_ref - read_ref));
       std::move_backward(refs_.begin() + from_ref, refs_.begin() + read_ref, refs_.begin() + write_ref);
       if (index_) index_->move_up(from_ref, read_ref, write_ref - read_ref);
       write -= read - from;
@@ -241,9 +244,7 @@ void time_order::grow_rd(const placing& inserted) {
     if (!item.holds_rd()) continue;
     write_ref -= item.rd_end - item.rd_first;
     std::copy(inserted.refs.begin() + item.rd_first, inserted.refs.begin() + item.rd_end, refs_.begin() + write_ref);
-    --write;
-    rd_nodes_[write] = static_cast<uint32_t>(item.gap + next - 1);
-    rd_starts_[write] = static_cast<uint32_t>(write_ref);
+    rd_places_[--write] = rd_place(item.gap + next - 1, write_ref);
     for (uint32_t i = 0; index_ && i < item.rd_end - item.rd_first; ++i) index_->add(write_ref + i);
   }
   if (index_) index_->take_new(refs_);
@@ -254,8 +255,7 @@ tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& no
   if (!follows(list) || !follows_owed(owed) || (names && !keeps_rd_)) read(list, owed, names);
   if (!names) {
     keeps_rd_ = false;
-    rd_nodes_.clear();
-    rd_starts_.clear();
+    rd_places_.clear();
     refs_.clear();
   }
   placing own_room;

@@ -95,12 +95,13 @@ class time_order {
   uint64_t kinds_ = 0;
   // With names: the RD records the nodes' items hold, in list order, and
   // for each node that holds any (in list order) its index and where its
-  // records begin; they end where the next node's do. Items do not change
-  // once in such a list, so their records are read once; nodes without RD
-  // records, most of them, cost nothing. Two arrays of numbers alone, so
-  // that moving them up past an insertion is a copy and an addition.
+  // records begin, in one number (see time_order.cpp); they end where the
+  // next node's do. Items do not change once in such a list, so their
+  // records are read once; nodes without RD records, most of them, cost
+  // nothing. Moving the places up past an insertion is a copy and an
+  // addition.
   bool keeps_rd_ = false;
-  std::vector<uint32_t> rd_nodes_, rd_starts_;
+  std::vector<uint64_t> rd_places_;
   std::vector<rd_ref> refs_;
   std::unique_ptr<rendezvous_index> index_;
 };
