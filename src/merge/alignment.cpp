@@ -28,6 +28,25 @@ std::vector<record*> alignment::merged_clocks(tree_node* tree, bool exact_keywor
   return records;
 }
 
+// What merged_clocks(tree, true) gives first, without the others.
+const record* alignment::first_merged_clock(tree_node* tree) const {
+  for (record* r : first_clocks_)
+    if (is_exactly(*r, KIND_SY)) return r;
+  if (body_has_clock_) {
+    const record* found = nullptr;
+    auto visit = [&found](tree_node* holder) {
+      const record* r = holder->item.rec();
+      if (r->kind() == KIND_SY && is_exactly(*r, KIND_SY)) found = r;
+      return found != nullptr;
+    };
+    walk_records(body_of(tree), visit);
+    if (found) return found;
+  }
+  for (record* r : last_clocks_)
+    if (is_exactly(*r, KIND_SY)) return r;
+  return nullptr;
+}
+
 // A positive difference moves the first tree later, a negative one the
 // second. A difference out of range by itself ends the run at the report's
 // record it came from. The merged tree moves its clocks at once and owes
@@ -60,10 +79,9 @@ void alignment::shift_apart(tree_node* tree, tree_node* positive, tree_node* neg
 struct tick_lengths {
   uint32_t tree, report;
 };
-static std::optional<tick_lengths> differing_ticks(const std::vector<record*>& merged_sy,
-                                                   const std::vector<record*>& report_sy) {
-  if (merged_sy.empty() || report_sy.empty()) return std::nullopt;
-  const field a = merged_sy.front()->at(SY_TICK_LENGTH), b = report_sy.front()->at(SY_TICK_LENGTH);
+static std::optional<tick_lengths> differing_ticks(const record* merged_clock, const record* report_clock) {
+  if (!merged_clock || !report_clock) return std::nullopt;
+  const field a = merged_clock->at(SY_TICK_LENGTH), b = report_clock->at(SY_TICK_LENGTH);
   if (!a.is_number() || !b.is_number()) return std::nullopt;
   const tick_lengths ticks{static_cast<uint32_t>(a.number), static_cast<uint32_t>(b.number)};
   if (ticks.tree == 0 || ticks.report == 0 || ticks.tree == ticks.report) return std::nullopt;
@@ -72,7 +90,8 @@ static std::optional<tick_lengths> differing_ticks(const std::vector<record*>& m
 
 bool alignment::scales_tree(tree_node* tree, const report_survey& survey) const {
   if (!tree) return false;
-  const std::optional<tick_lengths> ticks = differing_ticks(merged_clocks(tree, true), survey.clocks);
+  const record* report_clock = survey.clocks.empty() ? nullptr : survey.clocks.front();
+  const std::optional<tick_lengths> ticks = differing_ticks(first_merged_clock(tree), report_clock);
   return ticks && ticks->tree > ticks->report;
 }
 
@@ -80,7 +99,8 @@ bool alignment::scales_tree(tree_node* tree, const report_survey& survey) const 
 // label; a tree to scale has been settled (scales_tree).
 void alignment::align_time_units(tree_node* tree, tree_node* report, const std::vector<record*>& merged_sy,
                                  const std::vector<record*>& report_sy) {
-  const std::optional<tick_lengths> ticks = differing_ticks(merged_sy, report_sy);
+  const std::optional<tick_lengths> ticks = differing_ticks(merged_sy.empty() ? nullptr : merged_sy.front(),
+                                                            report_sy.empty() ? nullptr : report_sy.front());
   if (!ticks) return;
   const uint32_t a = ticks->tree, b = ticks->report;
   tree_node* coarse = a < b ? report : tree;

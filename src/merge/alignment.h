@@ -62,6 +62,7 @@ class alignment {
   void shift_apart(tree_node* tree, tree_node* positive, tree_node* negative, int64_t d, const record* source);
   void move_onto_base(tree_node* report);
   std::vector<record*> merged_clocks(tree_node* tree, bool exact_keyword) const;
+  const record* first_merged_clock(tree_node* tree) const;
   // Ends the run, naming where r was read, when r (of tree) is a record
   // whose time would leave its range.
   void refuse_out_of_range(tree_node* tree, const record* r) const;
