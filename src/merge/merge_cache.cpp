@@ -96,9 +96,6 @@ const rendezvous_index* merge_cache::merged_rendezvous_by_name(tree_node* chain)
 }
 
 const std::vector<rd_ref>& merge_cache::merged_rendezvous(tree_node* chain) {
-  // The time variant's body is mostly one kept order to its end: its records are the chain's.
-  const std::vector<rd_ref>* body = body_order_.rendezvous(chain);
-  if (body && !body_order_.last_node()->next) return *body;
   merged_rd_room_.clear();
   merged_rd_room_.reserve(merged_rd_last_ + merged_rd_last_ / 4);
   auto take = [this](tree_node* holder) {

@@ -127,7 +127,7 @@ void time_order::place(const std::vector<tree_node*>& nodes, uint32_t owed, rend
     if (!key) unexpected_end_of_report();
     const uint32_t time = key_time(*key, owed);
     const int64_t value = int64_t{time} - keys_moved_;
-    const size_t gap = upper_bound_near(running_max_, time, previous_gap, keyless_, later);
+    const size_t gap = upper_bound_near(running_max_, time, previous_gap, keyless_, running_max_.size(), later);
     previous_gap = gap;
     take_key(key->fixed, value);
     kinds_ |= kind_bit(item);
@@ -192,19 +192,11 @@ void time_order::grow_nodes(const std::vector<placed>& inserted) {
 }
 
 // The first of the places before end whose node is not below node, sought
-// from end in steps that double: the items of an insertion come in list
-// order, each a few places before the next at most.
+// from end: the items of an insertion come in list order, each a few places
+// before the next at most.
 static size_t first_place_from(const std::vector<uint64_t>& places, size_t end, size_t node) {
-  size_t step = 1;
-  while (end >= step && node_of(places[end - step]) >= node) {
-    end -= step;
-    step *= 2;
-  }
-  const size_t low = end >= step ? end - step + 1 : 0;
-  const auto below = [](uint64_t place, size_t n) { return node_of(place) < n; };
-  return static_cast<size_t>(std::lower_bound(places.begin() + static_cast<std::ptrdiff_t>(low),
-                                              places.begin() + static_cast<std::ptrdiff_t>(end), node, below) -
-                             places.begin());
+  const auto at_or_past = [](uint64_t node_sought, uint64_t place) { return node_of(place) >= node_sought; };
+  return upper_bound_near(places, uint64_t{node}, end - 1, 0, end, at_or_past);
 }
 
 // Places from..end move up by `by` places, and each grows by `add`.

@@ -8,14 +8,14 @@
 #include <functional>
 #include <vector>
 
-// What upper_bound over sorted from first on gives (later(value, entry)
-// telling value < entry), sought from hint outwards in steps that double:
-// a few steps when the answer lies near hint, as the next of values that
-// come nearly in order does; any hint gives the answer.
+// What upper_bound over sorted's entries from first to end gives
+// (later(value, entry) telling value < entry), sought from hint outwards in
+// steps that double: a few steps when the answer lies near hint, as the
+// next of values that come nearly in order does; any hint gives the answer.
 template <typename T, typename Later = std::less<T>>
 size_t upper_bound_near(const std::vector<T>& sorted, const T& value, size_t hint, size_t first = 0,
-                        Later later = Later{}) {
-  const size_t n = sorted.size();
+                        size_t end = SIZE_MAX, Later later = Later{}) {
+  const size_t n = std::min(end, sorted.size());
   size_t low = first, high = n;  // the answer lies in [low, high]
   hint = std::max(hint, first);
   if (hint < n && !later(value, sorted[hint])) {

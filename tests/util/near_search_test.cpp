@@ -39,7 +39,8 @@ TEST(NearSearch, ReadsEntriesThroughTheComparisonFromFirstOn) {
     for (uint32_t time = 17; time <= 34; ++time) {
       const size_t expected = first + static_cast<size_t>(std::upper_bound(times.begin(), times.end(), time) - times.begin());
       for (size_t hint = 0; hint <= entries.size() + 2; ++hint)
-        ASSERT_EQ(upper_bound_near(entries, time, hint, first, later), expected) << round << " " << time << " " << hint;
+        ASSERT_EQ(upper_bound_near(entries, time, hint, first, entries.size(), later), expected)
+            << round << " " << time << " " << hint;
     }
   }
 }
