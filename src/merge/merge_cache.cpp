@@ -51,9 +51,7 @@ void merge_cache::insert_into_block(tree_node* block, const block_end& end, cons
   // without the RD records an order would keep.
   if (known == block_orders_.end() && nodes.size() < SHORT_BLOCK &&
       shorter_than(block->next, SHORT_BLOCK - nodes.size())) {
-    scratch_order_.forget();
-    block->next = scratch_order_.insert(block->next, nodes, owed, nullptr, &placing_room_);
-    last = scratch_order_.last_node();
+    block->next = insert_walking(block->next, nodes, owed, &last);
   } else {
     time_order& order = known != block_orders_.end() ? known->second : block_orders_[block];
     block->next = order.insert(block->next, nodes, owed, &names_, &placing_room_);

@@ -71,7 +71,6 @@ class merge_cache {
   std::vector<rd_ref> merged_rd_room_;
   size_t merged_rd_last_ = 0;
   time_order body_order_;
-  time_order scratch_order_;  // for short blocks, kept for the room of its arrays
   // The items of one insertion, into whichever order: the merge inserts a
   // few items at a time, tens of thousands of times.
   time_order::placing placing_room_;

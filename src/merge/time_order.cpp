@@ -258,3 +258,31 @@ tree_node* time_order::insert(tree_node* list, const std::vector<tree_node*>& no
   grow_nodes(inserted.items);
   return head;
 }
+
+tree_node* insert_walking(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed, tree_node** last) {
+  tree_node* head = list;
+  tree_node* before = nullptr;  // the node the walk has passed last
+  tree_node* next = head;       // the first node whose key may exceed the item's
+  uint32_t previous = 0;
+  for (tree_node* node : nodes) {
+    const auto key = order_key(node->item);
+    if (!key) unexpected_end_of_report();
+    const uint32_t time = key_time(*key, owed);
+    if (time < previous) {
+      before = nullptr;
+      next = head;
+    }
+    previous = time;
+    for (; next; before = next, next = next->next) {
+      const auto other = order_key(next->item);
+      if (other && key_time(*other, owed) > time) break;
+    }
+    node->next = next;
+    (before ? before->next : head) = node;
+    before = node;
+  }
+  tree_node* end = before ? before : head;
+  while (end && end->next) end = end->next;
+  *last = end;
+  return head;
+}

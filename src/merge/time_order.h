@@ -11,6 +11,12 @@
 #include "merge/rendezvous_names.h"
 #include "report/tree_node.h"
 
+// The insertion time_order::insert makes, by walking the list: on from the
+// last item placed while the items come in key order, from the head again
+// when one comes earlier. For short lists, which an order costs more to read
+// than a walk does. *last: the list's last node after it.
+tree_node* insert_walking(tree_node* list, const std::vector<tree_node*>& nodes, uint32_t owed, tree_node** last);
+
 // What is known of one list between insertions: its nodes in order and the
 // running maximum of their keys, so that an item's place is a binary search
 // instead of a walk. Keys are stored times plus the owed shift (the fixed

@@ -99,7 +99,7 @@ TEST(Merge, DsBlockWithoutXiAnchorEndsTheRun) {
 
 // Items in any order: a few, many nearly in time order (each a few places
 // from its own), and many in no order at all, which the insertion must not
-// take as nearly ordered.
+// take as nearly ordered; by an order and by a walk.
 TEST(Merge, BatchInsertionMatchesOneByOne) {
   std::mt19937 random(7);
   for (int round = 0; round < 30; ++round) {
@@ -116,16 +116,23 @@ TEST(Merge, BatchInsertionMatchesOneByOne) {
 
     tree_node* one_by_one = classified_records(list_text);
     tree_node* batch = classified_records(list_text);
-    std::vector<tree_node*> items;
+    tree_node* walked = classified_records(list_text);
+    std::vector<tree_node*> items, walked_items;
     for (const std::string& line : item_lines) {
       one_by_one = insert_by_time(one_by_one, rec(line));
       items.push_back(list1(rec(line)));
+      walked_items.push_back(list1(rec(line)));
     }
     time_order order;
     batch = order.insert(batch, items, 0);
     EXPECT_EQ(record_lines(batch), record_lines(one_by_one)) << "round " << round;
+    tree_node* last = nullptr;
+    walked = insert_walking(walked, walked_items, 0, &last);
+    EXPECT_EQ(record_lines(walked), record_lines(one_by_one)) << "round " << round;
+    EXPECT_EQ(last, walked ? last_node(walked) : nullptr) << "round " << round;
     free_tree(batch);
     free_tree(one_by_one);
+    free_tree(walked);
   }
 }
 
