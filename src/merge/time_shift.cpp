@@ -63,12 +63,6 @@ uint32_t clock_borrow(uint32_t ticks, uint32_t ticks_per_unit, uint32_t d) {
   return ticks / (0u - ticks_per_unit) + 1;
 }
 
-void move_time_fields(record* r, uint32_t d) {
-  for_each_shifted_field(*r, [r, d](uint32_t position, int32_t stored) {
-    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(stored) + d));
-  });
-}
-
 // A clock's units and ticks after a shift of d, exactly; nothing when the
 // record lacks one of the numbers it is shifted by.
 struct clock_start {

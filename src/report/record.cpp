@@ -159,13 +159,14 @@ record::extension** record::extension_link() const {
 
 record::extension* record::extension_if_any() const { return has(GROWING_MARK) ? *extension_link() : nullptr; }
 
-record::extension& record::extended() {
+record::extension& record::extended(uint32_t tail_capacity) {
   if (!has(GROWING_MARK)) internal_report_error();
   extension** link = extension_link();
   if (!*link) {
-    void* memory = malloc(extension::bytes_for(0));
+    void* memory = malloc(extension::bytes_for(tail_capacity));
     if (!memory) out_of_memory();
     *link = new (memory) extension;
+    (*link)->tail_capacity = tail_capacity;
   }
   return **link;
 }
@@ -175,10 +176,10 @@ record::extension& record::extended() {
 // for every merged record (a fiftieth of their instructions), for a
 // hundredth less memory on runs of eight testers.
 void record::push_tail(word_and_type value) {
-  extension* grown = &extended();
+  extension* grown = &extended(FIRST_TAIL_CAPACITY);
   if (grown->tail_size == grown->tail_capacity) {
     const uint32_t old_capacity = grown->tail_capacity;
-    const uint32_t capacity = std::max(8u, old_capacity * 2);
+    const uint32_t capacity = std::max(FIRST_TAIL_CAPACITY, old_capacity * 2);
     void* moved = realloc(grown, extension::bytes_for(capacity));
     if (!moved) out_of_memory();
     grown = static_cast<extension*>(moved);

@@ -187,7 +187,9 @@ class record {
     uint8_t type;
   };
   word_and_type kept(const field& value);
-  extension& extended();
+  // Made with room for tail_capacity positions of tail when first needed.
+  extension& extended(uint32_t tail_capacity = 0);
+  static constexpr uint32_t FIRST_TAIL_CAPACITY = 8;
   void push_tail(word_and_type value);
 
   uint8_t kind_ = NO_KIND;        // the row of the vocabulary, once classified
