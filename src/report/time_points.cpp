@@ -2,8 +2,7 @@
 
 #include "report/shapes.h"
 
-std::optional<time_key> order_key(tree_item item) {
-  if (item.is_record()) return time_key_of(item);
+std::optional<time_key> block_order_key(tree_item item) {
   if (!is_block(item)) return std::nullopt;
   for (tree_node* node = item.list(); node; node = node->next) {
     if (auto key = time_key_of(node->item)) return key;

@@ -41,8 +41,13 @@ inline std::optional<time_key> time_key_of(tree_item item) {
   if (!time.is_number()) return std::nullopt;
   return time_key{static_cast<uint32_t>(time.number), false};
 }
-// A record's time key, or a block's: that of its first record with one.
-std::optional<time_key> order_key(tree_item item);
+// A block's time key: that of its first record with one.
+std::optional<time_key> block_order_key(tree_item item);
+// A record's time key, or a block's. The record's inlined: most items are.
+inline std::optional<time_key> order_key(tree_item item) {
+  if (item.is_record()) return time_key_of(item);
+  return block_order_key(item);
+}
 // Adds a TP record with the last time seen after every record that asks
 // for one.
 tree_node* insert_time_points(tree_node* report);
