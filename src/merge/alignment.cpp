@@ -163,24 +163,17 @@ static void count_match(const record& merged_rd, const rd_ref& report_record, ui
 rendezvous_match match_rendezvous(const std::vector<rd_ref>& merged_rd, const std::vector<rd_ref>& report_rd,
                                   uint32_t names, uint32_t owed) {
   // Asked once per report of a run, over every rendezvous merged so far: one
-  // pass finds where each of the report's names is last merged, so that a
-  // name not merged past the cursor is passed over without a search, and the
-  // searches together read the merged list once.
+  // pass finds where each name is last merged, so that a name not merged past
+  // the cursor is passed over without a search, and the searches together
+  // read the merged list once. The pass notes every name, a store apiece,
+  // rather than test each for one of the report's.
   const size_t none = SIZE_MAX;
-  std::vector<int32_t> slot(names, -1);
-  std::vector<size_t> last_at;
-  for (const rd_ref& record : report_rd) {
-    if (slot[record.name] >= 0) continue;
-    slot[record.name] = static_cast<int32_t>(last_at.size());
-    last_at.push_back(none);
-  }
-  for (size_t i = 0; i < merged_rd.size(); ++i) {
-    if (slot[merged_rd[i].name] >= 0) last_at[slot[merged_rd[i].name]] = i;
-  }
+  std::vector<size_t> last_at(names, none);
+  for (size_t i = 0; i < merged_rd.size(); ++i) last_at[merged_rd[i].name] = i;
   size_t cursor = 0;
   rendezvous_match match;
   for (const rd_ref& record : report_rd) {
-    const size_t last = last_at[slot[record.name]];
+    const size_t last = last_at[record.name];
     if (last == none || last < cursor) continue;
     size_t at = cursor;
     while (merged_rd[at].name != record.name) ++at;

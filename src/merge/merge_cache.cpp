@@ -46,9 +46,9 @@ void merge_cache::insert_into_block(tree_node* block, const block_end& end, cons
   end.before->next = nullptr;
   tree_node* last = nullptr;
   auto known = block_orders_.find(block);
-  // A short block is read again sooner than its order would pay for its
-  // memory (most merged blocks are short, and a run holds them all), and
-  // without the RD records an order would keep.
+  // A short block is walked: an order would not pay for its memory (most
+  // merged blocks are short, and a run holds them all), nor for its reading,
+  // and the RD records of the block are found by a walk anyway.
   if (known == block_orders_.end() && nodes.size() < SHORT_BLOCK &&
       shorter_than(block->next, SHORT_BLOCK - nodes.size())) {
     block->next = insert_walking(block->next, nodes, owed, &last);

@@ -202,8 +202,7 @@ static size_t first_place_from(const std::vector<uint64_t>& places, size_t end, 
 // Places from..end move up by `by` places, and each grows by `add`.
 static void move_up_adding(std::vector<uint64_t>* places, size_t from, size_t end, size_t by, uint64_t add) {
   std::vector<uint64_t>& all = *places;
-  std::move_backward(all.begin() + from, all.begin() + end, all.begin() + end + by);
-  for (size_t i = from + by; i < end + by; ++i) all[i] += add;
+  for (size_t i = end; i > from; --i) all[i - 1 + by] = all[i - 1] + add;
 }
 
 // The RD records and their places grow from the back too: an
