@@ -74,8 +74,6 @@ class time_order {
   const rendezvous_index* rendezvous_by_name(const tree_node* list) const {
     return follows(list) && keeps_rd_ ? index_.get() : nullptr;
   }
-  // Follows no list: the next insertion reads its list afresh.
-  void forget() { nodes_.clear(); }
 
  private:
   void read(tree_node* list, uint32_t owed, rendezvous_names* names);
