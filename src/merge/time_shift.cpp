@@ -1,40 +1,44 @@
 #include "merge/time_shift.h"
 
+#include <array>
 #include <optional>
+#include <tuple>
 
 #include "report/time_limits.h"
 #include "report/record_kinds.h"
 #include "report/record_walk.h"
 
-static void multiply(record* r, uint32_t position, uint32_t factor) {
-  if (const field value = r->at(position); value.is_number())
-    r->set_number(position, static_cast<int32_t>(static_cast<uint32_t>(value.number) * factor));
-}
-
 // A clock's start and ticks per unit count finer ticks, its tick length is
 // that much shorter; other kinds scale the fields the vocabulary names (BF
 // fields are text and stay).
-field_list scaled_fields(const record& r) {
+static field_list scaled_fields(const record& r) {
   if (r.kind() == KIND_SY) return {SY_TICKS_PER_UNIT.position, SY_TICKS.position, 0, 0};
   return facts_of(r.kind()).scaled;
 }
 
-static void scale_record(record* r, uint32_t factor) {
-  for (uint8_t position : scaled_fields(*r)) {
+// Each field is read once: its product is checked, and the record is
+// changed only when every product is in range. False, the record unchanged,
+// when one is not.
+static bool scale_record(record* r, uint32_t factor) {
+  struct product {
+    uint8_t position;
+    int32_t value;
+  };
+  const field_list positions = scaled_fields(*r);
+  std::array<product, std::tuple_size<field_list>::value> products;
+  size_t count = 0;
+  for (const uint8_t position : positions) {
     if (position == 0) break;
-    multiply(r, position, factor);
+    const field value = r->at(position);
+    if (!value.is_number()) continue;
+    const int64_t scaled = int64_t{value.number} * factor;
+    if (!in_time_range(scaled)) return false;
+    products[count++] = {position, static_cast<int32_t>(scaled)};
   }
-  if (r->kind() != KIND_SY) return;
+  for (size_t i = 0; i < count; ++i) r->set_number(products[i].position, products[i].value);
+  if (r->kind() != KIND_SY) return true;
   if (const field tick = r->at(SY_TICK_LENGTH); tick.is_number())
     r->set_number(SY_TICK_LENGTH, static_cast<int32_t>(static_cast<uint32_t>(tick.number) / factor));
-}
-
-static bool scales_in_range(const record& r, uint32_t factor) {
-  for (uint8_t position : scaled_fields(r)) {
-    if (position == 0) break;
-    const field value = r.at(position);
-    if (value.is_number() && !in_time_range(int64_t{value.number} * factor)) return false;
-  }
   return true;
 }
 
@@ -42,12 +46,9 @@ const record* scale_times(tree_node* tree, uint32_t factor) {
   const record* out_of_range = nullptr;
   auto scale = [factor, &out_of_range](tree_node* holder) {
     record* r = holder->item.rec();
-    if (!scales_in_range(*r, factor)) {
-      out_of_range = r;
-      return true;
-    }
-    scale_record(r, factor);
-    return false;
+    if (scale_record(r, factor)) return false;
+    out_of_range = r;
+    return true;
   };
   walk_records(tree, scale);
   return out_of_range;

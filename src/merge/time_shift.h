@@ -12,9 +12,6 @@
 // times it would take out of the signed 32-bit range, which it returns
 // unscaled; nothing when all are scaled.
 const record* scale_times(tree_node* tree, uint32_t factor);
-// The fields a finer tick multiplies in a record (a clock's tick length is
-// divided instead).
-field_list scaled_fields(const record& r);
 // The fields a shift adds to, each when it holds a number: the record's own
 // time field and, in a rendezvous, the time matched between reports, which
 // must lie on the base of the reports it is matched with (clock records and
