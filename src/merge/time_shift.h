@@ -4,6 +4,7 @@
 // them, a new time origin shifts them. Closing records keep the fixed time.
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "report/record_kinds.h"
 #include "report/tree_node.h"
@@ -20,13 +21,11 @@ const record* scale_times(tree_node* tree, uint32_t factor);
 template <typename Visit>
 [[gnu::always_inline]] inline void for_each_shifted_field(const record& r, Visit visit) {
   const kind_facts& facts = facts_of(r.kind());
-  auto visit_number = [&r, &visit](uint32_t position) {
-    if (position == 0) return;
+  for (const uint32_t position : {uint32_t{facts.time_field}, uint32_t{facts.matched_time}}) {
+    if (position == 0) continue;
     const field value = r.at(position);
     if (value.is_number()) visit(position, value.number);
-  };
-  visit_number(facts.time_field);
-  visit_number(facts.matched_time);
+  }
 }
 // Moves the time origin of a record d ticks earlier, keeping its absolute
 // times; d is at most 2^31 (a negated signed 32-bit difference). A clock
